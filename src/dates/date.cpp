@@ -1,0 +1,102 @@
+#include "dates/date.hpp"
+
+#include "driver/failure.hpp"
+
+#include <climits>
+#include <cstdint>
+#include <ctime>
+
+namespace hipaa {
+
+// Conversion rules that the literal form leaves open, fixed here:
+// - a three-group literal stands for midnight (00:00:00) of its day;
+// - the daylight-saving flag handed to mktime is -1, so the C library decides
+//   from the zone's rules whether the wall-clock time is summer time;
+// - a day beyond the length of its month, and hours, minutes and seconds
+//   beyond their usual ranges, are carried forward by mktime (2010:02:30 is
+//   2010:03:02);
+// - a month outside 1..12 or a day of 0 does not name a date: Date;
+// - time_t is the platform's 64-bit type, and every date whose printed year
+//   lies in 1..9999 is accepted, so the printed form is always six numeric
+//   fields that read back to the same date; anything else is Overflow.
+
+namespace {
+
+constexpr long kMinYear = 1;
+constexpr long kMaxYear = 9999;
+
+bool year_in_range(long year) { return year >= kMinYear && year <= kMaxYear; }
+
+// Breaks seconds down in local time; false when the year is out of range.
+bool local_breakdown(std::int64_t seconds, std::tm& broken) {
+  std::time_t t = static_cast<std::time_t>(seconds);
+  if (localtime_r(&t, &broken) == nullptr) return false;
+  return year_in_range(static_cast<long>(broken.tm_year) + 1900);
+}
+
+} // namespace
+
+DateValue date_from_fields(const DateFields& fields) {
+  if (fields.month < 1 || fields.month > 12 || fields.day < 1) raise("Date");
+  if (!year_in_range(fields.year)) raise("Overflow");
+  // Fields that do not fit an int cannot be carried into a year in range.
+  if (fields.day > INT_MAX / 2 || fields.hour > INT_MAX / 2 || fields.minute > INT_MAX / 2 ||
+      fields.second > INT_MAX / 2) {
+    raise("Overflow");
+  }
+  std::tm broken{};
+  broken.tm_year = static_cast<int>(fields.year - 1900);
+  broken.tm_mon = static_cast<int>(fields.month - 1);
+  broken.tm_mday = static_cast<int>(fields.day);
+  broken.tm_hour = static_cast<int>(fields.hour);
+  broken.tm_min = static_cast<int>(fields.minute);
+  broken.tm_sec = static_cast<int>(fields.second);
+  broken.tm_isdst = -1;
+  std::time_t seconds = std::mktime(&broken);
+  // mktime normalised the fields in place: check the year it arrived at.
+  if (!year_in_range(static_cast<long>(broken.tm_year) + 1900)) raise("Overflow");
+  if (seconds == static_cast<std::time_t>(-1)) {
+    std::tm check{};
+    if (!local_breakdown(-1, check)) raise("Overflow");
+  }
+  DateValue value = static_cast<long>(seconds);
+  value *= kNanosPerSecond;
+  return value;
+}
+
+DateValue date_from_literal(const std::string& literal) {
+  long groups[6] = {0, 0, 0, 0, 0, 0};
+  int index = 0;
+  for (char c : literal) {
+    if (c == ':') {
+      if (++index >= 6) raise("Date");
+      continue;
+    }
+    if (c < '0' || c > '9') raise("Date");
+    long digit = c - '0';
+    if (groups[index] > (LONG_MAX - digit) / 10) raise("Overflow");
+    groups[index] = groups[index] * 10 + digit;
+  }
+  if (index != 2 && index != 5) raise("Date");
+  return date_from_fields({groups[0], groups[1], groups[2], groups[3], groups[4], groups[5]});
+}
+
+std::string date_to_text(const DateValue& value) {
+  mpz_class seconds;
+  mpz_tdiv_q_ui(seconds.get_mpz_t(), value.get_mpz_t(), kNanosPerSecond);
+  if (!seconds.fits_slong_p()) raise("Overflow");
+  std::tm broken{};
+  if (!local_breakdown(seconds.get_si(), broken)) raise("Overflow");
+  char buffer[64];
+  std::size_t length = std::strftime(buffer, sizeof buffer, "%Y:%m:%d:%H:%M:%S", &broken);
+  return std::string(buffer, length);
+}
+
+DateValue date_plus_days(const DateValue& value, long days) {
+  DateValue offset = days;
+  offset *= kSecondsPerDay;
+  offset *= kNanosPerSecond;
+  return value + offset;
+}
+
+} // namespace hipaa

@@ -1,0 +1,60 @@
+// The SQLite access layer: a connection and prepared statements as RAII
+// objects over the C interface.  Values cross the layer only as text.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace hipaa::db {
+
+// The current result row: one text per column, NULL read as "".
+using Row = std::vector<std::string>;
+
+enum class StepStatus { Row = 0, Done = 1, Error = 2 };
+
+class Connection {
+public:
+  // Opens an existing file read-write; never creates it.  Absent on failure.
+  static std::optional<Connection> open(const std::string& path);
+  Connection(Connection&& other) noexcept;
+  Connection& operator=(Connection&& other) noexcept;
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+  ~Connection();
+
+  // Closes the connection; the result code is returned and may be ignored.
+  int close();
+  sqlite3* handle() const { return handle_; }
+
+private:
+  explicit Connection(sqlite3* handle) : handle_(handle) {}
+  sqlite3* handle_ = nullptr;
+};
+
+class Statement {
+public:
+  // Compiles the first statement of `sql`; absent when SQLite rejects it.
+  static std::optional<Statement> prepare(Connection& connection, const std::string& sql);
+  Statement(Statement&& other) noexcept;
+  Statement& operator=(Statement&& other) noexcept;
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+  ~Statement(); // finalizes
+
+  StepStatus step();
+  // The current row's column texts, in column order; does not step.
+  Row get_data() const;
+  // Reads the current row into `row`, reusing its storage.
+  void get_data_into(Row& row) const;
+  void finalize();
+
+private:
+  explicit Statement(sqlite3_stmt* handle) : handle_(handle) {}
+  sqlite3_stmt* handle_ = nullptr;
+};
+
+} // namespace hipaa::db

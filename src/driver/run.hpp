@@ -1,0 +1,19 @@
+// The run sequence of one audit.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace hipaa {
+
+inline constexpr const char* kDeclarationsPath = "./hipaa-case-study/hipaa.d";
+inline constexpr const char* kPolicyPath = "./hipaa-case-study/hipaa.f";
+inline constexpr const char* kAuditDatabasePath = "hipaa.db";
+inline constexpr const char* kResidualPath = "./rform";
+
+// Runs the whole audit in the current directory; `arguments` excludes the
+// program name.  Diagnostics and the report go to `out`.
+void run_audit(const std::vector<std::string>& arguments, std::ostream& out);
+
+} // namespace hipaa

@@ -1,0 +1,115 @@
+// Formulas and guards of the policy language: immutable trees with shared
+// subtrees.  Every formula may carry a subformula name; guards carry none.
+#pragma once
+
+#include "logic/sort.hpp"
+#include "logic/term.hpp"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace hipaa {
+
+// One entry of a quantifier's bound-variable list: the variable and the sort
+// written after it (absent when the text gives none).
+struct BoundVar {
+  std::optional<Sort> sort;
+  std::string var;
+};
+using BoundList = std::vector<BoundVar>;
+
+// Value tuples of the bound variables that are already accounted for.
+using ExclusionList = std::vector<TermList>;
+
+struct Guard;
+using GuardPtr = std::shared_ptr<const Guard>;
+using GuardList = std::vector<GuardPtr>;
+
+struct GTrue {};
+struct GFalse {};
+struct GAtom {
+  std::string pred;
+  TermList args;
+};
+struct GAnd {
+  GuardList conjuncts;
+};
+struct GOr {
+  GuardList disjuncts;
+};
+// An existential guard: variables local to the guard.
+struct GEx {
+  BoundList bound;
+  GuardPtr guard;
+};
+
+struct Guard {
+  std::variant<GTrue, GFalse, GAtom, GAnd, GOr, GEx> node;
+
+  template <class T> const T* as() const { return std::get_if<T>(&node); }
+  template <class T> bool is() const { return std::holds_alternative<T>(node); }
+};
+
+struct Formula;
+using FormulaPtr = std::shared_ptr<const Formula>;
+using FormulaList = std::vector<FormulaPtr>;
+
+struct True {};
+struct False {};
+struct Atom {
+  std::string pred;
+  TermList args;
+};
+struct And {
+  FormulaList conjuncts;
+};
+struct Or {
+  FormulaList disjuncts;
+};
+
+enum class Quantifier { All, Ex };
+
+// `All` and `Ex`: for every (some) value tuple of the bound variables that
+// the guard yields and that the exclusion list does not name, the body holds.
+struct Quantified {
+  Quantifier kind;
+  BoundList bound;
+  ExclusionList exclusions;
+  bool compile = false;
+  GuardPtr guard;
+  FormulaPtr body;
+};
+
+struct Formula {
+  std::optional<std::string> name;
+  std::variant<True, False, Atom, And, Or, Quantified> node;
+
+  template <class T> const T* as() const { return std::get_if<T>(&node); }
+  template <class T> bool is() const { return std::holds_alternative<T>(node); }
+};
+
+using Name = std::optional<std::string>;
+
+FormulaPtr make_true(Name name = std::nullopt);
+FormulaPtr make_false(Name name = std::nullopt);
+FormulaPtr make_atom(Name name, std::string pred, TermList args);
+FormulaPtr make_and(Name name, FormulaList conjuncts);
+FormulaPtr make_or(Name name, FormulaList disjuncts);
+FormulaPtr make_quantified(Name name, Quantifier kind, BoundList bound, ExclusionList exclusions,
+                           bool compile, GuardPtr guard, FormulaPtr body);
+FormulaPtr make_all(Name name, BoundList bound, ExclusionList exclusions, bool compile,
+                    GuardPtr guard, FormulaPtr body);
+FormulaPtr make_ex(Name name, BoundList bound, ExclusionList exclusions, bool compile,
+                   GuardPtr guard, FormulaPtr body);
+
+GuardPtr make_gtrue();
+GuardPtr make_gfalse();
+GuardPtr make_gatom(std::string pred, TermList args);
+GuardPtr make_gand(GuardList conjuncts);
+GuardPtr make_gor(GuardList disjuncts);
+GuardPtr make_gex(BoundList bound, GuardPtr guard);
+
+} // namespace hipaa

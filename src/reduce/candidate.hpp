@@ -1,0 +1,29 @@
+// Candidates and continuations: how atom resolution hands the solutions of
+// an atom, one at a time, to the code that decides what they mean.
+#pragma once
+
+#include "logic/term.hpp"
+#include "reduce/function_ref.hpp"
+
+namespace hipaa {
+
+// What a continuation tells the enumeration that called it.
+enum class Flow {
+  Continue, // go on with the next solution
+  Stop,     // the atom is decided: end this enumeration at once
+};
+
+// One candidate: a solution (the values of one row, one per argument of the
+// atom) or, when `values` is null, the no-solution signal that closes every
+// enumeration that runs to its end.
+struct Candidate {
+  const TermList* values = nullptr;
+
+  static Candidate solution(const TermList& row_values) { return Candidate{&row_values}; }
+  static Candidate none() { return Candidate{}; }
+  bool is_solution() const { return values != nullptr; }
+};
+
+using Continuation = FunctionRef<Flow(const Candidate&)>;
+
+} // namespace hipaa

@@ -1,0 +1,26 @@
+// Name lookup in the Signature by hashing instead of a linear scan; the
+// first entry with a name wins, as in the scan.
+#pragma once
+
+#include "logic/declarations.hpp"
+
+#include <string_view>
+#include <unordered_map>
+
+namespace hipaa {
+
+class SignatureIndex {
+public:
+  explicit SignatureIndex(const Signature& signature);
+
+  const Signature& signature() const { return signature_; }
+  const DeclEntry* find(std::string_view name) const;
+  const PredDecl* find_pred(std::string_view name) const;
+  const ConsDecl* find_cons(std::string_view name) const;
+
+private:
+  const Signature& signature_;
+  std::unordered_map<std::string_view, const DeclEntry*> entries_;
+};
+
+} // namespace hipaa
