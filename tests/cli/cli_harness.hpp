@@ -1,0 +1,43 @@
+// Runs the built hipaa-audit executable in a temporary directory holding a
+// declarations file, a policy and an SQLite audit log made by the test.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace hipaa::cli {
+
+struct RunResult {
+  std::string out;
+  std::string err;
+  int status = -1;
+};
+
+class CaseDir {
+public:
+  CaseDir();
+  ~CaseDir();
+  CaseDir(const CaseDir&) = delete;
+  CaseDir& operator=(const CaseDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  // Writes a file relative to the case directory, creating folders.
+  void write(const std::string& relative, const std::string& content) const;
+  void write_declarations(const std::string& text) const;
+  void write_policy(const std::string& text) const;
+  // Creates hipaa.db and runs the SQL script on it.
+  void make_database(const std::string& sql) const;
+  bool exists(const std::string& relative) const;
+  std::string read(const std::string& relative) const;
+  // Runs `program` (default: the built hipaa-audit) with the arguments in
+  // the case directory.
+  RunResult run(const std::vector<std::string>& arguments = {}, std::string program = "") const;
+
+private:
+  std::string path_;
+};
+
+// The time line of a run without arguments, with the time replaced by T.
+std::string mask_time(const std::string& out);
+
+} // namespace hipaa::cli
