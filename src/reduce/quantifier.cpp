@@ -1,0 +1,171 @@
+// Quantifiers and the enumeration of their guards.  Every guard solution is
+// instantiated and reduced as soon as it arrives, while the statements that
+// produced it are still open.
+#include "reduce/reduction_fn.hpp"
+
+#include "driver/failure.hpp"
+#include "reduce/term_match.hpp"
+
+#include <algorithm>
+
+namespace hipaa {
+
+namespace {
+
+// The cells one quantifier step shares with its guard's continuations.
+struct QuantifierState {
+  bool decided = false;            // an All instance was false / an Ex instance true
+  FormulaList open_instances;      // undecided instances, in the order found
+  std::vector<TermList> handled;   // instantiated value tuples, oldest first
+  bool closed = true;              // cleared when the guard's range may still grow
+};
+
+// The values bound to the quantifier's variables, in bound-list order.
+TermList value_tuple(const BoundList& bound, const Substitution& sigma) {
+  TermList tuple;
+  tuple.reserve(bound.size());
+  for (const BoundVar& var : bound) {
+    const TermPtr* value = find_binding(sigma, var.var);
+    if (value == nullptr) raise("Option"); // mode checking rules this out
+    tuple.push_back(*value);
+  }
+  return tuple;
+}
+
+bool is_excluded(const ExclusionList& exclusions, const TermList& tuple) {
+  return std::any_of(exclusions.begin(), exclusions.end(),
+                     [&](const TermList& excluded) { return equal_list(excluded, tuple); });
+}
+
+// Records one reduced instance: a deciding value ends the quantifier, a
+// neutral one drops out, anything else stays open.
+void record_instance(QuantifierState& state, Quantifier kind, FormulaPtr instance) {
+  bool is_all = kind == Quantifier::All;
+  bool deciding = is_all ? instance->is<False>() : instance->is<True>();
+  bool neutral = is_all ? instance->is<True>() : instance->is<False>();
+  if (deciding) {
+    state.decided = true;
+    state.open_instances.clear();
+    return;
+  }
+  if (!neutral) state.open_instances.push_back(std::move(instance));
+}
+
+// The quantifier itself again, for the part of the range the log leaves
+// open: the tuples handled now come first in its exclusion list.
+FormulaPtr residual_quantifier(const Formula& formula, const Quantified& q,
+                               std::vector<TermList> handled) {
+  ExclusionList exclusions = std::move(handled);
+  exclusions.insert(exclusions.end(), q.exclusions.begin(), q.exclusions.end());
+  return make_quantified(formula.name, q.kind, q.bound, std::move(exclusions), q.compile,
+                         q.guard, q.body);
+}
+
+// All: the open instances in the order found, joined by and.  Ex: joined by
+// or, newest first (the residual quantifier, when there is one, leads).
+FormulaPtr quantifier_result(const Formula& formula, Quantifier kind, QuantifierState& state) {
+  bool is_all = kind == Quantifier::All;
+  if (state.decided) return is_all ? make_false(formula.name) : make_true(formula.name);
+  FormulaList& open = state.open_instances;
+  if (open.empty()) return is_all ? make_true(formula.name) : make_false(formula.name);
+  if (open.size() == 1) return open.front();
+  if (is_all) return make_and(formula.name, std::move(open));
+  std::reverse(open.begin(), open.end());
+  return make_or(formula.name, std::move(open));
+}
+
+} // namespace
+
+// (all|ex vars {exclusions} guard body): the body instantiated for every
+// guard solution not excluded.
+FormulaPtr ReductionFn::reduce_quantified(const FormulaPtr& formula, const Quantified& q) {
+  QuantifierState state;
+  SubstEnv env = subst_env();
+  auto instance_step = [&](const Substitution& sigma) {
+    if (state.decided) return;
+    TermList tuple = value_tuple(q.bound, sigma);
+    if (is_excluded(q.exclusions, tuple)) return;
+    state.handled.push_back(std::move(tuple));
+    FormulaPtr instance = reduce_formula_internal(subst_formula(q.body, sigma, env));
+    record_instance(state, q.kind, std::move(instance));
+  };
+  satisfy_guard(*q.guard, Substitution{}, instance_step, state.closed);
+
+  if (!state.closed && !state.decided) {
+    state.open_instances.push_back(residual_quantifier(*formula, q, std::move(state.handled)));
+  }
+  return quantifier_result(*formula, q.kind, state);
+}
+
+// guard := true | false | atom | (and g..) | (or g..) | (ex vars g)
+void ReductionFn::satisfy_guard(const Guard& guard, const Substitution& sigma, GuardK k,
+                                bool& closed) {
+  if (guard.is<GTrue>()) {
+    k(sigma);
+    return;
+  }
+  if (const auto* atom = guard.as<GAtom>()) {
+    satisfy_guard_atom(*atom, sigma, k, closed);
+    return;
+  }
+  if (const auto* conj = guard.as<GAnd>()) {
+    satisfy_conjuncts(conj->conjuncts, 0, sigma, k, closed);
+    return;
+  }
+  if (const auto* disj = guard.as<GOr>()) {
+    for (const GuardPtr& disjunct : disj->disjuncts) satisfy_guard(*disjunct, sigma, k, closed);
+    return;
+  }
+  if (const auto* ex = guard.as<GEx>()) {
+    // The guard's local variables are not part of the solution.
+    auto drop_locals = [&](const Substitution& inner) {
+      Substitution outer;
+      outer.reserve(inner.size());
+      for (const Binding& binding : inner) {
+        bool local = std::any_of(ex->bound.begin(), ex->bound.end(),
+                                 [&](const BoundVar& var) { return var.var == binding.var; });
+        if (!local) outer.push_back(binding);
+      }
+      k(outer);
+    };
+    satisfy_guard(*ex->guard, sigma, drop_locals, closed);
+  }
+  // GFalse has no solution
+}
+
+// (and g_from .. g_n): depth first, each solution of one conjunct feeding
+// the enumeration of the next.
+void ReductionFn::satisfy_conjuncts(const GuardList& guards, std::size_t from,
+                                    const Substitution& sigma, GuardK k, bool& closed) {
+  if (from == guards.size()) {
+    k(sigma);
+    return;
+  }
+  auto next = [&](const Substitution& extended) {
+    satisfy_conjuncts(guards, from + 1, extended, k, closed);
+  };
+  satisfy_guard(*guards[from], sigma, next, closed);
+}
+
+// A guard atom: instantiated with sigma and resolved; each matching
+// solution extends sigma.  The end of a "disclose-eval" enumeration opens
+// the quantifier's range.
+void ReductionFn::satisfy_guard_atom(const GAtom& atom, const Substitution& sigma, GuardK k,
+                                     bool& closed) {
+  TermList args = subst_simplify(atom.args, sigma, subst_env());
+  auto guard_atom_k = [&](const Candidate& candidate) {
+    std::optional<Substitution> bindings;
+    if (candidate.is_solution()) bindings = match(args, *candidate.values);
+    if (!bindings) {
+      if (atom.pred == "disclose-eval") closed = false;
+      return Flow::Continue;
+    }
+    Substitution extended = sigma;
+    extended.insert(extended.end(), bindings->begin(), bindings->end());
+    k(extended);
+    return Flow::Continue;
+  };
+  resolve_atom(atom.pred, args, guard_atom_k);
+}
+
+} // namespace hipaa

@@ -1,0 +1,110 @@
+// Dispatch, atoms standing as formulas, conjunction and disjunction.
+#include "reduce/reduction_fn.hpp"
+
+#include "driver/failure.hpp"
+#include "logic/printer.hpp"
+#include "reduce/term_match.hpp"
+
+#include <ostream>
+
+namespace hipaa {
+
+ReductionFn::ReductionFn(const Signature& signature, db::Connection& connection,
+                         std::ostream& out, Scenario& scenario)
+    : signature_(signature), decls_(signature), connection_(connection), out_(out),
+      scenario_(scenario) {}
+
+// formula := true | false | atom | (and ...) | (or ...) | (all ...) | (ex ...)
+FormulaPtr ReductionFn::reduce_formula_internal(const FormulaPtr& formula) {
+  if (const auto* atom = formula->as<Atom>()) return reduce_atom(formula, *atom);
+  if (const auto* conj = formula->as<And>()) return reduce_and(formula, *conj);
+  if (const auto* disj = formula->as<Or>()) return reduce_or(formula, *disj);
+  if (const auto* q = formula->as<Quantified>()) return reduce_quantified(formula, *q);
+  return formula; // True and False stay, name included
+}
+
+namespace {
+
+enum class Outcome { Satisfied, Unsatisfied, Undecided };
+
+// The one predicate whose absence from the log leaves an atom open: later
+// disclosures may still be recorded.
+bool is_disclose_eval(const std::string& pred) { return pred == "disclose-eval"; }
+
+} // namespace
+
+// atom: decided by its solutions.  A solution that matches the (ground)
+// arguments with no bindings makes it true and ends the enumeration; the
+// closing no-solution signal makes it false (open for "disclose-eval").
+FormulaPtr ReductionFn::reduce_atom(const FormulaPtr& formula, const Atom& atom) {
+  const PredDecl* decl = decls_.find_pred(atom.pred);
+  if (decl == nullptr) {
+    out_ << "In function ReductionFn.reduce_formula_internal: Purported predicate " << atom.pred
+         << "is not a declared predicate\n";
+    out_.flush();
+    raise("Impossible");
+  }
+  if (decl->cls == PredClass::Subj) return formula;
+
+  // An atom outside every quantifier body has not been through substitution
+  // yet: evaluate its closed constructor applications now.
+  TermList args = subst_simplify(atom.args, Substitution{}, subst_env());
+  Outcome outcome = Outcome::Satisfied;
+  auto check_ground_atom = [&](const Candidate& candidate) {
+    std::optional<Substitution> bindings;
+    if (candidate.is_solution()) bindings = match(args, *candidate.values);
+    if (!bindings) {
+      outcome = is_disclose_eval(atom.pred) ? Outcome::Undecided : Outcome::Unsatisfied;
+      return Flow::Continue;
+    }
+    if (!bindings->empty()) {
+      out_ << "In ReductionFn.check_ground_atom: "
+           << "found non-empty satisfying susbtitution for atom: "
+           << print_atom_text(atom.pred, args) << "\n";
+      out_.flush();
+      raise("Impossible");
+    }
+    outcome = Outcome::Satisfied;
+    return Flow::Stop;
+  };
+  resolve_atom(atom.pred, args, check_ground_atom);
+
+  switch (outcome) {
+  case Outcome::Satisfied:
+    return make_true(formula->name);
+  case Outcome::Unsatisfied:
+    return make_false(formula->name);
+  case Outcome::Undecided:
+    break;
+  }
+  return formula;
+}
+
+// (and f1 .. fn): left to right; a false conjunct ends the walk, true ones
+// drop out, a single survivor replaces the conjunction.
+FormulaPtr ReductionFn::reduce_and(const FormulaPtr& formula, const And& conj) {
+  FormulaList kept;
+  for (const FormulaPtr& conjunct : conj.conjuncts) {
+    FormulaPtr reduced = reduce_formula_internal(conjunct);
+    if (reduced->is<False>()) return make_false(formula->name);
+    if (!reduced->is<True>()) kept.push_back(std::move(reduced));
+  }
+  if (kept.empty()) return make_true(formula->name);
+  if (kept.size() == 1) return kept.front();
+  return make_and(formula->name, std::move(kept));
+}
+
+// (or f1 .. fn): the mirror image of and.
+FormulaPtr ReductionFn::reduce_or(const FormulaPtr& formula, const Or& disj) {
+  FormulaList kept;
+  for (const FormulaPtr& disjunct : disj.disjuncts) {
+    FormulaPtr reduced = reduce_formula_internal(disjunct);
+    if (reduced->is<True>()) return make_true(formula->name);
+    if (!reduced->is<False>()) kept.push_back(std::move(reduced));
+  }
+  if (kept.empty()) return make_false(formula->name);
+  if (kept.size() == 1) return kept.front();
+  return make_or(formula->name, std::move(kept));
+}
+
+} // namespace hipaa

@@ -1,0 +1,71 @@
+// The reduction engine: decides every atom of a formula that the log can
+// decide and returns the residual formula.  One instance reduces the policy;
+// the scenario keeps another for its own table queries.
+#pragma once
+
+#include "db/sqlite.hpp"
+#include "logic/formula.hpp"
+#include "reduce/candidate.hpp"
+#include "reduce/scenario_interface.hpp"
+#include "reduce/signature_index.hpp"
+#include "reduce/substitution.hpp"
+
+#include <iosfwd>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace hipaa {
+
+class ReductionFn {
+public:
+  // All references must outlive the engine.  Diagnostics go to `out`.
+  ReductionFn(const Signature& signature, db::Connection& connection, std::ostream& out,
+              Scenario& scenario);
+
+  // The residual formula of `formula` against the log.
+  FormulaPtr reduce_formula_internal(const FormulaPtr& formula);
+
+  // Hands the solutions of the atom `pred`(`args`) to `k`, then the
+  // no-solution signal, unless `k` stops the enumeration first.
+  void resolve_atom(const std::string& pred, const TermList& args, Continuation k);
+
+  // Receives the checked values of one row of a table query.
+  using RowValues = FunctionRef<Flow(const TermList& values)>;
+
+  // Queries the table of the DB predicate `pred` for the rows that agree
+  // with the closed terms of `args`, and hands the parsed and sort-checked
+  // values of each row to `on_row`.  True when the query ran to its end,
+  // false when `on_row` stopped it.
+  bool query_db_atom(const std::string& pred, const TermList& args, RowValues on_row);
+
+  SubstEnv subst_env() { return SubstEnv{decls_, scenario_, out_}; }
+
+private:
+  // Receives one solution of a guard as the extended substitution.
+  using GuardK = FunctionRef<void(const Substitution&)>;
+
+  FormulaPtr reduce_atom(const FormulaPtr& formula, const Atom& atom);
+  FormulaPtr reduce_and(const FormulaPtr& formula, const And& conj);
+  FormulaPtr reduce_or(const FormulaPtr& formula, const Or& disj);
+  FormulaPtr reduce_quantified(const FormulaPtr& formula, const Quantified& q);
+
+  void satisfy_guard(const Guard& guard, const Substitution& sigma, GuardK k, bool& closed);
+  void satisfy_conjuncts(const GuardList& guards, std::size_t from, const Substitution& sigma,
+                         GuardK k, bool& closed);
+  void satisfy_guard_atom(const GAtom& atom, const Substitution& sigma, GuardK k, bool& closed);
+
+  const PredDecl& db_declaration(const std::string& pred);
+  const std::vector<Sort>& argument_sorts(const PredDecl& decl);
+  void parse_row(const db::Row& row, TermList& values);
+
+  const Signature& signature_;
+  SignatureIndex decls_;
+  db::Connection& connection_;
+  std::ostream& out_;
+  Scenario& scenario_;
+  // The argument sorts of each DB predicate queried so far, built once.
+  std::unordered_map<const PredDecl*, std::vector<Sort>> arg_sorts_;
+};
+
+} // namespace hipaa

@@ -1,0 +1,89 @@
+// The meaning of the HIPAA case study's evaluated vocabulary: equalities and
+// date comparisons computed from their arguments, role, attribute, purpose
+// and disclosure relations answered from the audit database, and the
+// evaluated constructors.
+#pragma once
+
+#include "reduce/reduction_fn.hpp"
+#include "reduce/scenario_interface.hpp"
+
+#include <cstddef>
+#include <iosfwd>
+#include <string>
+
+namespace hipaa {
+
+// Terms the scenario builds once and shares.
+struct ScenarioConstants {
+  TermPtr wildcard = make_var("_");
+  TermPtr treatment = make_app("Treatment");
+  TermPtr healthcare_op = make_app("Healthcare-op");
+  TermPtr law_enforcement = make_app("law-enforcement");
+  TermPtr payment = make_app("Payment");
+  TermPtr health_care_provider = make_app("Health-care-provider");
+  TermPtr prompt_days = make_int(5);
+  TermPtr reasonable_days = make_int(30);
+};
+
+// The general purpose that a specific purpose constant falls under, or null.
+const TermPtr* general_purpose(const Term& purpose, const ScenarioConstants& constants);
+
+// How one relation table is queried and how its rows are reported when
+// they do not have the width the decoding needs.
+struct TableShape {
+  const char* table_pred;    // the DB predicate that maps the table
+  std::size_t width;         // values per row
+  const char* report_prefix; // "Unexpected output from ... table: "
+  const char* report_name;   // the name the report writes before the values
+};
+
+// The five relation tables.  A purpose row of the wrong width is reported
+// under the name of the relation, not of its table.
+inline constexpr TableShape kAttrIn{
+    "attr_in_db", 3, "Unexpected output from attr_in_db table: ", "attr_in_db"};
+inline constexpr TableShape kHasAttrOf{
+    "hasattrof_db", 4, "Unexpected output from hasattrof_db table: ", "hasattrof_db"};
+inline constexpr TableShape kDisclose{
+    "disclose", 4, "Unexpected output from disclose table: ", "disclose"};
+inline constexpr TableShape kInRole{
+    "inrole_db", 3, "Unexpected output from inrole_db table: ", "inrole_db"};
+inline constexpr TableShape kPurpIn{
+    "purp_in_db", 3, "Unexpected output from subj_purp_in table: ", "purp_in"};
+
+// Writes the wrong-width report for `values`, flushes, and raises Impossible
+// unless the row has the shape's width.
+void require_row_width(const TermList& values, const TableShape& shape, std::ostream& out);
+
+class HipaaScenario : public Scenario {
+public:
+  // The scenario's table queries run through its own engine instance.
+  HipaaScenario(const Signature& signature, db::Connection& connection, std::ostream& out);
+
+  void resolve_eval_pred(const std::string& pred, const TermList& args, Continuation k) override;
+  TermPtr eval_term(const std::string& name, const TermList& args) override;
+
+  const ScenarioConstants& constants() const { return constants_; }
+
+private:
+  using Decoder = FunctionRef<Flow(const TermList& row)>;
+
+  [[noreturn]] void atom_not_understood(const std::string& pred, const TermList& args);
+  bool dispatch_computed(const std::string& pred, const TermList& args, Continuation k);
+  bool dispatch_relation(const std::string& pred, const TermList& args, Continuation k);
+
+  // Runs the table query of `shape` with `query_args`, checks each row's
+  // width and decodes it into solutions; closes with the no-solution signal.
+  void query_relation(const TableShape& shape, const TermList& query_args, Decoder decode,
+                      Continuation k);
+  void attr_in(const TermList& args, Continuation k);
+  void hasattrof(const TermList& args, Continuation k);
+  void disclose_eval(const TermList& args, Continuation k);
+  void purp_in(const TermList& args, Continuation k);
+  void inrole(const TermList& args, Continuation k);
+
+  std::ostream& out_;
+  ScenarioConstants constants_;
+  ReductionFn tables_;
+};
+
+} // namespace hipaa
