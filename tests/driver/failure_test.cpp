@@ -32,8 +32,13 @@ TEST(FailureMessages, ErrnoShortNames) {
   EXPECT_EQ(errno_short_name(ENOTRECOVERABLE), "notrecoverable");
   EXPECT_EQ(errno_short_name(0), "<UNKNOWN>");
   EXPECT_EQ(errno_short_name(-1), "<UNKNOWN>");
+  // Linux leaves 41 and 58 unassigned; every other value up to 133 has a name.
   for (int code = 1; code <= 133; ++code) {
-    EXPECT_NE(errno_short_name(code), "<UNKNOWN>") << code;
+    if (code == 41 || code == 58) {
+      EXPECT_EQ(errno_short_name(code), "<UNKNOWN>") << code;
+    } else {
+      EXPECT_NE(errno_short_name(code), "<UNKNOWN>") << code;
+    }
   }
 }
 
