@@ -36,7 +36,8 @@ void check_sort_declared(Earlier earlier, const Sort& sort, std::ostream& out) {
 template <class Args, class SortOf>
 void check_arg_sorts_declared(Earlier earlier, const Args& args, SortOf sort_of,
                               std::ostream& out) {
-  for (std::size_t i = args.size(); i-- > 0;) check_sort_declared(earlier, sort_of(args[i]), out);
+  for (std::size_t i = args.size(); i-- > 0;)
+    check_sort_declared(earlier, sort_of(args[i]), out);
 }
 
 void check_infix(const std::optional<std::string>& infix, bool is_sql, std::size_t arity,
@@ -71,11 +72,10 @@ void check_cons_class(const ConsDecl& cons, const std::string& name, std::ostrea
 }
 
 // The result sort is tested before the argument sorts.
-void check_cons(Earlier earlier, const ConsDecl& cons, const std::string& name,
-                std::ostream& out) {
+void check_cons(Earlier earlier, const ConsDecl& cons, const std::string& name, std::ostream& out) {
   check_sort_declared(earlier, cons.result, out);
-  check_arg_sorts_declared(earlier, cons.arg_sorts, [](const Sort& s) -> const Sort& { return s; },
-                           out);
+  check_arg_sorts_declared(
+      earlier, cons.arg_sorts, [](const Sort& s) -> const Sort& { return s; }, out);
   check_cons_class(cons, name, out);
   check_infix(cons.infix, cons.cls == ConsClass::Sql, cons.arg_sorts.size(), name, out);
 }
@@ -111,8 +111,7 @@ void check_dbinfo(const PredDecl& pred, const std::string& name, std::ostream& o
                    "BadDbInfo");
 }
 
-void check_pred(Earlier earlier, const PredDecl& pred, const std::string& name,
-                std::ostream& out) {
+void check_pred(Earlier earlier, const PredDecl& pred, const std::string& name, std::ostream& out) {
   check_arg_sorts_declared(
       earlier, pred.args, [](const PredArg& a) -> const Sort& { return a.sort; }, out);
   if (pred.cls == PredClass::Sql) check_sql_pred(pred, name, out);
@@ -137,7 +136,8 @@ void check_entry(Earlier earlier, const DeclEntry& entry, std::ostream& out) {
 
 void check_decls(const DeclList& entries, std::ostream& out) {
   const Earlier all(entries);
-  for (std::size_t i = 0; i < entries.size(); ++i) check_entry(all.first(i), entries[i], out);
+  for (std::size_t i = 0; i < entries.size(); ++i)
+    check_entry(all.first(i), entries[i], out);
 }
 
 } // namespace hipaa

@@ -42,7 +42,8 @@ void walk_output(const Term& term, const Term& whole, bool evaluated, const Sign
   if (!app) return; // literals
   const ConsDecl& cons = find_constructor(app->name, signature, out);
   const bool below = evaluated || cons.cls != ConsClass::Sym;
-  for (const TermPtr& arg : app->args) walk_output(*arg, whole, below, signature, ground, out);
+  for (const TermPtr& arg : app->args)
+    walk_output(*arg, whole, below, signature, ground, out);
 }
 
 // An argument of a COMPILE guard atom: below a SYM or EVAL constructor the
@@ -62,7 +63,8 @@ void walk_compile(const Term& term, const Term& whole, bool below_non_sql,
   if (!app) return; // literals
   const ConsDecl& cons = find_constructor(app->name, signature, out);
   const bool below = below_non_sql || cons.cls != ConsClass::Sql;
-  for (const TermPtr& arg : app->args) walk_compile(*arg, whole, below, signature, ground, out);
+  for (const TermPtr& arg : app->args)
+    walk_compile(*arg, whole, below, signature, ground, out);
 }
 
 } // namespace

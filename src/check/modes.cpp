@@ -3,8 +3,8 @@
 // quantifier's variables.  The ground set is threaded through the guard in
 // the order the reduction resolves it.
 
-#include "check/diagnostic.hpp"
 #include "check/modes.hpp"
+#include "check/diagnostic.hpp"
 #include "driver/failure.hpp"
 #include "logic/printer.hpp"
 
@@ -29,15 +29,26 @@ void collect_unground(const Term& term, const GroundSet& ground, std::vector<std
     return;
   }
   if (const auto* app = term.as<AppTerm>()) {
-    for (const TermPtr& arg : app->args) collect_unground(*arg, ground, found);
+    for (const TermPtr& arg : app->args)
+      collect_unground(*arg, ground, found);
   }
+}
+
+// Whether every variable of the term, through all constructors, is ground.
+bool is_ground(const Term& term, const GroundSet& ground) {
+  if (const auto* var = term.as<VarTerm>()) return contains(ground, var->name);
+  const auto* app = term.as<AppTerm>();
+  if (!app) return true; // literals
+  return std::all_of(app->args.begin(), app->args.end(),
+                     [&](const TermPtr& arg) { return is_ground(*arg, ground); });
 }
 
 const PredDecl& find_guard_predicate(const GAtom& atom, bool compile, const Signature& signature,
                                      std::ostream& out) {
   const PredDecl* pred = lookup_pred(signature, atom.pred);
   if (!pred)
-    report_failure(out, "Mode check: Undeclared/non-predicate: " + atom.pred + " used as predicate\n",
+    report_failure(out,
+                   "Mode check: Undeclared/non-predicate: " + atom.pred + " used as predicate\n",
                    "ModeCheckInternal");
   if (pred->cls == PredClass::Subj)
     report_failure(out, "SUBJ predicate: " + atom.pred + " occurs in guard\n", "SubjInGuard");
@@ -56,7 +67,8 @@ void check_compile_args(const GAtom& atom, const GroundSet& ground,
   for (const std::string& var : ground) {
     if (!contains(bound_vars, var)) outside.push_back(var);
   }
-  for (const TermPtr& arg : atom.args) check_compile_term(*arg, signature, outside, out);
+  for (const TermPtr& arg : atom.args)
+    check_compile_term(*arg, signature, outside, out);
 }
 
 // Input arguments must be ground on entry; output arguments ground their
@@ -71,9 +83,7 @@ GroundSet atom_grounds(const GAtom& atom, const GroundSet& ground, bool compile,
   for (std::size_t i = 0; i < atom.args.size(); ++i) {
     const Term& term = *atom.args[i];
     if (pred.args[i].mode == Mode::Input) {
-      std::vector<std::string> unground;
-      collect_unground(term, ground, unground);
-      if (!unground.empty())
+      if (!is_ground(term, ground))
         report_failure(out, "Term " + print_term(term) + " in input mode is not ground\n",
                        "InputNotGround");
       continue;
@@ -121,7 +131,8 @@ GroundSet exists_grounds(const GEx& ex, const GroundSet& ground, bool compile,
 std::vector<std::string> bound_names(const BoundList& bound) {
   std::vector<std::string> names;
   names.reserve(bound.size());
-  for (const BoundVar& entry : bound) names.push_back(entry.var);
+  for (const BoundVar& entry : bound)
+    names.push_back(entry.var);
   return names;
 }
 
@@ -139,19 +150,21 @@ void check_quantified(const Quantified& q, const GroundSet& ground, const Signat
                        " are not grounded by the guard " + print_guard(*q.guard) + "\n",
                    "NonGroundingGuard");
   GroundSet inner = ground;
-  for (const std::string& name : names) add_once(inner, name);
+  for (const std::string& name : names)
+    add_once(inner, name);
   mode_check_formula(*q.body, inner, signature, out);
 }
 
 } // namespace
 
-void mode_check_formula(const Formula& formula, const GroundSet& ground,
-                        const Signature& signature, std::ostream& out) {
+void mode_check_formula(const Formula& formula, const GroundSet& ground, const Signature& signature,
+                        std::ostream& out) {
   const FormulaList* members = nullptr;
   if (const auto* conj = formula.as<And>()) members = &conj->conjuncts;
   if (const auto* disj = formula.as<Or>()) members = &disj->disjuncts;
   if (members) {
-    for (const FormulaPtr& member : *members) mode_check_formula(*member, ground, signature, out);
+    for (const FormulaPtr& member : *members)
+      mode_check_formula(*member, ground, signature, out);
     return;
   }
   if (const auto* q = formula.as<Quantified>()) check_quantified(*q, ground, signature, out);

@@ -22,10 +22,9 @@ TermPtr scope_term(const TermPtr& term, const Scope& scope, std::ostream& out) {
   if (!app) return term;
   if (in_scope(scope, app->name)) {
     if (app->args.empty()) return make_var(app->name);
-    report_failure(out,
-                   "Error: In term " + print_term(*term) + " " + app->name +
-                       " is a bound variable\n",
-                   "VarAsConstructor");
+    report_failure(
+        out, "Error: In term " + print_term(*term) + " " + app->name + " is a bound variable\n",
+        "VarAsConstructor");
   }
   TermList args = scope_terms(app->args, scope, out);
   if (std::equal(args.begin(), args.end(), app->args.begin())) return term;
@@ -39,8 +38,7 @@ Scope bind(const BoundList& bound, const Scope& scope, std::ostream& out) {
   Scope inner = scope;
   for (const BoundVar& entry : bound) {
     if (in_scope(inner, entry.var))
-      report_failure(out,
-                     "Error: Variable " + entry.var + " is bound twice in the same scope\n",
+      report_failure(out, "Error: Variable " + entry.var + " is bound twice in the same scope\n",
                      "DuplicateBinding");
     inner.insert(inner.begin(), entry.var);
   }
@@ -64,14 +62,16 @@ FormulaList scope_members(const FormulaList& members, const Scope& scope, std::o
   check_sibling_names(members, out);
   FormulaList scoped;
   scoped.reserve(members.size());
-  for (const FormulaPtr& member : members) scoped.push_back(scope_formula(member, scope, out));
+  for (const FormulaPtr& member : members)
+    scoped.push_back(scope_formula(member, scope, out));
   return scoped;
 }
 
 GuardList scope_guards(const GuardList& members, const Scope& scope, std::ostream& out) {
   GuardList scoped;
   scoped.reserve(members.size());
-  for (const GuardPtr& member : members) scoped.push_back(scope_guard(member, scope, out));
+  for (const GuardPtr& member : members)
+    scoped.push_back(scope_guard(member, scope, out));
   return scoped;
 }
 
@@ -82,11 +82,12 @@ FormulaPtr scope_quantified(const Name& name, const Quantified& q, const Scope& 
   Scope inner = bind(q.bound, scope, out);
   ExclusionList exclusions;
   exclusions.reserve(q.exclusions.size());
-  for (const TermList& tuple : q.exclusions) exclusions.push_back(scope_terms(tuple, scope, out));
+  for (const TermList& tuple : q.exclusions)
+    exclusions.push_back(scope_terms(tuple, scope, out));
   GuardPtr guard = scope_guard(q.guard, inner, out);
   FormulaPtr body = scope_formula(q.body, inner, out);
-  return make_quantified(name, q.kind, q.bound, std::move(exclusions), q.compile,
-                         std::move(guard), std::move(body));
+  return make_quantified(name, q.kind, q.bound, std::move(exclusions), q.compile, std::move(guard),
+                         std::move(body));
 }
 
 } // namespace
@@ -120,7 +121,8 @@ GuardPtr scope_guard(const GuardPtr& guard, const Scope& scope, std::ostream& ou
 TermList scope_terms(const TermList& terms, const Scope& scope, std::ostream& out) {
   TermList scoped;
   scoped.reserve(terms.size());
-  for (const TermPtr& term : terms) scoped.push_back(scope_term(term, scope, out));
+  for (const TermPtr& term : terms)
+    scoped.push_back(scope_term(term, scope, out));
   return scoped;
 }
 

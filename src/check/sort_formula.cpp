@@ -29,7 +29,8 @@ void check_atom_args(const std::string& pred, const TermList& args, const SortEn
   const PredDecl& decl = find_predicate(pred, signature, out);
   std::vector<Sort> expected;
   expected.reserve(decl.args.size());
-  for (const PredArg& arg : decl.args) expected.push_back(arg.sort);
+  for (const PredArg& arg : decl.args)
+    expected.push_back(arg.sort);
   sort_check_terms(args, expected, env, signature, out);
 }
 
@@ -71,13 +72,15 @@ BoundList sorted_bound(const BoundList& bound, const Binding& binding) {
 // Exclusion tuples are checked against the bound variables' final sorts.
 // They were scoped outside the quantifier, so they see the enclosing
 // environment only.
-void check_exclusions(const ExclusionList& exclusions, const BoundList& bound,
-                      const SortEnv& env, const Signature& signature, std::ostream& out) {
+void check_exclusions(const ExclusionList& exclusions, const BoundList& bound, const SortEnv& env,
+                      const Signature& signature, std::ostream& out) {
   if (exclusions.empty()) return;
   std::vector<Sort> sorts;
   sorts.reserve(bound.size());
-  for (const BoundVar& entry : bound) sorts.push_back(*entry.sort);
-  for (const TermList& tuple : exclusions) sort_check_terms(tuple, sorts, env, signature, out);
+  for (const BoundVar& entry : bound)
+    sorts.push_back(*entry.sort);
+  for (const TermList& tuple : exclusions)
+    sort_check_terms(tuple, sorts, env, signature, out);
 }
 
 FormulaPtr check_quantified(const Name& name, const Quantified& q, const SortEnv& env,
@@ -88,8 +91,8 @@ FormulaPtr check_quantified(const Name& name, const Quantified& q, const SortEnv
   FormulaPtr body = sort_check_formula(q.body, binding.inner, signature, out);
   BoundList bound = sorted_bound(q.bound, binding);
   check_exclusions(q.exclusions, bound, env, signature, out);
-  return make_quantified(name, q.kind, std::move(bound), q.exclusions, q.compile,
-                         std::move(guard), std::move(body));
+  return make_quantified(name, q.kind, std::move(bound), q.exclusions, q.compile, std::move(guard),
+                         std::move(body));
 }
 
 FormulaList check_members(const FormulaList& members, const SortEnv& env,

@@ -28,8 +28,7 @@ void report_literal_clash(const Term& literal, const Sort& literal_sort, const S
                           std::ostream& out) {
   report_failure(out,
                  "Sort clash on term: " + print_term(literal) + ". It's sort: " +
-                     print_sort(literal_sort) + ". Expected sort: " + print_sort(expected) +
-                     ".\n",
+                     print_sort(literal_sort) + ". Expected sort: " + print_sort(expected) + ".\n",
                  "SortClash");
 }
 
@@ -56,7 +55,8 @@ void report_too_many_terms(std::span<const TermPtr> surplus, std::ostream& out) 
 }
 
 void report_too_few_terms(const Sort& first_unmatched, std::ostream& out) {
-  report_failure(out, "Missing expected argument term of sort " + print_sort(first_unmatched) + "\n",
+  report_failure(out,
+                 "Missing expected argument term of sort " + print_sort(first_unmatched) + "\n",
                  "TooFewTerms");
 }
 

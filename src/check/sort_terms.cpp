@@ -31,7 +31,8 @@ public:
       slot->sort = expected;
       return;
     case SortSlot::State::Given:
-      if (!(slot->sort == expected)) report_clash(var, ". User provided sort: ", slot->sort, expected);
+      if (!(slot->sort == expected))
+        report_clash(var, ". User provided sort: ", slot->sort, expected);
       return;
     case SortSlot::State::Inferred:
       if (!(slot->sort == expected)) report_clash(var, ". Inferred sort: ", slot->sort, expected);
@@ -57,8 +58,8 @@ private:
 
 } // namespace
 
-void sort_check_terms(const TermList& terms, const std::vector<Sort>& expected,
-                      const SortEnv& env, const Signature& signature, std::ostream& out) {
+void sort_check_terms(const TermList& terms, const std::vector<Sort>& expected, const SortEnv& env,
+                      const Signature& signature, std::ostream& out) {
   PolicyRules rules(env, out);
   walk_sorted_terms(std::span<const TermPtr>(terms), std::span<const Sort>(expected), signature,
                     rules, out);

@@ -21,8 +21,7 @@ public:
 
   void on_constructor(const AppTerm& app, const ConsDecl& cons) {
     if (cons.cls == ConsClass::Sym) return;
-    report_failure(out_, "Non-sym constructor" + app.name + " appears in value\n",
-                   "NonSymInValue");
+    report_failure(out_, "Non-sym constructor" + app.name + " appears in value\n", "NonSymInValue");
   }
 
 private:
