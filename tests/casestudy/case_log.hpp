@@ -1,0 +1,83 @@
+// Hand-made audit logs for the shipped case study: every table that
+// hipaa.d maps a DB predicate to, created empty, and helpers that add the
+// rows of one disclosure.  Values are given in their printed form.
+#pragma once
+
+#include "casestudy/sandbox.hpp"
+
+#include "logic/declarations.hpp"
+#include "syntax/decls_parser.hpp"
+
+#include <initializer_list>
+#include <sstream>
+#include <string>
+
+namespace hipaa::testing {
+
+inline DeclList shipped_declarations() {
+  std::ostringstream diagnostics;
+  std::optional<DeclList> entries =
+      parse_decls_file(std::string(HIPAA_SOURCE_DIR) + "/hipaa-case-study/hipaa.d", diagnostics);
+  if (!entries) throw std::runtime_error("hipaa.d does not parse: " + diagnostics.str());
+  return *entries;
+}
+
+// A string term's printed form.
+inline std::string str(const std::string& text) { return "\"" + text + "\""; }
+
+inline std::string sql_quote(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("''") : std::string(1, c);
+  return quoted + "'";
+}
+
+class CaseLog {
+public:
+  explicit CaseLog(const Sandbox& sandbox) : db_(sandbox.path("hipaa.db")) {
+    for (const DeclEntry& entry : shipped_declarations()) {
+      const PredDecl* pred = std::get_if<PredDecl>(&entry.decl);
+      if (pred == nullptr || !pred->dbinfo) continue;
+      std::string sql = "CREATE TABLE " + pred->dbinfo->table + " (";
+      for (std::size_t i = 0; i < pred->dbinfo->columns.size(); ++i) {
+        sql += (i ? ", " : "") + pred->dbinfo->columns[i] + " TEXT";
+      }
+      db_.exec(sql + ")");
+    }
+    for (const char* attribute : {"diagnosis", "psychotherapy-notes", "genetic-information",
+                                  "medical-record", "name", "billing-info"}) {
+      row("attr_in_db", {attribute, "phi", str("45 CFR 160.103")});
+    }
+    row("attr_in_db", {"genetic-information", "medical-record", str("45 CFR 160.103")});
+  }
+
+  void row(const std::string& table, std::initializer_list<std::string> values) {
+    std::string sql = "INSERT INTO " + table + " VALUES (";
+    bool first = true;
+    for (const std::string& value : values) {
+      sql += (first ? "" : ", ") + sql_quote(value);
+      first = false;
+    }
+    db_.exec(sql + ")");
+  }
+
+  // sender sends message to recipient at `at`, for `purpose`, carrying
+  // `attribute` of `subject`; names are plain text, the rest printed.
+  void disclosure(const std::string& sender, const std::string& recipient,
+                  const std::string& message, const std::string& at, const std::string& subject,
+                  const std::string& attribute, const std::string& purpose) {
+    row("disclose", {str(sender), str(recipient), str(message), at});
+    row("hasattrof_db", {str(message), str(subject), attribute, at});
+    row("purp_in_db", {str(message), purpose, str(sender)});
+  }
+
+  void role(const std::string& person, const std::string& role, const std::string& at) {
+    row("inrole_db", {str(person), role, at});
+  }
+
+  TestDb& db() { return db_; }
+
+private:
+  TestDb db_;
+};
+
+} // namespace hipaa::testing

@@ -1,0 +1,239 @@
+// The shipped policy audited against small hand-made logs: what each kind
+// of disclosure leaves in the residual formula.
+#include "casestudy/case_log.hpp"
+
+#include <gtest/gtest.h>
+
+namespace hipaa::testing {
+namespace {
+
+const std::string kT1 = "2010:03:01:10:00:00";
+const std::string kBoundList =
+    "[p1: string] [p2: string] [m: string] [t: date] [q: string] [a: attribute] ";
+
+class PolicyAudit : public ::testing::Test {
+protected:
+  // Runs the audit; returns the residual formula's line.
+  std::string audit() {
+    RunResult result = sandbox_.run("hipaa-audit");
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "");
+    std::size_t newline = result.out.find('\n');
+    EXPECT_EQ(result.out.rfind("%%%%%%%%%% time used: ", 0), 0u) << result.out;
+    std::string residual = result.out.substr(newline + 1);
+    EXPECT_EQ(residual.back(), '\n');
+    residual.pop_back();
+    return residual;
+  }
+
+  // The outer quantifier of the policy as the audit of an empty log prints
+  // it, with the given exclusion tuples.
+  static std::string open_quantifier(const std::string& tuples = "") {
+    static const std::string empty_log_residual = [] {
+      Sandbox sandbox;
+      CaseLog log(sandbox);
+      RunResult result = sandbox.run("hipaa-audit");
+      std::string residual = result.out.substr(result.out.find('\n') + 1);
+      residual.pop_back();
+      return residual;
+    }();
+    if (tuples.empty()) return empty_log_residual;
+    std::string text = empty_log_residual;
+    std::size_t after_bound = text.find(kBoundList) + kBoundList.size();
+    return text.insert(after_bound, "{" + tuples + "} ");
+  }
+
+  static std::string tuple(const std::string& sender, const std::string& recipient,
+                           const std::string& message, const std::string& at,
+                           const std::string& subject, const std::string& attribute) {
+    return "[" + str(sender) + " " + str(recipient) + " " + str(message) + " " + at + " " +
+           str(subject) + " " + attribute + "]";
+  }
+
+  Sandbox sandbox_;
+  CaseLog log_{sandbox_};
+};
+
+TEST_F(PolicyAudit, EmptyLogLeavesTheOuterQuantifierOpen) {
+  std::string residual = audit();
+  EXPECT_EQ(residual.rfind("(<c164-502-a> all " + kBoundList +
+                               "(and (disclose-eval p1 p2 m t) (hasattrof m q a) (attr_in a phi)) ",
+                           0),
+            0u)
+      << residual;
+}
+
+TEST_F(PolicyAudit, CompliantTreatmentDisclosureDisappears) {
+  log_.disclosure("dr-a", "dr-b", "m1", kT1, "pat", "diagnosis", "treatment");
+  log_.role("dr-b", "health-care-provider", kT1);
+  EXPECT_EQ(audit(), open_quantifier(tuple("dr-a", "dr-b", "m1", kT1, "pat", "diagnosis")));
+}
+
+TEST_F(PolicyAudit, TreatmentToSomeoneNotAProviderAtThatTimeIsAViolation) {
+  log_.disclosure("dr-a", "boss", "m1", kT1, "pat", "diagnosis", "treatment");
+  log_.role("boss", "employer", kT1);
+  log_.role("boss", "health-care-provider", "2010:03:01:10:00:01");
+  EXPECT_EQ(audit(), "false");
+}
+
+TEST_F(PolicyAudit, OneViolationAmongCompliantDisclosuresMakesTheWholeAuditFalse) {
+  log_.disclosure("dr-a", "dr-b", "m1", kT1, "pat", "diagnosis", "treatment");
+  log_.role("dr-b", "health-care-provider", kT1);
+  log_.disclosure("dr-a", "nobody", "m2", "2010:03:02:10:00:00", "pat", "diagnosis", "marketing");
+  EXPECT_EQ(audit(), "false");
+}
+
+TEST_F(PolicyAudit, DisclosureWithoutRecordedPurposeIsAViolation) {
+  log_.row("disclose", {str("dr-a"), str("dr-b"), str("m1"), kT1});
+  log_.row("hasattrof_db", {str("m1"), str("pat"), "diagnosis", kT1});
+  log_.role("dr-b", "health-care-provider", kT1);
+  EXPECT_EQ(audit(), "false");
+}
+
+TEST_F(PolicyAudit, InformationThatIsNotProtectedIsNotAudited) {
+  log_.disclosure("hosp", "anyone", "m1", kT1, "pat", "de-identified", "research");
+  EXPECT_EQ(audit(), open_quantifier());
+}
+
+TEST_F(PolicyAudit, DisclosureToTheIndividualIsPermitted) {
+  log_.disclosure("hosp", "pat", "m1", kT1, "pat", "medical-record", "individual-access");
+  EXPECT_EQ(audit(), open_quantifier(tuple("hosp", "pat", "m1", kT1, "pat", "medical-record")));
+}
+
+TEST_F(PolicyAudit, SubjectiveClauseStaysOpenWithItsName) {
+  log_.disclosure("hosp", "officer", "m1", kT1, "pat", "diagnosis", "required-by-law");
+  EXPECT_EQ(audit(), "(<c164-502-a> and (<c164-512-a-1> required-by-law-and-limited \"hosp\" "
+                     "\"officer\" \"m1\") " +
+                         open_quantifier(tuple("hosp", "officer", "m1", kT1, "pat", "diagnosis")) +
+                         ")");
+}
+
+TEST_F(PolicyAudit, RoutinePaymentWithinTheProtocolDisappears) {
+  log_.disclosure("hosp", "plan", "m1", kT1, "pat", "billing-info", "payment");
+  log_.role("plan", "covered-entity", kT1);
+  log_.row("protocol", {str("hosp"), "payment", "billing-info"});
+  EXPECT_EQ(audit(), open_quantifier(tuple("hosp", "plan", "m1", kT1, "pat", "billing-info")));
+}
+
+TEST_F(PolicyAudit, PaymentOutsideAnyProtocolNeedsAMinimumNecessaryReview) {
+  log_.disclosure("hosp", "plan", "m1", kT1, "pat", "billing-info", "payment");
+  log_.role("plan", "covered-entity", kT1);
+  EXPECT_EQ(audit(), "(<c164-502-a> and (<c164-514-d-3-ii> minimum-necessary-reviewed \"hosp\" "
+                     "\"plan\" \"m1\") " +
+                         open_quantifier(tuple("hosp", "plan", "m1", kT1, "pat", "billing-info")) +
+                         ")");
+}
+
+TEST_F(PolicyAudit, RequestForAccessAnsweredInTimeDisappears) {
+  log_.row("access_request", {str("pat"), str("hosp"), kT1});
+  const std::string answered = "2010:03:11:10:00:00";
+  log_.disclosure("hosp", "pat", "m1", answered, "pat", "medical-record", "individual-access");
+  EXPECT_EQ(audit(),
+            open_quantifier(tuple("hosp", "pat", "m1", answered, "pat", "medical-record")));
+}
+
+const std::string kOpenAccessRequest =
+    "(or (<c164-524-b-2-i> ex [m21: string] [t21: date] (and (disclose-eval \"hosp\" \"pat\" m21 "
+    "t21) (time_in 2010:03:01:10:00:00 t21 2010:03:31:10:00:00)) true) (<c164-524-a-2> "
+    "access-denial-grounds \"hosp\" \"pat\"))";
+
+TEST_F(PolicyAudit, RequestForAccessNotYetAnsweredStaysOpen) {
+  log_.row("access_request", {str("pat"), str("hosp"), kT1});
+  EXPECT_EQ(audit(), "(and " + open_quantifier() + " " + kOpenAccessRequest + ")");
+}
+
+TEST_F(PolicyAudit, RequestForAccessAnsweredLateStaysOpen) {
+  log_.row("access_request", {str("pat"), str("hosp"), kT1});
+  const std::string late = "2010:04:10:10:00:00";
+  log_.disclosure("hosp", "pat", "m1", late, "pat", "medical-record", "individual-access");
+  EXPECT_EQ(audit(), "(and " +
+                         open_quantifier(tuple("hosp", "pat", "m1", late, "pat", "medical-record")) +
+                         " " + kOpenAccessRequest + ")");
+}
+
+class AbuseReport : public PolicyAudit {
+protected:
+  AbuseReport() {
+    log_.disclosure("dr", "aps", "m1", kT1, "pat", "diagnosis", "abuse-neglect-report");
+    log_.role("aps", "government-authority", kT1);
+    log_.row("protocol", {str("dr"), "abuse-neglect-report", "diagnosis"});
+  }
+
+  void notify_patient(const std::string& at) {
+    log_.row("disclose", {str("dr"), str("pat"), str("notice"), at});
+  }
+
+  std::string open_report() {
+    return open_quantifier(tuple("dr", "aps", "m1", kT1, "pat", "diagnosis"));
+  }
+};
+
+TEST_F(AbuseReport, PromptNoticeToTheVictimLeavesOnlyTheJudgement) {
+  notify_patient("2010:03:03:10:00:00");
+  EXPECT_EQ(audit(), "(<c164-502-a> and (<c164-512-c-1> believes-victim-of-abuse \"dr\" \"pat\") " +
+                         open_report() + ")");
+}
+
+TEST_F(AbuseReport, NoticeAfterFiveDaysLeavesTheObligationOpen) {
+  notify_patient("2010:03:07:10:00:00");
+  EXPECT_EQ(audit(),
+            "(<c164-502-a> and (<c164-512-c> and (<c164-512-c-1> believes-victim-of-abuse \"dr\" "
+            "\"pat\") (<c164-512-c-2> or (<c164-512-c-2-prompt> ex [m10: string] [t10: date] "
+            "(and (disclose-eval \"dr\" \"pat\" m10 t10) (time_in 2010:03:01:10:00:00 t10 "
+            "2010:03:06:10:00:00)) true) (<c164-512-c-2-i> informing-would-endanger \"dr\" "
+            "\"pat\"))) " +
+                open_report() + ")");
+}
+
+class PsychotherapyNotes : public PolicyAudit {
+protected:
+  PsychotherapyNotes() {
+    log_.disclosure("dr-a", "dr-b", "m1", kT1, "pat", "psychotherapy-notes", "treatment");
+    log_.role("dr-b", "health-care-provider", kT1);
+  }
+
+  void authorize(const std::string& purpose, const std::string& expires) {
+    log_.row("authorization", {str("pat"), str("dr-a"), str("dr-b"), "psychotherapy-notes",
+                               purpose, "2010:02:01:00:00:00", expires});
+  }
+};
+
+TEST_F(PsychotherapyNotes, WithoutAuthorisationAreAViolation) { EXPECT_EQ(audit(), "false"); }
+
+TEST_F(PsychotherapyNotes, WithAValidAuthorisationAreAllowed) {
+  authorize("treatment", "2011:02:01:00:00:00");
+  EXPECT_EQ(audit(),
+            open_quantifier(tuple("dr-a", "dr-b", "m1", kT1, "pat", "psychotherapy-notes")));
+}
+
+TEST_F(PsychotherapyNotes, WithAnExpiredAuthorisationAreAViolation) {
+  authorize("treatment", "2010:02:15:00:00:00");
+  EXPECT_EQ(audit(), "false");
+}
+
+TEST_F(PsychotherapyNotes, WithAnAuthorisationForAnotherPurposeAreAViolation) {
+  authorize("research", "2011:02:01:00:00:00");
+  EXPECT_EQ(audit(), "false");
+}
+
+TEST_F(PolicyAudit, GeneticInformationForUnderwritingIsAViolation) {
+  log_.disclosure("hosp", "plan", "m1", kT1, "pat", "genetic-information", "underwriting");
+  log_.role("plan", "covered-entity", kT1);
+  EXPECT_EQ(audit(), "false");
+}
+
+TEST_F(PolicyAudit, LawEnforcementPurposeToSomeoneElseIsAViolation) {
+  log_.disclosure("hosp", "reporter", "m1", kT1, "pat", "name",
+                  "report-possible-crime-on-premises");
+  EXPECT_EQ(audit(), "false");
+}
+
+TEST_F(PolicyAudit, PublicHealthReportDecidedByTheLogDisappears) {
+  log_.disclosure("hosp", "health-dept", "m1", kT1, "pat", "diagnosis", "public-health");
+  log_.role("health-dept", "public-health-authority", kT1);
+  log_.row("protocol", {str("hosp"), "public-health", "diagnosis"});
+  EXPECT_EQ(audit(), open_quantifier(tuple("hosp", "health-dept", "m1", kT1, "pat", "diagnosis")));
+}
+
+} // namespace
+} // namespace hipaa::testing

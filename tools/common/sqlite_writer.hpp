@@ -1,0 +1,124 @@
+// Writing a new audit database: a connection to a fresh file and prepared
+// INSERT statements, as RAII objects.  Every value is bound as text, the form
+// in which the audit reads it back.
+#pragma once
+
+#include "tool_error.hpp"
+
+#include <sqlite3.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace hipaa::tools {
+
+struct SqliteCloser {
+  void operator()(sqlite3* handle) const { sqlite3_close_v2(handle); }
+};
+struct StatementFinalizer {
+  void operator()(sqlite3_stmt* handle) const { sqlite3_finalize(handle); }
+};
+
+// One prepared statement that is bound, stepped and reset once per row.
+class RowInserter {
+public:
+  RowInserter(sqlite3* db, const std::string& sql) : db_(db) {
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
+      throw ToolError("cannot prepare \"" + sql + "\": " + sqlite3_errmsg(db));
+    }
+    statement_.reset(raw);
+  }
+
+  // Binds value `index` (from 0) of the next row; the text is copied.
+  void bind(int index, std::string_view text) {
+    sqlite3_bind_text(statement_.get(), index + 1, text.data(), static_cast<int>(text.size()),
+                      SQLITE_TRANSIENT);
+  }
+
+  // Stores the bound row.
+  void insert() {
+    int status = sqlite3_step(statement_.get());
+    sqlite3_reset(statement_.get());
+    if (status != SQLITE_DONE) throw ToolError(std::string("cannot insert: ") + sqlite3_errmsg(db_));
+  }
+
+  void insert(std::initializer_list<std::string_view> values) {
+    int index = 0;
+    for (std::string_view value : values) bind(index++, value);
+    insert();
+  }
+
+private:
+  sqlite3* db_;
+  std::unique_ptr<sqlite3_stmt, StatementFinalizer> statement_;
+};
+
+// A database file created for writing, tuned for one bulk load: no journal,
+// no syncing until the end, one transaction.
+class NewDatabase {
+public:
+  explicit NewDatabase(const std::string& path) {
+    sqlite3* raw = nullptr;
+    int status = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                                 nullptr);
+    handle_.reset(raw);
+    if (status != SQLITE_OK) {
+      throw ToolError("cannot create " + path + ": " +
+                      (raw ? sqlite3_errmsg(raw) : sqlite3_errstr(status)));
+    }
+    exec("PRAGMA journal_mode = OFF");
+    exec("PRAGMA synchronous = OFF");
+    exec("PRAGMA locking_mode = EXCLUSIVE");
+    exec("PRAGMA cache_size = -262144");
+    exec("BEGIN");
+  }
+
+  void exec(const std::string& sql) {
+    char* error = nullptr;
+    if (sqlite3_exec(handle_.get(), sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+      std::string message = error ? error : "unknown error";
+      sqlite3_free(error);
+      throw ToolError("cannot run \"" + sql + "\": " + message);
+    }
+  }
+
+  // CREATE TABLE with every column of type TEXT.
+  void create_table(const std::string& table, const std::vector<std::string>& columns) {
+    std::string sql = "CREATE TABLE " + table + " (";
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      sql += (i ? ", " : "") + columns[i] + " TEXT";
+    }
+    exec(sql + ")");
+  }
+
+  void create_index(const std::string& table, const std::vector<std::string>& columns) {
+    std::string name = table + "_by";
+    std::string list;
+    for (const std::string& column : columns) {
+      name += "_" + column;
+      list += (list.empty() ? "" : ", ") + column;
+    }
+    exec("CREATE INDEX " + name + " ON " + table + " (" + list + ")");
+  }
+
+  RowInserter inserter(const std::string& table, std::size_t width) {
+    std::string sql = "INSERT INTO " + table + " VALUES (";
+    for (std::size_t i = 0; i < width; ++i) sql += i ? ", ?" : "?";
+    return RowInserter(handle_.get(), sql + ")");
+  }
+
+  // Commits the transaction and closes the file; errors surface here.
+  void finish() {
+    exec("COMMIT");
+    sqlite3* raw = handle_.release();
+    if (sqlite3_close_v2(raw) != SQLITE_OK) throw ToolError("cannot close the database");
+  }
+
+private:
+  std::unique_ptr<sqlite3, SqliteCloser> handle_;
+};
+
+} // namespace hipaa::tools

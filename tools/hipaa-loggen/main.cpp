@@ -1,0 +1,51 @@
+// hipaa-loggen: writes a synthetic audit log for the HIPAA case study.
+#include "generator.hpp"
+#include "log_writer.hpp"
+#include "options.hpp"
+
+#include "../common/output_file.hpp"
+
+#include "driver/failure.hpp"
+
+#include <iostream>
+
+namespace {
+
+using namespace hipaa;
+
+void report_progress(std::int64_t written, std::int64_t total) {
+  std::cerr << "hipaa-loggen: " << written << " of " << total << " disclosures\n";
+}
+
+int run(int argc, char** argv) {
+  loggen::Options options = loggen::parse_options(argc, argv);
+  if (options.help) {
+    std::cout << loggen::usage_text();
+    return 0;
+  }
+  tools::OutputFile output(options.output, options.force);
+  loggen::Settings settings{options.disclosures, options.seed, options.violations};
+  loggen::LogWriter log(output.temporary_path());
+  loggen::Progress progress;
+  if (options.disclosures >= 200000) {
+    progress = [&](std::int64_t written) { report_progress(written, options.disclosures); };
+  }
+  loggen::generate_log(settings, log, progress);
+  if (progress) std::cerr << "hipaa-loggen: building indexes\n";
+  log.finish();
+  output.commit();
+  return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return run(argc, argv);
+  } catch (const hipaa::tools::ToolError& error) {
+    std::cerr << "hipaa-loggen: " << error.what() << "\n";
+  } catch (const hipaa::Failure& failure) {
+    std::cerr << "hipaa-loggen: " << failure.message() << "\n";
+  }
+  return 1;
+}

@@ -1,0 +1,41 @@
+// The principals of a synthetic log and the roles the log records for them.
+// Names are printed string terms, ready to store.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace hipaa::loggen {
+
+struct Principal {
+  std::string name;               // printed form, with quotes
+  std::vector<std::string> roles; // printed role constants
+};
+
+// Organisations and professionals, sized to the number of disclosures;
+// patients are numbered and named on demand.
+struct Population {
+  explicit Population(std::int64_t disclosures);
+
+  std::vector<Principal> doctors;
+  std::vector<Principal> hospitals;
+  std::vector<Principal> health_plans;
+  std::vector<Principal> associates;
+  std::vector<Principal> employers;
+  std::vector<Principal> marketing_firms;
+  std::vector<Principal> officers;
+  Principal public_health;
+  Principal oversight_agency;
+  Principal social_services;
+  Principal coroner;
+  Principal organ_bank;
+  std::int64_t patient_count;
+
+  // Patient i, its relative, and a decedent (a fresh individual each time).
+  static Principal patient(std::int64_t index);
+  static Principal relative_of(std::int64_t patient_index);
+  static Principal decedent(std::int64_t index);
+};
+
+} // namespace hipaa::loggen

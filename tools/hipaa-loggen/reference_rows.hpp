@@ -1,0 +1,15 @@
+// The rows that do not belong to one disclosure: which attributes are
+// protected health information, the covered entities' standard protocols
+// for routine disclosures, and business associate contracts.
+#pragma once
+
+#include "log_writer.hpp"
+#include "population.hpp"
+
+namespace hipaa::loggen {
+
+void write_attribute_inclusions(LogWriter& log);
+void write_protocols(LogWriter& log, const Population& population);
+void write_business_associate_contracts(LogWriter& log, const Population& population);
+
+} // namespace hipaa::loggen

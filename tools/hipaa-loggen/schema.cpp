@@ -1,0 +1,40 @@
+#include "schema.hpp"
+
+#include "../common/tool_error.hpp"
+
+namespace hipaa::loggen {
+
+const std::vector<TableLayout>& log_tables() {
+  static const std::vector<TableLayout> tables = {
+      {"attr_in_db", {"subattr", "superattr", "basis"}, {{"subattr", "superattr"}}},
+      {"hasattrof_db", {"info", "subject", "attr", "recorded"}, {{"info"}}},
+      {"disclose", {"sender", "recipient", "info", "at"}, {{"recipient", "sender"}}},
+      {"inrole_db", {"person", "role", "at"}, {{"at", "person"}}},
+      {"purp_in_db", {"info", "purpose", "stated_by"}, {{"info"}}},
+      {"authorization",
+       {"individual", "discloser", "recipient", "attr", "purpose", "signed", "expires"},
+       {{"individual", "recipient", "discloser", "attr"}}},
+      {"ba_agreement", {"covered_entity", "associate", "signed", "ends"},
+       {{"associate", "covered_entity"}}},
+      {"personal_rep", {"representative", "individual", "since"},
+       {{"representative", "individual"}}},
+      {"no_objection", {"individual", "covered_entity", "purpose", "recorded"},
+       {{"individual", "covered_entity", "purpose"}}},
+      {"relationship", {"individual", "entity", "since"}, {{"individual", "entity"}}},
+      {"protocol", {"covered_entity", "purpose", "attr"}, {{"covered_entity", "purpose", "attr"}}},
+      {"data_use_agreement", {"covered_entity", "recipient", "signed", "ends"},
+       {{"recipient", "covered_entity"}}},
+      {"deceased", {"individual", "died"}, {{"individual"}}},
+      {"access_request", {"individual", "covered_entity", "received"}, {}},
+  };
+  return tables;
+}
+
+const TableLayout& table_named(const std::string& name) {
+  for (const TableLayout& table : log_tables()) {
+    if (table.name == name) return table;
+  }
+  throw tools::ToolError("no log table named " + name);
+}
+
+} // namespace hipaa::loggen
