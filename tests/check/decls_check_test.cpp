@@ -90,6 +90,9 @@ TEST(CheckDecls, SqlPredicateSortsBeforeModes) {
             (Outcome{"BadArgSort", "SQL predicate: p has argument of non-primitive sort\n"}));
   EXPECT_EQ(check({pred_entry("p", PredClass::Sql, {in(kInt), outp(kInt)})}),
             (Outcome{"BadArgMode", "SQL predicate: p has argument in output mode\n"}));
+  // Undeclared sorts come first.
+  EXPECT_EQ(check({pred_entry("p", PredClass::Sql, {outp(kAny), in(named("s"))})}),
+            (Outcome{"DeclNotSort", "Undeclared sort name: s\n"}));
   // Modes of other classes are not examined.
   EXPECT_EQ(check({pred_entry("p", PredClass::Eval, {outp(kAny)})}), passed());
 }
@@ -129,6 +132,11 @@ TEST(CheckDecls, NullaryDbPredicates) {
             (Outcome{"MissingDbInfo", "%dbinfo not given for DB predicate: p\n"}));
   EXPECT_EQ(check({pred_entry("p", PredClass::Db, {}, table("t", {}))}),
             (Outcome{"NullaryDBPred", "Nullary DB predicate: p\n"}));
+  // A column for an argument that is not there is a column-count fault.
+  EXPECT_EQ(
+      check({pred_entry("p", PredClass::Db, {}, table("t", {"a"}))}),
+      (Outcome{"BadDbInfo", "Number of columns in %dbinfo of predicate: p differs from number of "
+                            "arguments\n"}));
 }
 
 TEST(CheckDecls, StopsAtTheFirstFaultyEntry) {

@@ -107,6 +107,16 @@ TEST(ModeCheck, DisjunctionsGroundWhatEveryDisjunctGrounds) {
       (GroundSet{"a", "x"}));
 }
 
+TEST(ModeCheck, DisjunctionsKeepNoGuardLocalVariables) {
+  // w is grounded by both disjuncts but is local to the existential, not the
+  // quantifier's own, so the following input use of w is not ground.
+  EXPECT_EQ(check(all({bv("x", kP)},
+                      make_gex({bv("w", kP)},
+                               make_gand({make_gor({g("member", {v("w")}), g("member", {v("w")})}),
+                                          g("knows", {v("w"), v("x")})})))),
+            (Outcome{"InputNotGround", "Term w in input mode is not ground\n"}));
+}
+
 TEST(ModeCheck, ConjunctionsThreadTheGroundSet) {
   EXPECT_EQ(grounds(make_gand({g("member", {v("x")}), g("score", {v("y"), v("n")}),
                                g("knows", {v("a"), v("x")})}),
@@ -161,6 +171,20 @@ TEST(ModeCheck, CompileGuardsKeepNonSqlConstructorsGroundOutsideTheGuard) {
             (Outcome{"CompileUngroundUnderNonSQL",
                      "Variable x in term (boss x) appears in COMPILE guard under non-SQL "
                      "constructor, but is not ground outside the guard\n"}));
+}
+
+TEST(ModeCheck, CompileMarkCoversOnlyItsOwnGuard) {
+  // The outer guard is compiled, the inner one is not: EVAL is fine inside.
+  const FormulaPtr inner = all({bv("n", kInt)}, g("rank", {v("x"), v("n")}));
+  EXPECT_EQ(check(make_ex(std::nullopt, {bv("x", kP)}, {}, true, g("member", {v("x")}), inner)),
+            passed());
+  // Nested guard atoms under GAnd, GOr and GEx are all held to the mark.
+  EXPECT_EQ(check(compiled({bv("x", kP)},
+                           make_gand({g("member", {v("x")}),
+                                      make_gex({bv("w", kP)},
+                                               make_gor({g("knows", {v("x"), v("w")}),
+                                                         g("rank", {v("x"), make_int(1)})}))}))),
+            (Outcome{"EvalInCompileGuard", "EVAL predicate: rank occurs in guard marked COMPILE\n"}));
 }
 
 TEST(ModeCheck, NestedQuantifiersSeeOuterVariablesAsGround) {

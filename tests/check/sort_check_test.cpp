@@ -176,6 +176,22 @@ TEST(SortCheck, ExclusionTuplesUseTheFinalSorts) {
             (Outcome{"SortClash", "Sort clash on term: 1. It's sort: int. Expected sort: any.\n"}));
 }
 
+TEST(SortCheck, ExclusionsAreCheckedAfterTheBody) {
+  // o's first use is in the body (any); the inner exclusion tuple, checked
+  // afterwards against x's string, then clashes with that inference.
+  const FormulaPtr inner = all({bv("x")}, make_gatom("says", {v("x")}),
+                               atom("anything", {v("o")}), {{v("o")}});
+  EXPECT_EQ(check(all({bv("o")}, make_gtrue(), inner)).outcome,
+            (Outcome{"SortClash",
+                     "Sort clash on variable: o. Inferred sort: any. Expected sort: string.\n"}));
+  // A variable given or inferred as any fits an argument of sort any.
+  EXPECT_EQ(check(all({bv("o", Sort::any()), bv("p")}, make_gtrue(),
+                      make_and(std::nullopt, {atom("anything", {v("o")}),
+                                              atom("anything", {v("p")})})))
+                .text,
+            "(all [o: any] [p: any] true (and (anything o) (anything p)))");
+}
+
 TEST(SortCheck, UnboundVariableRaisesSilently) {
   EXPECT_EQ(check(atom("says", {v("x")})).outcome, (Outcome{"VarNotFound", ""}));
 }
