@@ -216,5 +216,21 @@ TEST(RunSequenceFailures, MissingCountedTableIsOptionBeforeAnyStatement) {
   EXPECT_FALSE(dir.exists("rform"));
 }
 
+TEST(RunSequenceFailures, CountingQueryThatFailsWhileSteppingPrintsNoStatement) {
+  CaseDir dir;
+  dir.write_declarations(kDeclarations);
+  dir.write_policy("true");
+  // The view compiles but fails at its first step (integer overflow).
+  dir.make_database(
+      "CREATE VIEW disclose AS SELECT abs(-9223372036854775807 - 1) AS sender;"
+      "CREATE TABLE hasattrof_db (msg TEXT, info TEXT, attr TEXT, purp TEXT);"
+      "CREATE TABLE attr_in_db (attr TEXT, subattr TEXT, other TEXT);");
+  RunResult result = dir.run({"42"});
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, "unhandled exception: ErrorRunningDbQuery\n");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_FALSE(dir.exists("rform"));
+}
+
 } // namespace
 } // namespace hipaa::cli
