@@ -189,6 +189,8 @@ constexpr int kRepairKinds[] = {D_ID,      D_DOT,    D_COLON,  D_ARROW, D_PLUS, 
                                 D_DB,      D_EVAL,   D_SYM,    D_SQL,   D_STRING_KW, D_INT_KW,
                                 D_DATE_KW, D_ANY,    D_DBINFO, D_INFIX, D_STR};
 
+constexpr int kStartKinds[] = {D_START_DECL};
+
 } // namespace
 
 const Sym DeclsGrammar::kStart = N_FILE;
@@ -217,6 +219,8 @@ int DeclsGrammar::predict(Sym nonterminal, int kind) {
 const Production& DeclsGrammar::production(int index) { return kProductions[index]; }
 
 std::span<const int> DeclsGrammar::repair_kinds() { return kRepairKinds; }
+
+std::span<const int> DeclsGrammar::start_kinds() { return kStartKinds; }
 
 // Inserted tokens carry fixed values: the identifier "x" and the empty string.
 Token DeclsGrammar::placeholder(int kind, std::size_t offset) {

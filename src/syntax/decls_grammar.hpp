@@ -22,6 +22,7 @@ struct DeclsGrammar {
   static int predict(Sym nonterminal, int kind);
   static const Production& production(int index);
   static std::span<const int> repair_kinds();
+  static std::span<const int> start_kinds();
   static std::size_t max_deletion_run(Sym, Sym) { return 5; }
   static Token placeholder(int kind, std::size_t offset);
   static const char* token_name(int kind) { return decl_token_name(kind); }

@@ -220,6 +220,8 @@ constexpr int kRepairKinds[] = {
     P_COLON, P_TRUE,    P_FALSE,  P_AND,       P_OR,     P_ALL,    P_EX,     P_IMP,    P_COMPILE,
     P_ANY,   P_DATE_KW, P_INT_KW, P_STRING_KW, P_STR,    P_INT,    P_DATE};
 
+constexpr int kStartKinds[] = {P_START_FORMULA, P_START_TERM};
+
 } // namespace
 
 const Sym PolicyGrammar::kStart = N_START;
@@ -251,6 +253,8 @@ int PolicyGrammar::predict(Sym nonterminal, int kind) {
 const Production& PolicyGrammar::production(int index) { return kProductions[index]; }
 
 std::span<const int> PolicyGrammar::repair_kinds() { return kRepairKinds; }
+
+std::span<const int> PolicyGrammar::start_kinds() { return kStartKinds; }
 
 // Long runs of tokens may be deleted where a whole formula or term begins
 // and inside a bound-variable list; elsewhere only short ones.

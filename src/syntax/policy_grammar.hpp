@@ -25,6 +25,7 @@ struct PolicyGrammar {
   static int predict(Sym nonterminal, int kind);
   static const Production& production(int index);
   static std::span<const int> repair_kinds();
+  static std::span<const int> start_kinds();
   static std::size_t max_deletion_run(Sym top, Sym below);
   static Token placeholder(int kind, std::size_t offset);
   static const char* token_name(int kind) { return policy_token_name(kind); }

@@ -12,7 +12,7 @@
 namespace hipaa::syntax {
 
 // Policy token kinds.  The order is the repair search's order of preference
-// among inserted and substituted tokens (see repair.hpp): identifiers and
+// among inserted and substituted tokens (see repair_search.hpp): identifiers and
 // closing brackets first, then the other punctuation, keywords and literals.
 enum PolicyTok : int {
   P_ID,

@@ -2,6 +2,10 @@
 // stream on a persistent stack and, when a token cannot come next, searches
 // for a small edit of the tokens near the error:
 //
+//   - at the first error only: replacing the start marker by the grammar's
+//     other start marker, taken when the whole text then parses without
+//     another edit (a term text that is really a formula, or the reverse,
+//     so that the caller sees the other kind of result and rejects it);
 //   - candidate points: the error token first, then the tokens before it,
 //     nearest first, at most kMaxDistance tokens back, never the start
 //     marker, and only beyond the last repair already made;
@@ -22,6 +26,7 @@
 //
 // A grammar G provides, besides what ll_machine.hpp lists:
 //   static std::span<const int> repair_kinds();   insertable kinds, in order
+//   static std::span<const int> start_kinds();    its start markers
 //   static std::size_t max_deletion_run(Sym top, Sym below);
 //   static Token placeholder(int kind, std::size_t offset);
 #pragma once
@@ -63,7 +68,8 @@ public:
         continue;
       }
       arena_.truncate(saved_.back().arena_size);
-      const std::optional<Candidate> best = search();
+      std::optional<Candidate> best = other_start();
+      if (!best) best = search();
       if (!best) {
         add_record(records_, RepairRecord{token.offset, RepairAction::Failure, {token.kind}, {}},
                    framed_);
@@ -91,6 +97,30 @@ private:
     std::size_t count;
     long advance;
   };
+
+  // The start marker replaced by another one under which the whole text
+  // parses; only before any other repair.
+  std::optional<Candidate> other_start() {
+    if (!records_.empty()) return std::nullopt;
+    const int current = stream_.at(0).kind;
+    for (const int kind : G::start_kinds()) {
+      if (kind == current) continue;
+      const Candidate candidate{0, RepairAction::Substitute, kind, 1, kFullAdvance};
+      if (parses_whole(kind)) return candidate;
+    }
+    return std::nullopt;
+  }
+
+  // True when `start` followed by the stream's tokens after the first is
+  // accepted.
+  bool parses_whole(int start) {
+    const std::size_t mark = arena_.size();
+    StepResult result = recognise<G>(arena_, saved_[0].top, start);
+    for (std::size_t next = 1; result.step == Step::Shifted; ++next)
+      result = recognise<G>(arena_, result.top, stream_.at(next).kind);
+    arena_.truncate(mark);
+    return result.step == Step::Accepted;
+  }
 
   std::optional<Candidate> search() {
     const std::size_t error_point = saved_.size() - 1;

@@ -108,9 +108,40 @@ TEST(PolicyGrammar, ParseTermReadsOneTerm) {
 }
 
 TEST(PolicyGrammar, ParseTermOfAKeywordIsRepaired) {
-  Parsed keyword = parse_value("true");
+  Parsed keyword = parse_value("date");
   EXPECT_EQ(keyword.printed, "x");
-  EXPECT_EQ(keyword.diag, "[1.16]: try substituting ID for true\n");
+  EXPECT_EQ(keyword.diag, "[1.16]: try substituting ID for date\n");
+}
+
+// A text that is a whole formula but no term, given to parse_term, is read
+// as the formula it is (the start marker is replaced) and then rejected.
+TEST(PolicyGrammar, ParseTermOfAFormulaIsBadParseType) {
+  for (const char* text : {"true", "all [x] (p x) (q x)", "and p q"}) {
+    std::ostringstream diag;
+    try {
+      parse_term(text, diag);
+      ADD_FAILURE() << "expected BadParseType for " << text;
+    } catch (const Failure& failure) {
+      EXPECT_EQ(failure.name(), "BadParseType") << text;
+    }
+    EXPECT_EQ(diag.str(), "[1.1]: try substituting START_FORMULA for START_TERM\n") << text;
+  }
+  // Only a text that parses whole as a formula: otherwise the usual repairs.
+  Parsed tail = parse_value("all [x] (p x) (q x) )");
+  EXPECT_EQ(tail.diag.substr(0, 20), "[1.16]: try deleting");
+}
+
+// Likewise a policy text that is a term but no formula yields a term result,
+// which the driver rejects.
+TEST(PolicyGrammar, FormulaParseOfATermGivesATermResult) {
+  std::ostringstream diag;
+  FormulaParse parse = parse_formula_text("\"alice\"", diag);
+  EXPECT_EQ(parse.repair_lines,
+            std::vector<std::string>{"[1.1]: try substituting START_TERM for START_FORMULA\n"});
+  ASSERT_TRUE(parse.result.has_value());
+  ASSERT_TRUE(std::holds_alternative<TermPtr>(*parse.result));
+  EXPECT_EQ(print_term(*std::get<TermPtr>(*parse.result)), "\"alice\"");
+  EXPECT_EQ(diag.str(), "");
 }
 
 TEST(PolicyGrammar, TextAfterAnEmbeddedEndMarkerIsIgnored) {

@@ -3,12 +3,14 @@
 #include "support.hpp"
 
 #include "driver/failure.hpp"
+#include "syntax/decls_parser.hpp"
 #include "syntax/policy_lexer.hpp"
 #include "syntax/policy_parser.hpp"
 #include "syntax/repair_record.hpp"
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <random>
 #include <sstream>
 
@@ -127,7 +129,8 @@ TEST(Repair, RecordsMustAdvance) {
 }
 
 // Random bytes end with a value, with no value, or with Incomplete or
-// Overflow; never with anything else.
+// Overflow (or a date conversion's failure, or BadParseType when a term text
+// happens to be a whole formula); never with anything else.
 TEST(Repair, RandomBytesNeverCrash) {
   std::mt19937 random(20240601);
   for (int round = 0; round < 400; ++round) {
@@ -143,8 +146,41 @@ TEST(Repair, RandomBytesNeverCrash) {
       parse_term(text, diag);
     } catch (const Failure& failure) {
       EXPECT_TRUE(failure.name() == "Incomplete" || failure.name() == "Overflow" ||
-                  failure.name() == "Date")
+                  failure.name() == "Date" || failure.name() == "BadParseType")
           << failure.name();
+    }
+  }
+}
+
+// Random sequences of well-formed tokens of both languages keep the repair
+// search busy at every point of the grammars: each parse ends with a value,
+// with no value, or (for parse_term) with BadParseType, and never with an
+// internal error.
+TEST(Repair, RandomTokenSequencesNeverCrash) {
+  const char* policy_words[] = {"(",    ")",     "[",     "]",        "{",      "}",
+                                "<",    ">",     ":",     "all",      "ex",     "and",
+                                "or",   "imp",   "true",  "false",    "any",    "date",
+                                "int",  "string", "COMPILE", "x",     "p",      "\"s\"",
+                                "3",    "2010:01:01", "%#parse_formula#%", "%#parse_term#%", "\n"};
+  const char* decl_words[] = {"(",    ")",   ":",   ".",      ",",       "+",      "-",
+                              " ->",  "sort", "pred", "SUBJ", "DB",      "EVAL",   "SQL",
+                              "SYM",  "string", "int", "date", "any",    "%dbinfo", "%infix",
+                              "x",    "\"s\"", "\n"};
+  std::mt19937 random(7);
+  for (int round = 0; round < 3000; ++round) {
+    std::string policy;
+    std::string decls;
+    for (int i = static_cast<int>(random() % 40); i > 0; --i) {
+      policy += std::string(policy_words[random() % std::size(policy_words)]) + " ";
+      decls += std::string(decl_words[random() % std::size(decl_words)]) + " ";
+    }
+    std::ostringstream diag;
+    EXPECT_NO_THROW(parse_formula_text(policy, diag)) << policy;
+    EXPECT_NO_THROW(parse_decls_text(decls, diag)) << decls;
+    try {
+      parse_term(policy, diag);
+    } catch (const Failure& failure) {
+      EXPECT_EQ(failure.name(), "BadParseType") << policy;
     }
   }
 }
