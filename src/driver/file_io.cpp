@@ -34,20 +34,29 @@ private:
 
 } // namespace
 
-std::string read_text_file(const std::string& path) {
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (file.get() < 0) raise_io("openIn", path, errno);
+namespace {
+
+std::string read_all(int fd, const std::string& path) {
   std::string text;
   char buffer[65536];
   for (;;) {
-    ssize_t count = ::read(file.get(), buffer, sizeof buffer);
-    if (count == 0) break;
+    ssize_t count = ::read(fd, buffer, sizeof buffer);
+    if (count == 0) return text;
     if (count < 0) {
       if (errno == EINTR) continue;
       raise_io("inputAll", path, errno);
     }
     text.append(buffer, static_cast<std::size_t>(count));
   }
+}
+
+} // namespace
+
+std::string read_text_file(const std::string& path) {
+  if (path == "-") return read_all(STDIN_FILENO, path);
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.get() < 0) raise_io("openIn", path, errno);
+  std::string text = read_all(file.get(), path);
   if (int error = file.close()) raise_io("closeIn", path, error);
   return text;
 }

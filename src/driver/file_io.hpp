@@ -5,7 +5,8 @@
 
 namespace hipaa {
 
-// Reads the whole file; Io with "openIn", "inputAll" or "closeIn".
+// Reads the whole file; Io with "openIn", "inputAll" or "closeIn".  The
+// name "-" stands for standard input, which is read but not closed.
 std::string read_text_file(const std::string& path);
 
 // Creates or truncates the file and writes `text`; Io with "openOut",

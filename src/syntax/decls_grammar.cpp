@@ -1,4 +1,5 @@
 #include "syntax/decls_grammar.hpp"
+#include "syntax/value_stack.hpp"
 
 namespace hipaa::syntax {
 
@@ -230,14 +231,7 @@ Token DeclsGrammar::placeholder(int kind, std::size_t offset) {
 }
 
 template <class T> std::vector<T> DeclsGrammar::Builder::pop_list() {
-  std::size_t mark = values_.size();
-  while (!std::holds_alternative<Mark>(values_[mark - 1])) --mark;
-  std::vector<T> items;
-  items.reserve(values_.size() - mark);
-  for (std::size_t i = mark; i < values_.size(); ++i)
-    items.push_back(std::move(std::get<T>(values_[i])));
-  values_.resize(mark - 1);
-  return items;
+  return pop_marked_list<T, Mark>(values_);
 }
 
 void DeclsGrammar::Builder::shift(const Token& token) {

@@ -1,5 +1,6 @@
 // The policy grammar's builder: runs the actions of the grammar's
 // productions on a stack of partial values.
+#include "syntax/value_stack.hpp"
 #include "syntax/policy_grammar.hpp"
 
 #include "syntax/policy_actions.hpp"
@@ -9,14 +10,7 @@ namespace hipaa::syntax {
 using namespace policy;
 
 template <class T> std::vector<T> PolicyGrammar::Builder::pop_list() {
-  std::size_t mark = values_.size();
-  while (!std::holds_alternative<Mark>(values_[mark - 1])) --mark;
-  std::vector<T> items;
-  items.reserve(values_.size() - mark);
-  for (std::size_t i = mark; i < values_.size(); ++i)
-    items.push_back(std::move(std::get<T>(values_[i])));
-  values_.resize(mark - 1);
-  return items;
+  return pop_marked_list<T, Mark>(values_);
 }
 
 void PolicyGrammar::Builder::shift(const Token& token) {
