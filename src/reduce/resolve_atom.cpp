@@ -89,12 +89,15 @@ QueryPlan db_query_plan(const TermList& args, const DbInfo& info, std::ostream& 
 
 } // namespace
 
-// Every column text of a row back into a term.
+// Every column text of a row back into a term.  An empty text is a missing
+// value (NULL reads as ""): it is refused without parsing, since the repairing
+// parser would otherwise invent a term for it that might even match.
 void ReductionFn::parse_row(const db::Row& row, TermList& values) {
   values.clear();
   values.reserve(row.size());
   for (const std::string& text : row) {
-    std::optional<TermPtr> value = parse_term(text, out_);
+    std::optional<TermPtr> value;
+    if (!text.empty()) value = parse_term(text, out_);
     if (!value) {
       out_ << "Unparseable term: " << text << " obtained from database\n";
       out_.flush();

@@ -90,6 +90,34 @@ TEST_F(AtomTest, SolutionWithBindingsForAFormulaAtomIsAnInternalError) {
                        "susbtitution for atom: (send x bob \"hi\")\n");
 }
 
+// The statements SQLite is asked to run, as text.
+class QueryTextTest : public EngineTest {
+protected:
+  QueryTextTest() {
+    sqlite3_trace_v2(connection.handle(), SQLITE_TRACE_STMT, &record, &texts);
+  }
+  static int record(unsigned, void* texts, void*, void* sql) {
+    static_cast<std::vector<std::string>*>(texts)->push_back(static_cast<const char*>(sql));
+    return 0;
+  }
+  std::vector<std::string> texts;
+};
+
+TEST_F(QueryTextTest, ClosedArgumentsAreConstrainedInArgumentOrder) {
+  reduce(make_all(std::nullopt, bound({"x", "y", "z"}), {}, false, gsend(var("x"), var("y"), var("z")),
+                  make_true()));
+  reduce(send(app("alice"), app("carol"), str("it's")));
+  reduce(atom("inrole", {app("bob"), app("nurse"), date("2010:01:01")}));
+  EXPECT_EQ(texts, (std::vector<std::string>{
+                       "SELECT send.sender, send.receiver, send.note FROM send",
+                       "SELECT send.sender, send.receiver, send.note FROM send WHERE "
+                       "(send.sender = 'alice') AND (send.receiver = 'carol') AND "
+                       "(send.note = '\"it''s\"')",
+                       "SELECT inrole_db.person, inrole_db.role, inrole_db.time FROM inrole_db "
+                       "WHERE (inrole_db.person = 'bob') AND "
+                       "(inrole_db.time = '2010:01:01:00:00:00')"}));
+}
+
 using QuantifierTest = EngineTest;
 
 TEST_F(QuantifierTest, InstancesFollowRowOrderAndDuplicatesCountTwice) {
@@ -251,6 +279,27 @@ TEST_F(BadValueTest, StoredUndeclaredConstant) {
                                 make_gatom("visited", {var("x"), date("2010:01:01")}), make_true());
   EXPECT_EQ(reduce_failure(formula), "UndeclaredConstructor");
   EXPECT_EQ(out.str(), "Undeclared constructor: X\n");
+}
+
+class MissingValueTest : public EngineTest {
+protected:
+  MissingValueTest()
+      : EngineTest("INSERT INTO visits VALUES (NULL, '2010:02:01:00:00:00');"
+                   "INSERT INTO tags VALUES ('');") {}
+};
+
+// A missing value (NULL reads as the empty text) is not a term: it is never
+// repaired into a made-up constant that might match.
+TEST_F(MissingValueTest, NullAndEmptyStoredValuesAreUnparseable) {
+  FormulaPtr visit = make_all(std::nullopt, bound({"x"}), {}, false,
+                              make_gatom("visited", {var("x"), date("2010:02:01")}), make_true());
+  EXPECT_EQ(reduce_failure(visit), "UnparseableTerm");
+  EXPECT_EQ(out.str(), "Unparseable term:  obtained from database\n");
+  out.str("");
+  FormulaPtr tag = make_ex(std::nullopt, bound({"t"}), {}, false, make_gatom("tagged", {var("t")}),
+                           make_false());
+  EXPECT_EQ(reduce_failure(tag), "UnparseableTerm");
+  EXPECT_EQ(out.str(), "Unparseable term:  obtained from database\n");
 }
 
 } // namespace
