@@ -11,7 +11,25 @@ namespace hipaa::db {
 
 // --- Connection -----------------------------------------------------------
 
+namespace {
+
+// The audit uses SQLite from one thread only: before the library starts,
+// turn off its mutexes and its memory statistics, which otherwise cost a
+// lock on every allocation.  Once SQLite has started (a program that used it
+// before), the calls are refused and change nothing.
+void configure_library_once() {
+  static const bool configured = [] {
+    sqlite3_config(SQLITE_CONFIG_SINGLETHREAD);
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    return true;
+  }();
+  (void)configured;
+}
+
+} // namespace
+
 std::optional<Connection> Connection::open(const std::string& path) {
+  configure_library_once();
   sqlite3* handle = nullptr;
   // Read-write only: a missing file is an error, never a new database.
   int code = sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE, nullptr);
