@@ -54,11 +54,12 @@ void record_instance(QuantifierState& state, Quantifier kind, FormulaPtr instanc
 // The quantifier itself again, for the part of the range the log leaves
 // open: the tuples handled now come first in its exclusion list.
 FormulaPtr residual_quantifier(const Formula& formula, const Quantified& q,
+                               ExclusionList exclusions, GuardPtr guard, FormulaPtr body,
                                std::vector<TermList> handled) {
-  ExclusionList exclusions = std::move(handled);
-  exclusions.insert(exclusions.end(), q.exclusions.begin(), q.exclusions.end());
-  return make_quantified(formula.name, q.kind, q.bound, std::move(exclusions), q.compile,
-                         q.guard, q.body);
+  ExclusionList residual_exclusions = std::move(handled);
+  residual_exclusions.insert(residual_exclusions.end(), exclusions.begin(), exclusions.end());
+  return make_quantified(formula.name, q.kind, q.bound, std::move(residual_exclusions), q.compile,
+                         std::move(guard), std::move(body));
 }
 
 // All: the open instances in the order found, joined by and.  Ex: joined by
@@ -77,22 +78,41 @@ FormulaPtr quantifier_result(const Formula& formula, Quantifier kind, Quantifier
 } // namespace
 
 // (all|ex vars {exclusions} guard body): the body instantiated for every
-// guard solution not excluded.
-FormulaPtr ReductionFn::reduce_quantified(const FormulaPtr& formula, const Quantified& q) {
-  QuantifierState state;
+// guard solution not excluded.  Under a pending substitution the exclusions
+// and the guard are substituted first (in that order, as a whole instance
+// would be); the body waits for each instance.
+FormulaPtr ReductionFn::reduce_quantified(const FormulaPtr& formula, const Quantified& q,
+                                          const Substitution* pending) {
   SubstEnv env = subst_env();
+  ExclusionList exclusions = q.exclusions;
+  GuardPtr guard = q.guard;
+  if (pending) {
+    exclusions.clear();
+    for (const TermList& tuple : q.exclusions) {
+      exclusions.push_back(subst_simplify(tuple, *pending, env));
+    }
+    guard = subst_guard(q.guard, *pending, env);
+  }
+
+  QuantifierState state;
   auto instance_step = [&](const Substitution& sigma) {
     if (state.decided) return;
     TermList tuple = value_tuple(q.bound, sigma);
-    if (is_excluded(q.exclusions, tuple)) return;
+    if (is_excluded(exclusions, tuple)) return;
     state.handled.push_back(std::move(tuple));
-    FormulaPtr instance = reduce_formula_internal(subst_formula(q.body, sigma, env));
+    Substitution instance_sigma = pending ? *pending : Substitution{};
+    instance_sigma.insert(instance_sigma.end(), sigma.begin(), sigma.end());
+    probe_.run(q.body, instance_sigma, env);
+    FormulaPtr instance = reduce_under(q.body, &instance_sigma);
     record_instance(state, q.kind, std::move(instance));
   };
-  satisfy_guard(*q.guard, Substitution{}, instance_step, state.closed);
+  satisfy_guard(*guard, Substitution{}, instance_step, state.closed);
 
   if (!state.closed && !state.decided) {
-    state.open_instances.push_back(residual_quantifier(*formula, q, std::move(state.handled)));
+    FormulaPtr body = pending ? subst_formula(q.body, *pending, env) : q.body;
+    state.open_instances.push_back(residual_quantifier(*formula, q, std::move(exclusions),
+                                                       std::move(guard), std::move(body),
+                                                       std::move(state.handled)));
   }
   return quantifier_result(*formula, q.kind, state);
 }

@@ -16,10 +16,24 @@ ReductionFn::ReductionFn(const Signature& signature, db::Connection& connection,
 
 // formula := true | false | atom | (and ...) | (or ...) | (all ...) | (ex ...)
 FormulaPtr ReductionFn::reduce_formula_internal(const FormulaPtr& formula) {
-  if (const auto* atom = formula->as<Atom>()) return reduce_atom(formula, *atom);
-  if (const auto* conj = formula->as<And>()) return reduce_and(formula, *conj);
-  if (const auto* disj = formula->as<Or>()) return reduce_or(formula, *disj);
-  if (const auto* q = formula->as<Quantified>()) return reduce_quantified(formula, *q);
+  // What the probe knows is keyed by formula storage, valid for one call.
+  if (reduction_depth_ == 0) probe_.clear();
+  ++reduction_depth_;
+  struct DepthGuard {
+    int& depth;
+    ~DepthGuard() { --depth; }
+  } guard{reduction_depth_};
+  return reduce_under(formula, nullptr);
+}
+
+FormulaPtr ReductionFn::reduce_under(const FormulaPtr& formula, const Substitution* pending) {
+  if (formula->is<Atom>()) {
+    FormulaPtr instance = pending ? subst_formula(formula, *pending, subst_env()) : formula;
+    return reduce_atom(instance, *instance->as<Atom>());
+  }
+  if (const auto* conj = formula->as<And>()) return reduce_and(formula, *conj, pending);
+  if (const auto* disj = formula->as<Or>()) return reduce_or(formula, *disj, pending);
+  if (const auto* q = formula->as<Quantified>()) return reduce_quantified(formula, *q, pending);
   return formula; // True and False stay, name included
 }
 
@@ -82,10 +96,11 @@ FormulaPtr ReductionFn::reduce_atom(const FormulaPtr& formula, const Atom& atom)
 
 // (and f1 .. fn): left to right; a false conjunct ends the walk, true ones
 // drop out, a single survivor replaces the conjunction.
-FormulaPtr ReductionFn::reduce_and(const FormulaPtr& formula, const And& conj) {
+FormulaPtr ReductionFn::reduce_and(const FormulaPtr& formula, const And& conj,
+                                   const Substitution* pending) {
   FormulaList kept;
   for (const FormulaPtr& conjunct : conj.conjuncts) {
-    FormulaPtr reduced = reduce_formula_internal(conjunct);
+    FormulaPtr reduced = reduce_under(conjunct, pending);
     if (reduced->is<False>()) return make_false(formula->name);
     if (!reduced->is<True>()) kept.push_back(std::move(reduced));
   }
@@ -95,10 +110,11 @@ FormulaPtr ReductionFn::reduce_and(const FormulaPtr& formula, const And& conj) {
 }
 
 // (or f1 .. fn): the mirror image of and.
-FormulaPtr ReductionFn::reduce_or(const FormulaPtr& formula, const Or& disj) {
+FormulaPtr ReductionFn::reduce_or(const FormulaPtr& formula, const Or& disj,
+                                  const Substitution* pending) {
   FormulaList kept;
   for (const FormulaPtr& disjunct : disj.disjuncts) {
-    FormulaPtr reduced = reduce_formula_internal(disjunct);
+    FormulaPtr reduced = reduce_under(disjunct, pending);
     if (reduced->is<True>()) return make_true(formula->name);
     if (!reduced->is<False>()) kept.push_back(std::move(reduced));
   }

@@ -6,6 +6,7 @@
 #include "db/sqlite.hpp"
 #include "logic/formula.hpp"
 #include "reduce/candidate.hpp"
+#include "reduce/evaluation_probe.hpp"
 #include "reduce/scenario_interface.hpp"
 #include "reduce/signature_index.hpp"
 #include "reduce/substitution.hpp"
@@ -45,10 +46,15 @@ private:
   // Receives one solution of a guard as the extended substitution.
   using GuardK = FunctionRef<void(const Substitution&)>;
 
+  // Reduces `formula` with `pending` applied to it: each subformula is
+  // substituted when the reduction reaches it.  Null `pending` means the
+  // formula stands outside every quantifier body and is not substituted.
+  FormulaPtr reduce_under(const FormulaPtr& formula, const Substitution* pending);
   FormulaPtr reduce_atom(const FormulaPtr& formula, const Atom& atom);
-  FormulaPtr reduce_and(const FormulaPtr& formula, const And& conj);
-  FormulaPtr reduce_or(const FormulaPtr& formula, const Or& disj);
-  FormulaPtr reduce_quantified(const FormulaPtr& formula, const Quantified& q);
+  FormulaPtr reduce_and(const FormulaPtr& formula, const And& conj, const Substitution* pending);
+  FormulaPtr reduce_or(const FormulaPtr& formula, const Or& disj, const Substitution* pending);
+  FormulaPtr reduce_quantified(const FormulaPtr& formula, const Quantified& q,
+                               const Substitution* pending);
 
   void satisfy_guard(const Guard& guard, const Substitution& sigma, GuardK k, bool& closed);
   void satisfy_conjuncts(const GuardList& guards, std::size_t from, const Substitution& sigma,
@@ -64,6 +70,8 @@ private:
   db::Connection& connection_;
   std::ostream& out_;
   Scenario& scenario_;
+  EvaluationProbe probe_;
+  int reduction_depth_ = 0;
   // The argument sorts of each DB predicate queried so far, built once.
   std::unordered_map<const PredDecl*, std::vector<Sort>> arg_sorts_;
 };

@@ -86,12 +86,15 @@ FormulaPtr subst_atom(const FormulaPtr& formula, const Atom& atom,
   return make_atom(formula->name, atom.pred, std::move(args));
 }
 
+// Exclusions, guard, body: in this order, which is the order in which
+// evaluated constructors are computed (and reported when not understood).
 FormulaPtr subst_quantified(const Formula& formula, const Quantified& q,
                             const Substitution& substitution, const SubstEnv& env) {
-  return make_quantified(formula.name, q.kind, q.bound,
-                         subst_exclusions(q.exclusions, substitution, env), q.compile,
-                         subst_guard(q.guard, substitution, env),
-                         subst_formula(q.body, substitution, env));
+  ExclusionList exclusions = subst_exclusions(q.exclusions, substitution, env);
+  GuardPtr guard = subst_guard(q.guard, substitution, env);
+  FormulaPtr body = subst_formula(q.body, substitution, env);
+  return make_quantified(formula.name, q.kind, q.bound, std::move(exclusions), q.compile,
+                         std::move(guard), std::move(body));
 }
 
 } // namespace
