@@ -232,5 +232,40 @@ TEST(RunSequenceFailures, CountingQueryThatFailsWhileSteppingPrintsNoStatement) 
   EXPECT_FALSE(dir.exists("rform"));
 }
 
+TEST(RunSequenceFailures, UnparseableDeclarationsAreOptionAfterOneReport) {
+  CaseDir dir;
+  dir.write_declarations(". . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . "
+                         ". . . . . . . . . . . . . . . . . . . .");
+  dir.write_policy("true");
+  RunResult result = dir.run();
+  EXPECT_EQ(result.out, "[1.17]: syntax error at .\n");
+  EXPECT_EQ(result.err, "unhandled exception: Option\n");
+  EXPECT_EQ(result.status, 1);
+}
+
+TEST(RunSequenceFailures, PolicyThatIsATermIsBadParseType) {
+  CaseDir dir;
+  dir.write_declarations(kDeclarations);
+  dir.write_policy("\"alice\"");
+  dir.make_database(kSchema);
+  RunResult result = dir.run();
+  EXPECT_EQ(result.out, "[1.1]: try substituting START_TERM for START_FORMULA\n");
+  EXPECT_EQ(result.err, "unhandled exception: BadParseType\n");
+  EXPECT_EQ(result.status, 1);
+}
+
+TEST(RunSequenceFailures, UnwritableRformIsAnIoFailureAfterTheStatements) {
+  CaseDir dir;
+  dir.write_declarations(kDeclarations);
+  dir.write_policy("true");
+  dir.make_database(kSchema);
+  dir.write("rform/keep", "");
+  RunResult result = dir.run({"17"});
+  EXPECT_EQ(mask_statement_time(result.out), statements("17", "0", "0", "0"));
+  EXPECT_EQ(result.err, "unhandled exception: Io: openOut \"./rform\" failed with SysErr: " +
+                            std::string(std::strerror(EISDIR)) + " [isdir]\n");
+  EXPECT_EQ(result.status, 1);
+}
+
 } // namespace
 } // namespace hipaa::cli
