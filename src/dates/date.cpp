@@ -38,7 +38,9 @@ bool local_breakdown(std::int64_t seconds, std::tm& broken) {
 
 DateValue date_from_fields(const DateFields& fields) {
   if (fields.month < 1 || fields.month > 12 || fields.day < 1) raise("Date");
-  if (!year_in_range(fields.year)) raise("Overflow");
+  // Fields only carry forward, so a year above the range cannot come back
+  // into it; a year below it still may (0:12:32 is 1:01:01).
+  if (fields.year < 0 || fields.year > kMaxYear) raise("Overflow");
   // Fields that do not fit an int cannot be carried into a year in range.
   if (fields.day > INT_MAX / 2 || fields.hour > INT_MAX / 2 || fields.minute > INT_MAX / 2 ||
       fields.second > INT_MAX / 2) {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <ostream>
 
 namespace hipaa {
 
@@ -59,6 +60,17 @@ std::string read_text_file(const std::string& path) {
   std::string text = read_all(file.get(), path);
   if (int error = file.close()) raise_io("closeIn", path, error);
   return text;
+}
+
+void check_standard_output(const std::ostream& out, const char* operation) {
+  if (!out) raise_io(operation, kStandardOutputName, errno);
+}
+
+void print_flushed(std::ostream& out, const std::string& text) {
+  out << text;
+  check_standard_output(out, "output");
+  out.flush();
+  check_standard_output(out, "flushOut");
 }
 
 void write_text_file(const std::string& path, const std::string& text) {

@@ -55,10 +55,8 @@ std::size_t character_count(const std::string& text) {
 void report(const std::vector<std::string>& arguments, db::Connection& connection,
             const FormulaPtr& residual, const std::string& time_text, std::ostream& out) {
   if (arguments.empty()) {
-    out << "%%%%%%%%%% time used: " << time_text << "%%%%%%%%%%%%%\n";
-    out.flush();
-    out << print_formula(*residual) << "\n";
-    out.flush();
+    print_flushed(out, "%%%%%%%%%% time used: " + time_text + "%%%%%%%%%%%%%\n");
+    print_flushed(out, print_formula(*residual) + "\n");
     return;
   }
   const std::string& test_id = arguments.front();
@@ -69,11 +67,17 @@ void report(const std::vector<std::string>& arguments, db::Connection& connectio
 } // namespace
 
 void run_audit(const std::vector<std::string>& arguments, std::ostream& out) {
+  // Every phase flushes its diagnostics; a phase whose diagnostics could not
+  // be written ends the run before the next one starts.
   Signature reduction_signature = read_signature(out);
+  check_standard_output(out, "flushOut");
   Signature checking_signature = read_signature(out);
+  check_standard_output(out, "flushOut");
   std::string policy_text = read_text_file(kPolicyPath);
   FormulaPtr policy = parse_policy(policy_text, out);
+  check_standard_output(out, "flushOut");
   FormulaPtr checked = check_policy(policy, checking_signature, out);
+  check_standard_output(out, "flushOut");
 
   std::optional<db::Connection> connection = db::Connection::open(kAuditDatabasePath);
   if (!connection) raise("Option");
@@ -82,6 +86,7 @@ void run_audit(const std::vector<std::string>& arguments, std::ostream& out) {
   std::int64_t start = clock.now();
   FormulaPtr residual = reduce_policy(checked, reduction_signature, *connection, out);
   std::int64_t end = clock.now();
+  check_standard_output(out, "flushOut");
 
   report(arguments, *connection, residual, time_string(start, end), out);
   connection->close();

@@ -1,6 +1,7 @@
 #include "driver/statistics.hpp"
 
 #include "driver/failure.hpp"
+#include "driver/file_io.hpp"
 
 #include <sys/time.h>
 
@@ -59,11 +60,6 @@ std::string count_rows(db::Connection& connection, const char* query) {
   db::Row row = statement->get_data();
   if (row.empty()) raise("Empty");
   return row.front();
-}
-
-void print_flushed(std::ostream& out, const std::string& line) {
-  out << line;
-  out.flush();
 }
 
 } // namespace

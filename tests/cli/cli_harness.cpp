@@ -74,6 +74,19 @@ std::string slurp(const std::string& file) {
 RunResult CaseDir::run(const std::vector<std::string>& arguments, std::string program) const {
   if (program.empty()) program = std::string(HIPAA_BINARY_DIR) + "/hipaa-audit";
   std::string out_file = path_ + "/.stdout";
+  RunResult result = run_program(program, out_file, arguments);
+  result.out = slurp(out_file);
+  fs::remove(out_file);
+  return result;
+}
+
+RunResult CaseDir::run_with_stdout(const std::string& stdout_target,
+                                   const std::vector<std::string>& arguments) const {
+  return run_program(std::string(HIPAA_BINARY_DIR) + "/hipaa-audit", stdout_target, arguments);
+}
+
+RunResult CaseDir::run_program(std::string program, const std::string& out_file,
+                               const std::vector<std::string>& arguments) const {
   std::string err_file = path_ + "/.stderr";
   pid_t child = fork();
   if (child < 0) throw std::runtime_error("fork failed");
@@ -94,9 +107,7 @@ RunResult CaseDir::run(const std::vector<std::string>& arguments, std::string pr
   waitpid(child, &wait_status, 0);
   RunResult result;
   result.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
-  result.out = slurp(out_file);
   result.err = slurp(err_file);
-  fs::remove(out_file);
   fs::remove(err_file);
   return result;
 }

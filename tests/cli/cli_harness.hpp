@@ -32,8 +32,14 @@ public:
   // Runs `program` (default: the built hipaa-audit) with the arguments in
   // the case directory.
   RunResult run(const std::vector<std::string>& arguments = {}, std::string program = "") const;
+  // Runs the built hipaa-audit with standard output sent to `stdout_target`
+  // (for example "/dev/full"); the result's `out` stays empty.
+  RunResult run_with_stdout(const std::string& stdout_target,
+                            const std::vector<std::string>& arguments = {}) const;
 
 private:
+  RunResult run_program(std::string program, const std::string& out_file,
+                        const std::vector<std::string>& arguments) const;
   std::string path_;
 };
 

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include <unistd.h>
+
 namespace hipaa::cli {
 namespace {
 
@@ -264,6 +266,32 @@ TEST(RunSequenceFailures, UnwritableRformIsAnIoFailureAfterTheStatements) {
   EXPECT_EQ(mask_statement_time(result.out), statements("17", "0", "0", "0"));
   EXPECT_EQ(result.err, "unhandled exception: Io: openOut \"./rform\" failed with SysErr: " +
                             std::string(std::strerror(EISDIR)) + " [isdir]\n");
+  EXPECT_EQ(result.status, 1);
+}
+
+// Standard output that cannot be written ends the run with an Io failure at
+// the first report line, before "./rform" is written.
+TEST_F(RunSequence, UnwritableStandardOutputIsAnIoFailure) {
+  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+  const std::string expected = "unhandled exception: Io: flushOut \"<stdout>\" failed with SysErr: " +
+                               std::string(std::strerror(ENOSPC)) + " [nospc]\n";
+  RunResult result = dir.run_with_stdout("/dev/full");
+  EXPECT_EQ(result.err, expected);
+  EXPECT_EQ(result.status, 1);
+  result = dir.run_with_stdout("/dev/full", {"17"});
+  EXPECT_EQ(result.err, expected);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_FALSE(dir.exists("rform"));
+}
+
+TEST(RunSequenceFailures, UnwritableStandardOutputStopsBeforeTheNextPhase) {
+  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+  CaseDir dir;
+  dir.write_declarations(std::string(kDeclarations) + "~\n");
+  dir.write_policy("true");
+  RunResult result = dir.run_with_stdout("/dev/full");
+  EXPECT_EQ(result.err, "unhandled exception: Io: flushOut \"<stdout>\" failed with SysErr: " +
+                            std::string(std::strerror(ENOSPC)) + " [nospc]\n");
   EXPECT_EQ(result.status, 1);
 }
 

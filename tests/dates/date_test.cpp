@@ -92,6 +92,9 @@ TEST(DateRange, YearsOneToNineThousandNineHundredNinetyNine) {
   EXPECT_EQ(failure_name([] { date_from_literal("9999:12:31:23:59:60"); }), "Overflow");
   EXPECT_EQ(failure_name([] { date_from_literal("10000:01:01"); }), "Overflow");
   EXPECT_EQ(failure_name([] { date_from_literal("0:12:31"); }), "Overflow");
+  // The year that counts is the one the date prints with: a day carried out
+  // of year 0 lands in year 1.
+  EXPECT_EQ(date_to_text(date_from_literal("0:12:32")), "1:01:01:00:00:00");
   DateValue first = date_from_literal("1:01:01");
   EXPECT_EQ(date_to_text(first), "1:01:01:00:00:00");
   EXPECT_EQ(date_from_literal(date_to_text(first)), first);

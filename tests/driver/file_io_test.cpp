@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <sstream>
 
 namespace hipaa {
 namespace {
@@ -40,6 +41,20 @@ TEST(FileIo, FailuresNameTheOperationAndThePath) {
             "Io: inputAll \"/\" failed with " + reason(EISDIR) + " [isdir]");
   EXPECT_EQ(io_message([] { write_text_file("/nonexistent/rform", "x"); }),
             "Io: openOut \"/nonexistent/rform\" failed with " + reason(ENOENT) + " [noent]");
+}
+
+TEST(FileIo, FailedStandardOutputIsAnIoFailure) {
+  std::ostringstream good;
+  print_flushed(good, "line\n");
+  EXPECT_EQ(good.str(), "line\n");
+  std::ostringstream broken;
+  broken.setstate(std::ios::badbit);
+  errno = ENOSPC;
+  EXPECT_EQ(io_message([&] { print_flushed(broken, "line\n"); }),
+            "Io: output \"<stdout>\" failed with " + reason(ENOSPC) + " [nospc]");
+  errno = EBADF;
+  EXPECT_EQ(io_message([&] { check_standard_output(broken, "flushOut"); }),
+            "Io: flushOut \"<stdout>\" failed with " + reason(EBADF) + " [badf]");
 }
 
 } // namespace
