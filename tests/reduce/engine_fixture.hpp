@@ -64,8 +64,10 @@ struct QueryCounter {
 
 class EngineTest : public ::testing::Test {
 protected:
-  explicit EngineTest(const std::string& extra_sql = "")
-      : db(std::string(kAuditLog) + extra_sql), connection(db.connect()) {
+  explicit EngineTest(const std::string& extra_sql = "") : EngineTest(test_signature(), extra_sql) {}
+  EngineTest(Signature vocabulary, const std::string& extra_sql)
+      : signature(std::move(vocabulary)), db(std::string(kAuditLog) + extra_sql),
+        connection(db.connect()) {
     counter.attach(connection);
   }
 
@@ -76,7 +78,7 @@ protected:
     return failure_name([&] { engine.reduce_formula_internal(formula); });
   }
 
-  Signature signature = test_signature();
+  Signature signature;
   TempDatabase db;
   db::Connection connection;
   QueryCounter counter;

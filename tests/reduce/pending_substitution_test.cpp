@@ -13,16 +13,10 @@ Signature signature_with_mystery() {
   return signature;
 }
 
-class PendingSubstitutionTest : public ::testing::Test {
+class PendingSubstitutionTest : public EngineTest {
 protected:
-  PendingSubstitutionTest() : db(kAuditLog), connection(db.connect()) { counter.attach(connection); }
-
-  Signature signature = signature_with_mystery();
-  TempDatabase db;
-  db::Connection connection;
-  QueryCounter counter;
-  std::ostringstream out;
-  HipaaScenario scenario{signature, connection, out};
+  PendingSubstitutionTest() : EngineTest(signature_with_mystery(), "") {}
+};
   ReductionFn engine{signature, connection, out, scenario};
 };
 
