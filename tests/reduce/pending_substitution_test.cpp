@@ -17,8 +17,6 @@ class PendingSubstitutionTest : public EngineTest {
 protected:
   PendingSubstitutionTest() : EngineTest(signature_with_mystery(), "") {}
 };
-  ReductionFn engine{signature, connection, out, scenario};
-};
 
 GuardPtr alice_sends(const char* to, const char* note) {
   return make_gatom("send", {app("alice"), var(to), var(note)});
