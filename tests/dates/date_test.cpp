@@ -1,6 +1,7 @@
 #include "dates/date.hpp"
 
 #include "driver/failure.hpp"
+#include "support/failure_name.hpp"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,8 @@
 
 namespace hipaa {
 namespace {
+
+using hipaa::testing::failure_name;
 
 // Sets TZ for the duration of a test and restores it afterwards.
 class ZoneGuard {
@@ -31,15 +34,6 @@ private:
   bool had_old_ = false;
   std::string old_;
 };
-
-std::string failure_name(const std::function<void()>& body) {
-  try {
-    body();
-  } catch (const Failure& failure) {
-    return failure.name();
-  }
-  return "";
-}
 
 TEST(DateConversion, UtcLiteralsAreSecondsSinceEpochInNanoseconds) {
   ZoneGuard zone("UTC");

@@ -1,6 +1,7 @@
 #include "db/query.hpp"
 #include "db/temp_database.hpp"
 #include "driver/failure.hpp"
+#include "support/failure_name.hpp"
 
 #include <gtest/gtest.h>
 
@@ -11,21 +12,14 @@
 namespace hipaa::db {
 namespace {
 
+using hipaa::testing::failure_name;
+
 using hipaa::testing::open_statements;
 using hipaa::testing::TempDatabase;
 
 const char* kSetup = "CREATE TABLE t(a, b);"
                      "INSERT INTO t VALUES ('x', 1);"
                      "INSERT INTO t VALUES (NULL, -42);";
-
-std::string failure_name(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Failure& failure) {
-    return failure.name();
-  }
-  return "";
-}
 
 std::vector<Row> all_rows(Connection& connection, const std::string& sql) {
   std::ostringstream out;

@@ -6,6 +6,7 @@
 #include "logic/declarations.hpp"
 #include "logic/formula.hpp"
 #include "logic/printer.hpp"
+#include "support/failure_name.hpp"
 
 #include <functional>
 #include <string>
@@ -97,15 +98,5 @@ inline BoundList bound(std::initializer_list<const char*> names) {
 }
 
 inline std::string text(const FormulaPtr& formula) { return print_formula(*formula); }
-
-// The name of the failure `action` raises, or "" when it returns.
-inline std::string failure_name(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Failure& failure) {
-    return failure.name();
-  }
-  return "";
-}
 
 } // namespace hipaa::testing
