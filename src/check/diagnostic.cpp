@@ -1,6 +1,6 @@
 #include "check/diagnostic.hpp"
 
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 
 #include <ostream>
 

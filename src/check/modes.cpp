@@ -5,7 +5,7 @@
 
 #include "check/modes.hpp"
 #include "check/diagnostic.hpp"
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 #include "logic/printer.hpp"
 
 #include <algorithm>

@@ -5,7 +5,7 @@
 #include "check/diagnostic.hpp"
 #include "check/sort_walk.hpp"
 #include "check/sorts.hpp"
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 
 namespace hipaa {
 

@@ -1,6 +1,6 @@
 #include "dates/date.hpp"
 
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 
 #include <climits>
 #include <cstdint>

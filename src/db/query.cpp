@@ -1,6 +1,6 @@
 #include "db/query.hpp"
 
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 
 #include <ostream>
 

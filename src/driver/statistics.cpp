@@ -1,7 +1,7 @@
 #include "driver/statistics.hpp"
 
-#include "driver/failure.hpp"
-#include "driver/file_io.hpp"
+#include "base/failure.hpp"
+#include "base/file_io.hpp"
 
 #include <sys/time.h>
 

@@ -1,6 +1,6 @@
 #include "driver/top_level.hpp"
 
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 #include "driver/run.hpp"
 
 #include <pthread.h>

@@ -3,7 +3,7 @@
 // produced it are still open.
 #include "reduce/reduction_fn.hpp"
 
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 #include "reduce/term_match.hpp"
 
 #include <algorithm>

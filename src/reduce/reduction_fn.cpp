@@ -1,7 +1,7 @@
 // Dispatch, atoms standing as formulas, conjunction and disjunction.
 #include "reduce/reduction_fn.hpp"
 
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 #include "logic/printer.hpp"
 #include "reduce/term_match.hpp"
 

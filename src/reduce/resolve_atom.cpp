@@ -4,7 +4,7 @@
 
 #include "check/sorts.hpp"
 #include "db/query.hpp"
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 #include "logic/printer.hpp"
 #include "reduce/sql_text.hpp"
 #include "reduce/term_match.hpp"

@@ -1,6 +1,6 @@
 #include "reduce/substitution.hpp"
 
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 #include "reduce/term_match.hpp"
 
 #include <ostream>

@@ -2,7 +2,7 @@
 // arguments alone, and the evaluated constructors.
 #include "scenario/hipaa_scenario.hpp"
 
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 #include "logic/printer.hpp"
 
 #include <ostream>

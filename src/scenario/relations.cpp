@@ -2,7 +2,7 @@
 // purposes (with their generalisation) and recorded disclosures.
 #include "scenario/hipaa_scenario.hpp"
 
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 #include "logic/printer.hpp"
 
 #include <ostream>

@@ -1,6 +1,6 @@
 #include "syntax/decls_parser.hpp"
 
-#include "driver/file_io.hpp"
+#include "base/file_io.hpp"
 #include "syntax/decls_grammar.hpp"
 #include "syntax/decls_lexer.hpp"
 #include "syntax/framing.hpp"

@@ -4,7 +4,7 @@
 // by a build over the repaired sequence.
 #pragma once
 
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 #include "syntax/ll_machine.hpp"
 #include "syntax/repair_record.hpp"
 #include "syntax/repair_search.hpp"

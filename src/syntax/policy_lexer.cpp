@@ -1,6 +1,6 @@
 #include "syntax/policy_lexer.hpp"
 
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 #include "syntax/framing.hpp"
 
 #include <cstdint>

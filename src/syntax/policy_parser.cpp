@@ -1,6 +1,6 @@
 #include "syntax/policy_parser.hpp"
 
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 #include "syntax/framing.hpp"
 #include "syntax/parse_run.hpp"
 #include "syntax/policy_grammar.hpp"

@@ -1,6 +1,6 @@
 #include "syntax/repair_record.hpp"
 
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 #include "syntax/utf8.hpp"
 
 namespace hipaa::syntax {

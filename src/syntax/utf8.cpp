@@ -1,6 +1,6 @@
 #include "syntax/utf8.hpp"
 
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 
 namespace hipaa::syntax {
 

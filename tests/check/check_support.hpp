@@ -2,7 +2,7 @@
 // running a check to capture its diagnostic and the failure it raised.
 #pragma once
 
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 #include "logic/declarations.hpp"
 #include "logic/formula.hpp"
 

@@ -1,6 +1,6 @@
 #include "dates/date.hpp"
 
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 #include "support/failure_name.hpp"
 
 #include <gtest/gtest.h>

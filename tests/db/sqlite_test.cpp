@@ -1,6 +1,6 @@
 #include "db/query.hpp"
 #include "db/temp_database.hpp"
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 #include "support/failure_name.hpp"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 #include "driver/statistics.hpp"
 #include "driver/top_level.hpp"
 

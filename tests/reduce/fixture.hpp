@@ -2,7 +2,7 @@
 // building terms and formulas in tests.
 #pragma once
 
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 #include "logic/declarations.hpp"
 #include "logic/formula.hpp"
 #include "logic/printer.hpp"

@@ -1,7 +1,7 @@
 // The name of the failure an action raises, for tests of every subsystem.
 #pragma once
 
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 
 #include <functional>
 #include <string>

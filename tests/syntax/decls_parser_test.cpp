@@ -1,6 +1,6 @@
 // The declarations language: its lexer's differences from the policy
 // lexer, the declarations built, repairs, and reading files.
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 #include "logic/sort.hpp"
 #include "syntax/decls_parser.hpp"
 

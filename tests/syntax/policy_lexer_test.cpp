@@ -1,7 +1,7 @@
 // The policy lexer and the lexical conventions it shares with the
 // declarations lexer: token boundaries, values, comments, markers,
 // characters and the "Unknown symbol: " messages.
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 #include "syntax/framing.hpp"
 #include "syntax/policy_lexer.hpp"
 

@@ -2,7 +2,7 @@
 // their printed form, and the two entry points.
 #include "support.hpp"
 
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 #include "logic/printer.hpp"
 #include "syntax/policy_parser.hpp"
 

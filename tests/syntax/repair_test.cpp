@@ -2,7 +2,7 @@
 // shape, unrepairable texts, and inputs that must not crash the parser.
 #include "support.hpp"
 
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 #include "syntax/decls_parser.hpp"
 #include "syntax/policy_lexer.hpp"
 #include "syntax/policy_parser.hpp"

@@ -9,7 +9,7 @@
 #include "../common/sqlite_writer.hpp"
 
 #include "check/decls_check.hpp"
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 #include "syntax/decls_parser.hpp"
 
 #include <iostream>

@@ -3,7 +3,7 @@
 #include "../common/tool_error.hpp"
 
 #include "check/sorts.hpp"
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 #include "logic/printer.hpp"
 #include "syntax/policy_parser.hpp"
 

@@ -5,7 +5,7 @@
 
 #include "../common/output_file.hpp"
 
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 
 #include <iostream>
 

@@ -1,4 +1,4 @@
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 
 #include <cerrno>
 #include <cstring>

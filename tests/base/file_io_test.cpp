@@ -1,5 +1,5 @@
-#include "driver/failure.hpp"
-#include "driver/file_io.hpp"
+#include "base/failure.hpp"
+#include "base/file_io.hpp"
 
 #include <gtest/gtest.h>
 

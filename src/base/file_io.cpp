@@ -1,6 +1,6 @@
-#include "driver/file_io.hpp"
+#include "base/file_io.hpp"
 
-#include "driver/failure.hpp"
+#include "base/failure.hpp"
 
 #include <fcntl.h>
 #include <unistd.h>
