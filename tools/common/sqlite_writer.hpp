@@ -1,6 +1,8 @@
 // Writing a new audit database: a connection to a fresh file and prepared
 // INSERT statements, as RAII objects.  Every value is bound as text, the form
-// in which the audit reads it back.
+// in which the audit reads it back.  Table and column names come from a
+// declarations file, so they are always quoted, and every SQL text is run as
+// exactly one statement.
 #pragma once
 
 #include "tool_error.hpp"
@@ -13,6 +15,13 @@
 #include <vector>
 
 namespace hipaa::tools {
+
+// `name` as an SQL identifier in double quotes, inner quotes doubled.
+inline std::string quote_identifier(std::string_view name) {
+  std::string quoted = "\"";
+  for (char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
 
 struct SqliteCloser {
   void operator()(sqlite3* handle) const { sqlite3_close_v2(handle); }
@@ -76,20 +85,33 @@ public:
     exec("BEGIN");
   }
 
+  // Runs `sql`, which must be one statement.
   void exec(const std::string& sql) {
-    char* error = nullptr;
-    if (sqlite3_exec(handle_.get(), sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-      std::string message = error ? error : "unknown error";
-      sqlite3_free(error);
-      throw ToolError("cannot run \"" + sql + "\": " + message);
+    sqlite3_stmt* raw = nullptr;
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(handle_.get(), sql.c_str(), static_cast<int>(sql.size()), &raw,
+                           &tail) != SQLITE_OK) {
+      throw ToolError("cannot run \"" + sql + "\": " + sqlite3_errmsg(handle_.get()));
+    }
+    std::unique_ptr<sqlite3_stmt, StatementFinalizer> statement(raw);
+    for (; tail != nullptr && *tail != '\0'; ++tail) {
+      if (*tail != ' ' && *tail != '\n' && *tail != '\t') {
+        throw ToolError("cannot run \"" + sql + "\": more than one statement");
+      }
+    }
+    int status = SQLITE_DONE;
+    while (statement && (status = sqlite3_step(raw)) == SQLITE_ROW) {
+    }
+    if (status != SQLITE_DONE) {
+      throw ToolError("cannot run \"" + sql + "\": " + sqlite3_errmsg(handle_.get()));
     }
   }
 
   // CREATE TABLE with every column of type TEXT.
   void create_table(const std::string& table, const std::vector<std::string>& columns) {
-    std::string sql = "CREATE TABLE " + table + " (";
+    std::string sql = "CREATE TABLE " + quote_identifier(table) + " (";
     for (std::size_t i = 0; i < columns.size(); ++i) {
-      sql += (i ? ", " : "") + columns[i] + " TEXT";
+      sql += (i ? ", " : "") + quote_identifier(columns[i]) + " TEXT";
     }
     exec(sql + ")");
   }
@@ -99,16 +121,19 @@ public:
     std::string list;
     for (const std::string& column : columns) {
       name += "_" + column;
-      list += (list.empty() ? "" : ", ") + column;
+      list += (list.empty() ? "" : ", ") + quote_identifier(column);
     }
-    exec("CREATE INDEX " + name + " ON " + table + " (" + list + ")");
+    exec("CREATE INDEX " + quote_identifier(name) + " ON " + quote_identifier(table) + " (" +
+         list + ")");
   }
 
   RowInserter inserter(const std::string& table, std::size_t width) {
-    std::string sql = "INSERT INTO " + table + " VALUES (";
+    std::string sql = "INSERT INTO " + quote_identifier(table) + " VALUES (";
     for (std::size_t i = 0; i < width; ++i) sql += i ? ", ?" : "?";
     return RowInserter(handle_.get(), sql + ")");
   }
+
+  sqlite3* handle() const { return handle_.get(); }
 
   // Commits the transaction and closes the file; errors surface here.
   void finish() {
