@@ -1,0 +1,488 @@
+#include "log_lint.hpp"
+
+#include "base/failure.hpp"
+#include "check/sorts.hpp"
+#include "dates/date.hpp"
+#include "logic/printer.hpp"
+#include "syntax/policy_parser.hpp"
+
+#include <cctype>
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <sstream>
+#include <unordered_map>
+
+namespace hipaa::tools {
+
+namespace names = case_tables;
+
+namespace {
+
+// The case study's attribute that is declared outside phi on purpose:
+// de-identified data is no protected health information.
+constexpr const char* kNotPhi = "de-identified";
+
+class FindingBuilder {
+public:
+  explicit FindingBuilder(std::string title) { finding_.title = std::move(title); }
+  void add(const std::string& example) {
+    if (finding_.examples.size() < kLintExamples) finding_.examples.push_back(example);
+    ++finding_.count;
+  }
+  std::int64_t count() const { return finding_.count; }
+  void into(LintReport& report) && {
+    if (finding_.count > 0) report.findings.push_back(std::move(finding_));
+  }
+
+private:
+  LintFinding finding_;
+};
+
+std::string joined(const TextRow& row, std::size_t from = 0, std::size_t to = SIZE_MAX) {
+  std::string text;
+  for (std::size_t i = from; i < row.size() && i < to; ++i) text += (text.empty() ? "" : " ") + row[i];
+  return text;
+}
+
+std::string q(const std::string& identifier) { return quote_identifier(identifier); }
+
+std::optional<std::int64_t> seconds_of(const std::string& printed) {
+  try {
+    mpz_class seconds = date_from_literal(printed) / kNanosPerSecond;
+    return seconds.get_si();
+  } catch (const Failure&) {
+    return std::nullopt;
+  }
+}
+
+// A declared table with the named columns, present in the log: the quoted
+// table name and the quoted column names.
+struct Bound {
+  std::string table;
+  std::vector<std::string> columns;
+  const LogTable* layout = nullptr;
+};
+
+std::optional<Bound> bind(LogReader& log, const std::vector<LogTable>& tables, const char* name,
+                          std::initializer_list<const char*> columns) {
+  const LogTable* table = find_table(tables, name);
+  if (table == nullptr || !log.has_table(name)) return std::nullopt;
+  Bound bound{q(name), {}, table};
+  for (const char* column : columns) {
+    if (!table->column_index(column)) return std::nullopt;
+    bound.columns.push_back(q(column));
+  }
+  return bound;
+}
+
+// What is wrong with one stored value of a column of sort `sort`, or "".
+class ValueJudge {
+public:
+  explicit ValueJudge(const Signature& signature) : signature_(signature) {
+    for (const DeclEntry& entry : signature) {
+      const ConsDecl* decl = std::get_if<ConsDecl>(&entry.decl);
+      if (decl && decl->cls == ConsClass::Sym && decl->arg_sorts.empty()) {
+        constants_.emplace(entry.name, decl->result);
+      }
+    }
+  }
+
+  enum class Verdict { Good, Blanks, Undeclared, Unreadable };
+
+  Verdict judge(const std::string& value, const Sort& sort, std::string& detail) const {
+    switch (sort.kind) {
+    case Sort::Kind::String:
+      if (value.size() >= 2 && value.front() == '"' && value.back() == '"' &&
+          value.find('"', 1) == value.size() - 1) {
+        return has_blanks_or_controls(value.substr(1, value.size() - 2)) ? Verdict::Blanks
+                                                                        : Verdict::Good;
+      }
+      break;
+    case Sort::Kind::Date:
+      if (!value.empty() && value.find_first_not_of("0123456789:") == std::string::npos) {
+        try {
+          std::string again = date_to_text(date_from_literal(value));
+          if (again == value) return Verdict::Good;
+          detail = "reads back as " + again + " in " + zone();
+          return Verdict::Unreadable;
+        } catch (const Failure& failure) {
+          detail = "is no date (" + failure.message() + ")";
+          return Verdict::Unreadable;
+        }
+      }
+      break;
+    case Sort::Kind::Named:
+      if (is_identifier(value)) {
+        auto found = constants_.find(value);
+        if (found != constants_.end() && found->second == sort) return Verdict::Good;
+        detail = found == constants_.end()
+                     ? "is not declared"
+                     : "is declared as " + print_sort(found->second) + ", not " + print_sort(sort);
+        return Verdict::Undeclared;
+      }
+      break;
+    case Sort::Kind::Int:
+    case Sort::Kind::Any:
+      break;
+    }
+    return judge_by_parsing(value, sort, detail);
+  }
+
+private:
+  static bool has_blanks_or_controls(const std::string& text) {
+    if (!text.empty() && (std::isspace(static_cast<unsigned char>(text.front())) ||
+                          std::isspace(static_cast<unsigned char>(text.back())))) {
+      return true;
+    }
+    for (char c : text) {
+      unsigned char u = static_cast<unsigned char>(c);
+      if (u < 0x20 || u == 0x7F) return true;
+    }
+    return false;
+  }
+
+  static bool is_identifier(const std::string& text) {
+    if (text.empty()) return false;
+    for (char c : text) {
+      unsigned char u = static_cast<unsigned char>(c);
+      if (!(std::isalnum(u) || c == '-' || c == '_' || c == '\'')) return false;
+    }
+    return !std::isdigit(static_cast<unsigned char>(text.front()));
+  }
+
+  static std::string zone() {
+    const char* tz = std::getenv("TZ");
+    return tz && *tz ? tz : "the local time zone";
+  }
+
+  Verdict judge_by_parsing(const std::string& value, const Sort& sort, std::string& detail) const {
+    std::ostringstream diagnostics;
+    std::optional<TermPtr> term;
+    try {
+      term = parse_term(value, diagnostics);
+    } catch (const Failure&) {
+      term.reset();
+    }
+    if (!term) {
+      detail = "cannot be read as a term";
+      return Verdict::Unreadable;
+    }
+    if (!diagnostics.str().empty()) {
+      detail = "is read only after repair, as " + print_term(**term);
+      return Verdict::Unreadable;
+    }
+    try {
+      check_value_term(**term, sort, signature_, diagnostics);
+    } catch (const Failure&) {
+      detail = "is not a value of sort " + print_sort(sort);
+      return Verdict::Undeclared;
+    }
+    if (print_term(**term) != value) {
+      detail = "reads back as " + print_term(**term);
+      return Verdict::Unreadable;
+    }
+    return Verdict::Good;
+  }
+
+  const Signature& signature_;
+  std::unordered_map<std::string, Sort> constants_;
+};
+
+struct Span {
+  std::int64_t disclosures = 0;
+  std::optional<std::int64_t> first, last;
+  std::string first_text, last_text;
+};
+
+// Every stored value of every declared table against its column's sort.
+void check_values(LogReader& log, const std::vector<LogTable>& tables, const Signature& signature,
+                  LintReport& report, Span& span) {
+  FindingBuilder blanks("values with leading or trailing blanks or control characters");
+  FindingBuilder undeclared("values not declared with their column's sort");
+  FindingBuilder unreadable("stored values the audit does not read as stored");
+  const ValueJudge judge(signature);
+  for (const LogTable& table : tables) {
+    if (!log.has_table(table.name)) continue;
+    std::string list;
+    for (const std::string& column : table.columns) list += ", " + q(column);
+    const bool disclosures = table.name == names::kDisclose;
+    const std::optional<std::size_t> at = table.column_index("at");
+    log.each_row("SELECT rowid" + list + " FROM " + q(table.name), {}, [&](const TextRow& row) {
+      for (std::size_t c = 0; c < table.columns.size(); ++c) {
+        const std::string& value = row[c + 1];
+        std::string detail;
+        auto verdict = judge.judge(value, table.sorts[c], detail);
+        if (verdict == ValueJudge::Verdict::Good) continue;
+        std::string where = table.name + " row " + row[0] + ", " + table.columns[c] + ": " + value;
+        if (verdict == ValueJudge::Verdict::Blanks) blanks.add(where);
+        if (verdict == ValueJudge::Verdict::Undeclared) undeclared.add(where + " " + detail);
+        if (verdict == ValueJudge::Verdict::Unreadable) unreadable.add(where + " " + detail);
+      }
+      if (disclosures && at) {
+        ++span.disclosures;
+        const std::string& text = row[*at + 1];
+        if (auto seconds = seconds_of(text)) {
+          if (!span.first || *seconds < *span.first) span.first = *seconds, span.first_text = text;
+          if (!span.last || *seconds > *span.last) span.last = *seconds, span.last_text = text;
+        }
+      }
+      return true;
+    });
+  }
+  std::move(blanks).into(report);
+  std::move(undeclared).into(report);
+  std::move(unreadable).into(report);
+}
+
+// Disclosures outside the policy's top-level guard: the audit checks a
+// disclosure only for an attribute of its message that lies in phi.
+void check_unaudited(LogReader& log, const std::vector<LogTable>& tables, LintReport& report) {
+  auto disclose = bind(log, tables, names::kDisclose, {"info"});
+  auto attribute_of = bind(log, tables, names::kAttributeOf, {"info", "attr"});
+  auto attribute_in = bind(log, tables, names::kAttributeIn, {"subattr", "superattr"});
+  auto purpose_of = bind(log, tables, names::kPurposeOf, {"info"});
+  if (!disclose || !attribute_of || !attribute_in) return;
+  const std::string d = disclose->table, h = attribute_of->table, a = attribute_in->table;
+  const std::string d_info = "d." + disclose->columns[0];
+  const std::string no_attribute =
+      "NOT EXISTS (SELECT 1 FROM " + h + " h WHERE h." + attribute_of->columns[0] + " = " + d_info + ")";
+  const std::string has_purpose =
+      purpose_of ? "EXISTS (SELECT 1 FROM " + purpose_of->table + " p WHERE p." +
+                       purpose_of->columns[0] + " = " + d_info + ")"
+                 : "1";
+
+  FindingBuilder without(
+      "disclosures with a purpose but no attribute row, which the audit never checks");
+  std::int64_t bare = 0;
+  log.each_row("SELECT d.rowid, d.*, " + has_purpose + " FROM " + d + " d WHERE " + no_attribute,
+               {}, [&](const TextRow& row) {
+                 if (row.back() == "1") {
+                   without.add("disclose row " + row[0] + ": " + joined(row, 1, row.size() - 1));
+                 } else {
+                   ++bare;
+                 }
+                 return true;
+               });
+  std::move(without).into(report);
+  if (bare > 0) {
+    report.notes.push_back(std::to_string(bare) +
+                           " disclosures carry neither an attribute nor a purpose (notices and "
+                           "answers); the audit does not check them");
+  }
+
+  FindingBuilder outside("disclosures whose attributes all lie outside phi, which the audit "
+                         "never checks");
+  const std::string h_info = attribute_of->columns[0], h_attr = attribute_of->columns[1];
+  log.each_row(
+      "SELECT d.rowid, d.*, (SELECT group_concat(" + h_attr + ", ' ') FROM " + h +
+          " h WHERE h." + h_info + " = " + d_info + ") FROM " + d + " d WHERE NOT " +
+          no_attribute + " AND NOT EXISTS (SELECT 1 FROM " + h + " h JOIN " + a + " a ON a." +
+          attribute_in->columns[0] + " = h." + h_attr + " AND a." + attribute_in->columns[1] +
+          " = ? WHERE h." + h_info + " = " + d_info + ") AND EXISTS (SELECT 1 FROM " + h +
+          " h WHERE h." + h_info + " = " + d_info + " AND h." + h_attr + " <> ?)",
+      {names::kTopAttribute, kNotPhi}, [&](const TextRow& row) {
+        outside.add("disclose row " + row[0] + ": " + joined(row, 1, row.size() - 1) +
+                    " (attributes: " + row.back() + ")");
+        return true;
+      });
+  std::move(outside).into(report);
+}
+
+std::string distance(std::int64_t seconds) {
+  std::int64_t magnitude = seconds < 0 ? -seconds : seconds;
+  std::string when = seconds < 0 ? " earlier" : " later";
+  if (magnitude >= 86400) return std::to_string(magnitude / 86400) + " days" + when;
+  if (magnitude >= 3600) return std::to_string(magnitude / 3600) + " hours" + when;
+  return std::to_string(magnitude) + " seconds" + when;
+}
+
+// ", nearest role row: ..." for `person` around the printed time `at`.
+std::string nearest_role(LogReader& log, const Bound& roles, const std::string& person,
+                         const std::string& at) {
+  const auto when = seconds_of(at);
+  std::optional<std::int64_t> best;
+  std::string best_text;
+  log.each_row("SELECT " + roles.columns[1] + ", " + roles.columns[2] + " FROM " + roles.table +
+                   " WHERE " + roles.columns[0] + " = ?",
+               {person}, [&](const TextRow& row) {
+                 auto seconds = seconds_of(row[1]);
+                 if (!when || !seconds) return true;
+                 std::int64_t gap = *seconds - *when;
+                 if (!best || std::llabs(gap) < std::llabs(*best)) {
+                   best = gap;
+                   best_text = row[0] + " at " + row[1];
+                 }
+                 return true;
+               });
+  if (!best) return " (no role row at any time)";
+  return " (nearest role row: " + best_text + ", " + distance(*best) + ")";
+}
+
+// The audit asks for a party's role at the exact time of each checked
+// disclosure; a recipient who is the individual needs none.
+void check_roles(LogReader& log, const std::vector<LogTable>& tables, LintReport& report) {
+  auto disclose = bind(log, tables, names::kDisclose, {"sender", "recipient", "info", "at"});
+  auto attribute_of = bind(log, tables, names::kAttributeOf, {"info", "subject", "attr"});
+  auto attribute_in = bind(log, tables, names::kAttributeIn, {"subattr", "superattr"});
+  auto role_at = bind(log, tables, names::kRoleAt, {"person", "role", "at"});
+  if (!disclose || !attribute_of || !attribute_in || !role_at) return;
+  const auto& dc = disclose->columns;
+  const auto& hc = attribute_of->columns;
+  const auto& rc = role_at->columns;
+  const std::string audited =
+      "EXISTS (SELECT 1 FROM " + attribute_of->table + " h JOIN " + attribute_in->table +
+      " a ON a." + attribute_in->columns[0] + " = h." + hc[2] + " AND a." +
+      attribute_in->columns[1] + " = ? WHERE h." + hc[0] + " = d." + dc[2] + ")";
+  FindingBuilder missing("parties of checked disclosures with no role at the disclosure's time");
+  for (int party = 0; party < 2; ++party) {
+    const std::string person = "d." + dc[static_cast<std::size_t>(party)];
+    std::string sql = "SELECT d.rowid, " + person + ", d." + dc[3] + ", d.* FROM " +
+                      disclose->table + " d WHERE " + audited + " AND NOT EXISTS (SELECT 1 FROM " +
+                      role_at->table + " r WHERE r." + rc[0] + " = " + person + " AND r." + rc[2] +
+                      " = d." + dc[3] + ")";
+    if (party == 1) {
+      sql += " AND NOT EXISTS (SELECT 1 FROM " + attribute_of->table + " h WHERE h." + hc[0] +
+             " = d." + dc[2] + " AND h." + hc[1] + " = " + person + ")";
+    }
+    log.each_row(sql, {names::kTopAttribute}, [&](const TextRow& row) {
+      std::string example = "disclose row " + row[0] + ": " + joined(row, 3) + ": " +
+                            (party == 0 ? "sender " : "recipient ") + row[1];
+      if (missing.count() < static_cast<std::int64_t>(kLintExamples)) {
+        example += nearest_role(log, *role_at, row[1], row[2]);
+      }
+      missing.add(example);
+      return true;
+    });
+  }
+  std::move(missing).into(report);
+}
+
+void check_reference_tables(LogReader& log, const std::vector<LogTable>& tables,
+                            LintReport& report) {
+  auto disclose = bind(log, tables, names::kDisclose, {});
+  if (!disclose || log.single("SELECT count(*) FROM " + disclose->table) == "0") return;
+  FindingBuilder empty("reference tables that are empty while there are disclosures");
+  for (const char* name : {names::kAttributeIn, names::kAttributeOf, names::kPurposeOf,
+                           names::kRoleAt}) {
+    auto table = bind(log, tables, name, {});
+    if (table && log.single("SELECT count(*) FROM " + table->table) == "0") empty.add(name);
+  }
+  std::move(empty).into(report);
+}
+
+// The audit reads only direct rows: diagnosis in phi must be a row of its
+// own, beside diagnosis in medical-record and medical-record in phi.
+void check_closure(LogReader& log, const std::vector<LogTable>& tables, LintReport& report) {
+  auto inclusions = bind(log, tables, names::kAttributeIn, {"subattr", "superattr"});
+  if (!inclusions) return;
+  const std::string t = inclusions->table, sub = inclusions->columns[0],
+                    super = inclusions->columns[1];
+  FindingBuilder open("attribute inclusions missing from the transitive closure");
+  log.each_row("SELECT DISTINCT x." + sub + ", x." + super + ", y." + super + " FROM " + t +
+                   " x JOIN " + t + " y ON y." + sub + " = x." + super + " WHERE x." + sub +
+                   " <> y." + super + " AND NOT EXISTS (SELECT 1 FROM " + t + " z WHERE z." +
+                   sub + " = x." + sub + " AND z." + super + " = y." + super + ")",
+               {}, [&](const TextRow& row) {
+                 open.add(row[0] + " in " + row[2] + " (through " + row[1] + ")");
+                 return true;
+               });
+  std::move(open).into(report);
+}
+
+// A request can only be answered by a disclosure from the entity to the
+// individual; names that appear nowhere else cannot match one.
+void check_requests(LogReader& log, const std::vector<LogTable>& tables, LintReport& report) {
+  auto disclose = bind(log, tables, names::kDisclose, {"sender", "recipient"});
+  auto attribute_of = bind(log, tables, names::kAttributeOf, {"subject"});
+  if (!disclose) return;
+  for (const char* name : {names::kAccessRequest, "accounting_request"}) {
+    auto requests = bind(log, tables, name, {"individual", "covered_entity"});
+    if (!requests) continue;
+    const auto& rc = requests->columns;
+    std::string subject_seen =
+        attribute_of ? " AND NOT EXISTS (SELECT 1 FROM " + attribute_of->table + " h WHERE h." +
+                           attribute_of->columns[0] + " = q." + rc[0] + ")"
+                     : "";
+    FindingBuilder hopeless(std::string(name) + " rows that no disclosure in the log can answer "
+                            "(the entity discloses nothing, or the individual appears nowhere)");
+    log.each_row("SELECT q.rowid, q.* FROM " + requests->table + " q WHERE NOT EXISTS (SELECT 1 FROM " +
+                     disclose->table + " d WHERE d." + disclose->columns[0] + " = q." + rc[1] +
+                     ") OR (NOT EXISTS (SELECT 1 FROM " + disclose->table + " d WHERE d." +
+                     disclose->columns[1] + " = q." + rc[0] + ")" + subject_seen + ")",
+                 {}, [&](const TextRow& row) {
+                   hopeless.add(std::string(name) + " row " + row[0] + ": " + joined(row, 1));
+                   return true;
+                 });
+    std::move(hopeless).into(report);
+  }
+}
+
+// The log's time span and the moment up to which it claims to be complete.
+void check_span(LogReader& log, const Span& span, LintReport& report) {
+  std::string note = std::to_string(span.disclosures) + " disclosures";
+  if (span.first) note += ", from " + span.first_text + " to " + span.last_text;
+  std::string end;
+  if (log.has_table(names::kAuditEnd)) {
+    end = log.single("SELECT " + q(names::kAuditEndColumn) + " FROM " + q(names::kAuditEnd) +
+                     " ORDER BY rowid DESC");
+  }
+  if (end.empty()) {
+    note += "; no audit_end: the log is taken as complete up to its last disclosure";
+  } else {
+    note += "; complete up to " + end + " (audit_end)";
+  }
+  report.notes.insert(report.notes.begin(), note);
+  if (end.empty() || !span.last) return;
+  auto end_seconds = seconds_of(end);
+  if (!end_seconds) return;
+  if (*span.last > *end_seconds) {
+    FindingBuilder late("disclosures after the audit_end moment " + end);
+    late.add("the last at " + span.last_text);
+    std::move(late).into(report);
+  }
+}
+
+} // namespace
+
+LintReport lint_log(LogReader& log, const Signature& signature) {
+  std::vector<LogTable> tables = log_tables_of(signature);
+  LintReport report;
+  Span span;
+  check_reference_tables(log, tables, report);
+  check_values(log, tables, signature, report, span);
+  check_unaudited(log, tables, report);
+  check_roles(log, tables, report);
+  check_closure(log, tables, report);
+  check_requests(log, tables, report);
+  check_span(log, span, report);
+  return report;
+}
+
+void print_lint(const LintReport& report, std::ostream& out) {
+  for (const std::string& note : report.notes) out << note << "\n";
+  for (const LintFinding& finding : report.findings) {
+    out << finding.count << " " << finding.title << ":\n";
+    for (const std::string& example : finding.examples) out << "  " << example << "\n";
+    if (finding.count > static_cast<std::int64_t>(finding.examples.size())) {
+      out << "  ... and " << finding.count - static_cast<std::int64_t>(finding.examples.size())
+          << " more\n";
+    }
+  }
+  const std::size_t kinds = report.findings.size();
+  if (kinds == 0) {
+    out << "no problems found\n";
+  } else {
+    out << kinds << (kinds == 1 ? " kind of problem found\n" : " kinds of problems found\n");
+  }
+}
+
+void print_lint_summary(const LintReport& report, std::ostream& out) {
+  for (const std::string& note : report.notes) out << note << "\n";
+  for (const LintFinding& finding : report.findings) {
+    out << finding.count << " " << finding.title << "\n";
+  }
+}
+
+} // namespace hipaa::tools
