@@ -48,7 +48,8 @@ const char* const kUsage =
     "RFC 4180 (commas, double quotes around fields that hold commas, quotes or line\n"
     "breaks).  A UTF-8 byte-order mark is skipped, and blanks around every field are\n"
     "removed (blanks inside double quotes are kept).  Tables without a file are\n"
-    "created empty.\n"
+    "created empty.  Several files may fill one table; their rows are appended in\n"
+    "the order given.\n"
     "\n"
     "Values are encoded as the terms the declarations require: text in a string\n"
     "column is stored in double quotes; a date column takes YYYY-MM-DD, optionally\n"
@@ -114,7 +115,9 @@ std::vector<Input> inputs_of(const tools::CommandLine& line) {
 }
 
 // The table each input fills, checked before anything is read: files that
-// do not exist, names that are no table, and tables given twice.
+// do not exist, names that are no table, and a file given twice.  Several
+// files may fill one table (one export per month, say): their rows follow
+// one another in command-line order.
 std::vector<const LogTable*> tables_of(const std::vector<Input>& inputs,
                                        const std::vector<LogTable>& tables,
                                        const std::string& declarations, ErrorList& errors) {
@@ -130,7 +133,9 @@ std::vector<const LogTable*> tables_of(const std::vector<Input>& inputs,
                  input.table + " (tables: " + known + ")");
     }
     for (std::size_t i = 0; i < chosen.size(); ++i) {
-      if (table != nullptr && chosen[i] == table) {
+      if (table != nullptr && chosen[i] == table &&
+          (inputs[i].source.path == input.source.path ||
+           tools::same_file(inputs[i].source.path, input.source.path))) {
         errors.add(input.source.shown + ": table " + table->name + " is already filled from " +
                    inputs[i].source.shown);
       }
