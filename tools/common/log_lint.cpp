@@ -1,5 +1,7 @@
 #include "log_lint.hpp"
 
+#include "local_zone.hpp"
+
 #include "base/failure.hpp"
 #include "check/sorts.hpp"
 #include "dates/date.hpp"
@@ -105,7 +107,7 @@ public:
         try {
           std::string again = date_to_text(date_from_literal(value));
           if (again == value) return Verdict::Good;
-          detail = "reads back as " + again + " in " + zone();
+          detail = "reads back as " + again + " in " + local_zone_name();
           return Verdict::Unreadable;
         } catch (const Failure& failure) {
           detail = "is no date (" + failure.message() + ")";
@@ -150,11 +152,6 @@ private:
       if (!(std::isalnum(u) || c == '-' || c == '_' || c == '\'')) return false;
     }
     return !std::isdigit(static_cast<unsigned char>(text.front()));
-  }
-
-  static std::string zone() {
-    const char* tz = std::getenv("TZ");
-    return tz && *tz ? tz : "the local time zone";
   }
 
   Verdict judge_by_parsing(const std::string& value, const Sort& sort, std::string& detail) const {

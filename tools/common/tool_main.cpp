@@ -1,5 +1,6 @@
 #include "tool_main.hpp"
 
+#include "local_zone.hpp"
 #include "tool_error.hpp"
 
 #include "base/failure.hpp"
@@ -14,6 +15,7 @@ std::string version_text(const std::string& program) {
 }
 
 int run_tool(const std::string& program, const std::function<int()>& body) {
+  read_local_zone_once();
   try {
     return body();
   } catch (const UsageError& error) {

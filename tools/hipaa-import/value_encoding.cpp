@@ -1,5 +1,6 @@
 #include "value_encoding.hpp"
 
+#include "common/local_zone.hpp"
 #include "common/log_tables.hpp"
 #include "common/tool_error.hpp"
 
@@ -166,13 +167,6 @@ std::optional<DateFields> read_calendar_date(const std::string& text) {
   return fields;
 }
 
-std::string local_zone_name() {
-  const char* zone = std::getenv("TZ");
-  if (zone != nullptr && *zone != '\0') return *zone == ':' ? zone + 1 : zone;
-  tzset();
-  return std::string("the local time zone (") + tzname[0] + ")";
-}
-
 DateValue read_local_date(const std::string& text) {
   std::optional<DateFields> fields = read_calendar_date(text);
   if (!fields) {
@@ -188,7 +182,7 @@ DateValue read_local_date(const std::string& text) {
     throw ToolError("date " + quoted(text) + " cannot be represented");
   }
   if (!reads_back_as(value, *fields)) {
-    throw ToolError("date " + quoted(text) + " names a time that " + local_zone_name() +
+    throw ToolError("date " + quoted(text) + " names a time that " + tools::local_zone_name() +
                     " skips when its clocks move forward (it would read back as " + printed +
                     "); give the time as the clocks showed it");
   }

@@ -24,9 +24,6 @@ std::optional<DateFields> read_calendar_date(const std::string& text);
 // otherwise be stored as another time.
 DateValue read_local_date(const std::string& text);
 
-// The name of the local time zone, for messages.
-std::string local_zone_name();
-
 // Up to `count` of `candidates` nearest to `text` in edit distance, nearest
 // first, among those close enough to be a likely misspelling.
 std::vector<std::string> nearest_names(const std::string& text,
