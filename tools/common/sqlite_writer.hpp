@@ -69,7 +69,9 @@ private:
 // no syncing until the end, one transaction.
 class NewDatabase {
 public:
-  explicit NewDatabase(const std::string& path) {
+  // `cache_kib` bounds the page cache and the sorter that builds indexes,
+  // and with them the memory of the whole load.
+  explicit NewDatabase(const std::string& path, int cache_kib = 262144) {
     sqlite3* raw = nullptr;
     int status = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                                  nullptr);
@@ -81,7 +83,7 @@ public:
     exec("PRAGMA journal_mode = OFF");
     exec("PRAGMA synchronous = OFF");
     exec("PRAGMA locking_mode = EXCLUSIVE");
-    exec("PRAGMA cache_size = -262144");
+    exec("PRAGMA cache_size = -" + std::to_string(cache_kib));
     exec("BEGIN");
   }
 

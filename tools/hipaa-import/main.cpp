@@ -85,6 +85,9 @@ const char* const kUsage =
     "Exit status: 0 when the database was written, 1 when a file or value was\n"
     "refused (nothing is written), 2 for a command line that cannot be used.\n";
 
+// The import's memory, whatever the number of rows.
+constexpr int kCacheKib = 65536;
+
 std::string base_name(const std::string& path) {
   std::size_t slash = path.find_last_of('/');
   std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -310,7 +313,7 @@ int run(int argc, char** argv) {
     }
 
     tools::OutputFile output(output_path, line.has("force"));
-    tools::NewDatabase database(output.temporary_path());
+    tools::NewDatabase database(output.temporary_path(), kCacheKib);
     for (const LogTable& table : tables) database.create_table(table.name, table.columns);
     std::optional<std::string> last_disclosure;
     Totals totals =
