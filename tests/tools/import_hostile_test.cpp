@@ -67,6 +67,17 @@ TEST_F(Import, RejectsNulBytesTextThatIsNotUtf8AndLineBreaksInValues) {
   expect_nothing_written();
 }
 
+TEST_F(Import, TranscodesFilesOfANamedEncoding) {
+  csv("disclose.csv", "sender,recipient,info,at\nJos\xE9,dr-b,m1,2010-02-01\n");
+  ASSERT_EQ(import({"--encoding", "ISO-8859-1"}).status, 0);
+  EXPECT_EQ(TestDb(sandbox_.path("hipaa.db")).single("SELECT sender FROM disclose"),
+            "\"Jos\xC3\xA9\"");
+  RunResult unknown = import({"--force", "--encoding", "KLINGON-8"});
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_EQ(unknown.err, "hipaa-import: unknown encoding \"KLINGON-8\" (try ISO-8859-1 or "
+                         "WINDOWS-1252; iconv --list names them all)\n");
+}
+
 TEST_F(Import, RefusesAnOutputThatIsOneOfItsInputs) {
   csv("disclose.csv", "sender,recipient,info,at\ndr-a,dr-b,m1,2010-02-03\n");
   const std::string before = read_file(sandbox_.path("disclose.csv"));

@@ -47,6 +47,11 @@ TEST_F(Lint, IsSilentOnAnImportedLogAndOnGeneratedOnes) {
     EXPECT_EQ(generated.status, 0) << generated.out;
     EXPECT_NE(generated.out.find("\nno problems found\n"), std::string::npos) << generated.out;
   }
+  // Generated in a zone with daylight saving time, every date reads back
+  // as written there.
+  RunResult zoned = run_shell(sandbox_, "export TZ=America/New_York && hipaa-loggen -n 3000 -o "
+                                        "zoned.db && hipaa-lint --db zoned.db");
+  EXPECT_EQ(zoned.status, 0) << zoned.out << zoned.err;
 }
 
 TEST_F(Lint, FindsEachSilentGapInALogMadeToContainIt) {

@@ -3,6 +3,7 @@
 // require.
 #include "derived_rows.hpp"
 #include "table_import.hpp"
+#include "transcoder.hpp"
 #include "value_encoding.hpp"
 
 #include "common/command_line.hpp"
@@ -36,6 +37,7 @@ const std::vector<tools::OptionRule> kOptionRules = {
     {"max-errors", '\0', true},
     {"list-values", '\0', true},
     {"complete-until", '\0', true},
+    {"encoding", '\0', true},
     {"help", 'h', false},
     {"version", '\0', false},
 };
@@ -77,6 +79,8 @@ const char* const kUsage =
     "      --ignore-extra-columns  skip header columns the table does not have\n"
     "                           (refused by default)\n"
     "      --max-errors N       stop after N bad values (default 20)\n"
+    "      --encoding NAME      the files are in encoding NAME (ISO-8859-1,\n"
+    "                           WINDOWS-1252, ...), not UTF-8\n"
     "      --complete-until DATE  the log is complete up to DATE\n"
     "      --list-values SORT   print the constants a column of SORT accepts, and exit\n"
     "  -h, --help               show this text and exit\n"
@@ -192,6 +196,7 @@ Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogT
   Totals totals;
   import::ReadOptions options;
   options.ignore_extra_columns = line.has("ignore-extra-columns");
+  options.encoding = line.get("encoding").value_or("");
 
   // Role periods first: the disclosures read later are expanded with them.
   import::RolePeriods periods;
@@ -224,7 +229,7 @@ Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogT
     const auto at = table->column_index("at");
     import::ReadOptions table_options = options;
     table_options.progress = progress_for(inputs[i].source.shown);
-    totals.rows += import::read_table(
+    const std::int64_t read = import::read_table(
         inputs[i].source, *table, encoder, table_options, errors,
         [&](const std::vector<std::string>& printed, const std::vector<std::string>&) {
           for (std::size_t c = 0; c < printed.size(); ++c) inserter.bind(static_cast<int>(c), printed[c]);
@@ -243,12 +248,16 @@ Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogT
             });
           }
         });
-    if (table_options.progress && totals.rows >= 65536) std::cerr << "\n";
+    // The progress line ends once its file is read.
+    if (table_options.progress && read >= 65536) std::cerr << "\n";
+    totals.rows += read;
     ++totals.files;
   }
   if (role_inserter) {
     role_inserter.reset();
-    if (role_table == nullptr) throw ToolError("role periods need a table " + std::string(names::kRoleAt));
+    if (role_table == nullptr) {
+      throw ToolError("role periods need a table " + std::string(names::kRoleAt));
+    }
     const std::string columns = "\"person\", \"role\", \"at\"";
     database.exec("INSERT INTO " + tools::quote_identifier(role_table->name) + " (" + columns +
                   ") SELECT person, role, at FROM " + tools::quote_identifier(role_rows) +
@@ -282,6 +291,7 @@ int run(int argc, char** argv) {
   for (const Input& input : inputs) input_paths.push_back(input.source.path);
   tools::refuse_output_among_inputs(output_path, input_paths);
 
+  if (auto encoding = line.get("encoding")) import::Transcoder check(*encoding);
   const import::ValueEncoder encoder(signature);
   std::optional<std::string> complete_until;
   if (auto until = line.get("complete-until")) {

@@ -1,6 +1,7 @@
 #include "table_import.hpp"
 
 #include "csv_reader.hpp"
+#include "transcoder.hpp"
 
 #include "common/tool_error.hpp"
 
@@ -66,8 +67,24 @@ std::int64_t read_table(const TableSource& source, const LogTable& table,
                         ErrorList& errors, const RowSink& sink) {
   try {
     CsvReader reader(source.path, source.shown);
+    std::optional<Transcoder> transcoder;
+    if (!options.encoding.empty()) transcoder.emplace(options.encoding);
     std::vector<std::string> fields;
-    if (!reader.next_record(fields)) {
+    // Reads the next record, in UTF-8 when the file has another encoding.
+    const auto next = [&]() {
+      if (!reader.next_record(fields)) return false;
+      if (!transcoder) return true;
+      for (std::string& field : fields) {
+        try {
+          field = transcoder->to_utf8(field);
+        } catch (const ToolError& error) {
+          field.clear();
+          errors.add(location(reader) + error.what());
+        }
+      }
+      return true;
+    };
+    if (!next()) {
       throw ToolError(source.shown + ":1: the file is empty; its first line must name the columns");
     }
     for (const std::string& name : fields) {
@@ -79,7 +96,7 @@ std::int64_t read_table(const TableSource& source, const LogTable& table,
     std::vector<std::string> printed(table.columns.size());
     std::vector<std::string> given(table.columns.size());
     std::int64_t rows = 0;
-    while (reader.next_record(fields)) {
+    while (next()) {
       if (options.progress && rows % 65536 == 0) options.progress(rows, reader.bytes_read());
       ++rows;
       if (fields.size() != positions.size()) {

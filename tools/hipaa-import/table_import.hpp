@@ -45,6 +45,8 @@ struct ReadOptions {
   bool ignore_extra_columns = false;
   // Columns whose value may be left empty; the row then holds "" there.
   std::vector<bool> may_be_empty;
+  // The encoding of the files when it is not UTF-8, as iconv names it.
+  std::string encoding;
   // Called now and then with the rows and bytes read so far.
   std::function<void(std::int64_t rows, long long bytes)> progress;
 };

@@ -1,8 +1,7 @@
 #include "value_encoding.hpp"
 
-#include "common/local_zone.hpp"
-#include "common/log_tables.hpp"
-#include "common/tool_error.hpp"
+#include "../common/local_zone.hpp"
+#include "../common/tool_error.hpp"
 
 #include "base/failure.hpp"
 #include "check/sorts.hpp"
@@ -211,9 +210,16 @@ ValueEncoder::ValueEncoder(const Signature& signature) : signature_(signature) {
   for (const DeclEntry& entry : signature) {
     const ConsDecl* decl = std::get_if<ConsDecl>(&entry.decl);
     if (decl && decl->cls == ConsClass::Sym && decl->arg_sorts.empty()) {
-      constants_.emplace(entry.name, decl->result); // the first declaration wins
+      // The first declaration wins.
+      if (constants_.emplace(entry.name, decl->result).second) {
+        constants_by_sort_[print_sort(decl->result)].push_back(entry.name);
+      }
     }
   }
+}
+
+std::string encode_value(const std::string& text, const Sort& sort, const Signature& signature) {
+  return ValueEncoder(signature).encode(text, sort);
 }
 
 std::string ValueEncoder::encode(const std::string& text, const Sort& sort) const {
@@ -235,8 +241,10 @@ void ValueEncoder::reject_constant(const std::string& text, const Sort& sort) co
   if (found != constants_.end()) {
     message = quoted(text) + " is declared as " + print_sort(found->second) + ", not as " + wanted;
   }
+  auto of_sort = constants_by_sort_.find(print_sort(sort));
   std::vector<std::string> near =
-      nearest_names(text, tools::constants_of_sort(signature_, sort), 3);
+      of_sort == constants_by_sort_.end() ? std::vector<std::string>{}
+                                          : nearest_names(text, of_sort->second, 3);
   if (!near.empty()) {
     message += "; did you mean " + quoted(near[0]);
     for (std::size_t i = 1; i < near.size(); ++i) {

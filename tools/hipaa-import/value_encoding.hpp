@@ -51,8 +51,13 @@ private:
   [[noreturn]] void reject_constant(const std::string& text, const Sort& sort) const;
 
   const Signature& signature_;
-  // Every declared constant without arguments, with its sort's name.
+  // Every declared constant without arguments, with its sort; and by sort,
+  // in declaration order.
   std::unordered_map<std::string, Sort> constants_;
+  std::unordered_map<std::string, std::vector<std::string>> constants_by_sort_;
 };
+
+// One value, with an encoder made for it: for a single use.
+std::string encode_value(const std::string& text, const Sort& sort, const Signature& signature);
 
 } // namespace hipaa::import
