@@ -70,5 +70,28 @@ TEST_F(Import, RecordsUpToWhenTheLogIsComplete) {
                      "day as YYYY-MM-DD, optionally with hh:mm:ss)\n");
 }
 
+// The shipped lists of purposes and roles name exactly the declared ones,
+// and every name they generalise to is declared too.
+TEST_F(Import, ShippedReferenceListsMatchTheDeclarations) {
+  for (const std::string sort : {"purpose", "role"}) {
+    RunResult declared = import({"--list-values", sort});
+    ASSERT_EQ(declared.status, 0);
+    std::istringstream lines(read_file(std::string(HIPAA_SOURCE_DIR) +
+                                       "/hipaa-case-study/reference/" + sort + "s.csv"));
+    std::string line, listed, general;
+    std::getline(lines, line); // the header
+    while (std::getline(lines, line)) {
+      listed += line.substr(0, line.find(',')) + "\n";
+      const std::string to = line.substr(line.find(',') + 1);
+      if (!to.empty()) general += to + "\n";
+    }
+    EXPECT_EQ(listed, declared.out) << sort;
+    std::istringstream each(general);
+    while (std::getline(each, line)) {
+      EXPECT_NE(("\n" + declared.out).find("\n" + line + "\n"), std::string::npos) << line;
+    }
+  }
+}
+
 } // namespace
 } // namespace hipaa::testing

@@ -1,7 +1,7 @@
 // Both writing tools, stopped by a signal or killed outright, leave no
 // temporary file behind: an interrupted run removes its own at once, and a
 // killed run's is removed by the next run beside the same output.
-#include "casestudy/case_log.hpp"
+#include "tools/import_fixture.hpp"
 
 #include <signal.h>
 #include <sys/wait.h>
@@ -87,6 +87,19 @@ TEST(Interruption, ImportRemovesItsTemporaryFileOnSigterm) {
   import.write("sender,recipient,info,at\na,b,m1,2010-01-01\n");
   ASSERT_TRUE(appears(sandbox, "hipaa.db-tmp-"));
   EXPECT_EQ(import.finish(SIGTERM), 143);
+  EXPECT_TRUE(sandbox.files().empty());
+}
+
+// Memory running out is one line and status 1, with nothing left behind,
+// whichever allocation fails first.
+TEST(Interruption, LoggenEndsCleanlyWhenMemoryRunsOut) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#endif
+  Sandbox sandbox;
+  RunResult result = run_shell(sandbox, "ulimit -v 60000 && hipaa-loggen -n 100000000");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_TRUE(result.err.ends_with("out of memory\n")) << result.err;
   EXPECT_TRUE(sandbox.files().empty());
 }
 
