@@ -1,20 +1,14 @@
 #include "log_lint.hpp"
 
-#include "local_zone.hpp"
+#include "lint_values.hpp"
 
 #include "base/failure.hpp"
-#include "check/sorts.hpp"
 #include "dates/date.hpp"
-#include "logic/printer.hpp"
-#include "syntax/policy_parser.hpp"
 
-#include <cctype>
 #include <cstdlib>
 #include <map>
 #include <optional>
 #include <ostream>
-#include <sstream>
-#include <unordered_map>
 
 namespace hipaa::tools {
 
@@ -79,114 +73,6 @@ std::optional<Bound> bind(LogReader& log, const std::vector<LogTable>& tables, c
   return bound;
 }
 
-// What is wrong with one stored value of a column of sort `sort`, or "".
-class ValueJudge {
-public:
-  explicit ValueJudge(const Signature& signature) : signature_(signature) {
-    for (const DeclEntry& entry : signature) {
-      const ConsDecl* decl = std::get_if<ConsDecl>(&entry.decl);
-      if (decl && decl->cls == ConsClass::Sym && decl->arg_sorts.empty()) {
-        constants_.emplace(entry.name, decl->result);
-      }
-    }
-  }
-
-  enum class Verdict { Good, Blanks, Undeclared, Unreadable };
-
-  Verdict judge(const std::string& value, const Sort& sort, std::string& detail) const {
-    switch (sort.kind) {
-    case Sort::Kind::String:
-      if (value.size() >= 2 && value.front() == '"' && value.back() == '"' &&
-          value.find('"', 1) == value.size() - 1) {
-        return has_blanks_or_controls(value.substr(1, value.size() - 2)) ? Verdict::Blanks
-                                                                        : Verdict::Good;
-      }
-      break;
-    case Sort::Kind::Date:
-      if (!value.empty() && value.find_first_not_of("0123456789:") == std::string::npos) {
-        try {
-          std::string again = date_to_text(date_from_literal(value));
-          if (again == value) return Verdict::Good;
-          detail = "reads back as " + again + " in " + local_zone_name();
-          return Verdict::Unreadable;
-        } catch (const Failure& failure) {
-          detail = "is no date (" + failure.message() + ")";
-          return Verdict::Unreadable;
-        }
-      }
-      break;
-    case Sort::Kind::Named:
-      if (is_identifier(value)) {
-        auto found = constants_.find(value);
-        if (found != constants_.end() && found->second == sort) return Verdict::Good;
-        detail = found == constants_.end()
-                     ? "is not declared"
-                     : "is declared as " + print_sort(found->second) + ", not " + print_sort(sort);
-        return Verdict::Undeclared;
-      }
-      break;
-    case Sort::Kind::Int:
-    case Sort::Kind::Any:
-      break;
-    }
-    return judge_by_parsing(value, sort, detail);
-  }
-
-private:
-  static bool has_blanks_or_controls(const std::string& text) {
-    if (!text.empty() && (std::isspace(static_cast<unsigned char>(text.front())) ||
-                          std::isspace(static_cast<unsigned char>(text.back())))) {
-      return true;
-    }
-    for (char c : text) {
-      unsigned char u = static_cast<unsigned char>(c);
-      if (u < 0x20 || u == 0x7F) return true;
-    }
-    return false;
-  }
-
-  static bool is_identifier(const std::string& text) {
-    if (text.empty()) return false;
-    for (char c : text) {
-      unsigned char u = static_cast<unsigned char>(c);
-      if (!(std::isalnum(u) || c == '-' || c == '_' || c == '\'')) return false;
-    }
-    return !std::isdigit(static_cast<unsigned char>(text.front()));
-  }
-
-  Verdict judge_by_parsing(const std::string& value, const Sort& sort, std::string& detail) const {
-    std::ostringstream diagnostics;
-    std::optional<TermPtr> term;
-    try {
-      term = parse_term(value, diagnostics);
-    } catch (const Failure&) {
-      term.reset();
-    }
-    if (!term) {
-      detail = "cannot be read as a term";
-      return Verdict::Unreadable;
-    }
-    if (!diagnostics.str().empty()) {
-      detail = "is read only after repair, as " + print_term(**term);
-      return Verdict::Unreadable;
-    }
-    try {
-      check_value_term(**term, sort, signature_, diagnostics);
-    } catch (const Failure&) {
-      detail = "is not a value of sort " + print_sort(sort);
-      return Verdict::Undeclared;
-    }
-    if (print_term(**term) != value) {
-      detail = "reads back as " + print_term(**term);
-      return Verdict::Unreadable;
-    }
-    return Verdict::Good;
-  }
-
-  const Signature& signature_;
-  std::unordered_map<std::string, Sort> constants_;
-};
-
 struct Span {
   std::int64_t disclosures = 0;
   std::optional<std::int64_t> first, last;
@@ -199,7 +85,7 @@ void check_values(LogReader& log, const std::vector<LogTable>& tables, const Sig
   FindingBuilder blanks("values with leading or trailing blanks or control characters");
   FindingBuilder undeclared("values not declared with their column's sort");
   FindingBuilder unreadable("stored values the audit does not read as stored");
-  const ValueJudge judge(signature);
+  const StoredValueJudge judge(signature);
   for (const LogTable& table : tables) {
     if (!log.has_table(table.name)) continue;
     std::string list;
@@ -210,12 +96,12 @@ void check_values(LogReader& log, const std::vector<LogTable>& tables, const Sig
       for (std::size_t c = 0; c < table.columns.size(); ++c) {
         const std::string& value = row[c + 1];
         std::string detail;
-        auto verdict = judge.judge(value, table.sorts[c], detail);
-        if (verdict == ValueJudge::Verdict::Good) continue;
+        ValueVerdict verdict = judge.judge(value, table.sorts[c], detail);
+        if (verdict == ValueVerdict::Good) continue;
         std::string where = table.name + " row " + row[0] + ", " + table.columns[c] + ": " + value;
-        if (verdict == ValueJudge::Verdict::Blanks) blanks.add(where);
-        if (verdict == ValueJudge::Verdict::Undeclared) undeclared.add(where + " " + detail);
-        if (verdict == ValueJudge::Verdict::Unreadable) unreadable.add(where + " " + detail);
+        if (verdict == ValueVerdict::Blanks) blanks.add(where);
+        if (verdict == ValueVerdict::Undeclared) undeclared.add(where + " " + detail);
+        if (verdict == ValueVerdict::Unreadable) unreadable.add(where + " " + detail);
       }
       if (disclosures && at) {
         ++span.disclosures;
