@@ -48,13 +48,13 @@ TEST(Export, QuotesWhatTheReaderWouldOtherwiseChangeAndRefusesToOverwrite) {
              "sender,recipient,info,at\n\"  Smith, Dr. B \",x,m1,2010-01-01\n");
   ASSERT_EQ(sandbox.run("hipaa-import", {"disclose.csv"}).status, 0);
   std::filesystem::create_directory(sandbox.path("out"));
-  ASSERT_EQ(sandbox.run("hipaa-export", {"-b", "hipaa.db", "-o", "out"}).status, 0);
+  ASSERT_EQ(sandbox.run("hipaa-export", {"-d", "hipaa.db", "-o", "out"}).status, 0);
   EXPECT_EQ(read_file(sandbox.path("out/disclose.csv")),
             "sender,recipient,info,at\n\"  Smith, Dr. B \",x,m1,2010:01:01:00:00:00\n");
-  RunResult again = sandbox.run("hipaa-export", {"-b", "hipaa.db", "-o", "out"});
+  RunResult again = sandbox.run("hipaa-export", {"-d", "hipaa.db", "-o", "out"});
   EXPECT_EQ(again.status, 1);
   EXPECT_EQ(again.err.rfind("hipaa-export: out/", 0), 0u) << again.err;
-  EXPECT_EQ(sandbox.run("hipaa-export", {"-fb", "hipaa.db", "-o", "out"}).status, 0);
+  EXPECT_EQ(sandbox.run("hipaa-export", {"-fd", "hipaa.db", "-o", "out"}).status, 0);
   EXPECT_EQ(sandbox.run("hipaa-export", {"-o", "out"}).status, 2);
 }
 

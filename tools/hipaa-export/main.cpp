@@ -21,7 +21,7 @@ using tools::ToolError;
 using tools::UsageError;
 
 const std::vector<tools::OptionRule> kOptionRules = {
-    {"db", 'b', true},       {"out", 'o', true},   {"decls", 'd', true},
+    {"db", 'd', true},       {"out", 'o', true},   {"decls", '\0', true},
     {"declarations", '\0', true}, {"force", 'f', false}, {"help", 'h', false},
     {"version", '\0', false},
 };
@@ -36,9 +36,9 @@ const char* const kUsage =
     "  hipaa-export --db hipaa.db --out records\n"
     "  hipaa-import --output copy.db records/*.csv\n"
     "\n"
-    "  -b, --db PATH            the log to read (required)\n"
+    "  -d, --db PATH            the log to read (required)\n"
     "  -o, --out DIR            the folder to write into (default: the current one)\n"
-    "  -d, --decls PATH         the declarations, which say which columns hold\n"
+    "      --decls PATH         the declarations, which say which columns hold\n"
     "                           strings (default ./hipaa-case-study/hipaa.d)\n"
     "  -f, --force              replace CSV files that exist\n"
     "  -h, --help               show this text and exit\n"

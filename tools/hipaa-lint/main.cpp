@@ -11,8 +11,8 @@ namespace {
 using namespace hipaa;
 
 const std::vector<tools::OptionRule> kOptionRules = {
-    {"db", 'b', true},
-    {"decls", 'd', true},
+    {"db", 'd', true},
+    {"decls", '\0', true},
     {"declarations", '\0', true},
     {"help", 'h', false},
     {"version", '\0', false},
@@ -39,8 +39,8 @@ const char* const kUsage =
     "It also states the log's time span and the audit_end moment it assumes.  The\n"
     "log is only read.\n"
     "\n"
-    "  -b, --db PATH            the log (default hipaa.db)\n"
-    "  -d, --decls PATH         the declarations (default\n"
+    "  -d, --db PATH            the log (default hipaa.db)\n"
+    "      --decls PATH         the declarations (default\n"
     "                           ./hipaa-case-study/hipaa.d)\n"
     "  -h, --help               show this text and exit\n"
     "      --version            show the version and exit\n"
