@@ -5,6 +5,7 @@
 
 #include "base/failure.hpp"
 
+#include <csignal>
 #include <iostream>
 #include <new>
 
@@ -16,8 +17,13 @@ std::string version_text(const std::string& program) {
 
 int run_tool(const std::string& program, const std::function<int()>& body) {
   read_local_zone_once();
+  // A closed pipe on standard output is a write error like any other, not
+  // a silent death by SIGPIPE.
+  std::signal(SIGPIPE, SIG_IGN);
   try {
-    return body();
+    int status = body();
+    if (!std::cout.flush()) throw ToolError("cannot write standard output");
+    return status;
   } catch (const UsageError& error) {
     std::cerr << program << ": " << error.what() << "\n";
     return 2;

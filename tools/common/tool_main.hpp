@@ -15,8 +15,8 @@ std::string version_text(const std::string& program);
 
 // Runs `body` and returns its status.  A UsageError ends with status 2, any
 // other failure (a ToolError, a failure of the audit's own components, an
-// allocation that fails) with status 1, each as one line
-// "<program>: <message>" on standard error.
+// allocation that fails, standard output that cannot be written) with
+// status 1, each as one line "<program>: <message>" on standard error.
 int run_tool(const std::string& program, const std::function<int()>& body);
 
 } // namespace hipaa::tools

@@ -11,6 +11,8 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <optional>
 
@@ -37,7 +39,8 @@ const char* const kUsage =
     "  hipaa-import --output copy.db records/*.csv\n"
     "\n"
     "  -d, --db PATH            the log to read (required)\n"
-    "  -o, --out DIR            the folder to write into (default: the current one)\n"
+    "  -o, --out DIR            the folder to write into, created if need be\n"
+    "                           (default: the current one)\n"
     "      --decls PATH         the declarations, which say which columns hold\n"
     "                           strings (default ./hipaa-case-study/hipaa.d)\n"
     "  -f, --force              replace CSV files that exist\n"
@@ -97,8 +100,11 @@ int run(int argc, char** argv) {
   if (!db) throw UsageError("--db PATH names the log to export (try --help)");
   const std::string folder = line.get("out").value_or(".");
   struct stat info;
+  if (::stat(folder.c_str(), &info) != 0 && ::mkdir(folder.c_str(), 0777) != 0) {
+    throw ToolError("cannot create the folder " + folder + ": " + std::strerror(errno));
+  }
   if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-    throw ToolError(folder + ": no such folder");
+    throw ToolError(folder + " is not a folder");
   }
   const std::string declarations =
       line.get("decls").value_or(line.get("declarations").value_or("./hipaa-case-study/hipaa.d"));
