@@ -38,9 +38,9 @@ TEST_F(Lint, IsSilentOnAnImportedLogAndOnGeneratedOnes) {
   EXPECT_EQ(clean.status, 0);
   EXPECT_EQ(clean.out, std::string(kNotes) + "no problems found\n");
   EXPECT_EQ(clean.err, "");
-  for (const char* violations : {"0", "0.2"}) {
-    ASSERT_EQ(sandbox_.run("hipaa-loggen", {"-n", "2000", "--violations", violations, "-o",
-                                            "generated.db", "--force"})
+  for (const char* seed : {"1", "2"}) {
+    ASSERT_EQ(sandbox_.run("hipaa-loggen",
+                           {"-n", "2000", "--seed", seed, "-o", "generated.db", "--force"})
                   .status,
               0);
     RunResult generated = sandbox_.run("hipaa-lint", {"--db", "generated.db"});
@@ -68,7 +68,7 @@ TEST_F(Lint, FindsEachSilentGapInALogMadeToContainIt) {
        "1 disclosures whose attributes all lie outside phi, which the audit never checks:\n"
        "  disclose row 1: \"dr-a\" \"dr-b\" \"m1\" 2010:01:05:10:00:00 (attributes: diagnosis)\n"},
       {"UPDATE inrole_db SET at = '2010:01:03:10:00:00' WHERE person = '\"dr-b\"'",
-       "1 parties of checked disclosures with no role at the disclosure's time:\n"
+       "1 parties of checked disclosures with role rows, but none at the disclosure's time:\n"
        "  disclose row 1: \"dr-a\" \"dr-b\" \"m1\" 2010:01:05:10:00:00: recipient \"dr-b\" (nearest "
        "role row: health-care-provider at 2010:01:03:10:00:00, 2 days earlier)\n"},
       {"UPDATE hasattrof_db SET subject = '\"pat-1 \"' WHERE info = '\"m1\"'",
@@ -90,10 +90,10 @@ TEST_F(Lint, FindsEachSilentGapInALogMadeToContainIt) {
       {"DELETE FROM attr_in_db WHERE subattr = 'diagnosis' AND superattr = 'phi'",
        "1 attribute inclusions missing from the transitive closure:\n"
        "  diagnosis in phi (through medical-record)\n"},
-      {"INSERT INTO access_request VALUES ('\"pat-x\"', '\"hospital-1\"', '2010:01:02:00:00:00')",
-       "1 access_request rows that no disclosure in the log can answer (the entity discloses "
-       "nothing, or the individual appears nowhere):\n"
-       "  access_request row 2: \"pat-x\" \"hospital-1\" 2010:01:02:00:00:00\n"},
+      {"INSERT INTO access_request VALUES ('\"pat-1\"', '\"Hospital 1\"', '2010:01:02:00:00:00')",
+       "1 access_request rows whose covered entity makes no disclosure in the log, so that none "
+       "can answer them:\n"
+       "  access_request row 2: \"pat-1\" \"Hospital 1\" 2010:01:02:00:00:00\n"},
       {"UPDATE audit_end SET time = '2010:01:06:00:00:00'",
        "1 disclosures after the audit_end moment 2010:01:06:00:00:00:\n"
        "  the last at 2010:01:06:09:00:00\n"},

@@ -53,6 +53,14 @@ std::optional<std::int64_t> seconds_of(const std::string& printed) {
   }
 }
 
+// SQL for "the attribute `attr` (an expression) is phi or lies in it", with
+// phi bound as parameter ?1: the messages the audit checks carry one.
+std::string in_phi(const std::string& attr, const std::string& inclusions,
+                   const std::string& sub, const std::string& super) {
+  return "(" + attr + " = ?1 OR EXISTS (SELECT 1 FROM " + inclusions + " a WHERE a." + sub +
+         " = " + attr + " AND a." + super + " = ?1))";
+}
+
 // A declared table with the named columns, present in the log: the quoted
 // table name and the quoted column names.
 struct Bound {
@@ -120,7 +128,8 @@ void check_values(LogReader& log, const std::vector<LogTable>& tables, const Sig
 }
 
 // Disclosures outside the policy's top-level guard: the audit checks a
-// disclosure only for an attribute of its message that lies in phi.
+// disclosure only for an attribute of its message that is phi or lies in it
+// (de-identified data aside, which the policy treats on its own).
 void check_unaudited(LogReader& log, const std::vector<LogTable>& tables, LintReport& report) {
   auto disclose = bind(log, tables, names::kDisclose, {"info"});
   auto attribute_of = bind(log, tables, names::kAttributeOf, {"info", "attr"});
@@ -159,12 +168,12 @@ void check_unaudited(LogReader& log, const std::vector<LogTable>& tables, LintRe
                          "never checks");
   const std::string h_info = attribute_of->columns[0], h_attr = attribute_of->columns[1];
   log.each_row(
-      "SELECT d.rowid, d.*, (SELECT group_concat(" + h_attr + ", ' ') FROM " + h +
-          " h WHERE h." + h_info + " = " + d_info + ") FROM " + d + " d WHERE NOT " +
-          no_attribute + " AND NOT EXISTS (SELECT 1 FROM " + h + " h JOIN " + a + " a ON a." +
-          attribute_in->columns[0] + " = h." + h_attr + " AND a." + attribute_in->columns[1] +
-          " = ? WHERE h." + h_info + " = " + d_info + ") AND EXISTS (SELECT 1 FROM " + h +
-          " h WHERE h." + h_info + " = " + d_info + " AND h." + h_attr + " <> ?)",
+      "SELECT d.rowid, d.*, (SELECT group_concat(" + h_attr + ", ' ') FROM " + h + " h WHERE h." +
+          h_info + " = " + d_info + ") FROM " + d + " d WHERE NOT " + no_attribute +
+          " AND NOT EXISTS (SELECT 1 FROM " + h + " h WHERE h." + h_info + " = " + d_info +
+          " AND " + in_phi("h." + h_attr, a, attribute_in->columns[0], attribute_in->columns[1]) +
+          ") AND EXISTS (SELECT 1 FROM " + h + " h WHERE h." + h_info + " = " + d_info + " AND h." +
+          h_attr + " <> ?2)",
       {names::kTopAttribute, kNotPhi}, [&](const TextRow& row) {
         outside.add("disclose row " + row[0] + ": " + joined(row, 1, row.size() - 1) +
                     " (attributes: " + row.back() + ")");
@@ -204,7 +213,10 @@ std::string nearest_role(LogReader& log, const Bound& roles, const std::string& 
 }
 
 // The audit asks for a party's role at the exact time of each checked
-// disclosure; a recipient who is the individual needs none.
+// disclosure.  A party with role rows but none at that time has most often
+// been given its roles the natural way, from a date on; a party with no role
+// row at all needs none (the individual, a recipient under an
+// authorisation), and a recipient who is the individual needs none either.
 void check_roles(LogReader& log, const std::vector<LogTable>& tables, LintReport& report) {
   auto disclose = bind(log, tables, names::kDisclose, {"sender", "recipient", "info", "at"});
   auto attribute_of = bind(log, tables, names::kAttributeOf, {"info", "subject", "attr"});
@@ -215,16 +227,18 @@ void check_roles(LogReader& log, const std::vector<LogTable>& tables, LintReport
   const auto& hc = attribute_of->columns;
   const auto& rc = role_at->columns;
   const std::string audited =
-      "EXISTS (SELECT 1 FROM " + attribute_of->table + " h JOIN " + attribute_in->table +
-      " a ON a." + attribute_in->columns[0] + " = h." + hc[2] + " AND a." +
-      attribute_in->columns[1] + " = ? WHERE h." + hc[0] + " = d." + dc[2] + ")";
-  FindingBuilder missing("parties of checked disclosures with no role at the disclosure's time");
+      "EXISTS (SELECT 1 FROM " + attribute_of->table + " h WHERE h." + hc[0] + " = d." + dc[2] +
+      " AND " + in_phi("h." + hc[2], attribute_in->table, attribute_in->columns[0],
+                       attribute_in->columns[1]) + ")";
+  FindingBuilder missing("parties of checked disclosures with role rows, but none at the "
+                         "disclosure's time");
   for (int party = 0; party < 2; ++party) {
     const std::string person = "d." + dc[static_cast<std::size_t>(party)];
     std::string sql = "SELECT d.rowid, " + person + ", d." + dc[3] + ", d.* FROM " +
-                      disclose->table + " d WHERE " + audited + " AND NOT EXISTS (SELECT 1 FROM " +
-                      role_at->table + " r WHERE r." + rc[0] + " = " + person + " AND r." + rc[2] +
-                      " = d." + dc[3] + ")";
+                      disclose->table + " d WHERE " + audited + " AND EXISTS (SELECT 1 FROM " +
+                      role_at->table + " r WHERE r." + rc[0] + " = " + person +
+                      ") AND NOT EXISTS (SELECT 1 FROM " + role_at->table + " r WHERE r." + rc[0] +
+                      " = " + person + " AND r." + rc[2] + " = d." + dc[3] + ")";
     if (party == 1) {
       sql += " AND NOT EXISTS (SELECT 1 FROM " + attribute_of->table + " h WHERE h." + hc[0] +
              " = d." + dc[2] + " AND h." + hc[1] + " = " + person + ")";
@@ -274,26 +288,20 @@ void check_closure(LogReader& log, const std::vector<LogTable>& tables, LintRepo
   std::move(open).into(report);
 }
 
-// A request can only be answered by a disclosure from the entity to the
-// individual; names that appear nowhere else cannot match one.
+// A request can only be answered by a disclosure from its covered entity;
+// an entity that discloses nothing in the log (a name spelt otherwise, most
+// often) leaves it without a possible answer.
 void check_requests(LogReader& log, const std::vector<LogTable>& tables, LintReport& report) {
-  auto disclose = bind(log, tables, names::kDisclose, {"sender", "recipient"});
-  auto attribute_of = bind(log, tables, names::kAttributeOf, {"subject"});
+  auto disclose = bind(log, tables, names::kDisclose, {"sender"});
   if (!disclose) return;
-  for (const char* name : {names::kAccessRequest, "accounting_request"}) {
-    auto requests = bind(log, tables, name, {"individual", "covered_entity"});
+  for (const char* name : {names::kAccessRequest, names::kAccountingRequest}) {
+    auto requests = bind(log, tables, name, {"covered_entity"});
     if (!requests) continue;
-    const auto& rc = requests->columns;
-    std::string subject_seen =
-        attribute_of ? " AND NOT EXISTS (SELECT 1 FROM " + attribute_of->table + " h WHERE h." +
-                           attribute_of->columns[0] + " = q." + rc[0] + ")"
-                     : "";
-    FindingBuilder hopeless(std::string(name) + " rows that no disclosure in the log can answer "
-                            "(the entity discloses nothing, or the individual appears nowhere)");
-    log.each_row("SELECT q.rowid, q.* FROM " + requests->table + " q WHERE NOT EXISTS (SELECT 1 FROM " +
-                     disclose->table + " d WHERE d." + disclose->columns[0] + " = q." + rc[1] +
-                     ") OR (NOT EXISTS (SELECT 1 FROM " + disclose->table + " d WHERE d." +
-                     disclose->columns[1] + " = q." + rc[0] + ")" + subject_seen + ")",
+    FindingBuilder hopeless(std::string(name) + " rows whose covered entity makes no disclosure in "
+                            "the log, so that none can answer them");
+    log.each_row("SELECT q.rowid, q.* FROM " + requests->table + " q WHERE NOT EXISTS (SELECT 1 "
+                 "FROM " + disclose->table + " d WHERE d." + disclose->columns[0] + " = q." +
+                     requests->columns[0] + ")",
                  {}, [&](const TextRow& row) {
                    hopeless.add(std::string(name) + " row " + row[0] + ": " + joined(row, 1));
                    return true;

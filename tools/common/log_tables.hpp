@@ -45,6 +45,7 @@ inline constexpr const char* kAttributeIn = "attr_in_db";    // subattr, superat
 inline constexpr const char* kPurposeOf = "purp_in_db";      // info, purpose, stated_by
 inline constexpr const char* kRoleAt = "inrole_db";          // person, role, at
 inline constexpr const char* kAccessRequest = "access_request"; // individual, covered_entity, received
+inline constexpr const char* kAccountingRequest = "accounting_request"; // the same columns
 // Role periods (person, role, from, to) that the importer expands into
 // kRoleAt rows; a file, never a table of the log.
 inline constexpr const char* kRolePeriods = "inrole_periods";
