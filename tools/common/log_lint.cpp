@@ -61,6 +61,21 @@ std::string in_phi(const std::string& attr, const std::string& inclusions,
          " = " + attr + " AND a." + super + " = ?1))";
 }
 
+// A temporary table `name` (one indexed column, name) of the distinct values
+// of `column` in `table`: a lookup that the log's own indexes may not serve,
+// built in one pass instead of a scan per row.  Only the connection's
+// temporary database is written; the log is not.
+std::string distinct_values(LogReader& log, const std::string& name, const std::string& table,
+                            const std::string& column) {
+  const std::string temp = q(name);
+  log.each_row("DROP TABLE IF EXISTS temp." + temp, {}, [](const TextRow&) { return true; });
+  log.each_row("CREATE TEMP TABLE " + temp + " (name TEXT PRIMARY KEY) WITHOUT ROWID", {},
+               [](const TextRow&) { return true; });
+  log.each_row("INSERT OR IGNORE INTO temp." + temp + " SELECT " + column + " FROM " + table, {},
+               [](const TextRow&) { return true; });
+  return "temp." + temp;
+}
+
 // A declared table with the named columns, present in the log: the quoted
 // table name and the quoted column names.
 struct Bound {
@@ -230,15 +245,15 @@ void check_roles(LogReader& log, const std::vector<LogTable>& tables, LintReport
       "EXISTS (SELECT 1 FROM " + attribute_of->table + " h WHERE h." + hc[0] + " = d." + dc[2] +
       " AND " + in_phi("h." + hc[2], attribute_in->table, attribute_in->columns[0],
                        attribute_in->columns[1]) + ")";
+  const std::string holders = distinct_values(log, "lint_role_holders", role_at->table, rc[0]);
   FindingBuilder missing("parties of checked disclosures with role rows, but none at the "
                          "disclosure's time");
   for (int party = 0; party < 2; ++party) {
     const std::string person = "d." + dc[static_cast<std::size_t>(party)];
     std::string sql = "SELECT d.rowid, " + person + ", d." + dc[3] + ", d.* FROM " +
-                      disclose->table + " d WHERE " + audited + " AND EXISTS (SELECT 1 FROM " +
-                      role_at->table + " r WHERE r." + rc[0] + " = " + person +
-                      ") AND NOT EXISTS (SELECT 1 FROM " + role_at->table + " r WHERE r." + rc[0] +
-                      " = " + person + " AND r." + rc[2] + " = d." + dc[3] + ")";
+                      disclose->table + " d WHERE " + person + " IN " + holders + " AND " +
+                      audited + " AND NOT EXISTS (SELECT 1 FROM " + role_at->table + " r WHERE r." +
+                      rc[0] + " = " + person + " AND r." + rc[2] + " = d." + dc[3] + ")";
     if (party == 1) {
       sql += " AND NOT EXISTS (SELECT 1 FROM " + attribute_of->table + " h WHERE h." + hc[0] +
              " = d." + dc[2] + " AND h." + hc[1] + " = " + person + ")";
@@ -294,14 +309,15 @@ void check_closure(LogReader& log, const std::vector<LogTable>& tables, LintRepo
 void check_requests(LogReader& log, const std::vector<LogTable>& tables, LintReport& report) {
   auto disclose = bind(log, tables, names::kDisclose, {"sender"});
   if (!disclose) return;
+  const std::string senders =
+      distinct_values(log, "lint_senders", disclose->table, disclose->columns[0]);
   for (const char* name : {names::kAccessRequest, names::kAccountingRequest}) {
     auto requests = bind(log, tables, name, {"covered_entity"});
     if (!requests) continue;
     FindingBuilder hopeless(std::string(name) + " rows whose covered entity makes no disclosure in "
                             "the log, so that none can answer them");
-    log.each_row("SELECT q.rowid, q.* FROM " + requests->table + " q WHERE NOT EXISTS (SELECT 1 "
-                 "FROM " + disclose->table + " d WHERE d." + disclose->columns[0] + " = q." +
-                     requests->columns[0] + ")",
+    log.each_row("SELECT q.rowid, q.* FROM " + requests->table + " q WHERE q." +
+                     requests->columns[0] + " NOT IN " + senders,
                  {}, [&](const TextRow& row) {
                    hopeless.add(std::string(name) + " row " + row[0] + ": " + joined(row, 1));
                    return true;
