@@ -140,14 +140,20 @@ TEST_F(Import, RefusesAWallClockTimeTheLocalZoneSkips) {
 }
 
 // Table and column names come from the declarations and reach SQL only as
-// quoted identifiers, one statement at a time.
+// identifiers, quoted unless plain, one statement at a time.
 TEST_F(Import, KeepsSqlInDeclaredNamesAsPlainNames) {
+  csv("disclose.csv", "sender,recipient,info,at\na,b,m1,2010-01-01\n");
+  ASSERT_EQ(import().status, 0);
+  EXPECT_EQ(TestDb(sandbox_.path("hipaa.db")).single("SELECT sql FROM sqlite_master WHERE name = "
+                                                     "'disclose'"),
+            "CREATE TABLE disclose (sender TEXT, recipient TEXT, info TEXT, at TEXT)");
+
   write_file(sandbox_.path("evil.d"),
              "t : string - -> pred DB %dbinfo \"t; ATTACH DATABASE 'evil.db' AS e; "
              "CREATE TABLE e.x (y)\" (\"c) ; DROP TABLE t; --\") .\n");
   csv("t.csv", "c) ; DROP TABLE t; --\nhello\n");
   RunResult result = sandbox_.run(
-      "hipaa-import", {"-d", "evil.d", "--table",
+      "hipaa-import", {"-d", "evil.d", "-f", "--table",
                        "t; ATTACH DATABASE 'evil.db' AS e; CREATE TABLE e.x (y)=t.csv"});
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_FALSE(sandbox_.exists("evil.db"));

@@ -16,8 +16,18 @@
 
 namespace hipaa::tools {
 
-// `name` as an SQL identifier in double quotes, inner quotes doubled.
+// `name` as an SQL identifier: as it is when it is a plain name (letters,
+// digits and underscores, not a keyword), which keeps the schema text of
+// the case study's logs as it always was; otherwise in double quotes, inner
+// quotes doubled, so that no name can end the identifier.
 inline std::string quote_identifier(std::string_view name) {
+  bool plain = !name.empty() && !(name[0] >= '0' && name[0] <= '9') &&
+               sqlite3_keyword_check(name.data(), static_cast<int>(name.size())) == 0;
+  for (char c : name) {
+    plain = plain && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                      (c >= '0' && c <= '9') || c == '_');
+  }
+  if (plain) return std::string(name);
   std::string quoted = "\"";
   for (char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
   return quoted + "\"";
