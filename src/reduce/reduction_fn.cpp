@@ -12,7 +12,7 @@ namespace hipaa {
 ReductionFn::ReductionFn(const Signature& signature, db::Connection& connection,
                          std::ostream& out, Scenario& scenario)
     : signature_(signature), decls_(signature), connection_(connection), out_(out),
-      scenario_(scenario) {}
+      scenario_(scenario), log_(signature, connection, out) {}
 
 // formula := true | false | atom | (and ...) | (or ...) | (all ...) | (ex ...)
 FormulaPtr ReductionFn::reduce_formula_internal(const FormulaPtr& formula) {
