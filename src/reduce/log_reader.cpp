@@ -7,7 +7,7 @@
 #include "reduce/sql_text.hpp"
 #include "reduce/term_match.hpp"
 
-#include <cstring>
+#include <cstdint>
 #include <ostream>
 
 namespace hipaa {
@@ -48,18 +48,17 @@ QueryPlan db_query_plan(const TermList& args, const DbInfo& info) {
 
 // The memo's key: the predicate, the constrained positions and the values,
 // each value preceded by its length so that no two queries share a key.
-std::string memo_key(const PredDecl& decl, const std::string& mask,
-                     const std::vector<std::string>& values) {
-  std::string key;
+void memo_key(const PredDecl& decl, const std::string& mask, const std::vector<std::string>& values,
+              std::size_t count, std::string& key) {
+  key.clear();
   const PredDecl* address = &decl;
   key.append(reinterpret_cast<const char*>(&address), sizeof address);
   key += mask;
-  for (const std::string& value : values) {
-    std::size_t length = value.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    std::size_t length = values[i].size();
     key.append(reinterpret_cast<const char*>(&length), sizeof length);
-    key += value;
+    key += values[i];
   }
-  return key;
 }
 
 // Marks an entry as walked for as long as one enumeration runs; an
@@ -113,22 +112,50 @@ bool LogReader::query(const PredDecl& decl, const TermList& args, RowValues on_r
   if (args.size() != info.columns.size()) report_unequal_lengths(args, info, out_);
   Table& table = table_of(decl);
 
-  std::string mask(args.size(), '-');
-  std::vector<std::string> values;
+  if (scratch_.size() == depth_) scratch_.push_back(std::make_unique<Scratch>());
+  Scratch& scratch = *scratch_[depth_];
+  struct Nesting {
+    std::size_t& depth;
+    explicit Nesting(std::size_t& d) : depth(d) { ++depth; }
+    ~Nesting() { --depth; }
+  } nesting(depth_);
+
+  scratch.mask.assign(args.size(), '-');
+  std::size_t count = 0;
   bool has_nul = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (!isClosed(*args[i])) continue;
-    mask[i] = '=';
-    values.push_back(print_term(*args[i]));
-    has_nul = has_nul || values.back().find('\0') != std::string::npos;
+    scratch.mask[i] = '=';
+    if (scratch.values.size() == count) scratch.values.emplace_back();
+    std::string& value = scratch.values[count++];
+    print_value(args[i], value);
+    has_nul = has_nul || value.find('\0') != std::string::npos;
   }
-  std::size_t shape = shape_of(decl, table, mask, args);
-  Query query{decl, table, args, shape, values};
+  std::size_t shape = shape_of(decl, table, scratch.mask, args);
+  Query query{decl, table, args, shape, scratch.values, count};
   // SQLite reads a query text only up to a NUL: such a value keeps the old
   // literal text, with whatever SQLite makes of it.
   if (has_nul) return run_literal(query, on_row);
-  if (values.empty()) return stream(query, on_row);
-  return replay(query, memo_key(decl, mask, values), on_row);
+  if (count == 0) return stream(query, on_row);
+  memo_key(decl, scratch.mask, scratch.values, count, scratch.key);
+  return replay(query, scratch.key, on_row);
+}
+
+void LogReader::print_value(const TermPtr& term, std::string& into) {
+  into.clear();
+  if (!term->is<DateTerm>()) {
+    append_term(into, *term);
+    return;
+  }
+  constexpr std::size_t kSlots = 64;
+  if (date_texts_.empty()) date_texts_.resize(kSlots);
+  DateText& slot = date_texts_[(reinterpret_cast<std::uintptr_t>(term.get()) >> 4) % kSlots];
+  if (slot.term != term) {
+    slot.text.clear();
+    append_term(slot.text, *term);
+    slot.term = term;
+  }
+  into += slot.text;
 }
 
 db::StatementPool::Lease LogReader::open(const Query& query) {
@@ -140,7 +167,7 @@ db::StatementPool::Lease LogReader::open(const Query& query) {
     out_.flush();
     raise("CannotPrepareQuery");
   }
-  for (std::size_t i = 0; i < query.values.size(); ++i) {
+  for (std::size_t i = 0; i < query.value_count; ++i) {
     lease->statement().bind_text(static_cast<int>(i + 1), query.values[i]);
   }
   return std::move(*lease);

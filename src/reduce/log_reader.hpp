@@ -13,6 +13,7 @@
 #include "reduce/value_cache.hpp"
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -47,9 +48,26 @@ private:
     const TermList& args;
     std::size_t shape;
     const std::vector<std::string>& values;
+    std::size_t value_count;
+  };
+
+  // Text buffers of one query, kept from call to call for each depth of
+  // nesting, so that asking costs no allocation once they have grown.
+  struct Scratch {
+    std::string mask;
+    std::vector<std::string> values;
+    std::string key;
+  };
+
+  // A printed date, remembered for the term it was printed from: the date
+  // of a disclosure is asked about again and again.
+  struct DateText {
+    TermPtr term;
+    std::string text;
   };
 
   Table& table_of(const PredDecl& decl);
+  void print_value(const TermPtr& term, std::string& into);
   std::size_t shape_of(const PredDecl& decl, Table& table, const std::string& mask,
                        const TermList& args);
   db::StatementPool::Lease open(const Query& query);
@@ -67,6 +85,9 @@ private:
   std::unordered_map<const PredDecl*, Table> tables_;
   ValueCache values_;
   db::Row row_;
+  std::vector<std::unique_ptr<Scratch>> scratch_;
+  std::size_t depth_ = 0;
+  std::vector<DateText> date_texts_;
   // Declared last: its entries hold statements of the pool.
   db::StatementPool pool_;
   QueryMemo memo_;

@@ -7,6 +7,7 @@
 #include "reduce/term_match.hpp"
 
 #include <algorithm>
+#include <deque>
 
 namespace hipaa {
 
@@ -16,7 +17,9 @@ namespace {
 struct QuantifierState {
   bool decided = false;            // an All instance was false / an Ex instance true
   FormulaList open_instances;      // undecided instances, in the order found
-  std::vector<TermList> handled;   // instantiated value tuples, oldest first
+  // Instantiated value tuples, oldest first.  A deque grows without copying
+  // and gives its blocks back as the tuples move into the residual.
+  std::deque<TermList> handled;
   bool closed = true;              // cleared when the guard's range may still grow
 };
 
@@ -55,8 +58,13 @@ void record_instance(QuantifierState& state, Quantifier kind, FormulaPtr instanc
 // open: the tuples handled now come first in its exclusion list.
 FormulaPtr residual_quantifier(const Formula& formula, const Quantified& q,
                                ExclusionList exclusions, GuardPtr guard, FormulaPtr body,
-                               std::vector<TermList> handled) {
-  ExclusionList residual_exclusions = std::move(handled);
+                               std::deque<TermList>& handled) {
+  ExclusionList residual_exclusions;
+  residual_exclusions.reserve(handled.size() + exclusions.size());
+  while (!handled.empty()) {
+    residual_exclusions.push_back(std::move(handled.front()));
+    handled.pop_front();
+  }
   residual_exclusions.insert(residual_exclusions.end(), exclusions.begin(), exclusions.end());
   return make_quantified(formula.name, q.kind, q.bound, std::move(residual_exclusions), q.compile,
                          std::move(guard), std::move(body));
@@ -112,7 +120,7 @@ FormulaPtr ReductionFn::reduce_quantified(const FormulaPtr& formula, const Quant
     FormulaPtr body = pending ? subst_formula(q.body, *pending, env) : q.body;
     state.open_instances.push_back(residual_quantifier(*formula, q, std::move(exclusions),
                                                        std::move(guard), std::move(body),
-                                                       std::move(state.handled)));
+                                                       state.handled));
   }
   return quantifier_result(*formula, q.kind, state);
 }

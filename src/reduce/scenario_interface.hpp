@@ -21,6 +21,15 @@ public:
   // The value of an application of an SQL or EVAL constructor to
   // already substituted arguments.
   virtual TermPtr eval_term(const std::string& name, const TermList& args) = 0;
+
+  // True when eval_term cannot fail on an application of the constructor
+  // `name` whose arguments have the sorts their declarations give them.
+  // The engine then need not evaluate such applications ahead of time only
+  // to report a failure at the point where substitution would meet it.
+  virtual bool eval_term_total(const std::string& name) const {
+    (void)name;
+    return false;
+  }
 };
 
 } // namespace hipaa

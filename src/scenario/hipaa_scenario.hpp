@@ -61,6 +61,7 @@ public:
 
   void resolve_eval_pred(const std::string& pred, const TermList& args, Continuation k) override;
   TermPtr eval_term(const std::string& name, const TermList& args) override;
+  bool eval_term_total(const std::string& name) const override;
 
   const ScenarioConstants& constants() const { return constants_; }
 
@@ -83,6 +84,9 @@ private:
 
   std::ostream& out_;
   ScenarioConstants constants_;
+  // "plus" cannot fail when every closed term of its argument sorts is a
+  // date or an integer value: decided once from the declarations.
+  bool plus_total_;
   ReductionFn tables_;
 };
 
