@@ -20,6 +20,11 @@ namespace {
 constexpr std::size_t kMemoEntries = 256;
 // Rows one memo entry may hold; a query that returns more is streamed.
 constexpr std::size_t kMemoRows = 64;
+// Entries whose enumeration stopped early that keep their statement open
+// for the next one.  SQLite walks every open cursor of a table whenever it
+// opens or closes one, so only a few stay open; the others are read again
+// from the start when more rows are asked for.
+constexpr std::size_t kParkedCursors = 8;
 
 // SELECT T.c1, .., T.cm FROM T WHERE one equality per closed argument.
 QueryPlan db_query_plan(const TermList& args, const DbInfo& info) {
@@ -221,11 +226,20 @@ bool LogReader::replay(const Query& query, const std::string& key, RowValues on_
   EntryUse use(*entry, memo_, key);
   for (std::size_t next = 0;; ++next) {
     if (next < entry->rows.size()) {
-      if (on_row(entry->rows[next]) == Flow::Stop) return false;
+      if (on_row(entry->rows[next]) == Flow::Stop) {
+        park(entry);
+        return false;
+      }
       continue;
     }
     if (entry->complete) return true;
-    if (!entry->cursor) entry->cursor = open(query);
+    if (!entry->cursor) {
+      entry->cursor = open(query);
+      // Past the rows already kept, when its earlier statement was closed.
+      for (std::size_t skipped = 0; skipped < entry->rows.size(); ++skipped) {
+        if (!db::step_row(entry->cursor->statement())) break;
+      }
+    }
     if (!db::step_row(entry->cursor->statement())) {
       entry->complete = true;
       entry->cursor.reset();
@@ -241,8 +255,21 @@ bool LogReader::replay(const Query& query, const std::string& key, RowValues on_
       return stream_from(cursor, query.table, on_row);
     }
     entry->rows.push_back(std::move(values));
-    if (on_row(entry->rows.back()) == Flow::Stop) return false;
+    if (on_row(entry->rows.back()) == Flow::Stop) {
+      park(entry);
+      return false;
+    }
   }
+}
+
+void LogReader::park(const std::shared_ptr<MemoEntry>& entry) {
+  if (!entry->cursor) return;
+  if (parked_.size() == kParkedCursors) {
+    MemoEntry& oldest = *parked_.front();
+    if (!oldest.in_use) oldest.cursor.reset();
+    parked_.pop_front();
+  }
+  parked_.push_back(entry);
 }
 
 bool LogReader::run_literal(const Query& query, RowValues on_row) {

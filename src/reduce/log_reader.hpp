@@ -12,6 +12,7 @@
 #include "reduce/query_memo.hpp"
 #include "reduce/value_cache.hpp"
 
+#include <deque>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -78,6 +79,9 @@ private:
   bool replay(const Query& query, const std::string& key, RowValues on_row);
   bool stream_from(db::StatementPool::Lease& cursor, const Table& table, RowValues on_row);
   bool run_literal(const Query& query, RowValues on_row);
+  // Keeps the statement of an entry whose enumeration stopped early open,
+  // closing the one kept longest when too many are.
+  void park(const std::shared_ptr<MemoEntry>& entry);
 
   const Signature& signature_;
   db::Connection& connection_;
@@ -88,9 +92,10 @@ private:
   std::vector<std::unique_ptr<Scratch>> scratch_;
   std::size_t depth_ = 0;
   std::vector<DateText> date_texts_;
-  // Declared last: its entries hold statements of the pool.
+  // Declared last: their entries hold statements of the pool.
   db::StatementPool pool_;
   QueryMemo memo_;
+  std::deque<std::shared_ptr<MemoEntry>> parked_;
 };
 
 } // namespace hipaa

@@ -11,20 +11,21 @@
 #include "logic/term.hpp"
 
 #include <cstddef>
-#include <deque>
 #include <list>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace hipaa {
 
 struct MemoEntry {
-  // Parsed and checked rows in the order SQLite returned them.  A deque, so
-  // that a row handed to a continuation stays in place while more are read.
-  std::deque<TermList> rows;
+  // Parsed and checked rows in the order SQLite returned them.  Only the
+  // enumeration that walks the entry adds rows, never while a row it handed
+  // on is in use.
+  std::vector<TermList> rows;
   // The statement after the last row read; absent before the first read
   // and once the query has run to its end.
   std::optional<db::StatementPool::Lease> cursor;

@@ -51,7 +51,7 @@ private:
   // substituted when the reduction reaches it.  Null `pending` means the
   // formula stands outside every quantifier body and is not substituted.
   FormulaPtr reduce_under(const FormulaPtr& formula, const Substitution* pending);
-  FormulaPtr reduce_atom(const FormulaPtr& formula, const Atom& atom);
+  FormulaPtr reduce_atom(const FormulaPtr& formula, const Atom& atom, const Substitution* pending);
   FormulaPtr reduce_and(const FormulaPtr& formula, const And& conj, const Substitution* pending);
   FormulaPtr reduce_or(const FormulaPtr& formula, const Or& disj, const Substitution* pending);
   FormulaPtr reduce_quantified(const FormulaPtr& formula, const Quantified& q,

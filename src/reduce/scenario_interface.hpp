@@ -19,7 +19,8 @@ public:
                                  Continuation k) = 0;
 
   // The value of an application of an SQL or EVAL constructor to
-  // already substituted arguments.
+  // already substituted arguments: a value, holding no application that
+  // would be evaluated again.
   virtual TermPtr eval_term(const std::string& name, const TermList& args) = 0;
 
   // True when eval_term cannot fail on an application of the constructor
