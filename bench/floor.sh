@@ -7,7 +7,11 @@
 # the least SQLite work that answers the same questions.  audit/floor is
 # the ratio of the two CPU times.
 # Usage: bench/floor.sh [build-dir] [sizes...]
-#   AUDIT=path  audits with another binary (default: build-dir/hipaa-audit)
+#   AUDIT=path      audits with another binary (default: build-dir/hipaa-audit)
+#   REFERENCE=path  also replays the query sequence of this binary, the floor
+#                   that the audit's own questions are measured against when
+#                   it asks fewer of them (printed as ref_floor_us and
+#                   audit/ref_floor)
 set -euo pipefail
 build=${1:-build}
 shift || true
@@ -25,8 +29,12 @@ c++ -std=c++17 -O2 -o "$work/replay" "$root/bench/floor/replay.cpp" -lsqlite3
 cp -r "$root/hipaa-case-study" "$work/"
 cd "$work"
 
-printf '%9s %11s %11s %9s %11s %9s %12s %7s\n' disclosures "audit_cpu_s" "us/disclos" \
+reference=${REFERENCE:-}
+printf '%9s %11s %11s %9s %11s %9s %12s %7s' disclosures "audit_cpu_s" "us/disclos" \
   "rss_MiB" "floor_cpu_s" "floor_us" "audit/floor" "stmts/d"
+[ -z "$reference" ] || printf ' %13s %16s' ref_floor_us audit/ref_floor
+printf '\n'
+
 for n in "${sizes[@]}"; do
   "$build/hipaa-loggen" --disclosures "$n" --seed 1 --output hipaa.db --force >/dev/null 2>&1
   /usr/bin/time -f '%U %S %M' -o usage "$audit" >/dev/null
@@ -35,6 +43,13 @@ for n in "${sizes[@]}"; do
   read -r floor executions shapes < <("$work/replay" hipaa.db trace)
   awk -v n="$n" -v u="$user" -v s="$sys" -v r="$rss_kib" -v f="$floor" -v e="$executions" 'BEGIN {
     a = u + s
-    printf "%9d %11.3f %11.1f %9.1f %11.3f %9.1f %12.2f %7.1f\n",
+    printf "%9d %11.3f %11.1f %9.1f %11.3f %9.1f %12.2f %7.1f",
       n, a, a * 1e6 / n, r / 1024, f, f * 1e6 / n, a / f, e / n }'
+  if [ -n "$reference" ]; then
+    FLOOR_TRACE=$work/trace LD_PRELOAD=$work/trace_shim.so "$reference" >/dev/null
+    read -r ref_floor executions shapes < <("$work/replay" hipaa.db trace)
+    awk -v n="$n" -v a="$(awk -v u="$user" -v s="$sys" 'BEGIN { print u + s }')" -v f="$ref_floor" \
+      'BEGIN { printf " %13.1f %16.2f", f * 1e6 / n, a / f }'
+  fi
+  printf '\n'
 done

@@ -101,7 +101,7 @@ FormulaPtr ReductionFn::reduce_atom(const FormulaPtr& formula, const Atom& atom,
     outcome = Outcome::Satisfied;
     return Flow::Stop;
   };
-  resolve_atom(atom.pred, args, check_ground_atom);
+  resolve_declared(*decl, atom.pred, args, check_ground_atom);
 
   switch (outcome) {
   case Outcome::Satisfied:

@@ -62,7 +62,10 @@ private:
                          GuardK k, bool& closed);
   void satisfy_guard_atom(const GAtom& atom, const Substitution& sigma, GuardK k, bool& closed);
 
-  const PredDecl& db_declaration(const std::string& pred);
+  // resolve_atom for a predicate already looked up.
+  void resolve_declared(const PredDecl& decl, const std::string& pred, const TermList& args,
+                        Continuation k);
+  const PredDecl& db_declaration(const PredDecl* decl, const std::string& pred);
 
   const Signature& signature_;
   SignatureIndex decls_;

@@ -17,7 +17,12 @@ void ReductionFn::resolve_atom(const std::string& pred, const TermList& args, Co
     out_.flush();
     raise("Impossible");
   }
-  switch (decl->cls) {
+  resolve_declared(*decl, pred, args, k);
+}
+
+void ReductionFn::resolve_declared(const PredDecl& decl, const std::string& pred,
+                                   const TermList& args, Continuation k) {
+  switch (decl.cls) {
   case PredClass::Subj:
     // The reduction keeps subjective atoms and guards never hold one.
     out_ << "In function ReductionFn.resolve_atom: Encountered subjective atom "
@@ -26,7 +31,7 @@ void ReductionFn::resolve_atom(const std::string& pred, const TermList& args, Co
     raise("Impossible");
   case PredClass::Db: {
     auto deliver = [&](const TermList& values) { return k(Candidate::solution(values)); };
-    if (query_db_atom(pred, args, deliver)) k(Candidate::none());
+    if (log_.query(db_declaration(&decl, pred), args, deliver)) k(Candidate::none());
     return;
   }
   case PredClass::Eval:
@@ -38,8 +43,7 @@ void ReductionFn::resolve_atom(const std::string& pred, const TermList& args, Co
 
 // The declaration of a table-backed predicate: class DB, no infix name, and
 // a table with its columns.
-const PredDecl& ReductionFn::db_declaration(const std::string& pred) {
-  const PredDecl* decl = decls_.find_pred(pred);
+const PredDecl& ReductionFn::db_declaration(const PredDecl* decl, const std::string& pred) {
   if (decl == nullptr || decl->cls != PredClass::Db || decl->infix || !decl->dbinfo) {
     out_ << "Bad/unfound declaration for purported DB predicate: " << pred << "\n";
     out_.flush();
@@ -50,7 +54,7 @@ const PredDecl& ReductionFn::db_declaration(const std::string& pred) {
 
 bool ReductionFn::query_db_atom(const std::string& pred, const TermList& args,
                                 RowValues on_row) {
-  return log_.query(db_declaration(pred), args, on_row);
+  return log_.query(db_declaration(decls_.find_pred(pred), pred), args, on_row);
 }
 
 } // namespace hipaa
