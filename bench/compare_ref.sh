@@ -2,7 +2,8 @@
 # Runs a reference hipaa-audit and the built one on the same generated logs
 # and compares standard output, ./rform and the exit status byte for byte.
 # The time line of a run without test identifier, and the run-time figures
-# of the UPDATE statements, differ from run to run and are masked.
+# of the UPDATE statements, differ from run to run and are masked.  Each log
+# is audited in UTC, in New York and with TZ unset (the machine's zone).
 # Usage: bench/compare_ref.sh REFERENCE-BINARY [build-dir] [sizes...]
 set -uo pipefail
 reference=$1
@@ -35,7 +36,8 @@ run_case() { # label zone args...
     local binary=$reference
     [ "$side" = new ] && binary=$build/hipaa-audit
     (cd "$work/$side" && rm -f rform &&
-      TZ=$zone "$binary" "$@" >stdout 2>stderr; echo $? >status)
+      if [ "$zone" = unset ]; then unset TZ; else export TZ=$zone; fi &&
+      "$binary" "$@" >stdout 2>stderr; echo $? >status)
   done
   local same=yes
   for file in stdout stderr status rform; do
@@ -54,11 +56,33 @@ for n in "${sizes[@]}"; do
     "$build/hipaa-loggen" --disclosures "$n" --seed 7 --violations "$violations" \
       --output "$work/ref/hipaa.db" --force >/dev/null 2>&1
     cp "$work/ref/hipaa.db" "$work/new/hipaa.db"
-    for zone in UTC America/New_York; do
+    for zone in UTC America/New_York unset; do
       run_case "n=$n violations=$violations TZ=$zone" "$zone"
       run_case "n=$n violations=$violations TZ=$zone id=17" "$zone" 17
     done
   done
 done
+# Damaged copies of the smallest log: failures, repaired values and values
+# that the query text cannot hold must be reported the same way.
+damages=(
+  "DROP TABLE purp_in_db"
+  "UPDATE hasattrof_db SET attr = '(((' WHERE rowid = 5"
+  "UPDATE purp_in_db SET purpose = '(treatment' WHERE rowid % 7 = 3"
+  "UPDATE inrole_db SET role = 'no-such-role' WHERE rowid = 2"
+  "UPDATE purp_in_db SET purpose = NULL WHERE rowid = 4"
+  "UPDATE disclose SET info = CAST(X'226D2D00' AS TEXT) || '\"' WHERE rowid = 3"
+  "UPDATE disclose SET at = '2010:13:01' WHERE rowid = 2"
+  "UPDATE disclose SET recipient = '\"it''s\"' WHERE rowid % 5 = 1"
+  "DELETE FROM attr_in_db"
+)
+"$build/hipaa-loggen" --disclosures "${sizes[0]}" --seed 3 --violations 0.1 \
+  --output "$work/base.db" --force >/dev/null 2>&1
+for damage in "${damages[@]}"; do
+  cp "$work/base.db" "$work/ref/hipaa.db"
+  sqlite3 "$work/ref/hipaa.db" "$damage"
+  cp "$work/ref/hipaa.db" "$work/new/hipaa.db"
+  run_case "${damage:0:44}" UTC
+done
+
 echo "$failures case(s) differ"
 [ "$failures" -eq 0 ]
