@@ -136,8 +136,7 @@ bool LogReader::query(const PredDecl& decl, const TermList& args, RowValues on_r
     print_value(args[i], value);
     has_nul = has_nul || value.find('\0') != std::string::npos;
   }
-  std::size_t shape = shape_of(decl, table, scratch.mask, args);
-  Query query{decl, table, args, shape, scratch.values, count};
+  Query query{decl, table, args, scratch.mask, scratch.values, count};
   // SQLite reads a query text only up to a NUL: such a value keeps the old
   // literal text, with whatever SQLite makes of it.
   if (has_nul) return run_literal(query, on_row);
@@ -164,7 +163,8 @@ void LogReader::print_value(const TermPtr& term, std::string& into) {
 }
 
 db::StatementPool::Lease LogReader::open(const Query& query) {
-  std::optional<db::StatementPool::Lease> lease = pool_.acquire(query.shape);
+  std::size_t shape = shape_of(query.decl, query.table, query.mask, query.args);
+  std::optional<db::StatementPool::Lease> lease = pool_.acquire(shape);
   if (!lease) {
     // The message quotes the query as text, values written in.
     out_ << "Unable to prepare query: " << query_text(db_query_plan(query.args, *query.decl.dbinfo))

@@ -45,9 +45,9 @@ private:
   // of its closed ones.
   struct Query {
     const PredDecl& decl;
-    const Table& table;
+    Table& table;
     const TermList& args;
-    std::size_t shape;
+    const std::string& mask; // '=' for each constrained argument, '-' for the others
     const std::vector<std::string>& values;
     std::size_t value_count;
   };
