@@ -221,7 +221,9 @@ std::string print_int(std::int32_t value) {
   // Widen first: the most negative value has no positive 32-bit counterpart.
   std::int64_t wide = value;
   if (wide >= 0) return std::to_string(wide);
-  return "~" + std::to_string(-wide);
+  std::string text = "~";
+  text += std::to_string(-wide);
+  return text;
 }
 
 void append_formula(std::string& out, const Formula& formula) {
