@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <optional>
 
 namespace hipaa {
 
@@ -18,8 +19,10 @@ struct QuantifierState {
   bool decided = false;            // an All instance was false / an Ex instance true
   FormulaList open_instances;      // undecided instances, in the order found
   // Instantiated value tuples, oldest first.  A deque grows without copying
-  // and gives its blocks back as the tuples move into the residual.
-  std::deque<TermList> handled;
+  // and gives its blocks back as the tuples move into the residual; it is
+  // made at the first tuple, since most quantifiers of an instance handle
+  // none or one.
+  std::optional<std::deque<TermList>> handled;
   bool closed = true;              // cleared when the guard's range may still grow
 };
 
@@ -58,12 +61,12 @@ void record_instance(QuantifierState& state, Quantifier kind, FormulaPtr instanc
 // open: the tuples handled now come first in its exclusion list.
 FormulaPtr residual_quantifier(const Formula& formula, const Quantified& q,
                                ExclusionList exclusions, GuardPtr guard, FormulaPtr body,
-                               std::deque<TermList>& handled) {
+                               std::optional<std::deque<TermList>>& handled) {
   ExclusionList residual_exclusions;
-  residual_exclusions.reserve(handled.size() + exclusions.size());
-  while (!handled.empty()) {
-    residual_exclusions.push_back(std::move(handled.front()));
-    handled.pop_front();
+  residual_exclusions.reserve((handled ? handled->size() : 0) + exclusions.size());
+  while (handled && !handled->empty()) {
+    residual_exclusions.push_back(std::move(handled->front()));
+    handled->pop_front();
   }
   residual_exclusions.insert(residual_exclusions.end(), exclusions.begin(), exclusions.end());
   return make_quantified(formula.name, q.kind, q.bound, std::move(residual_exclusions), q.compile,
@@ -109,7 +112,8 @@ FormulaPtr ReductionFn::reduce_quantified(const FormulaPtr& formula, const Quant
     if (state.decided) return;
     TermList tuple = value_tuple(q.bound, instance_sigma);
     if (is_excluded(exclusions, tuple)) return;
-    state.handled.push_back(std::move(tuple));
+    if (!state.handled) state.handled.emplace();
+    state.handled->push_back(std::move(tuple));
     probe_.run(q.body, instance_sigma, env);
     FormulaPtr instance = reduce_under(q.body, &instance_sigma);
     record_instance(state, q.kind, std::move(instance));
