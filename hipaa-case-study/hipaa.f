@@ -246,14 +246,33 @@
         % violence to a government authority ...: (i) To the extent the
         % disclosure is required by law ...; (ii) If the individual agrees to
         % the disclosure; or (iii) To the extent the disclosure is expressly
-        % authorized by statute or regulation and" (A) or (B).  The notice of
-        % (c)(2) is the separate clause c164-512-c-2 below.
+        % authorized by statute or regulation and" (A) or (B).
         (<c164-512-c> and (purp_in m abuse-neglect-report)
           (or (inrole p2 government-authority t) (inrole p2 public-health-authority t))
           (<c164-512-c-1-subj> believes-victim-of-abuse p1 q)
           (or (<c164-512-c-1-i-subj> required-by-law-and-limited p1 p2 m)
               (<c164-512-c-1-ii-subj> individual-agreed q p1)
-              (<c164-512-c-1-iii-subj> expressly-authorized-harm-or-incapacity p1 q)))
+              (<c164-512-c-1-iii-subj> expressly-authorized-harm-or-incapacity p1 q))
+          % 164.512(c)(2): "A covered entity that makes a disclosure permitted
+          % by paragraph (c)(1) of this section must promptly inform the
+          % individual that such a report has been or will be made, except
+          % if: (i) The covered entity, in the exercise of professional
+          % judgment, believes informing the individual would place the
+          % individual at risk of serious harm; or (ii) The covered entity
+          % would be informing a personal representative, and ... believes the
+          % personal representative is responsible for the abuse".  A notice
+          % (purpose abuse-report-notice) within prompt (5) days either side
+          % of the report meets it.  No other clause permits the report
+          % instead (c164-512-a-2), so the notice cannot be bypassed.
+          (<c164-512-c-2> or
+            (ex [m10: string] [t10: date]
+              (and (disclose p1 q m10 t10) (time_in (plus t ~5) t10 (plus t prompt)))
+              (purp_in m10 abuse-report-notice))
+            (ex [e10: date] (and (audit_end e10) (time_in e10 (plus t prompt) (plus t prompt)))
+              (<c164-512-c-2-wait> ex [m11: string] [t11: date]
+                (and (disclose-eval p1 q m11 t11) (time_in (plus t ~5) t11 (plus t prompt)))
+                (purp_in m11 abuse-report-notice)))
+            (<c164-512-c-2-subj> informing-would-endanger p1 q)))
 
         % 164.512(d)(1): "to a health oversight agency for oversight
         % activities authorized by law"; (d)(2): not an investigation of the
@@ -509,26 +528,6 @@
       % 164.512(f): a disclosure for law enforcement goes to a law enforcement
       % official.
       (<c164-512-f> imp (purp_in m law-enforcement) (inrole p2 law-enforcement-official t))
-
-      % 164.512(c)(2): "A covered entity that makes a disclosure permitted by
-      % paragraph (c)(1) of this section must promptly inform the individual
-      % that such a report has been or will be made, except if: (i) The
-      % covered entity, in the exercise of professional judgment, believes
-      % informing the individual would place the individual at risk of
-      % serious harm; or (ii) The covered entity would be informing a personal
-      % representative, and ... believes the personal representative is
-      % responsible for the abuse".  A notice within prompt (5) days either
-      % side of the report meets it; by 164.512(a)(2) it is owed also when
-      % the report is required by law.
-      (<c164-512-c-2> imp (purp_in m abuse-neglect-report)
-        (or (ex [m10: string] [t10: date]
-              (and (disclose p1 q m10 t10) (time_in (plus t ~5) t10 (plus t prompt)))
-              (purp_in m10 abuse-report-notice))
-            (ex [e10: date] (and (audit_end e10) (time_in e10 (plus t prompt) (plus t prompt)))
-              (<c164-512-c-2-wait> ex [m11: string] [t11: date]
-                (and (disclose-eval p1 q m11 t11) (time_in (plus t ~5) t11 (plus t prompt)))
-                (purp_in m11 abuse-report-notice)))
-            (<c164-512-c-2-subj> informing-would-endanger p1 q)))
 
       % 164.522(a)(1)(ii): "A covered entity that agrees to a restriction
       % ... may not use or disclose protected health information in violation

@@ -503,7 +503,7 @@ const Scenario kLimits[] = {
      "protocol \"dr\" abuse-neglect-report diagnosis\naudit_end 2010:03:03:00:00:00",
      Verdict::Open,
      {"c164-512-c", "c164-512-c-1-subj", "c164-512-c-1-i-subj", "c164-512-c-1-ii-subj",
-      "c164-512-c-1-iii-subj", "c164-512-c-2-wait", "c164-512-c-2-subj"}},
+      "c164-512-c-1-iii-subj", "c164-512-c-2", "c164-512-c-2-wait", "c164-512-c-2-subj"}},
     // S14: the belief alone is not enough (the (c)(1) bases stay open);
     // S15: a report required by law still owes the notice.
     {"S15AbuseReportRequiredByLawOwesTheNotice", "c164-512-c-2",

@@ -177,19 +177,20 @@ protected:
 };
 
 const std::string kAbuseReportBasis =
-    "(<c164-512-c> and (<c164-512-c-1-subj> believes-victim-of-abuse \"dr\" \"pat\") (or "
+    "(<c164-512-c-1-subj> believes-victim-of-abuse \"dr\" \"pat\") (or "
     "(<c164-512-c-1-i-subj> required-by-law-and-limited \"dr\" \"aps\" \"m1\") "
     "(<c164-512-c-1-ii-subj> individual-agreed \"pat\" \"dr\") (<c164-512-c-1-iii-subj> "
-    "expressly-authorized-harm-or-incapacity \"dr\" \"pat\")))";
+    "expressly-authorized-harm-or-incapacity \"dr\" \"pat\"))";
 
 TEST_F(AbuseReport, PromptNoticeToTheVictimLeavesOnlyTheJudgement) {
   notify_patient("2010:03:03:10:00:00");
-  EXPECT_EQ(audit(), "(<c164-502-a> and " + kAbuseReportBasis + " " + open_report() + ")");
+  EXPECT_EQ(audit(),
+            "(<c164-502-a> and (<c164-512-c> and " + kAbuseReportBasis + ") " + open_report() + ")");
 }
 
 TEST_F(AbuseReport, NoticeAfterFiveDaysLeavesOnlyTheExceptionToTheNotice) {
   notify_patient("2010:03:07:10:00:00");
-  EXPECT_EQ(audit(), "(<c164-502-a> and (and " + kAbuseReportBasis +
+  EXPECT_EQ(audit(), "(<c164-502-a> and (<c164-512-c> and " + kAbuseReportBasis +
                          " (<c164-512-c-2-subj> informing-would-endanger \"dr\" \"pat\")) " +
                          open_report() + ")");
 }
