@@ -525,10 +525,16 @@ private:
            {one_of({"name", "physical-description"})});
   }
 
+  // After the death, or in reasonable anticipation of it.
   void funeral() {
     const Principal subject = decedent();
-    deceased(subject, random_.between(kHour, 3 * kDay));
-    record(hospital(), population_.funeral_home, subject, "funeral-arrangements", {"name"});
+    if (random_.chance(0.5)) {
+      deceased(subject, random_.between(kHour, 3 * kDay));
+      record(hospital(), population_.funeral_home, subject, "funeral-arrangements", {"name"});
+    } else {
+      record_as(O, "c164-512-g-2-subj", hospital(), population_.funeral_home, subject,
+                "funeral-arrangements", {"name"});
+    }
   }
 
   void organ_donation() {
