@@ -47,7 +47,20 @@
         % 164.506(c)(1), (c)(3): "for the payment activities of the entity
         % that receives the information", to a covered entity or provider.
         (<c164-506-c-3> and (purp_in m Payment)
-          (or (inrole p2 covered-entity t) (inrole p2 Health-care-provider t)))
+          (or (inrole p2 covered-entity t) (inrole p2 Health-care-provider t))
+          % 164.522(a)(1)(vi): "A covered entity must agree to the request of
+          % an individual to restrict disclosure of protected health
+          % information about the individual to a health plan if: (A) The
+          % disclosure is for the purpose of carrying out payment or health
+          % care operations and is not otherwise required by law; and (B) The
+          % protected health information pertains solely to a health care item
+          % or service for which the individual ... has paid the covered entity
+          % in full."
+          (<c164-522-a-1-vi> imp (and (ex [a23: attribute] [s23: date]
+                                        (and (self_pay_restriction q p1 a23 s23) (lessthan s23 t)
+                                             (or (sub_attr a a23) (attr_in a a23))))
+                                      (inrole p2 health-plan t))
+            (purp_in m required-by-law)))
 
         % 164.506(c)(4): "for health care operations activities of the entity
         % that receives the information, if each entity either has or had a
@@ -58,11 +71,22 @@
         (<c164-506-c-4> and (or (purp_in m healthcare-op-para-1-2) (purp_in m fraud-abuse-detection))
           (inrole p2 covered-entity t)
           (ex [s1: date] (relationship q p1 s1) (lessthan s1 t))
-          (ex [s2: date] (relationship q p2 s2) (lessthan s2 t)))
+          (ex [s2: date] (relationship q p2 s2) (lessthan s2 t))
+          (<c164-522-a-1-vi> imp (and (ex [a24: attribute] [s27: date]
+                                        (and (self_pay_restriction q p1 a24 s27) (lessthan s27 t)
+                                             (or (sub_attr a a24) (attr_in a a24))))
+                                      (inrole p2 health-plan t))
+            (purp_in m required-by-law)))
 
         % 164.502(e)(1), 164.504(e): to a business associate under a contract
         % in force at the time of the disclosure.
-        (<c164-502-e> ex [s3: date] [e3: date] (ba_agreement p1 p2 s3 e3) (time_in s3 t e3))
+        (<c164-502-e> and (ex [s3: date] [e3: date] (ba_agreement p1 p2 s3 e3) (time_in s3 t e3))
+          % 164.514(f)(2)(iv): "A covered entity may not make fundraising
+          % communications to an individual under this paragraph where the
+          % individual has elected not to receive such communications."
+          (<c164-514-f-2-iv> imp (and (purp_in m fundraising)
+                                      (ex [s28: date] (and (fundraising_opt_out q p1 s28) (lessthan s28 t))))
+            false))
 
         % 164.502(a)(1)(i), (a)(2)(i): "To the individual."
         (<c164-502-a-1-i> eq_prin p2 q)
@@ -453,7 +477,12 @@
               (sub_attr a department-of-service) (sub_attr a treating-physician)
               (sub_attr a outcome-information) (sub_attr a insurance-status))
           (or (ex [s15: date] [e15: date] (ba_agreement p1 p2 s15 e15) (time_in s15 t e15))
-              (inrole p2 related-foundation t))))
+              (inrole p2 related-foundation t))
+          % 164.514(f)(2)(iv): "A covered entity may not make fundraising
+          % communications to an individual under this paragraph where the
+          % individual has elected not to receive such communications."
+          (<c164-514-f-2-iv> imp (ex [s25: date] (and (fundraising_opt_out q p1 s25) (lessthan s25 t)))
+            false)))
 
       % 164.502(b), 164.514(d): minimum necessary, except "(i) Disclosures to
       % or requests by a health care provider for treatment; (ii) ... to the
@@ -466,8 +495,8 @@
       (<c164-502-b> or
         (and (purp_in m Treatment) (inrole p2 Health-care-provider t))
         (eq_prin p2 q)
-        (purp_in m access-directive)
         (<c164-514-d-3-i> ex [u17: purpose] (and (purp_in m u17) (protocol p1 u17 a)) true)
+        (purp_in m access-directive)
         (purp_in m required-by-law)
         (ex [s16: date] [e16: date] (personal_rep p2 q s16 e16) (time_in s16 t e16))
         (and (purp_in m compliance-investigation) (inrole p2 secretary-hhs t))
@@ -551,28 +580,7 @@
               (purp_in m law-enforcement-court-order) (purp_in m crime-victim-information)
               (purp_in m decedent-identification) (purp_in m organ-donation)
               (purp_in m research) (purp_in m serious-threat-prevention)
-              (purp_in m workers-compensation))))
-
-      % 164.522(a)(1)(vi): "A covered entity must agree to the request of an
-      % individual to restrict disclosure of protected health information
-      % about the individual to a health plan if: (A) The disclosure is for
-      % the purpose of carrying out payment or health care operations and is
-      % not otherwise required by law; and (B) The protected health
-      % information pertains solely to a health care item or service for
-      % which the individual ... has paid the covered entity in full."
-      (<c164-522-a-1-vi> imp (and (ex [a23: attribute] [s23: date]
-                                    (and (self_pay_restriction q p1 a23 s23) (lessthan s23 t)
-                                         (or (sub_attr a a23) (attr_in a a23))))
-                                  (inrole p2 health-plan t)
-                                  (or (purp_in m Payment) (purp_in m Healthcare-op)))
-        (purp_in m required-by-law))
-
-      % 164.514(f)(2)(iv): "A covered entity may not make fundraising
-      % communications to an individual under this paragraph where the
-      % individual has elected not to receive such communications".
-      (<c164-514-f-2-iv> imp (and (purp_in m fundraising)
-                                  (ex [s25: date] (and (fundraising_opt_out q p1 s25) (lessthan s25 t))))
-        false))
+              (purp_in m workers-compensation)))))
 
     % 164.502(f): "A covered entity must comply with the requirements of
     % this subpart with respect to the protected health information of a
