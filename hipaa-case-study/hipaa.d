@@ -329,6 +329,9 @@ access_directive : string - -> string - -> date - -> pred DB
 minimum-necessary-reviewed : string + -> string + -> string + -> pred SUBJ .
 % 164.502(g)(2): the information is relevant to the representation.
 relevant-to-representation : string + -> string + -> pred SUBJ .
+% 164.514(d)(5): the entire medical record is specifically justified as
+% the amount reasonably necessary.
+entire-record-justified : string + -> string + -> pred SUBJ .
 % 164.502(j)(1): good faith belief of unlawful conduct or endangerment.
 good-faith-unlawful-conduct : string + -> pred SUBJ .
 % 164.504(f)(2): the plan documents restrict the plan sponsor's use.
@@ -409,8 +412,11 @@ victim-agreement-or-exception : string + -> string + -> pred SUBJ .
 suspects-criminal-death : string + -> string + -> pred SUBJ .
 % 164.512(f)(5): good faith belief of evidence of a crime on the premises.
 good-faith-crime-on-premises : string + -> string + -> pred SUBJ .
-% 164.512(f)(6): the provider is giving emergency care off the premises.
+% 164.512(f)(6)(i): the provider is giving emergency care off the
+% premises; (f)(6)(ii): the emergency is not the result of abuse, neglect or
+% domestic violence of the individual.
 emergency-care-off-premises : string + -> string + -> pred SUBJ .
+emergency-not-from-abuse : string + -> string + -> pred SUBJ .
 % 164.512(g)(2), 164.512(i)(1)(iii): death is reasonably anticipated; the
 % researcher's representations about decedents' information.
 death-reasonably-anticipated : string + -> string + -> pred SUBJ .

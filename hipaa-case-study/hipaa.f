@@ -372,10 +372,13 @@
 
         % 164.512(f)(6)(i): "A covered health care provider providing
         % emergency health care in response to a medical emergency, other than
-        % such emergency on the premises of the covered health care provider".
+        % such emergency on the premises of the covered health care provider";
+        % (f)(6)(ii): not if the provider believes the emergency is the result
+        % of abuse, neglect, or domestic violence of the individual.
         (<c164-512-f-6-i> and (purp_in m alert-of-crime-commission-location-victims-perpetrator)
           (inrole p1 Health-care-provider t)
-          (<c164-512-f-6-i-subj> emergency-care-off-premises p1 q))
+          (<c164-512-f-6-i-subj> emergency-care-off-premises p1 q)
+          (<c164-512-f-6-ii-subj> emergency-not-from-abuse p1 q))
 
         % 164.512(g)(1): "to a coroner or medical examiner for the purpose of
         % identifying a deceased person, determining a cause of death".
@@ -492,10 +495,16 @@
       % to the Secretary"; "(v) Uses or disclosures that are required by
       % law".  Routine disclosures follow the entity's protocol
       % (164.514(d)(3)(i)); any other was reviewed (164.514(d)(3)(ii)).
+      % 164.514(d)(5): "a covered entity may not use, disclose or request an
+      % entire medical record, except when the entire medical record is
+      % specifically justified as the amount that is reasonably necessary to
+      % accomplish the purpose".
       (<c164-502-b> or
         (and (purp_in m Treatment) (inrole p2 Health-care-provider t))
         (eq_prin p2 q)
-        (<c164-514-d-3-i> ex [u17: purpose] (and (purp_in m u17) (protocol p1 u17 a)) true)
+        (<c164-514-d-3-i> ex [u17: purpose] (and (purp_in m u17) (protocol p1 u17 a))
+          (<c164-514-d-5> imp (sub_attr a medical-record)
+            (<c164-514-d-5-subj> entire-record-justified p1 m)))
         (purp_in m access-directive)
         (purp_in m required-by-law)
         (ex [s16: date] [e16: date] (personal_rep p2 q s16 e16) (time_in s16 t e16))
@@ -503,7 +512,9 @@
         (ex [a16: attribute] [u16: purpose] [s26: date] [e26: date]
           (and (authorization q p1 p2 a16 u16 s26 e26) (time_in s26 t e26))
           (and (or (sub_attr a a16) (attr_in a a16)) (purp_in m u16)))
-        (<c164-514-d-3-ii-subj> minimum-necessary-reviewed p1 p2 m))
+        (and (<c164-514-d-3-ii-subj> minimum-necessary-reviewed p1 p2 m)
+             (<c164-514-d-5> imp (sub_attr a medical-record)
+               (<c164-514-d-5-subj> entire-record-justified p1 m))))
 
       % 164.508(a)(2): "a covered entity must obtain an authorization for any
       % use or disclosure of psychotherapy notes, except: (i) To carry out

@@ -339,7 +339,7 @@ const Scenario kPermissions[] = {
      "send medic cop m1 T pat alert-of-crime-commission-location-victims-perpetrator injury-type\n"
      "role medic health-care-provider\n" OFFICER
      "protocol \"medic\" alert-of-crime-commission-location-victims-perpetrator injury-type",
-     Verdict::Open, {"c164-512-f-6-i-subj"}},
+     Verdict::Open, {"c164-512-f-6-i", "c164-512-f-6-i-subj", "c164-512-f-6-ii-subj"}},
     {"CoronerAboutADecedent", "c164-512-g-1",
      "send hosp me m1 T dead decedent-identification name\nrole me coroner\n"
      "deceased \"dead\" 2010:02:28:00:00:00\nprotocol \"hosp\" decedent-identification name",
@@ -425,6 +425,9 @@ const Scenario kLimits[] = {
     {"DiagnosisOfSomeoneDeadFortyYears", "c164-502-f",
      "send archive historian m1 T old research diagnosis\ndeceased \"old\" 1970:01:01:00:00:00",
      Verdict::Violation},
+    {"WholeRecordForPaymentNeedsAJustification", "c164-514-d-5",
+     "send hosp plan m1 T pat payment medical-record\nrole plan covered-entity", Verdict::Open,
+     {MIN_NEC, "c164-514-d-5-subj"}},
     {"PaymentOutsideTheProtocol", "c164-502-b",
      "send hosp plan m1 T pat payment billing-info\nrole plan covered-entity", Verdict::Open,
      {MIN_NEC}},

@@ -49,7 +49,7 @@ TEST(GeneratedLog, WithoutViolationsLeavesEveryJudgementOpenAndNothingFalse) {
       "c164-512-e-1-ii-subj",  "c164-512-e-1-vi-subj",   "c164-512-f-1-i-subj",
       "c164-512-f-1-ii-C-subj", "c164-512-f-1-ii-subj",  "c164-512-f-2-subj",
       "c164-512-f-3-subj",     "c164-512-f-4-subj",      "c164-512-f-5-subj",
-      "c164-512-f-6-i-subj",   "c164-512-g-2-subj",      "c164-512-i-1-i-subj",
+      "c164-512-f-6-i-subj",   "c164-512-f-6-ii-subj",   "c164-512-g-2-subj",      "c164-512-i-1-i-subj",
       "c164-512-i-1-ii-subj",  "c164-512-i-1-iii-subj",  "c164-512-j-1-i-subj",
       "c164-512-j-1-ii-subj",  "c164-512-k-1-i-subj",    "c164-512-k-2-subj",
       "c164-512-k-3-subj",     "c164-512-k-5-i-subj",    "c164-512-l-subj",
