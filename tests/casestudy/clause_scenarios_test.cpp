@@ -245,6 +245,12 @@ const Scenario kPermissions[] = {
      "no_objection \"pat\" \"dr\" care-involvement 2010:02:27:00:00:00\n"
      "protocol \"dr\" notification location-in-facility",
      Verdict::Permitted},
+    {"FamilyOfADecedentInvolvedInCare", "c164-510-b-5",
+     "send dr sis m1 T dead care-involvement general-condition\nrole sis family-member\n"
+     "deceased \"dead\" 2010:02:27:00:00:00\nprotocol \"dr\" care-involvement general-condition",
+     Verdict::Open,
+     {"c164-510-b", "c164-510-b-1-i-subj", "c164-510-b-5-subj", "c164-510-b-2-iii-subj",
+      "c164-510-b-3-subj"}},
     {"CareInvolvementToANeighbour", "c164-510-b",
      "send dr nb m1 T pat care-involvement general-condition\n"
      "no_objection \"pat\" \"dr\" care-involvement 2010:02:27:00:00:00",
@@ -259,6 +265,11 @@ const Scenario kPermissions[] = {
      Verdict::Open, {"c164-510-b-4-subj", "c164-510-b-3-subj"}},
     {"RequiredByLaw", "c164-512-a",
      "send hosp cop m1 T pat required-by-law diagnosis", Verdict::Open, {"c164-512-a-1-subj"}},
+    // A proceeding required by law still meets (e): (a)(2).
+    {"RequiredByLawForAProceeding", "c164-512-a-2",
+     "send hosp court m1 T pat required-by-law diagnosis\npurpose m1 judicial-proceeding\n"
+     "verification \"hosp\" \"court\" 2010:02:01:00:00:00",
+     Verdict::Open, {"c164-512-e-1-i-subj", "c164-512-e-1-ii-subj", "c164-512-e-1-vi-subj"}},
     {"PublicHealthAuthority", "c164-512-b-1-i",
      "send hosp cdc m1 T pat public-health lab-result\nrole cdc public-health-authority\n"
      "protocol \"hosp\" public-health lab-result",
@@ -365,6 +376,11 @@ const Scenario kPermissions[] = {
      "verification \"hosp\" \"prof\" 2010:02:01:00:00:00\n"
      "protocol \"hosp\" research-preparatory lab-result",
      Verdict::Open, {"c164-512-i-1-ii-subj"}},
+    {"ResearchOnDecedents", "c164-512-i-1-iii",
+     "send hosp prof m1 T dead research lab-result\nrole prof researcher\n"
+     "deceased \"dead\" 2009:02:01:00:00:00\nverification \"hosp\" \"prof\" 2010:02:01:00:00:00\n"
+     "protocol \"hosp\" research lab-result",
+     Verdict::Open, {"c164-512-i-1-i-subj", "c164-512-i-1-iii-subj"}},
     {"SeriousThreat", "c164-512-j-1-i",
      "send dr cop m1 T pat serious-threat-prevention diagnosis\n"
      "protocol \"dr\" serious-threat-prevention diagnosis",
@@ -394,6 +410,10 @@ const Scenario kPermissions[] = {
      "send hosp cop m1 T con correctional-custody diagnosis\n" OFFICER "role con inmate\n"
      "protocol \"hosp\" correctional-custody diagnosis",
      Verdict::Open, {"c164-512-k-5-i-subj"}},
+    {"OfficerAboutSomeoneReleased", "c164-512-k-5-i",
+     "send hosp cop m1 T ex-con correctional-custody diagnosis\n" OFFICER
+     "protocol \"hosp\" correctional-custody diagnosis",
+     Verdict::Violation},
     {"WorkersCompensation", "c164-512-l",
      "send hosp wc m1 T pat workers-compensation diagnosis\n"
      "protocol \"hosp\" workers-compensation diagnosis",
@@ -457,6 +477,11 @@ const Scenario kLimits[] = {
      "ba_agreement \"dr-a\" \"ba\" 2009:01:01:00:00:00 2011:01:01:00:00:00\n"
      "protocol \"dr-a\" supervised-training psychotherapy-notes",
      Verdict::Permitted},
+    {"PsychotherapyNotesToDefendAnActionByThePatient", "c164-508-a-2-i-C",
+     "send dr-a lawfirm m1 T pat defend-legal-action psychotherapy-notes\n"
+     "ba_agreement \"dr-a\" \"lawfirm\" 2009:01:01:00:00:00 2011:01:01:00:00:00\n"
+     "protocol \"dr-a\" defend-legal-action psychotherapy-notes",
+     Verdict::Open, {"c164-508-a-2-i-C-subj"}},
     // S5: the genetic ban binds health plans, not providers.
     {"S5ProviderToALifeInsurerUnderAnAuthorisation", "c164-502-a-5-i",
      "send hosp insurer m1 T pat underwriting genetic-information\n"
@@ -520,6 +545,10 @@ const Scenario kLimits[] = {
      "protocol \"hosp\" payment diagnosis\n"
      "restriction \"pat\" \"hosp\" medical-record 2010:01:01:00:00:00 2011:01:01:00:00:00",
      Verdict::Violation},
+    {"RestrictedInformationForEmergencyTreatment", "c164-522-a-1-iii",
+     "send hosp dr-b m1 T pat treatment diagnosis\n" PROVIDERS
+     "restriction \"pat\" \"hosp\" medical-record 2010:01:01:00:00:00 2011:01:01:00:00:00",
+     Verdict::Open, {"c164-522-a-1-iii-subj"}},
     {"RestrictionTerminatedBeforeThePayment", "c164-522-a-1-ii",
      "send hosp plan m1 T pat payment diagnosis\nrole plan covered-entity\n"
      "protocol \"hosp\" payment diagnosis\n"
