@@ -185,6 +185,9 @@ related-foundation : role .
 % 164.510(b)(1)(i): other relatives and persons the individual identified.
 other-relative : role .
 person-identified-by-individual : role .
+% 164.512(b)(1)(i): an official of a foreign government agency acting in
+% collaboration with a public health authority.
+foreign-health-official : role .
 % 164.512(b)(1)(iii), (vi).
 fda-regulated-person : role .
 school : role .
@@ -367,6 +370,9 @@ involved-before-death-no-contrary-preference : string + -> string + -> pred SUBJ
 % 164.512(a), 164.512(c)(1)(i), 164.512(f)(1)(i): a law requires the
 % disclosure and it complies with and is limited to that law.
 required-by-law-and-limited : string + -> string + -> string + -> pred SUBJ .
+% 164.512(b)(1)(i): a public health authority directed the disclosure to
+% the foreign official.
+directed-by-public-health-authority : string + -> string + -> pred SUBJ .
 % 164.512(b)(1)(iii): the recipient is responsible for the FDA-regulated
 % product or activity the information is about.
 fda-responsibility : string + -> string + -> pred SUBJ .

@@ -228,8 +228,14 @@
 
         % 164.512(b)(1)(i): "A public health authority that is authorized by
         % law to collect or receive such information for the purpose of
-        % preventing or controlling disease, injury, or disability".
-        (<c164-512-b-1-i> and (purp_in m public-health) (inrole p2 public-health-authority t))
+        % preventing or controlling disease, injury, or disability ... or, at
+        % the direction of a public health authority, to an official of a
+        % foreign government agency that is acting in collaboration with a
+        % public health authority".
+        (<c164-512-b-1-i> and (purp_in m public-health)
+          (or (inrole p2 public-health-authority t)
+              (and (inrole p2 foreign-health-official t)
+                   (<c164-512-b-1-i-subj> directed-by-public-health-authority p1 p2))))
 
         % 164.512(b)(1)(ii): "A public health authority or other appropriate
         % government authority authorized by law to receive reports of child

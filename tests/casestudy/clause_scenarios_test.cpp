@@ -274,6 +274,10 @@ const Scenario kPermissions[] = {
      "send hosp cdc m1 T pat public-health lab-result\nrole cdc public-health-authority\n"
      "protocol \"hosp\" public-health lab-result",
      Verdict::Permitted},
+    {"ForeignOfficialAtTheDirectionOfPublicHealth", "c164-512-b-1-i",
+     "send hosp who m1 T pat public-health lab-result\nrole who foreign-health-official\n"
+     "protocol \"hosp\" public-health lab-result",
+     Verdict::Open, {"c164-512-b-1-i-subj"}},
     {"ChildAbuseReportOwesNoNotice", "c164-512-b-1-ii",
      "send dr cps m1 T kid child-abuse-report diagnosis\nrole cps government-authority\n"
      "protocol \"dr\" child-abuse-report diagnosis",

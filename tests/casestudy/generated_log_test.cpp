@@ -42,7 +42,7 @@ TEST(GeneratedLog, WithoutViolationsLeavesEveryJudgementOpenAndNothingFalse) {
       "c164-502-g-2-subj",     "c164-502-j-1-subj",      "c164-504-f-2-subj",
       "c164-508-a-3-i-subj",   "c164-508-b-5-i-subj",    "c164-510-b-1-i-subj",
       "c164-510-b-2-iii-subj", "c164-510-b-3-subj",      "c164-510-b-4-subj",
-      "c164-512-a-1-subj",     "c164-512-b-1-iii-subj",  "c164-512-b-1-iv-subj",
+      "c164-512-a-1-subj",     "c164-512-b-1-i-subj",     "c164-512-b-1-iii-subj",  "c164-512-b-1-iv-subj",
       "c164-512-b-1-v-subj",   "c164-512-b-1-vi-C-subj", "c164-512-c-1-i-subj",
       "c164-512-c-1-ii-subj",  "c164-512-c-1-iii-subj",  "c164-512-c-1-subj",
       "c164-512-c-2-subj",     "c164-512-d-2-subj",      "c164-512-e-1-i-subj",

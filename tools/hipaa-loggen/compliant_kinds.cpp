@@ -239,8 +239,14 @@ void required_by_law(Context& c) {
   c.record(c.hospital(), c.officer(), c.patient(), "required-by-law", {"diagnosis"});
 }
 
+// To the authority, or at its direction to a foreign official.
 void public_health(Context& c) {
-  c.record(c.hospital(), c.population.public_health, c.patient(), "public-health", {"lab-result"});
+  if (c.random.chance(0.9)) {
+    c.record(c.hospital(), c.population.public_health, c.patient(), "public-health", {"lab-result"});
+  } else {
+    c.record_as(O, "c164-512-b-1-i-subj", c.hospital(), c.population.foreign_official, c.patient(),
+                "public-health", {"lab-result"});
+  }
 }
 
 void child_abuse_report(Context& c) {

@@ -41,6 +41,7 @@ Population::Population(std::int64_t disclosures)
       officers(group("police-officer", 5, 3, {"law-enforcement-official"})),
       researchers(group("research-lab", 3, 2, {"researcher"})),
       public_health(single("state-health-department", {"public-health-authority"})),
+      foreign_official(single("foreign-health-ministry", {"foreign-health-official"})),
       oversight_agency(single("health-oversight-agency", {"health-oversight-agency"})),
       social_services(single("adult-protective-services", {"government-authority"})),
       coroner(single("county-coroner", {"coroner"})),

@@ -27,6 +27,7 @@ struct Population {
   std::vector<Principal> officers;
   std::vector<Principal> researchers;
   Principal public_health;
+  Principal foreign_official;
   Principal oversight_agency;
   Principal social_services;
   Principal coroner;
