@@ -61,6 +61,8 @@ summary-health-information : attribute .
 enrollment-status : attribute .
 % 164.512(b)(1)(vi): proof of immunisation for a school.
 immunization-record : attribute .
+% 164.512(j)(1)(ii)(A): the individual's statement admitting a violent crime.
+violent-crime-statement : attribute .
 % 164.514(c): a code that lets de-identified information be re-identified.
 re-identification-code : attribute .
 
@@ -436,9 +438,11 @@ preparatory-research-representation : string + -> string + -> pred SUBJ .
 % 164.512(j)(1): good faith belief of a serious and imminent threat, and the
 % recipient is reasonably able to prevent or lessen it.
 good-faith-serious-threat : string + -> string + -> pred SUBJ .
-% 164.512(j)(1)(ii), (j)(2): a statement admitting a violent crime (not
-% learnt in treatment for the propensity to commit it), or an escape.
-violent-crime-statement-or-escape : string + -> string + -> pred SUBJ .
+% 164.512(j)(1)(ii)(A), (j)(2): a statement admitting a violent crime
+% that may have caused serious harm, not learnt in treatment for the
+% propensity to commit it; (B): an escape from lawful custody.
+admitted-violent-crime : string + -> string + -> pred SUBJ .
+escaped-from-custody : string + -> string + -> pred SUBJ .
 % 164.512(k): the activity is an authorised one of the recipient.
 authorised-government-function : string + -> string + -> pred SUBJ .
 % 164.512(l): the disclosure complies with workers' compensation law.

@@ -426,12 +426,23 @@
           (<c164-512-j-1-i-subj> good-faith-serious-threat p1 p2))
 
         % 164.512(j)(1)(ii): "for law enforcement authorities to identify or
-        % apprehend an individual" who admitted a violent crime or escaped
-        % from lawful custody; (j)(2): not when learnt in treatment to affect
-        % the propensity to commit it.
+        % apprehend an individual: (A) Because of a statement by an
+        % individual admitting participation in a violent crime that the
+        % covered entity reasonably believes may have caused serious physical
+        % harm to the victim" (not learnt in treatment to affect the
+        % propensity to commit it, (j)(2)); "or (B) Where it appears from all
+        % the circumstances that the individual has escaped from a
+        % correctional institution or from lawful custody".  (j)(3): a
+        % disclosure under (A) "shall contain only the statement ... and the
+        % protected health information described in paragraph (f)(2)(i)".
         (<c164-512-j-1-ii> and (purp_in m apprehension-of-individual)
           (inrole p2 law-enforcement-official t)
-          (<c164-512-j-1-ii-subj> violent-crime-statement-or-escape p1 q))
+          (or (<c164-512-j-1-ii-B-subj> escaped-from-custody p1 q)
+              (and (<c164-512-j-3> or (sub_attr a violent-crime-statement) (sub_attr a name)
+                     (sub_attr a address) (sub_attr a date-of-birth) (sub_attr a ssn)
+                     (sub_attr a blood-type) (sub_attr a injury-type) (sub_attr a treatment-date)
+                     (sub_attr a death-date) (sub_attr a physical-description))
+                   (<c164-512-j-1-ii-A-subj> admitted-violent-crime p1 q))))
 
         % 164.512(k)(1)(i): "An individual who is Armed Forces personnel",
         % "for activities deemed necessary by appropriate military command

@@ -66,6 +66,7 @@ public:
       {"general-condition", "phi"},      {"location-in-facility", "phi"},
       {"religious-affiliation", "phi"},  {"summary-health-information", "phi"},
       {"enrollment-status", "phi"},      {"injury-type", "phi"},
+      {"violent-crime-statement", "phi"},
   };
 
   void row(const std::string& table, std::initializer_list<std::string> values) {

@@ -392,7 +392,12 @@ const Scenario kPermissions[] = {
     {"EscapeeToPolice", "c164-512-j-1-ii",
      "send hosp cop m1 T pat apprehension-of-individual name\n" OFFICER
      "protocol \"hosp\" apprehension-of-individual name",
-     Verdict::Open, {"c164-512-j-1-ii-subj"}},
+     Verdict::Open, {"c164-512-j-1-ii-A-subj", "c164-512-j-1-ii-B-subj"}},
+    // After an admission, only the statement and the (f)(2) items.
+    {"DiagnosisOfAnEscapee", "c164-512-j-3",
+     "send hosp cop m1 T pat apprehension-of-individual diagnosis\n" OFFICER
+     "protocol \"hosp\" apprehension-of-individual diagnosis",
+     Verdict::Open, {"c164-512-j-1-ii-B-subj"}},
     {"MilitaryCommandAboutAMember", "c164-512-k-1-i",
      "send hosp cmd m1 T sgt military-mission diagnosis\nrole cmd armed-forces-command\n"
      "role sgt armed-forces-member\nprotocol \"hosp\" military-mission diagnosis",

@@ -51,7 +51,7 @@ TEST(GeneratedLog, WithoutViolationsLeavesEveryJudgementOpenAndNothingFalse) {
       "c164-512-f-3-subj",     "c164-512-f-4-subj",      "c164-512-f-5-subj",
       "c164-512-f-6-i-subj",   "c164-512-f-6-ii-subj",   "c164-512-g-2-subj",      "c164-512-i-1-i-subj",
       "c164-512-i-1-ii-subj",  "c164-512-i-1-iii-subj",  "c164-512-j-1-i-subj",
-      "c164-512-j-1-ii-subj",  "c164-512-k-1-i-subj",    "c164-512-k-2-subj",
+      "c164-512-j-1-ii-A-subj", "c164-512-j-1-ii-B-subj",  "c164-512-k-1-i-subj",    "c164-512-k-2-subj",
       "c164-512-k-3-subj",     "c164-512-k-5-i-subj",    "c164-512-l-subj",
       "c164-514-b-2-ii-subj",  "c164-514-d-3-ii-subj",   "c164-524-a-2-subj",
       "c164-524-a-3-subj",     "c164-524-b-2-wait",      "c164-528-c-1-wait",

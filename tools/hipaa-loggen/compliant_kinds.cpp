@@ -394,7 +394,8 @@ void serious_threat(Context& c) {
 }
 
 void apprehension(Context& c) {
-  c.record(c.hospital(), c.officer(), c.patient(), "apprehension-of-individual", {"name"});
+  c.record(c.hospital(), c.officer(), c.patient(), "apprehension-of-individual",
+           {c.one_of({"name", "violent-crime-statement"})});
 }
 
 void military(Context& c) {
@@ -519,7 +520,7 @@ const std::vector<Kind>& compliant_kinds() {
       {"research-decedents", 10, O, "c164-512-i-1-iii-subj", &research_decedents},
       {"limited-data-set", 20, P, "c164-514-e", &limited_data_set},
       {"serious-threat", 60, O, "c164-512-j-1-i-subj", &serious_threat},
-      {"apprehension", 10, O, "c164-512-j-1-ii-subj", &apprehension},
+      {"apprehension", 10, O, "c164-512-j-1-ii-B-subj", &apprehension},
       {"military-mission", 10, O, "c164-512-k-1-i-subj", &military},
       {"national-security", 5, O, "c164-512-k-2-subj", &national_security},
       {"protective-services", 5, O, "c164-512-k-3-subj", &protective_services},

@@ -35,6 +35,7 @@ const std::vector<std::pair<std::string, std::string>> kInclusions = {
     {"injury-type", "phi"},
     {"treatment-date", "phi"},
     {"death-date", "phi"},
+    {"violent-crime-statement", "phi"},
     {"department-of-service", "phi"},
     {"treating-physician", "phi"},
     {"outcome-information", "phi"},
