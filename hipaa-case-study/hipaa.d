@@ -332,6 +332,9 @@ access_directive : string - -> string - -> date - -> pred DB
 % 164.502(b), 164.514(d)(3)(ii): a non-routine disclosure was reviewed and
 % limited to the minimum necessary.
 minimum-necessary-reviewed : string + -> string + -> string + -> pred SUBJ .
+% 164.506(c)(4): the information pertains to the recipient's relationship
+% with the individual.
+pertains-to-relationship : string + -> string + -> pred SUBJ .
 % 164.502(g)(2): the information is relevant to the representation.
 relevant-to-representation : string + -> string + -> pred SUBJ .
 % 164.514(d)(5): the entire medical record is specifically justified as

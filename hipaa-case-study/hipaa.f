@@ -64,14 +64,17 @@
 
         % 164.506(c)(4): "for health care operations activities of the entity
         % that receives the information, if each entity either has or had a
-        % relationship with the individual ... and the disclosure is: (i) For
-        % a purpose listed in paragraph (1) or (2) of the definition of
-        % health care operations; or (ii) For the purpose of health care fraud
-        % and abuse detection or compliance."
+        % relationship with the individual who is the subject of the protected
+        % health information being requested, the protected health information
+        % pertains to such relationship, and the disclosure is: (i) For a
+        % purpose listed in paragraph (1) or (2) of the definition of health
+        % care operations; or (ii) For the purpose of health care fraud and
+        % abuse detection or compliance."
         (<c164-506-c-4> and (or (purp_in m healthcare-op-para-1-2) (purp_in m fraud-abuse-detection))
           (inrole p2 covered-entity t)
           (ex [s1: date] (relationship q p1 s1) (lessthan s1 t))
           (ex [s2: date] (relationship q p2 s2) (lessthan s2 t))
+          (<c164-506-c-4-subj> pertains-to-relationship p2 m)
           (<c164-522-a-1-vi> imp (and (ex [a24: attribute] [s27: date]
                                         (and (self_pay_restriction q p1 a24 s27) (lessthan s27 t)
                                              (or (sub_attr a a24) (attr_in a a24))))

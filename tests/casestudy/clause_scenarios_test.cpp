@@ -135,7 +135,7 @@ const Scenario kPermissions[] = {
      "relationship \"pat\" \"hosp\" 2009:01:01:00:00:00\n"
      "relationship \"pat\" \"h2\" 2009:06:01:00:00:00\n"
      "protocol \"hosp\" healthcare-op-para-1-2 diagnosis",
-     Verdict::Permitted},
+     Verdict::Open, {"c164-506-c-4-subj"}},
     {"OperationsWithoutTheRecipientsRelationship", "c164-506-c-4",
      "send hosp h2 m1 T pat healthcare-op-para-1-2 diagnosis\nrole h2 covered-entity\n"
      "relationship \"pat\" \"hosp\" 2009:01:01:00:00:00",
@@ -144,7 +144,7 @@ const Scenario kPermissions[] = {
      "send hosp h2 m1 T pat fraud-abuse-detection billing-info\nrole h2 covered-entity\n"
      "relationship \"pat\" \"hosp\" 2009:01:01:00:00:00\n"
      "relationship \"pat\" \"h2\" 2009:06:01:00:00:00",
-     Verdict::Open, {MIN_NEC}},
+     Verdict::Open, {"c164-506-c-4-subj", MIN_NEC}},
     {"BusinessAssociateUnderContract", "c164-502-e",
      "send hosp ba m1 T pat payment billing-info\n"
      "ba_agreement \"hosp\" \"ba\" 2009:01:01:00:00:00 2011:01:01:00:00:00\n"

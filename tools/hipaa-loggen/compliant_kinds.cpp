@@ -472,8 +472,8 @@ const std::vector<Kind>& compliant_kinds() {
   static const std::vector<Kind> kinds = {
       {"treatment", 5000, P, "c164-506-c-2", &treatment},
       {"payment", 1400, P, "c164-506-c-3", &payment},
-      {"operations", 500, P, "c164-506-c-4", &operations},
-      {"fraud-detection", 40, P, "c164-506-c-4", &fraud_detection},
+      {"operations", 500, O, "c164-506-c-4-subj", &operations},
+      {"fraud-detection", 40, O, "c164-506-c-4-subj", &fraud_detection},
       {"business-associate", 400, P, "c164-502-e", &business_associate},
       {"access-request", 200, P, "c164-502-a-1-i", &access_request},
       {"accounting-request", 50, P, "c164-502-a-1-i", &accounting_request},
