@@ -157,7 +157,8 @@
         (<c164-504-f-1-iii> and (sub_attr a enrollment-status)
           (inrole p1 group-health-plan t) (inrole p2 plan-sponsor t))
 
-        % 164.510(a)(1): facility directory: "(A) The individual's name;
+        % 164.510(a)(1): a covered health care provider's facility directory:
+        % "(A) The individual's name;
         % (B) The individual's location in the covered health care provider's
         % facility; (C) The individual's condition described in general
         % terms ...; and (D) The individual's religious affiliation", "(A) To
@@ -166,7 +167,7 @@
         % individual had the opportunity to object in this episode of care
         % (the case study takes 90 days); (a)(3)(i): or cannot, and the
         % disclosure is in the individual's best interest.
-        (<c164-510-a> and (purp_in m facility-directory)
+        (<c164-510-a> and (purp_in m facility-directory) (inrole p1 Health-care-provider t)
           (or (and (or (sub_attr a name) (sub_attr a location-in-facility) (sub_attr a general-condition))
                    (or (inrole p2 clergy t) (<c164-510-a-1-ii-B-subj> asked-for-by-name p2 q)))
               (and (sub_attr a religious-affiliation) (inrole p2 clergy t)))

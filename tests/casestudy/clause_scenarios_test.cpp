@@ -218,15 +218,22 @@ const Scenario kPermissions[] = {
      Verdict::Permitted},
     {"DirectoryReligionToClergy", "c164-510-a",
      "send hosp priest m1 T pat facility-directory religious-affiliation\nrole priest clergy\n"
+     "role hosp health-care-provider\n"
      "no_objection \"pat\" \"hosp\" facility-directory 2010:02:25:00:00:00\n"
      "protocol \"hosp\" facility-directory religious-affiliation",
      Verdict::Permitted},
+    {"DirectoryOfAHealthPlan", "c164-510-a",
+     "send plan priest m1 T pat facility-directory name\nrole priest clergy\n"
+     "no_objection \"pat\" \"plan\" facility-directory 2010:02:25:00:00:00",
+     Verdict::Violation},
     {"DirectoryReligionToAVisitor", "c164-510-a",
      "send hosp visitor m1 T pat facility-directory religious-affiliation\n"
+     "role hosp health-care-provider\n"
      "no_objection \"pat\" \"hosp\" facility-directory 2010:02:25:00:00:00",
      Verdict::Violation},
     {"DirectoryLocationToAVisitorWithAStaleNoObjection", "c164-510-a",
      "send hosp visitor m1 T pat facility-directory location-in-facility\n"
+     "role hosp health-care-provider\n"
      "no_objection \"pat\" \"hosp\" facility-directory 2009:01:25:00:00:00\n"
      "protocol \"hosp\" facility-directory location-in-facility",
      Verdict::Open, {"c164-510-a", "c164-510-a-1-ii-B-subj", "c164-510-a-3-i-subj"}},
