@@ -212,11 +212,8 @@ void care_involvement(Context& c) {
 // No record of an opportunity to object: the entity's inference or its
 // judgement in an emergency remain to be confirmed.
 void care_without_objection_record(Context& c) {
-  const Principal subject = c.newcomer();
-  c.record(c.doctor(),
-           Principal{printed_string("friend-of-" + subject.name.substr(1, subject.name.size() - 2)),
-                     {"close-friend"}},
-           subject, "care-involvement", {"general-condition"});
+  c.record(c.doctor(), c.population.close_friend, c.newcomer(), "care-involvement",
+           {"general-condition"});
 }
 
 void notification(Context& c) {
@@ -259,9 +256,8 @@ void fda_report(Context& c) {
 }
 
 void communicable_disease(Context& c) {
-  const Principal subject = c.patient();
-  c.record(c.hospital(), Population::relative_of(1), subject, "communicable-disease-notification",
-           {"diagnosis"});
+  c.record(c.hospital(), c.population.exposed_contact, c.patient(),
+           "communicable-disease-notification", {"diagnosis"});
 }
 
 void workplace_surveillance(Context& c) {

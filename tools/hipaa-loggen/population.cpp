@@ -63,6 +63,8 @@ Population::Population(std::int64_t disclosures)
       foundation(single("hospital-foundation", {"related-foundation"})),
       life_insurer(single("life-insurer", {})),
       attorney(single("employee-attorney", {"attorney"})),
+      close_friend(single("close-friend", {"close-friend"})),
+      exposed_contact(single("exposed-contact", {})),
       patient_count(std::max<std::int64_t>(100, disclosures / 10)) {}
 
 Principal Population::patient(std::int64_t index) { return {numbered("patient", index, 7), {}}; }

@@ -49,6 +49,8 @@ struct Population {
   Principal foundation;
   Principal life_insurer;
   Principal attorney;
+  Principal close_friend;
+  Principal exposed_contact;
   std::int64_t patient_count;
 
   // Patient i, its relative, a decedent and a newcomer: the last two are
