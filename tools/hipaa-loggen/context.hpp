@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -93,68 +92,33 @@ public:
 
   // One disclosure at clock + offset: the disclose row, its purpose, the
   // attributes of the individual it carries, and the roles of both parties
-  // at its time.  Labelled with the current kind unless told otherwise.
+  // at its time.  Labelled with the current kind, or as told.  Returns the
+  // message's printed id.
   std::string record(const Principal& sender, const Principal& recipient, const Principal& subject,
                      const char* purpose, std::initializer_list<const char*> attributes,
-                     std::int64_t offset = 0) {
-    return record_as(kind->verdict, kind->clause, sender, recipient, subject, purpose, attributes,
-                     offset);
-  }
-
+                     std::int64_t offset = 0);
   std::string record_as(Verdict verdict, const char* clause, const Principal& sender,
                         const Principal& recipient, const Principal& subject, const char* purpose,
-                        std::initializer_list<const char*> attributes, std::int64_t offset = 0) {
-    char id[32];
-    std::snprintf(id, sizeof id, "msg-%09lld", static_cast<long long>(++messages));
-    const std::string message = printed_string(id);
-    const std::int64_t when = clock + offset;
-    const std::string time = printed_date(when);
-    latest = std::max(latest, when);
-    log.disclose(sender.name, recipient.name, message, time);
-    log.purpose(message, purpose, sender.name);
-    for (const char* attribute : attributes)
-      log.has_attribute(message, subject.name, attribute, time);
-    for (const std::string& role : sender.roles) log.role(sender.name, role, time);
-    for (const std::string& role : recipient.roles) log.role(recipient.name, role, time);
-    if (labels) labels({id, kind->name, verdict, clause});
-    return message;
-  }
+                        std::initializer_list<const char*> attributes, std::int64_t offset = 0);
 
   // A message to the individual that answers a request or gives a notice:
   // permitted as a disclosure to the individual.
   void answer(const Principal& entity, const Principal& subject, const char* purpose,
-              const char* attribute, std::int64_t offset) {
-    record_as(P, "c164-502-a-1-i", entity, subject, subject, purpose, {attribute}, offset);
-  }
+              const char* attribute, std::int64_t offset);
 
-  void label_request(const char* kind, Verdict verdict, const char* clause) {
-    if (labels) labels({"request-" + std::to_string(++requests), kind, verdict, clause});
-  }
+  // The label of a request rather than of a message.
+  void label_request(const char* name, Verdict verdict, const char* clause);
 
-  void role_of_subject(const Principal& subject, const char* role) {
-    log.role(subject.name, role, at(0));
-  }
-
+  void role_of_subject(const Principal& subject, const char* role);
   void authorize(const Principal& subject, const Principal& sender, const Principal& recipient,
                  const char* attribute, const char* purpose, std::int64_t signed_offset,
-                 std::int64_t expiry_offset) {
-    log.row("authorization", {subject.name, sender.name, recipient.name, attribute, purpose,
-                              at(signed_offset), at(expiry_offset)});
-  }
-
+                 std::int64_t expiry_offset);
+  // Signed days ago, expiring months ahead.
   void authorize_now(const Principal& subject, const Principal& sender, const Principal& recipient,
-                     const char* attribute, const char* purpose) {
-    authorize(subject, sender, recipient, attribute, purpose, -random.between(kDay, 30 * kDay),
-              random.between(30 * kDay, 365 * kDay));
-  }
-
-  void verified(const Principal& entity, const Principal& requester) {
-    log.row("verification", {entity.name, requester.name, at(-random.between(kHour, 10 * kDay))});
-  }
-
-  void deceased(const Principal& subject, std::int64_t before) {
-    log.row("deceased", {subject.name, at(-before)});
-  }
+                     const char* attribute, const char* purpose);
+  // The requester's identity and authority verified days ago.
+  void verified(const Principal& entity, const Principal& requester);
+  void deceased(const Principal& subject, std::int64_t before);
 };
 
 } // namespace hipaa::loggen
