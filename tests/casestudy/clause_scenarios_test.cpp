@@ -160,6 +160,7 @@ const Scenario kPermissions[] = {
      "send hosp mum m1 T pat care-involvement diagnosis\n"
      "personal_rep \"mum\" \"pat\" 2005:01:01:00:00:00 2011:01:01:00:00:00",
      Verdict::Open, {"c164-502-g-2-subj"}},
+    // S11: a representative registered long ago whose authority has ended.
     {"ToARepresentativeWhoseAuthorityEnded", "c164-502-g",
      "send hosp mum m1 T pat payment diagnosis\n"
      "personal_rep \"mum\" \"pat\" 1995:01:01:00:00:00 2008:01:01:00:00:00",
@@ -528,6 +529,7 @@ const Scenario kLimits[] = {
     // S6: the generic attribute is protected information too.
     {"S6MessageTaggedPhiToAnEmployer", "<permitted>",
      "send dr boss m1 T pat treatment phi\nrole boss employer", Verdict::Violation},
+    // S14: the belief alone is not enough; one of the (c)(1) bases is asked.
     {"AbuseReportWithoutNoticeAfterTheDeadline", "c164-512-c-2",
      "send dr aps m1 T pat abuse-neglect-report diagnosis\nrole aps government-authority\n"
      "protocol \"dr\" abuse-neglect-report diagnosis",
@@ -548,7 +550,6 @@ const Scenario kLimits[] = {
      Verdict::Open,
      {"c164-512-c", "c164-512-c-1-subj", "c164-512-c-1-i-subj", "c164-512-c-1-ii-subj",
       "c164-512-c-1-iii-subj", "c164-512-c-2", "c164-512-c-2-wait", "c164-512-c-2-subj"}},
-    // S14: the belief alone is not enough (the (c)(1) bases stay open);
     // S15: a report required by law still owes the notice.
     {"S15AbuseReportRequiredByLawOwesTheNotice", "c164-512-c-2",
      "send dr aps m1 T pat abuse-neglect-report diagnosis\npurpose m1 required-by-law\n"
