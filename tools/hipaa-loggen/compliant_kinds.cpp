@@ -63,7 +63,7 @@ void access_request(Context& c) {
   const Principal& entity = c.hospital();
   c.log.row("access_request", {subject.name, entity.name, c.at(0)});
   std::uint64_t outcome = c.random.below(10);
-  if (outcome < 7) {
+  if (outcome < 7 || !c.room_for(2)) {
     c.label_request("access-granted", P, "c164-524-b-2-i");
     c.answer(entity, subject, "individual-access", "medical-record",
              c.random.between(2 * kHour, 29 * kDay));
@@ -85,7 +85,7 @@ void accounting_request(Context& c) {
   const Principal subject = c.newcomer();
   const Principal& entity = c.hospital();
   c.log.row("accounting_request", {subject.name, entity.name, c.at(0)});
-  if (c.random.chance(0.8)) {
+  if (c.random.chance(0.8) || !c.room_for(2)) {
     c.label_request("accounting-given", P, "c164-528-c-1-i");
     c.answer(entity, subject, "accounting-of-disclosures", "treatment-history",
              c.random.between(kDay, 59 * kDay));
@@ -276,7 +276,7 @@ void abuse_report(Context& c) {
   const Principal& sender = c.doctor();
   const Principal subject = c.newcomer();
   c.record(sender, c.population.social_services, subject, "abuse-neglect-report", {"diagnosis"});
-  if (!c.room_for_another() || c.random.chance(0.1)) return;
+  if (!c.room_for(1) || c.random.chance(0.1)) return;
   c.answer(sender, subject, "abuse-report-notice", "general-condition",
            c.random.between(-4 * kDay, 4 * kDay));
 }

@@ -57,7 +57,10 @@ public:
   std::int64_t newcomers = 0;
   std::int64_t requests = 0;
 
-  bool room_for_another() const { return log.disclosures_written() < disclosures; }
+  // Whether `count` more disclosures fit in the log.
+  bool room_for(std::int64_t count) const {
+    return log.disclosures_written() + count <= disclosures;
+  }
 
   const Principal& any_of(const std::vector<Principal>& group) {
     return group[random.below(group.size())];
