@@ -26,7 +26,7 @@ std::string Context::record_as(Verdict verdict, const char* clause, const Princi
   for (const char* attribute : attributes) log.has_attribute(message, subject.name, attribute, time);
   for (const std::string& role : sender.roles) log.role(sender.name, role, time);
   for (const std::string& role : recipient.roles) log.role(recipient.name, role, time);
-  if (labels) labels({id, kind->name, verdict, clause});
+  if (labels) labels({message, false, kind->name, verdict, clause});
   return message;
 }
 
@@ -36,7 +36,7 @@ void Context::answer(const Principal& entity, const Principal& subject, const ch
 }
 
 void Context::label_request(const char* name, Verdict verdict, const char* clause) {
-  if (labels) labels({"request-" + std::to_string(++requests), name, verdict, clause});
+  if (labels) labels({"request-" + std::to_string(++requests), true, name, verdict, clause});
 }
 
 void Context::role_of_subject(const Principal& subject, const char* role) {

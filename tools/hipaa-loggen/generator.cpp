@@ -8,7 +8,7 @@ namespace hipaa::loggen {
 
 const char* verdict_name(Verdict verdict) {
   switch (verdict) {
-  case Verdict::Permitted: return "permitted";
+  case Verdict::Permitted: return "compliant";
   case Verdict::Violation: return "violation";
   case Verdict::Open: return "open";
   }

@@ -18,17 +18,19 @@ struct Settings {
 
 enum class Verdict { Permitted, Violation, Open };
 
-// What the regulation says of one generated disclosure (or, for a request
-// nobody answered, of the request): the clause that permits it, the one it
+// What the regulation says of one generated disclosure, or of one request
+// for access or for an accounting: the clause that permits it, the one it
 // breaks, or the one whose judgement it leaves open.
 struct Label {
-  std::string message; // the message id, plain; a request is "request-N"
-  std::string kind;    // the generator's name for the kind of disclosure
+  std::string message; // the message id as stored (with its quotes); for a
+                       // request, "request-N"
+  bool request;        // a request's deadline rather than a disclosure
+  std::string kind;    // the generator's name for the kind
   Verdict verdict;
   std::string clause;  // a subformula name of hipaa.f
 };
 
-const char* verdict_name(Verdict verdict); // "permitted", "violation", "open"
+const char* verdict_name(Verdict verdict); // "compliant", "violation", "open"
 
 // Called now and then with the number of disclosures written so far.
 using Progress = std::function<void(std::int64_t written)>;
