@@ -1,5 +1,7 @@
 % The vocabulary of the HIPAA Privacy Rule case study: the disclosure rules
-% of 45 CFR 164.502 to 164.514 and the right of access of 164.524.
+% of 45 CFR 164.502 to 164.514 that a disclosure log can decide or leave to a
+% person, the agreed restrictions of 164.522, the right of access of 164.524
+% and the accounting of disclosures of 164.528.
 %
 % Principals (people and organisations) and message identifiers are strings:
 % the log may name any of them.  Attributes, purposes and roles are closed
@@ -14,6 +16,8 @@
 attribute : sort .
 purpose : sort .
 role : sort .
+% How a covered entity de-identified information (164.514(b)).
+deidentification-method : sort .
 
 (* ------------------------------------------------------------------ *)
 (* Attributes of an individual that a message may carry.  The          *)
@@ -41,6 +45,26 @@ religious-affiliation : attribute .
 physical-description : attribute .
 limited-data-set : attribute .
 de-identified : attribute .
+% 164.512(f)(2)(i)(C)-(G): items police may receive for identification.
+ssn : attribute .
+blood-type : attribute .
+injury-type : attribute .
+treatment-date : attribute .
+death-date : attribute .
+% 164.514(f)(1)(ii)-(vi): items a covered entity may use for fundraising.
+department-of-service : attribute .
+treating-physician : attribute .
+outcome-information : attribute .
+insurance-status : attribute .
+% 164.504(f)(1)(ii), (iii): what a group health plan may give its sponsor.
+summary-health-information : attribute .
+enrollment-status : attribute .
+% 164.512(b)(1)(vi): proof of immunisation for a school.
+immunization-record : attribute .
+% 164.512(j)(1)(ii)(A): the individual's statement admitting a violent crime.
+violent-crime-statement : attribute .
+% 164.514(c): a code that lets de-identified information be re-identified.
+re-identification-code : attribute .
 
 (* ------------------------------------------------------------------ *)
 (* Purposes of a disclosure.  The specific purposes that the scenario  *)
@@ -90,6 +114,36 @@ compliance-investigation : purpose .
 whistleblowing : purpose .
 plan-administration : purpose .
 individual-access : purpose .
+% 164.524(b)(2), (d)(2): the written denial and the written extension notice
+% that answer a request for access.
+access-denial : purpose .
+access-extension-notice : purpose .
+% 164.524(c)(3)(ii): a copy sent to the person the individual designated.
+access-directive : purpose .
+% 164.528(c)(1): the accounting and its extension notice.
+accounting-of-disclosures : purpose .
+accounting-extension-notice : purpose .
+% 164.512(c)(2): telling the victim that a report has been or will be made.
+abuse-report-notice : purpose .
+% 164.512(b)(1)(ii)-(vi).
+child-abuse-report : purpose .
+fda-reporting : purpose .
+communicable-disease-notification : purpose .
+workplace-surveillance : purpose .
+school-immunization : purpose .
+% 164.508(a)(2)(i)(B), (C).
+supervised-training : purpose .
+defend-legal-action : purpose .
+% 164.506(c)(4)(ii).
+fraud-abuse-detection : purpose .
+% 164.510(b)(1)(ii): notifying family of location, condition or death.
+notification : purpose .
+% 164.504(f)(1)(ii): premium bids, or amending or ending the plan.
+premium-bids-or-plan-change : purpose .
+% 164.512(i)(1)(ii): reviews preparatory to research.
+research-preparatory : purpose .
+% 164.512(j)(1)(ii): identification or apprehension of an individual.
+apprehension-of-individual : purpose .
 
 (* ------------------------------------------------------------------ *)
 (* Roles a principal holds at a time (table inrole_db).  The scenario  *)
@@ -126,6 +180,30 @@ attorney : role .
 secretary-hhs : role .
 employer : role .
 marketing-firm : role .
+% 164.502(j)(1)(i)(A): accreditation organisations.
+accreditation-organization : role .
+% 164.514(f)(1): an institutionally related foundation.
+related-foundation : role .
+% 164.510(b)(1)(i): other relatives and persons the individual identified.
+other-relative : role .
+person-identified-by-individual : role .
+% 164.512(b)(1)(i): an official of a foreign government agency acting in
+% collaboration with a public health authority.
+foreign-health-official : role .
+% 164.512(b)(1)(iii), (vi).
+fda-regulated-person : role .
+school : role .
+% Roles of the individual: 164.512(k)(1)(i) Armed Forces personnel and
+% 164.512(k)(5)(i) inmates.
+armed-forces-member : role .
+inmate : role .
+% A long-term care issuer is recorded with this role and not as a
+% health-plan: 164.502(a)(5)(i) excludes it from the genetic ban.
+long-term-care-issuer : role .
+
+(* How information was de-identified. *)
+safe-harbor : deidentification-method .
+expert-determination : deidentification-method .
 
 (* ------------------------------------------------------------------ *)
 (* Evaluated predicates: decided by the scenario's code.               *)
@@ -175,16 +253,17 @@ purp_in_db : string - -> purpose - -> string - -> pred DB
 
 % (authorization q p1 p2 a u s e): individual q authorised p1 to disclose
 % attribute a to p2 for purpose u; signed at s, valid until e (164.508(c)).
-% A revocation is recorded by moving the expiry date back.
+% A revocation is a row of the table revocation; the expiry date stays.
 authorization : string - -> string - -> string - -> attribute - -> purpose - -> date - -> date - -> pred DB
   %dbinfo "authorization" ("individual", "discloser", "recipient", "attr", "purpose", "signed", "expires") .
 % (ba_agreement ce ba s e): business associate contract between the covered
 % entity ce and ba, in force from s until e (164.502(e), 164.504(e)).
 ba_agreement : string - -> string - -> date - -> date - -> pred DB
   %dbinfo "ba_agreement" ("covered_entity", "associate", "signed", "ends") .
-% (personal_rep r q s): r is the personal representative of q since s.
-personal_rep : string - -> string - -> date - -> pred DB
-  %dbinfo "personal_rep" ("representative", "individual", "since") .
+% (personal_rep r q s e): r is the personal representative of q from s
+% until e (164.502(g)).
+personal_rep : string - -> string - -> date - -> date - -> pred DB
+  %dbinfo "personal_rep" ("representative", "individual", "since", "until") .
 % (no_objection q ce u s): q was told of disclosures by ce for purpose u and
 % given the opportunity to object, and did not object, recorded at s.
 no_objection : string - -> string - -> purpose - -> date - -> pred DB
@@ -205,35 +284,136 @@ deceased : string - -> date - -> pred DB
 % (access_request q ce r): q asked ce for access to q's record, received at r.
 access_request : string - -> string - -> date - -> pred DB
   %dbinfo "access_request" ("individual", "covered_entity", "received") .
+% (audit_end e): the log records every event up to e.  A deadline that falls
+% before e and that the log does not show met is missed; one that falls
+% after e is still open.
+audit_end : date - -> pred DB
+  %dbinfo "audit_end" ("time") .
+% (revocation q p1 p2 u r): q revoked the authorisation letting p1 disclose
+% to p2 for purpose u; ce received the revocation at r (164.508(b)(5)).
+revocation : string - -> string - -> string - -> purpose - -> date - -> pred DB
+  %dbinfo "revocation" ("individual", "discloser", "recipient", "purpose", "received") .
+% (restriction q ce a s e): ce agreed with q to restrict disclosures of
+% attribute a from s until the restriction was terminated at e (164.522(a)).
+restriction : string - -> string - -> attribute - -> date - -> date - -> pred DB
+  %dbinfo "restriction" ("individual", "covered_entity", "attr", "agreed", "ends") .
+% (self_pay_restriction q ce a s): q, having paid ce in full out of pocket
+% for the items or services that attribute a is about, asked at s that it
+% not be disclosed to a health plan (164.522(a)(1)(vi)).
+self_pay_restriction : string - -> string - -> attribute - -> date - -> pred DB
+  %dbinfo "self_pay_restriction" ("individual", "covered_entity", "attr", "requested") .
+% (accounting_request q ce r): q asked ce for an accounting of disclosures,
+% received at r (164.528).
+accounting_request : string - -> string - -> date - -> pred DB
+  %dbinfo "accounting_request" ("individual", "covered_entity", "received") .
+% (verification ce p s): ce verified the identity and authority of the
+% requester p at s (164.514(h)).
+verification : string - -> string - -> date - -> pred DB
+  %dbinfo "verification" ("covered_entity", "requester", "verified") .
+% (deidentification m x s): the information in message m was de-identified
+% by method x, documented at s (164.514(b)).
+deidentification : string - -> deidentification-method - -> date - -> pred DB
+  %dbinfo "deidentification" ("info", "method", "documented") .
+% (fundraising_opt_out q ce s): q elected at s not to receive fundraising
+% communications from ce (164.514(f)(2)(ii)).
+fundraising_opt_out : string - -> string - -> date - -> pred DB
+  %dbinfo "fundraising_opt_out" ("individual", "covered_entity", "elected") .
+% (access_directive q d s): q asked in writing at s that a copy be sent to
+% the designated person d (164.524(c)(3)(ii)).
+access_directive : string - -> string - -> date - -> pred DB
+  %dbinfo "access_directive" ("individual", "designee", "requested") .
 
 (* ------------------------------------------------------------------ *)
 (* Subjective judgements that the law leaves to people.  They always   *)
-(* stay in the residual formula for a human auditor.                   *)
+(* stay in the residual formula for a human auditor; the policy names  *)
+(* each one with its paragraph and the suffix -subj.                   *)
 (* ------------------------------------------------------------------ *)
 
 % 164.502(b), 164.514(d)(3)(ii): a non-routine disclosure was reviewed and
 % limited to the minimum necessary.
 minimum-necessary-reviewed : string + -> string + -> string + -> pred SUBJ .
+% 164.506(c)(4): the information pertains to the recipient's relationship
+% with the individual.
+pertains-to-relationship : string + -> string + -> pred SUBJ .
+% 164.502(g)(2): the information is relevant to the representation.
+relevant-to-representation : string + -> string + -> pred SUBJ .
+% 164.514(d)(5): the entire medical record is specifically justified as
+% the amount reasonably necessary.
+entire-record-justified : string + -> string + -> pred SUBJ .
+% 164.502(j)(1): good faith belief of unlawful conduct or endangerment.
+good-faith-unlawful-conduct : string + -> pred SUBJ .
+% 164.504(f)(2): the plan documents restrict the plan sponsor's use.
+plan-documents-amended : string + -> string + -> pred SUBJ .
+% 164.508(a)(2)(i)(C): the legal action was brought by the individual.
+action-brought-by-individual : string + -> string + -> pred SUBJ .
+% 164.508(a)(2)(ii): the oversight is of the originator of the notes.
+oversight-of-originator : string + -> string + -> pred SUBJ .
+% 164.508(a)(3)(i): face-to-face marketing, or a promotional gift of
+% nominal value.
+face-to-face-or-nominal-gift : string + -> string + -> pred SUBJ .
+% 164.508(b)(5)(i): the covered entity acted in reliance on the
+% authorisation before it received the revocation.
+acted-in-reliance : string + -> string + -> pred SUBJ .
+% 164.510(a)(1)(ii)(B): the recipient asked for the individual by name.
+asked-for-by-name : string + -> string + -> pred SUBJ .
 % 164.510(a)(3), 164.510(b)(3): emergency or incapacity, and the disclosure
 % is in the individual's best interest in professional judgement.
 incapacity-or-emergency : string + -> pred SUBJ .
 professional-judgement-best-interest : string + -> string + -> pred SUBJ .
-% 164.510(b)(1): the information is directly relevant to the recipient's
-% involvement with the individual's care or payment.
+% 164.510(b)(1)(i): the information is directly relevant to the
+% recipient's involvement with the individual's care or payment.
 directly-relevant-to-involvement : string + -> string + -> pred SUBJ .
-% 164.512(a), 164.512(f)(1): a law requires the disclosure and it complies
-% with and is limited to that law.
+% 164.510(b)(2)(iii): the entity reasonably infers from the circumstances
+% that the individual does not object.
+infers-no-objection : string + -> string + -> pred SUBJ .
+% 164.510(b)(4): the requirements of (b)(2), (b)(3) would interfere with
+% the response to the emergency.
+requirements-interfere-with-emergency : string + -> string + -> pred SUBJ .
+% 164.510(b)(5): the recipient was involved in the care before the death,
+% and no prior expressed preference of the individual is against it.
+involved-before-death-no-contrary-preference : string + -> string + -> pred SUBJ .
+% 164.512(a), 164.512(c)(1)(i), 164.512(f)(1)(i): a law requires the
+% disclosure and it complies with and is limited to that law.
 required-by-law-and-limited : string + -> string + -> string + -> pred SUBJ .
+% 164.512(b)(1)(i): a public health authority directed the disclosure to
+% the foreign official.
+directed-by-public-health-authority : string + -> string + -> pred SUBJ .
+% 164.512(b)(1)(iii): the recipient is responsible for the FDA-regulated
+% product or activity the information is about.
+fda-responsibility : string + -> string + -> pred SUBJ .
+% 164.512(b)(1)(iv): the entity is authorised by law to notify the person.
+communicable-disease-notice-authorized : string + -> string + -> pred SUBJ .
+% 164.512(b)(1)(v)(A)-(D): care given at the employer's request, findings
+% of a work-related illness or injury the employer must record, notice to
+% the individual.
+workplace-surveillance-conditions : string + -> string + -> pred SUBJ .
+% 164.512(b)(1)(vi): the agreement of the parent, guardian or individual
+% was obtained and documented.
+school-immunization-agreement : string + -> string + -> pred SUBJ .
 % 164.512(c)(1): reasonable belief that the individual is a victim of abuse,
-% neglect or domestic violence.
+% neglect or domestic violence; the individual agreed (c)(1)(ii); a statute
+% expressly authorises it and (c)(1)(iii)(A) or (B) holds.
 believes-victim-of-abuse : string + -> string + -> pred SUBJ .
-% 164.512(c)(2)(i): informing the individual would place them at risk of
-% serious harm, or the informed person is responsible for the abuse.
+individual-agreed : string + -> string + -> pred SUBJ .
+expressly-authorized-harm-or-incapacity : string + -> string + -> pred SUBJ .
+% 164.512(c)(2)(i), (ii): informing the individual would place them at
+% risk of serious harm, or the person to be informed is responsible for
+% the abuse.
 informing-would-endanger : string + -> string + -> pred SUBJ .
-% 164.512(e)(1): the order or subpoena expressly covers the information, or
-% satisfactory assurances were received.
+% 164.512(d)(2): the individual is not the subject of the investigation,
+% or it arises out of the receipt of health care or a health benefit claim.
+oversight-nexus : string + -> string + -> pred SUBJ .
+% 164.512(e)(1): the order expressly authorises the information; the
+% subpoena came with satisfactory assurances; the entity itself gave
+% notice or sought a qualified protective order (e)(1)(vi).
 court-order-covers : string + -> string + -> pred SUBJ .
 subpoena-with-satisfactory-assurance : string + -> string + -> pred SUBJ .
+own-notice-or-protective-order : string + -> string + -> pred SUBJ .
+% 164.512(f)(1)(ii)(A), (B): a court order, warrant, subpoena or summons,
+% or a grand jury subpoena; (C): an administrative request that is
+% relevant, specific and limited, where de-identified data would not do.
+court-process-covers : string + -> string + -> pred SUBJ .
+administrative-request-qualifies : string + -> string + -> pred SUBJ .
 % 164.512(f)(2): the official asked for identification or location.
 identification-request : string + -> string + -> pred SUBJ .
 % 164.512(f)(3): the victim agreed, or cannot agree and the conditions of
@@ -243,28 +423,40 @@ victim-agreement-or-exception : string + -> string + -> pred SUBJ .
 suspects-criminal-death : string + -> string + -> pred SUBJ .
 % 164.512(f)(5): good faith belief of evidence of a crime on the premises.
 good-faith-crime-on-premises : string + -> string + -> pred SUBJ .
-% 164.512(f)(6): the provider is giving emergency care off the premises.
+% 164.512(f)(6)(i): the provider is giving emergency care off the
+% premises; (f)(6)(ii): the emergency is not the result of abuse, neglect or
+% domestic violence of the individual.
 emergency-care-off-premises : string + -> string + -> pred SUBJ .
+emergency-not-from-abuse : string + -> string + -> pred SUBJ .
 % 164.512(g)(2), 164.512(i)(1)(iii): death is reasonably anticipated; the
 % researcher's representations about decedents' information.
 death-reasonably-anticipated : string + -> string + -> pred SUBJ .
 decedent-research-representation : string + -> string + -> pred SUBJ .
-% 164.512(i)(1)(i): waiver of authorisation approved by an IRB or privacy
-% board.
+% 164.512(i)(1)(i), (i)(2): waiver of authorisation approved by an IRB or
+% privacy board, documented as (i)(2) requires.
 research-waiver-approved : string + -> string + -> pred SUBJ .
+% 164.512(i)(1)(ii): the researcher's representations for a review
+% preparatory to research.
+preparatory-research-representation : string + -> string + -> pred SUBJ .
 % 164.512(j)(1): good faith belief of a serious and imminent threat, and the
 % recipient is reasonably able to prevent or lessen it.
 good-faith-serious-threat : string + -> string + -> pred SUBJ .
+% 164.512(j)(1)(ii)(A), (j)(2): a statement admitting a violent crime
+% that may have caused serious harm, not learnt in treatment for the
+% propensity to commit it; (B): an escape from lawful custody.
+admitted-violent-crime : string + -> string + -> pred SUBJ .
+escaped-from-custody : string + -> string + -> pred SUBJ .
 % 164.512(k): the activity is an authorised one of the recipient.
 authorised-government-function : string + -> string + -> pred SUBJ .
 % 164.512(l): the disclosure complies with workers' compensation law.
 complies-with-workers-comp-law : string + -> string + -> pred SUBJ .
-% 164.502(j)(1): good faith belief of unlawful conduct or endangerment.
-good-faith-unlawful-conduct : string + -> pred SUBJ .
-% 164.504(f)(2): the plan documents restrict the plan sponsor's use.
-plan-documents-amended : string + -> string + -> pred SUBJ .
-% 164.508(a)(3)(i): face-to-face marketing, or a promotional gift of
-% nominal value.
-face-to-face-or-nominal-gift : string + -> string + -> pred SUBJ .
-% 164.524(a)(2), (a)(3): grounds for denying access exist.
-access-denial-grounds : string + -> string + -> pred SUBJ .
+% 164.514(b)(2)(ii): no actual knowledge that the rest could identify.
+no-actual-knowledge-of-identifiability : string + -> string + -> pred SUBJ .
+% 164.514(h)(1): the identity and authority of the requester were known.
+identity-and-authority-known : string + -> string + -> pred SUBJ .
+% 164.522(a)(1)(iii): emergency treatment needs the restricted information.
+emergency-treatment-needs-restricted-info : string + -> string + -> pred SUBJ .
+% 164.524(a)(2), (a)(3): unreviewable and reviewable grounds for denying
+% access exist.
+unreviewable-denial-ground : string + -> string + -> pred SUBJ .
+reviewable-denial-ground : string + -> string + -> pred SUBJ .

@@ -1,244 +1,691 @@
-(* The disclosure rules of the HIPAA Privacy Rule, 45 CFR 164.502 to 164.514,
-   and the right of access of 164.524, as one policy.
+(* The HIPAA Privacy Rule as one policy: the disclosure rules of 45 CFR
+   164.502 to 164.514 that a disclosure log can decide or leave to a person,
+   the agreed restrictions of 164.522, and the deadlines of the right of
+   access (164.524) and of the accounting of disclosures (164.528).
 
    For every disclosure (p1 sends message m to p2 at time t) and every
    attribute a of an individual q that m carries and that is protected
-   health information, the disclosure must be permitted by at least one
-   clause of <permitted> and must break none of the clauses that follow it.
-   Every clause is named after the paragraph it formalises, so that the
-   residual formula says which paragraphs remain open.
+   health information (or that m claims to be de-identified), the disclosure
+   must be exempt, or be permitted by at least one clause of <permitted> and
+   break none of the clauses that follow it.  Every clause is named after
+   the paragraph it formalises; a name ending in -subj marks the judgement a
+   paragraph leaves to a person, and a name ending in -wait an obligation
+   whose deadline falls after the end of the log.
 
    A clause that the log decides disappears (true) or makes its disclosure a
    violation (false); a clause that needs a human judgement keeps its
-   subjective atoms; an obligation with a deadline stays open until the log
-   shows it met. *)
+   subjective atoms.  An obligation is judged against the table audit_end,
+   which says up to when the log is complete: one met in time disappears,
+   one whose deadline passed before that moment unmet is a violation, one
+   whose deadline is still to come stays open. *)
 
 (and
 (<c164-502-a> all [p1: string] [p2: string] [m: string] [t: date] [q: string] [a: attribute]
-  (and (disclose-eval p1 p2 m t) (hasattrof m q a) (attr_in a phi))
-  (and
-    (<permitted> or
+  (and (disclose-eval p1 p2 m t) (hasattrof m q a)
+       (or (attr_in a phi) (sub_attr a phi) (sub_attr a de-identified)))
+  (or
+    % 164.502(d)(2): "Health information that meets the standard and
+    % implementation specifications for de-identification under 164.514(a)
+    % and (b) is considered not to be individually identifiable health
+    % information", provided that it was de-identified by an expert
+    % determination (164.514(b)(1)) or the safe harbour (164.514(b)(2)),
+    % and that, by 164.514(c)(2), the entity "does not disclose the
+    % mechanism for re-identification".  A claim that fails is PHI.
+    (<c164-502-d-2> and (sub_attr a de-identified)
+      (or (<c164-514-b-1> ex [s30: date] (deidentification m expert-determination s30) (lessthan s30 t))
+          (<c164-514-b-2> and (ex [s31: date] (deidentification m safe-harbor s31) (lessthan s31 t))
+            (<c164-514-b-2-ii-subj> no-actual-knowledge-of-identifiability p1 m)))
+      (<c164-514-c-2> imp (hasattrof m q re-identification-code) false))
 
-      % 164.506(c)(2): for the treatment activities of a health care provider.
-      (<c164-506-c-2> and (purp_in m Treatment) (inrole p2 Health-care-provider t))
+    (and
+      (<permitted> or
 
-      % 164.506(c)(1), (c)(3): for payment, to a covered entity or provider.
-      (<c164-506-c-3> and (purp_in m Payment)
-        (or (inrole p2 covered-entity t) (inrole p2 Health-care-provider t)))
+        % 164.506(c)(2): "A covered entity may disclose protected health
+        % information for treatment activities of a health care provider."
+        (<c164-506-c-2> and (purp_in m Treatment) (inrole p2 Health-care-provider t))
 
-      % 164.506(c)(4): for the health care operations of another covered
-      % entity (paragraphs (1) and (2) of the definition), when both have a
-      % relationship with the individual.
-      (<c164-506-c-4> and (purp_in m healthcare-op-para-1-2) (inrole p2 covered-entity t)
-        (ex [s1: date] (relationship q p1 s1) (lessthan s1 t))
-        (ex [s2: date] (relationship q p2 s2) (lessthan s2 t)))
+        % 164.506(c)(1), (c)(3): "for the payment activities of the entity
+        % that receives the information", to a covered entity or provider.
+        (<c164-506-c-3> and (purp_in m Payment)
+          (or (inrole p2 covered-entity t) (inrole p2 Health-care-provider t))
+          % 164.522(a)(1)(vi): "A covered entity must agree to the request of
+          % an individual to restrict disclosure of protected health
+          % information about the individual to a health plan if: (A) The
+          % disclosure is for the purpose of carrying out payment or health
+          % care operations and is not otherwise required by law; and (B) The
+          % protected health information pertains solely to a health care item
+          % or service for which the individual ... has paid the covered entity
+          % in full."
+          (<c164-522-a-1-vi> imp (and (ex [a23: attribute] [s23: date]
+                                        (and (self_pay_restriction q p1 a23 s23) (lessthan s23 t)
+                                             (or (sub_attr a a23) (attr_in a a23))))
+                                      (inrole p2 health-plan t))
+            (purp_in m required-by-law)))
 
-      % 164.502(e)(1), 164.504(e): to a business associate under a contract in
-      % force at the time of the disclosure.
-      (<c164-502-e> ex [s3: date] [e3: date] (ba_agreement p1 p2 s3 e3) (time_in s3 t e3))
+        % 164.506(c)(4): "for health care operations activities of the entity
+        % that receives the information, if each entity either has or had a
+        % relationship with the individual who is the subject of the protected
+        % health information being requested, the protected health information
+        % pertains to such relationship, and the disclosure is: (i) For a
+        % purpose listed in paragraph (1) or (2) of the definition of health
+        % care operations; or (ii) For the purpose of health care fraud and
+        % abuse detection or compliance."
+        (<c164-506-c-4> and (or (purp_in m healthcare-op-para-1-2) (purp_in m fraud-abuse-detection))
+          (inrole p2 covered-entity t)
+          (ex [s1: date] (relationship q p1 s1) (lessthan s1 t))
+          (ex [s2: date] (relationship q p2 s2) (lessthan s2 t))
+          (<c164-506-c-4-subj> pertains-to-relationship p2 m)
+          (<c164-522-a-1-vi> imp (and (ex [a24: attribute] [s27: date]
+                                        (and (self_pay_restriction q p1 a24 s27) (lessthan s27 t)
+                                             (or (sub_attr a a24) (attr_in a a24))))
+                                      (inrole p2 health-plan t))
+            (purp_in m required-by-law)))
 
-      % 164.502(a)(1)(i), (a)(2)(i): to the individual.
-      (<c164-502-a-1-i> eq_prin p2 q)
+        % 164.502(e)(1), 164.504(e): to a business associate under a contract
+        % in force at the time of the disclosure.
+        (<c164-502-e> and (ex [s3: date] [e3: date] (ba_agreement p1 p2 s3 e3) (time_in s3 t e3))
+          % 164.514(f)(2)(iv): "A covered entity may not make fundraising
+          % communications to an individual under this paragraph where the
+          % individual has elected not to receive such communications."
+          (<c164-514-f-2-iv> imp (and (purp_in m fundraising)
+                                      (ex [s28: date] (and (fundraising_opt_out q p1 s28) (lessthan s28 t))))
+            false))
 
-      % 164.502(g): to the individual's personal representative.
-      (<c164-502-g> ex [s4: date] (personal_rep p2 q s4) (lessthan s4 t))
+        % 164.502(a)(1)(i), (a)(2)(i): "To the individual."
+        (<c164-502-a-1-i> eq_prin p2 q)
 
-      % 164.508(a)(1), 164.502(a)(1)(iv): pursuant to a valid authorisation
-      % for this recipient, attribute and purpose, signed before and not
-      % expired at the time of the disclosure.
-      (<c164-508-a-1> ex [u5: purpose] [s5: date] [e5: date]
-        (authorization q p1 p2 a u5 s5 e5)
-        (and (purp_in m u5) (time_in s5 t e5)))
+        % 164.502(g)(1), (g)(2): "a covered entity must ... treat a personal
+        % representative as the individual ... with respect to protected
+        % health information relevant to such personal representation",
+        % while the representation lasts.
+        (<c164-502-g> ex [s4: date] [e4: date] (and (personal_rep p2 q s4 e4) (time_in s4 t e4))
+          (<c164-502-g-2-subj> relevant-to-representation p2 m))
 
-      % 164.502(f): fifty years after the individual's death the information
-      % is no longer protected.
-      (<c164-502-f> ex [d6: date] (deceased q d6) (lessthan d6 (plus t ~18263)))
+        % 164.508(a)(1), 164.502(a)(1)(iv): "such use or disclosure must be
+        % consistent with such authorization": an authorisation by the
+        % individual for this sender, recipient and purpose, for the
+        % attribute or one that includes it, signed before and not expired at
+        % t.  164.508(b)(5): a revocation received before t ends it, "except
+        % to the extent that the covered entity has taken action in reliance
+        % thereon".
+        (<c164-508-a-1> ex [a5: attribute] [u5: purpose] [s5: date] [e5: date]
+          (and (authorization q p1 p2 a5 u5 s5 e5) (time_in s5 t e5))
+          (and (or (sub_attr a a5) (attr_in a a5)) (purp_in m u5)
+               (or (<c164-508-b-5> imp (ex [r5: date] (and (revocation q p1 p2 u5 r5) (lessthan r5 t))) false)
+                   (<c164-508-b-5-i-subj> acted-in-reliance p1 m))))
 
-      % 164.502(a)(2)(ii): to the Secretary, for a compliance investigation.
-      (<c164-502-a-2-ii> and (purp_in m compliance-investigation) (inrole p2 secretary-hhs t))
+        % 164.524(c)(3)(ii): "If an individual's request for access directs
+        % the covered entity to transmit the copy of protected health
+        % information directly to another person designated by the
+        % individual, the covered entity must provide the copy to the person
+        % designated by the individual."
+        (<c164-524-c-3-ii> and (purp_in m access-directive)
+          (ex [s24: date] (access_directive q p2 s24) (lessthan s24 t)))
 
-      % 164.502(j)(1): whistleblowers, to an oversight agency or an attorney.
-      (<c164-502-j-1> and (purp_in m whistleblowing)
-        (or (inrole p2 health-oversight-agency t) (inrole p2 attorney t))
-        (<c164-502-j-1-i> good-faith-unlawful-conduct p1))
+        % 164.502(a)(2)(ii): to the Secretary, "to investigate or determine
+        % the covered entity's compliance with this subchapter".
+        (<c164-502-a-2-ii> and (purp_in m compliance-investigation) (inrole p2 secretary-hhs t))
 
-      % 164.504(f): a group health plan to its plan sponsor.
-      (<c164-504-f> and (purp_in m plan-administration)
-        (inrole p1 group-health-plan t) (inrole p2 plan-sponsor t)
-        (<c164-504-f-2> plan-documents-amended p1 p2))
+        % 164.502(j)(1): a workforce member or business associate who
+        % "believes in good faith that the covered entity has engaged in
+        % conduct that is unlawful", to "(A) A health oversight agency or
+        % public health authority ... or an appropriate health care
+        % accreditation organization ...; or (B) An attorney".
+        (<c164-502-j-1> and (purp_in m whistleblowing)
+          (or (inrole p2 health-oversight-agency t) (inrole p2 public-health-authority t)
+              (inrole p2 accreditation-organization t) (inrole p2 attorney t))
+          (<c164-502-j-1-subj> good-faith-unlawful-conduct p1))
 
-      % 164.510(a): facility directory: name, location, general condition,
-      % and religious affiliation to clergy only; the individual had the
-      % opportunity to object, or cannot and an emergency applies.
-      (<c164-510-a> and (purp_in m facility-directory)
-        (or (sub_attr a name) (sub_attr a location-in-facility) (sub_attr a general-condition)
-            (and (sub_attr a religious-affiliation) (inrole p2 clergy t)))
-        (or (<c164-510-a-2> ex [s7: date] (no_objection q p1 facility-directory s7) (lessthan s7 t))
-            (<c164-510-a-3> and (incapacity-or-emergency q) (professional-judgement-best-interest p1 q))))
+        % 164.504(f)(1)(i), (f)(2), (f)(3)(i): a group health plan to its plan
+        % sponsor, once the plan documents have been amended.
+        (<c164-504-f-1-i> and (purp_in m plan-administration)
+          (inrole p1 group-health-plan t) (inrole p2 plan-sponsor t)
+          (<c164-504-f-2-subj> plan-documents-amended p1 p2))
 
-      % 164.510(b)(1)-(3), (5): to family, relatives and close friends
-      % involved in the individual's care or payment.
-      (<c164-510-b> and (purp_in m care-involvement)
-        (or (inrole p2 family-member t) (inrole p2 close-friend t))
-        (<c164-510-b-1> directly-relevant-to-involvement p2 m)
-        (or (<c164-510-b-2> ex [s8: date] (no_objection q p1 care-involvement s8) (lessthan s8 t))
-            (<c164-510-b-3> and (incapacity-or-emergency q) (professional-judgement-best-interest p1 q))
-            (<c164-510-b-5> ex [d8: date] (deceased q d8) (lessthan d8 t))))
+        % 164.504(f)(1)(ii): "summary health information to the plan sponsor,
+        % if the plan sponsor requests the summary health information for
+        % purposes of: (A) Obtaining premium bids ...; or (B) Modifying,
+        % amending, or terminating the group health plan."
+        (<c164-504-f-1-ii> and (sub_attr a summary-health-information)
+          (purp_in m premium-bids-or-plan-change)
+          (inrole p1 group-health-plan t) (inrole p2 plan-sponsor t))
 
-      % 164.510(b)(4): to a disaster relief entity.
-      (<c164-510-b-4> and (purp_in m disaster-relief) (inrole p2 disaster-relief-entity t)
-        (or (<c164-510-b-4-ii> ex [s9: date] (no_objection q p1 disaster-relief s9) (lessthan s9 t))
-            (<c164-510-b-4-iii> professional-judgement-best-interest p1 q)))
+        % 164.504(f)(1)(iii): "information on whether the individual is
+        % participating in the group health plan, or is enrolled in or has
+        % disenrolled from a health insurance issuer or HMO offered by the
+        % plan".
+        (<c164-504-f-1-iii> and (sub_attr a enrollment-status)
+          (inrole p1 group-health-plan t) (inrole p2 plan-sponsor t))
 
-      % 164.512(a): required by law.
-      (<c164-512-a> and (purp_in m required-by-law) (<c164-512-a-1> required-by-law-and-limited p1 p2 m))
+        % 164.510(a)(1): a covered health care provider's facility directory:
+        % "(A) The individual's name;
+        % (B) The individual's location in the covered health care provider's
+        % facility; (C) The individual's condition described in general
+        % terms ...; and (D) The individual's religious affiliation", "(A) To
+        % members of the clergy; or (B) Except for religious affiliation, to
+        % other persons who ask for the individual by name."  (a)(2): the
+        % individual had the opportunity to object in this episode of care
+        % (the case study takes 90 days); (a)(3)(i): or cannot, and the
+        % disclosure is in the individual's best interest.
+        (<c164-510-a> and (purp_in m facility-directory) (inrole p1 Health-care-provider t)
+          (or (and (or (sub_attr a name) (sub_attr a location-in-facility) (sub_attr a general-condition))
+                   (or (inrole p2 clergy t) (<c164-510-a-1-ii-B-subj> asked-for-by-name p2 q)))
+              (and (sub_attr a religious-affiliation) (inrole p2 clergy t)))
+          (or (<c164-510-a-2> ex [s7: date] (no_objection q p1 facility-directory s7) (time_in (plus t ~90) s7 t))
+              (<c164-510-a-3-i-subj> and (incapacity-or-emergency q)
+                (professional-judgement-best-interest p1 q))))
 
-      % 164.512(b)(1)(i): to a public health authority.
-      (<c164-512-b> and (purp_in m public-health) (inrole p2 public-health-authority t))
+        % 164.510(b)(1): "(i) ... to a family member, other relative, or a
+        % close personal friend of the individual, or any other person
+        % identified by the individual, the protected health information
+        % directly relevant to such person's involvement with the individual's
+        % health care or payment"; "(ii) ... to notify ... of the individual's
+        % location, general condition, or death".  Then one of: (b)(2) the
+        % individual present did not object, or (b)(2)(iii) the entity
+        % "reasonably infers from the circumstances" that the individual does
+        % not object; (b)(3) not present or incapacitated, and in the
+        % individual's best interest; (b)(5) the individual has died, the
+        % recipient was involved before the death and no prior expressed
+        % preference is against it.
+        (<c164-510-b> and
+          (or (<c164-510-b-1-i> and (purp_in m care-involvement)
+                (<c164-510-b-1-i-subj> directly-relevant-to-involvement p2 m))
+              (<c164-510-b-1-ii> and (purp_in m notification)
+                (or (sub_attr a name) (sub_attr a location-in-facility) (sub_attr a general-condition)
+                    (sub_attr a death-date))))
+          (or (inrole p2 family-member t) (inrole p2 other-relative t) (inrole p2 close-friend t)
+              (inrole p2 person-identified-by-individual t))
+          (or (<c164-510-b-2> ex [s8: date] (no_objection q p1 care-involvement s8) (time_in (plus t ~90) s8 t))
+              (<c164-510-b-5> ex [d8: date] (and (deceased q d8) (lessthan d8 t))
+                (<c164-510-b-5-subj> involved-before-death-no-contrary-preference p2 q))
+              (<c164-510-b-2-iii-subj> infers-no-objection p1 q)
+              (<c164-510-b-3-subj> and (incapacity-or-emergency q)
+                (professional-judgement-best-interest p1 q))))
 
-      % 164.512(c): about victims of abuse, neglect or domestic violence, to
-      % an authority that receives such reports; the individual must be
-      % informed promptly unless that would endanger them.
-      (<c164-512-c> and (purp_in m abuse-neglect-report)
-        (or (inrole p2 government-authority t) (inrole p2 public-health-authority t))
-        (<c164-512-c-1> believes-victim-of-abuse p1 q)
-        (<c164-512-c-2> or
-          (<c164-512-c-2-prompt> ex [m10: string] [t10: date]
-            (and (disclose-eval p1 q m10 t10) (time_in t t10 (plus t prompt))) true)
-          (<c164-512-c-2-i> informing-would-endanger p1 q)))
+        % 164.510(b)(4): "to a public or private entity authorized by law or
+        % by its charter to assist in disaster relief efforts, for the purpose
+        % of coordinating with such entities the uses or disclosures permitted
+        % by paragraph (b)(1)(ii)" (location, general condition, death); (b)(2)
+        % and (b)(3) apply "to the extent that the covered entity, in the
+        % exercise of professional judgment, determines that the requirements
+        % do not interfere with the ability to respond to the emergency".
+        (<c164-510-b-4> and (purp_in m disaster-relief) (inrole p2 disaster-relief-entity t)
+          (or (sub_attr a name) (sub_attr a location-in-facility) (sub_attr a general-condition)
+              (sub_attr a death-date))
+          (or (<c164-510-b-2> ex [s9: date] (no_objection q p1 disaster-relief s9) (time_in (plus t ~90) s9 t))
+              (<c164-510-b-4-subj> requirements-interfere-with-emergency p1 q)
+              (<c164-510-b-3-subj> and (incapacity-or-emergency q)
+                (professional-judgement-best-interest p1 q))))
 
-      % 164.512(d): to a health oversight agency.
-      (<c164-512-d> and (purp_in m health-oversight) (inrole p2 health-oversight-agency t))
+        % 164.512(a)(1): "to the extent that such use or disclosure is
+        % required by law and the use or disclosure complies with and is
+        % limited to the relevant requirements of such law."  (a)(2): "A
+        % covered entity must meet the requirements described in paragraph
+        % (c), (e), or (f) of this section for uses or disclosures required by
+        % law": a disclosure for one of their purposes cannot pass here.
+        (<c164-512-a> and (purp_in m required-by-law)
+          (<c164-512-a-2> imp (or (purp_in m abuse-neglect-report) (purp_in m judicial-proceeding)
+                                  (purp_in m law-enforcement) (purp_in m law-enforcement-court-order)
+                                  (purp_in m crime-victim-information))
+            false)
+          (<c164-512-a-1-subj> required-by-law-and-limited p1 p2 m))
 
-      % 164.512(e): judicial and administrative proceedings.
-      (<c164-512-e> and (purp_in m judicial-proceeding)
-        (or (<c164-512-e-1-i> and (inrole p2 court t) (court-order-covers p2 m))
-            (<c164-512-e-1-ii> subpoena-with-satisfactory-assurance p2 m)))
+        % 164.512(b)(1)(i): "A public health authority that is authorized by
+        % law to collect or receive such information for the purpose of
+        % preventing or controlling disease, injury, or disability ... or, at
+        % the direction of a public health authority, to an official of a
+        % foreign government agency that is acting in collaboration with a
+        % public health authority".
+        (<c164-512-b-1-i> and (purp_in m public-health)
+          (or (inrole p2 public-health-authority t)
+              (and (inrole p2 foreign-health-official t)
+                   (<c164-512-b-1-i-subj> directed-by-public-health-authority p1 p2))))
 
-      % 164.512(f)(1): law enforcement, as required by law or by court order.
-      (<c164-512-f-1> and (purp_in m law-enforcement-court-order) (inrole p2 law-enforcement-official t)
-        (<c164-512-f-1-i> required-by-law-and-limited p1 p2 m))
+        % 164.512(b)(1)(ii): "A public health authority or other appropriate
+        % government authority authorized by law to receive reports of child
+        % abuse or neglect" (no notice to the individual is owed).
+        (<c164-512-b-1-ii> and (purp_in m child-abuse-report)
+          (or (inrole p2 public-health-authority t) (inrole p2 government-authority t)))
 
-      % 164.512(f)(2): identification and location, limited information only.
-      (<c164-512-f-2> and (purp_in m law-enforcement-relevant-id-or-location)
-        (or (sub_attr a name) (sub_attr a address) (sub_attr a date-of-birth)
-            (sub_attr a insurance-id) (sub_attr a physical-description))
-        (<c164-512-f-2-i> identification-request p2 q))
+        % 164.512(b)(1)(iii): "A person subject to the jurisdiction of the
+        % Food and Drug Administration (FDA) with respect to an FDA-regulated
+        % product or activity for which that person has responsibility".
+        (<c164-512-b-1-iii> and (purp_in m fda-reporting) (inrole p2 fda-regulated-person t)
+          (<c164-512-b-1-iii-subj> fda-responsibility p2 m))
 
-      % 164.512(f)(3): about the victim of a crime.
-      (<c164-512-f-3> and (purp_in m crime-victim-information) (inrole p2 law-enforcement-official t)
-        (<c164-512-f-3-i> victim-agreement-or-exception p1 q))
+        % 164.512(b)(1)(iv): "A person who may have been exposed to a
+        % communicable disease ..., if the covered entity ... is authorized by
+        % law to notify such person".
+        (<c164-512-b-1-iv> and (purp_in m communicable-disease-notification)
+          (<c164-512-b-1-iv-subj> communicable-disease-notice-authorized p1 p2))
 
-      % 164.512(f)(4): about a decedent, on suspicion of criminal conduct.
-      (<c164-512-f-4> and (purp_in m suspicious-death-notification)
-        (ex [d11: date] (deceased q d11) (lessthan d11 t))
-        (<c164-512-f-4-i> suspects-criminal-death p1 q))
+        % 164.512(b)(1)(v): "An employer, about an individual who is a member
+        % of the workforce of the employer", by a provider who gives care at
+        % the employer's request, on work-related illness or injury, with
+        % notice to the individual.
+        (<c164-512-b-1-v> and (purp_in m workplace-surveillance) (inrole p2 employer t)
+          (inrole p1 Health-care-provider t)
+          (<c164-512-b-1-v-subj> workplace-surveillance-conditions p1 q))
 
-      % 164.512(f)(5): evidence of a crime on the premises.
-      (<c164-512-f-5> and (purp_in m report-possible-crime-on-premises)
-        (<c164-512-f-5-i> good-faith-crime-on-premises p1 m))
+        % 164.512(b)(1)(vi): "A school, about an individual who is a student
+        % or prospective student ..., if: (A) The protected health information
+        % that is disclosed is limited to proof of immunization; ... and (C)
+        % The covered entity obtains and documents the agreement".
+        (<c164-512-b-1-vi> and (purp_in m school-immunization) (inrole p2 school t)
+          (sub_attr a immunization-record)
+          (<c164-512-b-1-vi-C-subj> school-immunization-agreement p1 q))
 
-      % 164.512(f)(6): a provider in a medical emergency off its premises.
-      (<c164-512-f-6> and (purp_in m alert-of-crime-commission-location-victims-perpetrator)
-        (inrole p1 Health-care-provider t)
-        (<c164-512-f-6-i> emergency-care-off-premises p1 q))
+        % 164.512(c)(1): "about an individual whom the covered entity
+        % reasonably believes to be a victim of abuse, neglect, or domestic
+        % violence to a government authority ...: (i) To the extent the
+        % disclosure is required by law ...; (ii) If the individual agrees to
+        % the disclosure; or (iii) To the extent the disclosure is expressly
+        % authorized by statute or regulation and" (A) or (B).
+        (<c164-512-c> and (purp_in m abuse-neglect-report)
+          (or (inrole p2 government-authority t) (inrole p2 public-health-authority t))
+          (<c164-512-c-1-subj> believes-victim-of-abuse p1 q)
+          (or (<c164-512-c-1-i-subj> required-by-law-and-limited p1 p2 m)
+              (<c164-512-c-1-ii-subj> individual-agreed q p1)
+              (<c164-512-c-1-iii-subj> expressly-authorized-harm-or-incapacity p1 q))
+          % 164.512(c)(2): "A covered entity that makes a disclosure permitted
+          % by paragraph (c)(1) of this section must promptly inform the
+          % individual that such a report has been or will be made, except
+          % if: (i) The covered entity, in the exercise of professional
+          % judgment, believes informing the individual would place the
+          % individual at risk of serious harm; or (ii) The covered entity
+          % would be informing a personal representative, and ... believes the
+          % personal representative is responsible for the abuse".  A notice
+          % (purpose abuse-report-notice) within prompt (5) days either side
+          % of the report meets it.  No other clause permits the report
+          % instead (c164-512-a-2), so the notice cannot be bypassed.
+          (<c164-512-c-2> or
+            (ex [m10: string] [t10: date]
+              (and (disclose p1 q m10 t10) (time_in (plus t ~5) t10 (plus t prompt)))
+              (purp_in m10 abuse-report-notice))
+            (ex [e10: date] (and (audit_end e10) (time_in e10 (plus t prompt) (plus t prompt)))
+              (<c164-512-c-2-wait> ex [m11: string] [t11: date]
+                (and (disclose-eval p1 q m11 t11) (time_in (plus t ~5) t11 (plus t prompt)))
+                (purp_in m11 abuse-report-notice)))
+            (<c164-512-c-2-subj> informing-would-endanger p1 q)))
 
-      % 164.512(g)(1): to coroners and medical examiners.
-      (<c164-512-g-1> and (purp_in m decedent-identification)
-        (or (inrole p2 coroner t) (inrole p2 medical-examiner t)))
+        % 164.512(d)(1): "to a health oversight agency for oversight
+        % activities authorized by law"; (d)(2): not an investigation of the
+        % individual unrelated to health care or health benefits; 164.514(h):
+        % identity and authority of the requester verified.
+        (<c164-512-d> and (purp_in m health-oversight) (inrole p2 health-oversight-agency t)
+          (<c164-512-d-2-subj> oversight-nexus p2 q)
+          (<c164-514-h> or (ex [v1: date] (verification p1 p2 v1) (lessthan v1 t))
+                           (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
-      % 164.512(g)(2): to funeral directors, after or in anticipation of death.
-      (<c164-512-g-2> and (purp_in m funeral-arrangements) (inrole p2 funeral-director t)
-        (or (ex [d12: date] (deceased q d12) (lessthan d12 t))
-            (<c164-512-g-2-i> death-reasonably-anticipated p1 q)))
+        % 164.512(e)(1): "(i) In response to an order of a court or
+        % administrative tribunal, provided that the covered entity discloses
+        % only the protected health information expressly authorized by such
+        % order; or (ii) In response to a subpoena, discovery request, or
+        % other lawful process" with satisfactory assurances, or (vi) with the
+        % entity's own notice or qualified protective order.
+        (<c164-512-e> and (purp_in m judicial-proceeding)
+          (or (<c164-512-e-1-i-subj> court-order-covers p2 m)
+              (<c164-512-e-1-ii-subj> subpoena-with-satisfactory-assurance p2 m)
+              (<c164-512-e-1-vi-subj> own-notice-or-protective-order p1 m))
+          (<c164-514-h> or (ex [v2: date] (verification p1 p2 v2) (lessthan v2 t))
+                           (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
-      % 164.512(h): to organ procurement organisations.
-      (<c164-512-h> and (purp_in m organ-donation) (inrole p2 organ-procurement-organization t))
+        % 164.512(f)(1): "(i) As required by law ...; or (ii) In compliance
+        % with and as limited by the relevant requirements of: (A) A court-
+        % ordered warrant, or a subpoena or summons issued by a judicial
+        % officer; (B) A grand jury subpoena; or (C) An administrative
+        % request" that is relevant, specific and limited.
+        (<c164-512-f-1> and (purp_in m law-enforcement-court-order) (inrole p2 law-enforcement-official t)
+          (or (<c164-512-f-1-i-subj> required-by-law-and-limited p1 p2 m)
+              (<c164-512-f-1-ii-subj> court-process-covers p2 m)
+              (<c164-512-f-1-ii-C-subj> administrative-request-qualifies p2 m))
+          (<c164-514-h> or (ex [v3: date] (verification p1 p2 v3) (lessthan v3 t))
+                           (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
-      % 164.512(i): research, under a waiver or about decedents.
-      (<c164-512-i> and (purp_in m research) (inrole p2 researcher t)
-        (or (<c164-512-i-1-i> research-waiver-approved p2 m)
-            (<c164-512-i-1-iii> and (ex [d13: date] (deceased q d13) (lessthan d13 t))
-              (decedent-research-representation p2 q))))
+        % 164.512(f)(2): "in response to a law enforcement official's request
+        % for such information for the purpose of identifying or locating a
+        % suspect, fugitive, material witness, or missing person ... (i) The
+        % covered entity may disclose only the following information: (A) Name
+        % and address; (B) Date and place of birth; (C) Social security
+        % number; (D) ABO blood type and rh factor; (E) Type of injury;
+        % (F) Date and time of treatment; (G) Date and time of death, if
+        % applicable; and (H) A description of distinguishing physical
+        % characteristics".
+        (<c164-512-f-2> and (purp_in m law-enforcement-relevant-id-or-location)
+          (or (sub_attr a name) (sub_attr a address) (sub_attr a date-of-birth) (sub_attr a ssn)
+              (sub_attr a blood-type) (sub_attr a injury-type) (sub_attr a treatment-date)
+              (sub_attr a death-date) (sub_attr a physical-description))
+          (<c164-512-f-2-subj> identification-request p2 q)
+          (<c164-514-h> or (ex [v4: date] (verification p1 p2 v4) (lessthan v4 t))
+                           (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
-      % 164.512(j)(1): to avert a serious and imminent threat.
-      (<c164-512-j> and (purp_in m serious-threat-prevention)
-        (<c164-512-j-1> good-faith-serious-threat p1 p2))
+        % 164.512(f)(3): "in response to a law enforcement official's request
+        % for such information about an individual who is or is suspected to
+        % be a victim of a crime", if the individual agrees or (f)(3)(ii).
+        (<c164-512-f-3> and (purp_in m crime-victim-information) (inrole p2 law-enforcement-official t)
+          (<c164-512-f-3-subj> victim-agreement-or-exception p1 q)
+          (<c164-514-h> or (ex [v5: date] (verification p1 p2 v5) (lessthan v5 t))
+                           (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
-      % 164.512(k): specialised government functions.
-      (<c164-512-k-1> and (purp_in m military-mission) (inrole p2 armed-forces-command t)
-        (<c164-512-k-1-i> authorised-government-function p2 m))
-      (<c164-512-k-2> and (purp_in m national-security) (inrole p2 federal-official t)
-        (<c164-512-k-2-i> authorised-government-function p2 m))
-      (<c164-512-k-3> and (purp_in m protective-services) (inrole p2 federal-official t)
-        (<c164-512-k-3-i> authorised-government-function p2 m))
-      (<c164-512-k-5> and (purp_in m correctional-custody) (inrole p2 correctional-institution t)
-        (<c164-512-k-5-i> authorised-government-function p2 m))
+        % 164.512(f)(4): "about an individual who has died ... if the covered
+        % entity has a suspicion that such death may have resulted from
+        % criminal conduct."
+        (<c164-512-f-4> and (purp_in m suspicious-death-notification)
+          (ex [d11: date] (deceased q d11) (lessthan d11 t))
+          (<c164-512-f-4-subj> suspects-criminal-death p1 q))
 
-      % 164.512(l): workers' compensation.
-      (<c164-512-l> and (purp_in m workers-compensation)
-        (<c164-512-l-i> complies-with-workers-comp-law p1 p2))
+        % 164.512(f)(5): "information that the covered entity believes in good
+        % faith constitutes evidence of criminal conduct that occurred on the
+        % premises of the covered entity."
+        (<c164-512-f-5> and (purp_in m report-possible-crime-on-premises)
+          (<c164-512-f-5-subj> good-faith-crime-on-premises p1 m))
 
-      % 164.514(e): a limited data set under a data use agreement.
-      (<c164-514-e> and
-        (or (purp_in m research) (purp_in m public-health) (purp_in m Healthcare-op))
-        (or (sub_attr a limited-data-set) (attr_in a limited-data-set))
-        (ex [s14: date] [e14: date] (data_use_agreement p1 p2 s14 e14) (time_in s14 t e14)))
+        % 164.512(f)(6)(i): "A covered health care provider providing
+        % emergency health care in response to a medical emergency, other than
+        % such emergency on the premises of the covered health care provider";
+        % (f)(6)(ii): not if the provider believes the emergency is the result
+        % of abuse, neglect, or domestic violence of the individual.
+        (<c164-512-f-6-i> and (purp_in m alert-of-crime-commission-location-victims-perpetrator)
+          (inrole p1 Health-care-provider t)
+          (<c164-512-f-6-i-subj> emergency-care-off-premises p1 q)
+          (<c164-512-f-6-ii-subj> emergency-not-from-abuse p1 q))
 
-      % 164.514(f): demographic information for fundraising, to a business
-      % associate or an institutionally related foundation.
-      (<c164-514-f> and (purp_in m fundraising)
-        (or (sub_attr a demographics) (attr_in a demographics))
-        (ex [s15: date] [e15: date] (ba_agreement p1 p2 s15 e15) (time_in s15 t e15))))
+        % 164.512(g)(1): "to a coroner or medical examiner for the purpose of
+        % identifying a deceased person, determining a cause of death".
+        (<c164-512-g-1> and (purp_in m decedent-identification)
+          (or (inrole p2 coroner t) (inrole p2 medical-examiner t))
+          (ex [d14: date] (deceased q d14) (lessthan d14 t)))
 
-    % 164.502(b), 164.514(d): minimum necessary, except for treatment, for
-    % disclosures to the individual, to the Secretary, required by law, or
-    % pursuant to an authorisation.
-    (<c164-502-b> or
-      (purp_in m Treatment)
-      (eq_prin p2 q)
-      (purp_in m compliance-investigation)
-      (purp_in m required-by-law)
-      (ex [u16: purpose] [s16: date] [e16: date] (authorization q p1 p2 a u16 s16 e16)
-        (and (purp_in m u16) (time_in s16 t e16)))
-      (<c164-514-d-3-i> ex [u17: purpose] (and (purp_in m u17) (protocol p1 u17 a)) true)
-      (<c164-514-d-3-ii> minimum-necessary-reviewed p1 p2 m))
+        % 164.512(g)(2): "to funeral directors ... as necessary to carry out
+        % their duties with respect to the decedent ... prior to, and in
+        % reasonable anticipation of, the individual's death."
+        (<c164-512-g-2> and (purp_in m funeral-arrangements) (inrole p2 funeral-director t)
+          (or (ex [d12: date] (deceased q d12) (lessthan d12 t))
+              (<c164-512-g-2-subj> death-reasonably-anticipated p1 q)))
 
-    % 164.508(a)(2): psychotherapy notes need an authorisation, except for
-    % compliance investigations, disclosures required by law, oversight of
-    % the originator, coroners and serious threats.
-    (<c164-508-a-2> imp (sub_attr a psychotherapy-notes)
-      (or (ex [u18: purpose] [s18: date] [e18: date] (authorization q p1 p2 a u18 s18 e18)
-            (and (purp_in m u18) (time_in s18 t e18)))
-          (purp_in m compliance-investigation)
-          (purp_in m required-by-law)
-          (purp_in m health-oversight)
-          (purp_in m decedent-identification)
-          (purp_in m serious-threat-prevention)))
+        % 164.512(h): "to organ procurement organizations or other entities
+        % engaged in the procurement, banking, or transplantation of cadaveric
+        % organs, eyes, or tissue".
+        (<c164-512-h> and (purp_in m organ-donation) (inrole p2 organ-procurement-organization t))
 
-    % 164.508(a)(3): marketing needs an authorisation, except face-to-face
-    % communication and promotional gifts of nominal value.
-    (<c164-508-a-3> imp (purp_in m marketing)
-      (or (ex [s19: date] [e19: date] (authorization q p1 p2 a marketing s19 e19) (time_in s19 t e19))
-          (<c164-508-a-3-i> face-to-face-or-nominal-gift p1 q)))
+        % 164.512(i)(1): research "(i) Board approval of a waiver of
+        % authorization" documented as (i)(2) requires; "(ii) Reviews
+        % preparatory to research" on the researcher's representations;
+        % "(iii) Research on decedent's information".
+        (<c164-512-i> and (or (purp_in m research) (purp_in m research-preparatory))
+          (inrole p2 researcher t)
+          (or (and (purp_in m research) (<c164-512-i-1-i-subj> research-waiver-approved p2 m))
+              (and (purp_in m research-preparatory)
+                   (<c164-512-i-1-ii-subj> preparatory-research-representation p2 m))
+              (<c164-512-i-1-iii> and (ex [d13: date] (deceased q d13) (lessthan d13 t))
+                (<c164-512-i-1-iii-subj> decedent-research-representation p2 q)))
+          (<c164-514-h> or (ex [v6: date] (verification p1 p2 v6) (lessthan v6 t))
+                           (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
-    % 164.508(a)(4), 164.502(a)(5)(ii): a sale of PHI needs an authorisation.
-    (<c164-508-a-4> imp (purp_in m sale-of-phi)
-      (ex [s20: date] [e20: date] (authorization q p1 p2 a sale-of-phi s20 e20) (time_in s20 t e20)))
+        % 164.512(j)(1)(i): "necessary to prevent or lessen a serious and
+        % imminent threat to the health or safety of a person or the public;
+        % and is to a person or persons reasonably able to prevent or lessen
+        % the threat".
+        (<c164-512-j-1-i> and (purp_in m serious-threat-prevention)
+          (<c164-512-j-1-i-subj> good-faith-serious-threat p1 p2))
 
-    % 164.502(a)(5)(i): genetic information is never used for underwriting.
-    (<c164-502-a-5-i> imp (and (purp_in m underwriting)
-                               (or (sub_attr a genetic-information) (attr_in a genetic-information)))
-      false)
+        % 164.512(j)(1)(ii): "for law enforcement authorities to identify or
+        % apprehend an individual: (A) Because of a statement by an
+        % individual admitting participation in a violent crime that the
+        % covered entity reasonably believes may have caused serious physical
+        % harm to the victim" (not learnt in treatment to affect the
+        % propensity to commit it, (j)(2)); "or (B) Where it appears from all
+        % the circumstances that the individual has escaped from a
+        % correctional institution or from lawful custody".  (j)(3): a
+        % disclosure under (A) "shall contain only the statement ... and the
+        % protected health information described in paragraph (f)(2)(i)".
+        (<c164-512-j-1-ii> and (purp_in m apprehension-of-individual)
+          (inrole p2 law-enforcement-official t)
+          (or (<c164-512-j-1-ii-B-subj> escaped-from-custody p1 q)
+              (and (<c164-512-j-3> or (sub_attr a violent-crime-statement) (sub_attr a name)
+                     (sub_attr a address) (sub_attr a date-of-birth) (sub_attr a ssn)
+                     (sub_attr a blood-type) (sub_attr a injury-type) (sub_attr a treatment-date)
+                     (sub_attr a death-date) (sub_attr a physical-description))
+                   (<c164-512-j-1-ii-A-subj> admitted-violent-crime p1 q))))
 
-    % 164.512(f): a disclosure for law enforcement goes to a law enforcement
-    % official.
-    (<c164-512-f> imp (purp_in m law-enforcement) (inrole p2 law-enforcement-official t))))
+        % 164.512(k)(1)(i): "An individual who is Armed Forces personnel",
+        % "for activities deemed necessary by appropriate military command
+        % authorities to assure the proper execution of the military
+        % mission".
+        (<c164-512-k-1-i> and (purp_in m military-mission) (inrole p2 armed-forces-command t)
+          (inrole q armed-forces-member t)
+          (<c164-512-k-1-i-subj> authorised-government-function p2 m))
 
-% 164.524(b)(2): a request for access is acted on within thirty days of its
-% receipt, unless grounds for denial exist.
+        % 164.512(k)(2): "to authorized federal officials for the conduct of
+        % lawful intelligence, counter-intelligence, and other national
+        % security activities".
+        (<c164-512-k-2> and (purp_in m national-security) (inrole p2 federal-official t)
+          (<c164-512-k-2-subj> authorised-government-function p2 m)
+          (<c164-514-h> or (ex [v7: date] (verification p1 p2 v7) (lessthan v7 t))
+                           (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
+
+        % 164.512(k)(3): "to authorized Federal officials for the provision of
+        % protective services to the President or other persons".
+        (<c164-512-k-3> and (purp_in m protective-services) (inrole p2 federal-official t)
+          (<c164-512-k-3-subj> authorised-government-function p2 m)
+          (<c164-514-h> or (ex [v8: date] (verification p1 p2 v8) (lessthan v8 t))
+                           (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
+
+        % 164.512(k)(5)(i): "to a correctional institution or a law
+        % enforcement official having lawful custody of an inmate or other
+        % individual"; (k)(5)(iii): not after release.
+        (<c164-512-k-5-i> and (purp_in m correctional-custody)
+          (or (inrole p2 correctional-institution t) (inrole p2 law-enforcement-official t))
+          (inrole q inmate t)
+          (<c164-512-k-5-i-subj> authorised-government-function p2 m))
+
+        % 164.512(l): "as authorized by and to the extent necessary to comply
+        % with laws relating to workers' compensation".
+        (<c164-512-l> and (purp_in m workers-compensation)
+          (<c164-512-l-subj> complies-with-workers-comp-law p1 p2))
+
+        % 164.514(e): a limited data set for research, public health or
+        % health care operations, under a data use agreement.
+        (<c164-514-e> and
+          (or (purp_in m research) (purp_in m public-health) (purp_in m Healthcare-op))
+          (or (sub_attr a limited-data-set) (attr_in a limited-data-set))
+          (ex [s14: date] [e14: date] (data_use_agreement p1 p2 s14 e14) (time_in s14 t e14)))
+
+        % 164.514(f)(1): for fundraising, "(i) Demographic information ...;
+        % (ii) Dates of health care provided ...; (iii) Department of service
+        % information; (iv) Treating physician; (v) Outcome information; and
+        % (vi) Health insurance status", "to a business associate or to an
+        % institutionally related foundation".
+        (<c164-514-f-1> and (purp_in m fundraising)
+          (or (sub_attr a demographics) (attr_in a demographics) (sub_attr a treatment-date)
+              (sub_attr a department-of-service) (sub_attr a treating-physician)
+              (sub_attr a outcome-information) (sub_attr a insurance-status))
+          (or (ex [s15: date] [e15: date] (ba_agreement p1 p2 s15 e15) (time_in s15 t e15))
+              (inrole p2 related-foundation t))
+          % 164.514(f)(2)(iv): "A covered entity may not make fundraising
+          % communications to an individual under this paragraph where the
+          % individual has elected not to receive such communications."
+          (<c164-514-f-2-iv> imp (ex [s25: date] (and (fundraising_opt_out q p1 s25) (lessthan s25 t)))
+            false)))
+
+      % 164.502(b), 164.514(d): minimum necessary, except "(i) Disclosures to
+      % or requests by a health care provider for treatment; (ii) ... to the
+      % individual" (or the personal representative, 164.502(g)(1), or the
+      % person the individual designated, 164.524(c)(3)(ii));
+      % "(iii) ... made pursuant to an authorization"; "(iv) Disclosures made
+      % to the Secretary"; "(v) Uses or disclosures that are required by
+      % law".  Routine disclosures follow the entity's protocol
+      % (164.514(d)(3)(i)); any other was reviewed (164.514(d)(3)(ii)).
+      % 164.514(d)(5): "a covered entity may not use, disclose or request an
+      % entire medical record, except when the entire medical record is
+      % specifically justified as the amount that is reasonably necessary to
+      % accomplish the purpose".
+      (<c164-502-b> or
+        (and (purp_in m Treatment) (inrole p2 Health-care-provider t))
+        (eq_prin p2 q)
+        (<c164-514-d-3-i> ex [u17: purpose] (and (purp_in m u17) (protocol p1 u17 a))
+          (<c164-514-d-5> imp (sub_attr a medical-record)
+            (<c164-514-d-5-subj> entire-record-justified p1 m)))
+        (purp_in m access-directive)
+        (purp_in m required-by-law)
+        (ex [s16: date] [e16: date] (personal_rep p2 q s16 e16) (time_in s16 t e16))
+        (and (purp_in m compliance-investigation) (inrole p2 secretary-hhs t))
+        (ex [a16: attribute] [u16: purpose] [s26: date] [e26: date]
+          (and (authorization q p1 p2 a16 u16 s26 e26) (time_in s26 t e26))
+          (and (or (sub_attr a a16) (attr_in a a16)) (purp_in m u16)))
+        (and (<c164-514-d-3-ii-subj> minimum-necessary-reviewed p1 p2 m)
+             (<c164-514-d-5> imp (sub_attr a medical-record)
+               (<c164-514-d-5-subj> entire-record-justified p1 m))))
+
+      % 164.508(a)(2): "a covered entity must obtain an authorization for any
+      % use or disclosure of psychotherapy notes, except: (i) To carry out
+      % the following treatment, payment, or health care operations: ...
+      % (B) Use or disclosure by the covered entity for its own training
+      % programs ...; or (C) Use or disclosure by the covered entity to defend
+      % itself in a legal action or other proceeding brought by the
+      % individual; and (ii) A use or disclosure that is required by
+      % 164.502(a)(2)(ii) or permitted by 164.512(a); 164.512(d) with respect
+      % to the oversight of the originator of the psychotherapy notes;
+      % 164.512(g)(1); or 164.512(j)(1)(i)."
+      (<c164-508-a-2> imp (sub_attr a psychotherapy-notes)
+        (or (ex [a18: attribute] [u18: purpose] [s18: date] [e18: date]
+              (and (authorization q p1 p2 a18 u18 s18 e18) (time_in s18 t e18))
+              (and (or (sub_attr a a18) (attr_in a a18)) (purp_in m u18)))
+            (<c164-508-a-2-i-B> purp_in m supervised-training)
+            (<c164-508-a-2-i-C> and (purp_in m defend-legal-action)
+              (<c164-508-a-2-i-C-subj> action-brought-by-individual p1 q))
+            (and (purp_in m compliance-investigation) (inrole p2 secretary-hhs t))
+            (purp_in m required-by-law)
+            (and (purp_in m judicial-proceeding) (<c164-508-a-2-ii-subj> court-order-covers p2 m))
+            (and (purp_in m health-oversight) (<c164-508-a-2-ii-oversight-subj> oversight-of-originator p2 m))
+            (and (purp_in m decedent-identification) (or (inrole p2 coroner t) (inrole p2 medical-examiner t)))
+            (purp_in m serious-threat-prevention)))
+
+      % 164.502(a)(5)(i): "a health plan, excluding an issuer of a long-term
+      % care policy ..., shall not use or disclose protected health
+      % information that is genetic information for underwriting purposes."
+      (<c164-502-a-5-i> imp (and (sub_attr a genetic-information) (inrole p1 health-plan t)
+                                 (purp_in m underwriting))
+        false)
+
+      % 164.508(a)(3)(i): "a covered entity must obtain an authorization for
+      % any use or disclosure of protected health information for marketing,
+      % except if the communication is in the form of: (A) A face-to-face
+      % communication made by a covered entity to an individual; or (B) A
+      % promotional gift of nominal value provided by the covered entity."
+      (<c164-508-a-3> imp (purp_in m marketing)
+        (or (ex [a19: attribute] [s19: date] [e19: date]
+              (and (authorization q p1 p2 a19 marketing s19 e19) (time_in s19 t e19))
+              (or (sub_attr a a19) (attr_in a a19)))
+            (<c164-508-a-3-i> and (eq_prin p2 q)
+              (<c164-508-a-3-i-subj> face-to-face-or-nominal-gift p1 q))))
+
+      % 164.508(a)(4), 164.502(a)(5)(ii): a sale of PHI needs an authorisation.
+      (<c164-508-a-4> imp (purp_in m sale-of-phi)
+        (ex [a20: attribute] [s20: date] [e20: date]
+          (and (authorization q p1 p2 a20 sale-of-phi s20 e20) (time_in s20 t e20))
+          (or (sub_attr a a20) (attr_in a a20))))
+
+      % 164.512(f): a disclosure for law enforcement goes to a law enforcement
+      % official.
+      (<c164-512-f> imp (purp_in m law-enforcement) (inrole p2 law-enforcement-official t))
+
+      % 164.522(a)(1)(ii): "A covered entity that agrees to a restriction
+      % ... may not use or disclose protected health information in violation
+      % of such restriction, except that, if the individual who requested the
+      % restriction is in need of emergency treatment and the restricted
+      % protected health information is needed to provide the emergency
+      % treatment, the covered entity may use the restricted protected health
+      % information, or may disclose such information to a health care
+      % provider, to provide such treatment"; (a)(1)(v): a restriction does
+      % not prevent disclosures to the Secretary, for the facility directory
+      % or under 164.512.
+      (<c164-522-a-1-ii> imp (ex [a22: attribute] [s22: date] [e22: date]
+                               (and (restriction q p1 a22 s22 e22) (time_in s22 t e22)
+                                    (or (sub_attr a a22) (attr_in a a22))))
+        (or (<c164-522-a-1-iii> and (purp_in m Treatment) (inrole p2 Health-care-provider t)
+              (<c164-522-a-1-iii-subj> emergency-treatment-needs-restricted-info p1 q))
+            (<c164-522-a-1-v> or (purp_in m compliance-investigation) (purp_in m facility-directory)
+              (purp_in m required-by-law) (purp_in m public-health) (purp_in m child-abuse-report)
+              (purp_in m abuse-neglect-report) (purp_in m health-oversight)
+              (purp_in m judicial-proceeding) (purp_in m law-enforcement)
+              (purp_in m law-enforcement-court-order) (purp_in m crime-victim-information)
+              (purp_in m decedent-identification) (purp_in m organ-donation)
+              (purp_in m research) (purp_in m serious-threat-prevention)
+              (purp_in m workers-compensation)))))
+
+    % 164.502(f): "A covered entity must comply with the requirements of
+    % this subpart with respect to the protected health information of a
+    % deceased individual for a period of 50 years following the death";
+    % afterwards the information is not protected health information
+    % (160.103).  Counted safely as more than 18263 days.
+    (<c164-502-f> ex [d6: date] (deceased q d6) (time_in (plus d6 18263) t t))))
+
+% 164.524(b)(2): "(i) ... must act on a request for access no later than 30
+% days after receipt of the request as follows. (A) If the covered entity
+% grants the request ..., it must inform the individual of the acceptance of
+% the request and provide the access requested ... (B) If the covered entity
+% denies the request ..., it must provide the individual with a written
+% denial" (164.524(d)(2)), on the grounds of (a)(2) or (a)(3).  "(ii) ... the
+% covered entity may extend the time for such actions by no more than 30
+% days, provided that: (A) The covered entity, within the time limit set by
+% paragraph (b)(2)(i) ..., provides the individual with a written statement
+% of the reasons for the delay and the date by which the covered entity will
+% complete its action on the request; and (B) The covered entity may have
+% only one such extension".
 (<c164-524-b-2> all [q21: string] [ce: string] [r21: date]
   (access_request q21 ce r21)
   (or (<c164-524-b-2-i> ex [m21: string] [t21: date]
-        (and (disclose-eval ce q21 m21 t21) (time_in r21 t21 (plus r21 t_reasonable))) true)
-      (<c164-524-a-2> access-denial-grounds ce q21))))
+        (and (disclose ce q21 m21 t21) (time_in r21 t21 (plus r21 t_reasonable)))
+        (or (purp_in m21 individual-access)
+            (and (purp_in m21 access-denial)
+                 (or (<c164-524-a-2-subj> unreviewable-denial-ground ce q21)
+                     (<c164-524-a-3-subj> reviewable-denial-ground ce q21)))))
+      (<c164-524-b-2-ii> ex [m22: string] [t22: date]
+        (and (disclose ce q21 m22 t22) (time_in r21 t22 (plus r21 t_reasonable)))
+        (and (purp_in m22 access-extension-notice)
+             (or (ex [m23: string] [t23: date]
+                   (and (disclose ce q21 m23 t23) (time_in r21 t23 (plus r21 60)))
+                   (or (purp_in m23 individual-access)
+                       (and (purp_in m23 access-denial)
+                            (or (<c164-524-a-2-subj> unreviewable-denial-ground ce q21)
+                                (<c164-524-a-3-subj> reviewable-denial-ground ce q21)))))
+                 (ex [e23: date] (and (audit_end e23) (time_in e23 (plus r21 60) (plus r21 60)))
+                   (<c164-524-b-2-ii-wait> ex [m24: string] [t24: date]
+                     (and (disclose-eval ce q21 m24 t24) (time_in r21 t24 (plus r21 60)))
+                     (or (purp_in m24 individual-access) (purp_in m24 access-denial)))))))
+      (ex [e21: date] (and (audit_end e21) (time_in e21 (plus r21 t_reasonable) (plus r21 t_reasonable)))
+        (<c164-524-b-2-wait> ex [m25: string] [t25: date]
+          (and (disclose-eval ce q21 m25 t25) (time_in r21 t25 (plus r21 t_reasonable)))
+          (or (purp_in m25 individual-access) (purp_in m25 access-denial)
+              (purp_in m25 access-extension-notice))))))
+
+% 164.528(c)(1): "The covered entity must act on the individual's request for
+% an accounting, no later than 60 days after receipt of such a request, as
+% follows. (i) The covered entity must provide the individual with the
+% accounting requested; or (ii) If the covered entity is unable to provide
+% the accounting within the time required ..., the covered entity may extend
+% the time to provide the accounting by no more than 30 days, provided that:
+% (A) The covered entity, within the time limit set by paragraph (c)(1) ...,
+% provides the individual with a written statement of the reasons for the
+% delay and the date by which the covered entity will provide the accounting;
+% and (B) The covered entity may have only one such extension".
+(<c164-528-c-1> all [q26: string] [ce26: string] [r26: date]
+  (accounting_request q26 ce26 r26)
+  (or (<c164-528-c-1-i> ex [m26: string] [t26: date]
+        (and (disclose ce26 q26 m26 t26) (time_in r26 t26 (plus r26 60)))
+        (purp_in m26 accounting-of-disclosures))
+      (<c164-528-c-1-ii> ex [m27: string] [t27: date]
+        (and (disclose ce26 q26 m27 t27) (time_in r26 t27 (plus r26 60)))
+        (and (purp_in m27 accounting-extension-notice)
+             (or (ex [m28: string] [t28: date]
+                   (and (disclose ce26 q26 m28 t28) (time_in r26 t28 (plus r26 90)))
+                   (purp_in m28 accounting-of-disclosures))
+                 (ex [e28: date] (and (audit_end e28) (time_in e28 (plus r26 90) (plus r26 90)))
+                   (<c164-528-c-1-ii-wait> ex [m29: string] [t29: date]
+                     (and (disclose-eval ce26 q26 m29 t29) (time_in r26 t29 (plus r26 90)))
+                     (purp_in m29 accounting-of-disclosures))))))
+      (ex [e27: date] (and (audit_end e27) (time_in e27 (plus r26 60) (plus r26 60)))
+        (<c164-528-c-1-wait> ex [m30: string] [t30: date]
+          (and (disclose-eval ce26 q26 m30 t30) (time_in r26 t30 (plus r26 60)))
+          (or (purp_in m30 accounting-of-disclosures) (purp_in m30 accounting-extension-notice)))))))

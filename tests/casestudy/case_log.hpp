@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <sstream>
 #include <string>
+#include <utility>
 
 namespace hipaa::testing {
 
@@ -43,12 +44,30 @@ public:
       }
       db_.exec(sql + ")");
     }
-    for (const char* attribute : {"diagnosis", "psychotherapy-notes", "genetic-information",
-                                  "medical-record", "name", "billing-info"}) {
-      row("attr_in_db", {attribute, "phi", str("45 CFR 160.103")});
-    }
-    row("attr_in_db", {"genetic-information", "medical-record", str("45 CFR 160.103")});
+    for (const auto& [sub, super] : kInclusions) row("attr_in_db", {sub, super, str("45 CFR 160.103")});
   }
+
+  // What counts as protected health information, as the generated logs
+  // store it (every inclusion, direct or not): psychotherapy notes apart
+  // from the medical record (164.501), demographics as 164.514(f)(1)(i)
+  // lists them.
+  static constexpr std::pair<const char*, const char*> kInclusions[] = {
+      {"medical-record", "phi"},         {"diagnosis", "medical-record"},
+      {"diagnosis", "phi"},              {"genetic-information", "medical-record"},
+      {"genetic-information", "phi"},    {"lab-result", "medical-record"},
+      {"lab-result", "phi"},             {"immunization-record", "medical-record"},
+      {"immunization-record", "phi"},    {"psychotherapy-notes", "phi"},
+      {"demographics", "phi"},           {"name", "demographics"},
+      {"name", "phi"},                   {"address", "demographics"},
+      {"address", "phi"},                {"date-of-birth", "demographics"},
+      {"date-of-birth", "limited-data-set"}, {"date-of-birth", "phi"},
+      {"limited-data-set", "phi"},       {"billing-info", "phi"},
+      {"insurance-id", "phi"},           {"ssn", "phi"},
+      {"general-condition", "phi"},      {"location-in-facility", "phi"},
+      {"religious-affiliation", "phi"},  {"summary-health-information", "phi"},
+      {"enrollment-status", "phi"},      {"injury-type", "phi"},
+      {"violent-crime-statement", "phi"},
+  };
 
   void row(const std::string& table, std::initializer_list<std::string> values) {
     std::string sql = "INSERT INTO " + table + " VALUES (";

@@ -121,6 +121,19 @@ TEST(Loggen, TheAuditsLookupsUseIndexes) {
       "SELECT * FROM authorization WHERE (authorization.individual = '\"p\"') AND "
       "(authorization.discloser = '\"d\"') AND (authorization.recipient = '\"r\"') AND "
       "(authorization.attr = 'name')",
+      "SELECT * FROM restriction WHERE (restriction.individual = '\"p\"') AND "
+      "(restriction.covered_entity = '\"c\"')",
+      "SELECT * FROM self_pay_restriction WHERE (self_pay_restriction.individual = '\"p\"') "
+      "AND (self_pay_restriction.covered_entity = '\"c\"')",
+      "SELECT * FROM fundraising_opt_out WHERE (fundraising_opt_out.individual = '\"p\"') AND "
+      "(fundraising_opt_out.covered_entity = '\"c\"')",
+      "SELECT * FROM deidentification WHERE (deidentification.info = '\"m\"')",
+      "SELECT * FROM verification WHERE (verification.covered_entity = '\"c\"') AND "
+      "(verification.requester = '\"r\"')",
+      "SELECT * FROM revocation WHERE (revocation.individual = '\"p\"') AND "
+      "(revocation.discloser = '\"d\"') AND (revocation.recipient = '\"r\"')",
+      "SELECT * FROM personal_rep WHERE (personal_rep.representative = '\"r\"') AND "
+      "(personal_rep.individual = '\"p\"')",
   };
   for (const std::string& query : queries) {
     std::string plan;

@@ -25,17 +25,40 @@ struct Population {
   std::vector<Principal> employers;
   std::vector<Principal> marketing_firms;
   std::vector<Principal> officers;
+  std::vector<Principal> researchers;
   Principal public_health;
+  Principal foreign_official;
   Principal oversight_agency;
   Principal social_services;
   Principal coroner;
   Principal organ_bank;
+  Principal secretary;
+  Principal accreditation;
+  Principal group_plan;
+  Principal plan_sponsor;
+  Principal clergy;
+  Principal disaster_relief;
+  Principal device_maker;
+  Principal school;
+  Principal court;
+  Principal federal_official;
+  Principal military_command;
+  Principal prison;
+  Principal funeral_home;
+  Principal workers_comp;
+  Principal foundation;
+  Principal life_insurer;
+  Principal attorney;
+  Principal close_friend;
+  Principal exposed_contact;
   std::int64_t patient_count;
 
-  // Patient i, its relative, and a decedent (a fresh individual each time).
+  // Patient i, its relative, a decedent and a newcomer: the last two are
+  // fresh individuals each time, whose rows no other disclosure shares.
   static Principal patient(std::int64_t index);
   static Principal relative_of(std::int64_t patient_index);
   static Principal decedent(std::int64_t index);
+  static Principal newcomer(std::int64_t index);
 };
 
 } // namespace hipaa::loggen

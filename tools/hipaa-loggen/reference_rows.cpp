@@ -8,25 +8,43 @@ namespace hipaa::loggen {
 
 namespace {
 
-// Direct inclusions (attribute, the attribute it belongs to).
+// Direct inclusions (attribute, the attribute it belongs to).  Psychotherapy
+// notes are kept apart from the medical record (164.501); demographic
+// information is what 164.514(f)(1)(i) lists, so religion, location and
+// appearance are protected information but not demographics.  A
+// re-identification code is not information about the individual
+// (164.514(c)(1)) and is left out.
 const std::vector<std::pair<std::string, std::string>> kInclusions = {
     {"medical-record", "phi"},
     {"diagnosis", "medical-record"},
     {"prescription", "medical-record"},
     {"lab-result", "medical-record"},
     {"treatment-history", "medical-record"},
-    {"psychotherapy-notes", "medical-record"},
     {"genetic-information", "medical-record"},
+    {"immunization-record", "medical-record"},
+    {"psychotherapy-notes", "phi"},
     {"billing-info", "phi"},
     {"insurance-id", "phi"},
+    {"insurance-status", "phi"},
     {"general-condition", "phi"},
+    {"location-in-facility", "phi"},
+    {"religious-affiliation", "phi"},
+    {"physical-description", "phi"},
+    {"ssn", "phi"},
+    {"blood-type", "phi"},
+    {"injury-type", "phi"},
+    {"treatment-date", "phi"},
+    {"death-date", "phi"},
+    {"violent-crime-statement", "phi"},
+    {"department-of-service", "phi"},
+    {"treating-physician", "phi"},
+    {"outcome-information", "phi"},
+    {"summary-health-information", "phi"},
+    {"enrollment-status", "phi"},
     {"demographics", "phi"},
     {"name", "demographics"},
     {"address", "demographics"},
     {"date-of-birth", "demographics"},
-    {"location-in-facility", "demographics"},
-    {"religious-affiliation", "demographics"},
-    {"physical-description", "demographics"},
     {"limited-data-set", "phi"},
     {"date-of-birth", "limited-data-set"},
 };
@@ -43,15 +61,26 @@ void collect_ancestors(const std::string& attribute, std::vector<std::string>& f
   }
 }
 
-// Routine disclosures: purpose and the attributes its protocol allows.
+// Routine disclosures: purpose and the attributes its protocol allows.  No
+// protocol allows the entire medical record (164.514(d)(5)).
 const std::vector<std::pair<std::string, std::vector<std::string>>> kProtocols = {
     {"payment", {"billing-info", "insurance-id", "diagnosis", "treatment-history"}},
     {"healthcare-op-para-1-2", {"diagnosis", "treatment-history", "lab-result"}},
+    {"fraud-abuse-detection", {"billing-info"}},
     {"healthcare-op", {"billing-info", "diagnosis", "treatment-history"}},
     {"public-health", {"lab-result", "diagnosis", "date-of-birth", "address"}},
+    {"child-abuse-report", {"diagnosis"}},
     {"health-oversight", {"billing-info", "treatment-history", "diagnosis"}},
     {"organ-donation", {"lab-result", "diagnosis", "name"}},
-    {"decedent-identification", {"name", "physical-description", "medical-record"}},
+    {"decedent-identification", {"name", "physical-description"}},
+    {"funeral-arrangements", {"name"}},
+    {"facility-directory", {"name", "location-in-facility", "general-condition",
+                            "religious-affiliation"}},
+    {"notification", {"location-in-facility", "general-condition"}},
+    {"premium-bids-or-plan-change", {"summary-health-information"}},
+    {"plan-administration", {"enrollment-status"}},
+    {"fundraising", {"name", "address", "department-of-service"}},
+    {"research", {"date-of-birth"}},
 };
 
 } // namespace
@@ -72,10 +101,13 @@ void write_attribute_inclusions(LogWriter& log) {
 }
 
 void write_protocols(LogWriter& log, const Population& population) {
-  for (const Principal& hospital : population.hospitals) {
+  std::vector<const Principal*> entities;
+  for (const Principal& hospital : population.hospitals) entities.push_back(&hospital);
+  entities.push_back(&population.group_plan);
+  for (const Principal* entity : entities) {
     for (const auto& [purpose, attributes] : kProtocols) {
       for (const std::string& attribute : attributes) {
-        log.row("protocol", {hospital.name, purpose, attribute});
+        log.row("protocol", {entity->name, purpose, attribute});
       }
     }
   }
@@ -87,6 +119,11 @@ void write_business_associate_contracts(LogWriter& log, const Population& popula
   for (const Principal& hospital : population.hospitals) {
     for (const Principal& associate : population.associates) {
       log.row("ba_agreement", {hospital.name, associate.name, signed_at, ends_at});
+    }
+    // Marketing firms work for the hospitals too; their contract does not
+    // lift the need for an authorisation to market.
+    for (const Principal& firm : population.marketing_firms) {
+      log.row("ba_agreement", {hospital.name, firm.name, signed_at, ends_at});
     }
   }
 }

@@ -1,0 +1,670 @@
+// What the regulation says of small logs of one or two disclosures, clause
+// by clause: permitted, a violation, or open on the named judgements.  Each
+// scenario is a few lines of log in a compact notation:
+//
+//   send S R M TIME SUBJECT PURPOSE ATTR...   a disclosure and its rows
+//   purpose M P                               a further purpose of M
+//   role P ROLE [TIME]                        P holds ROLE (at T by default)
+//   TABLE V...                                any other row, values printed
+//
+// Names are plain in send, purpose and role lines and quoted in table rows.
+// T is the usual disclosure time, 2010:03:01:10:00:00; the log is complete
+// until the end of 2010 unless an audit_end row says otherwise.
+#include "casestudy/case_log.hpp"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+
+namespace hipaa::testing {
+namespace {
+
+const std::string kT = "2010:03:01:10:00:00";
+
+enum class Verdict { Permitted, Violation, Open };
+
+struct Scenario {
+  const char* name;
+  const char* clause; // the clause that permits, is broken, or is at stake
+  const char* log;
+  Verdict verdict;
+  std::set<std::string> open = {}; // the named judgements left open
+};
+
+std::vector<std::string> words(const std::string& line) {
+  std::istringstream in(line);
+  std::vector<std::string> result;
+  for (std::string word; in >> word;) result.push_back(word == "T" ? kT : word);
+  return result;
+}
+
+void write_log(CaseLog& log, const std::string& text) {
+  std::istringstream lines(text);
+  bool complete_until_given = false;
+  for (std::string line; std::getline(lines, line);) {
+    std::vector<std::string> w = words(line);
+    if (w.empty()) continue;
+    if (w[0] == "send") {
+      log.row("disclose", {str(w.at(1)), str(w.at(2)), str(w.at(3)), w.at(4)});
+      log.row("purp_in_db", {str(w.at(3)), w.at(6), str(w.at(1))});
+      for (std::size_t i = 7; i < w.size(); ++i) {
+        log.row("hasattrof_db", {str(w[3]), str(w[5]), w[i], w[4]});
+      }
+    } else if (w[0] == "purpose") {
+      log.row("purp_in_db", {str(w.at(1)), w.at(2), str("x")});
+    } else if (w[0] == "role") {
+      log.role(w.at(1), w.at(2), w.size() > 3 ? w[3] : kT);
+    } else {
+      std::string sql = "INSERT INTO " + w[0] + " VALUES (";
+      for (std::size_t i = 1; i < w.size(); ++i) sql += (i > 1 ? ", " : "") + sql_quote(w[i]);
+      log.db().exec(sql + ")");
+      complete_until_given = complete_until_given || w[0] == "audit_end";
+    }
+  }
+  if (!complete_until_given) log.row("audit_end", {"2010:12:31:00:00:00"});
+}
+
+// The residual without the outer quantifier over disclosures, which stays
+// in every residual with the audited tuples as its exclusions.
+std::string without_outer_quantifier(const std::string& residual) {
+  std::size_t start = residual.find("(<c164-502-a> all ");
+  if (start == std::string::npos) return residual;
+  int depth = 0;
+  std::size_t end = start;
+  for (; end < residual.size(); ++end) {
+    if (residual[end] == '(') ++depth;
+    if (residual[end] == ')' && --depth == 0) break;
+  }
+  return residual.substr(0, start) + residual.substr(end + 1);
+}
+
+std::set<std::string> names_in(const std::string& text) {
+  std::set<std::string> names;
+  static const std::regex name("<([A-Za-z0-9-]+)>");
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), name); it != std::sregex_iterator();
+       ++it) {
+    if ((*it)[1] != "c164-502-a") names.insert((*it)[1]);
+  }
+  return names;
+}
+
+void PrintTo(const Scenario& scenario, std::ostream* out) { *out << scenario.name; }
+
+class ClauseScenario : public ::testing::TestWithParam<Scenario> {};
+
+TEST_P(ClauseScenario, GivesTheVerdictOfTheRegulation) {
+  const Scenario& scenario = GetParam();
+  Sandbox sandbox;
+  CaseLog log(sandbox);
+  write_log(log, scenario.log);
+  RunResult result = sandbox.run("hipaa-audit");
+  ASSERT_EQ(result.status, 0) << result.out << result.err;
+  std::string residual = result.out.substr(result.out.find('\n') + 1);
+  SCOPED_TRACE(std::string(scenario.clause) + ": " + without_outer_quantifier(residual));
+  switch (scenario.verdict) {
+  case Verdict::Violation: EXPECT_EQ(residual, "false\n"); break;
+  case Verdict::Permitted:
+    EXPECT_EQ(residual.rfind("(<c164-502-a> all ", 0), 0u);
+    EXPECT_EQ(names_in(without_outer_quantifier(residual)), std::set<std::string>{});
+    break;
+  case Verdict::Open:
+    EXPECT_NE(residual, "false\n");
+    EXPECT_EQ(names_in(without_outer_quantifier(residual)), scenario.open);
+    break;
+  }
+}
+
+// Roles of the usual parties at T.
+#define PROVIDERS "role dr-b health-care-provider\n"
+#define OFFICER "role cop law-enforcement-official\n"
+#define MIN_NEC "c164-514-d-3-ii-subj"
+#define VERIFY "c164-514-h-1-subj"
+
+const Scenario kPermissions[] = {
+    {"TreatmentToAProvider", "c164-506-c-2",
+     "send dr-a dr-b m1 T pat treatment diagnosis\n" PROVIDERS, Verdict::Permitted},
+    {"TreatmentToAnEmployer", "<permitted>",
+     "send dr-a boss m1 T pat treatment diagnosis\nrole boss employer", Verdict::Violation},
+    {"PaymentToAPlanWithinProtocol", "c164-506-c-3",
+     "send hosp plan m1 T pat payment billing-info\nrole plan covered-entity\n"
+     "protocol \"hosp\" payment billing-info",
+     Verdict::Permitted},
+    {"OperationsOfAnotherEntityBothRelated", "c164-506-c-4",
+     "send hosp h2 m1 T pat healthcare-op-para-1-2 diagnosis\nrole h2 covered-entity\n"
+     "relationship \"pat\" \"hosp\" 2009:01:01:00:00:00\n"
+     "relationship \"pat\" \"h2\" 2009:06:01:00:00:00\n"
+     "protocol \"hosp\" healthcare-op-para-1-2 diagnosis",
+     Verdict::Open, {"c164-506-c-4-subj"}},
+    {"OperationsWithoutTheRecipientsRelationship", "c164-506-c-4",
+     "send hosp h2 m1 T pat healthcare-op-para-1-2 diagnosis\nrole h2 covered-entity\n"
+     "relationship \"pat\" \"hosp\" 2009:01:01:00:00:00",
+     Verdict::Violation},
+    {"FraudDetectionForAnotherEntity", "c164-506-c-4",
+     "send hosp h2 m1 T pat fraud-abuse-detection billing-info\nrole h2 covered-entity\n"
+     "relationship \"pat\" \"hosp\" 2009:01:01:00:00:00\n"
+     "relationship \"pat\" \"h2\" 2009:06:01:00:00:00",
+     Verdict::Open, {"c164-506-c-4-subj", MIN_NEC}},
+    {"BusinessAssociateUnderContract", "c164-502-e",
+     "send hosp ba m1 T pat payment billing-info\n"
+     "ba_agreement \"hosp\" \"ba\" 2009:01:01:00:00:00 2011:01:01:00:00:00\n"
+     "protocol \"hosp\" payment billing-info",
+     Verdict::Permitted},
+    {"BusinessAssociateWhoseContractEnded", "c164-502-e",
+     "send hosp ba m1 T pat payment billing-info\n"
+     "ba_agreement \"hosp\" \"ba\" 2009:01:01:00:00:00 2010:03:01:09:59:59",
+     Verdict::Violation},
+    {"ToTheIndividual", "c164-502-a-1-i", "send hosp pat m1 T pat individual-access medical-record",
+     Verdict::Permitted},
+    {"ToAPersonalRepresentative", "c164-502-g",
+     "send hosp mum m1 T pat care-involvement diagnosis\n"
+     "personal_rep \"mum\" \"pat\" 2005:01:01:00:00:00 2011:01:01:00:00:00",
+     Verdict::Open, {"c164-502-g-2-subj"}},
+    // S11: a representative registered long ago whose authority has ended.
+    {"ToARepresentativeWhoseAuthorityEnded", "c164-502-g",
+     "send hosp mum m1 T pat payment diagnosis\n"
+     "personal_rep \"mum\" \"pat\" 1995:01:01:00:00:00 2008:01:01:00:00:00",
+     Verdict::Violation},
+    // S9: an authorisation for the record covers a diagnosis taken from it.
+    {"S9AuthorisationForTheWholeRecord", "c164-508-a-1",
+     "send hosp insurer m1 T pat underwriting diagnosis\n"
+     "authorization \"pat\" \"hosp\" \"insurer\" medical-record underwriting "
+     "2010:01:01:00:00:00 2011:01:01:00:00:00",
+     Verdict::Permitted},
+    {"AuthorisationUsedOneSecondAfterItExpired", "c164-508-a-1",
+     "send hosp insurer m1 T pat underwriting diagnosis\n"
+     "authorization \"pat\" \"hosp\" \"insurer\" diagnosis underwriting "
+     "2010:01:01:00:00:00 2010:03:01:09:59:59",
+     Verdict::Violation},
+    {"AuthorisationSignedAfterTheDisclosure", "c164-508-a-1",
+     "send hosp insurer m1 T pat underwriting diagnosis\n"
+     "authorization \"pat\" \"hosp\" \"insurer\" diagnosis underwriting "
+     "2010:03:01:10:00:01 2011:01:01:00:00:00",
+     Verdict::Violation},
+    {"AuthorisationRevokedBeforeTheDisclosure", "c164-508-b-5",
+     "send hosp insurer m1 T pat underwriting diagnosis\n"
+     "authorization \"pat\" \"hosp\" \"insurer\" diagnosis underwriting "
+     "2010:01:01:00:00:00 2011:01:01:00:00:00\n"
+     "revocation \"pat\" \"hosp\" \"insurer\" underwriting 2010:02:01:00:00:00",
+     Verdict::Open, {"c164-508-b-5-i-subj"}},
+    {"AuthorisationRevokedAfterTheDisclosure", "c164-508-b-5",
+     "send hosp insurer m1 T pat underwriting diagnosis\n"
+     "authorization \"pat\" \"hosp\" \"insurer\" diagnosis underwriting "
+     "2010:01:01:00:00:00 2011:01:01:00:00:00\n"
+     "revocation \"pat\" \"hosp\" \"insurer\" underwriting 2010:04:01:00:00:00",
+     Verdict::Permitted},
+    {"CopyToTheDesigneeOfTheIndividual", "c164-524-c-3-ii",
+     "send hosp app m1 T pat access-directive medical-record\n"
+     "access_directive \"pat\" \"app\" 2010:02:20:00:00:00",
+     Verdict::Permitted},
+    {"ToTheSecretary", "c164-502-a-2-ii",
+     "send hosp hhs m1 T pat compliance-investigation medical-record\nrole hhs secretary-hhs",
+     Verdict::Permitted},
+    {"WhistleblowerToAnAccreditationOrganisation", "c164-502-j-1",
+     "send nurse jc m1 T pat whistleblowing diagnosis\nrole jc accreditation-organization",
+     Verdict::Open, {"c164-502-j-1-subj", MIN_NEC}},
+    {"GroupHealthPlanToItsSponsor", "c164-504-f-1-i",
+     "send ghp acme m1 T pat plan-administration billing-info\nrole ghp group-health-plan\n"
+     "role acme plan-sponsor\nprotocol \"ghp\" plan-administration billing-info",
+     Verdict::Open, {"c164-504-f-2-subj"}},
+    {"SummaryHealthInformationForPremiumBids", "c164-504-f-1-ii",
+     "send ghp acme m1 T pat premium-bids-or-plan-change summary-health-information\n"
+     "role ghp group-health-plan\nrole acme plan-sponsor\n"
+     "protocol \"ghp\" premium-bids-or-plan-change summary-health-information",
+     Verdict::Permitted},
+    {"EnrolmentToTheSponsor", "c164-504-f-1-iii",
+     "send ghp acme m1 T pat plan-administration enrollment-status\n"
+     "role ghp group-health-plan\nrole acme plan-sponsor\n"
+     "protocol \"ghp\" plan-administration enrollment-status",
+     Verdict::Permitted},
+    {"DirectoryReligionToClergy", "c164-510-a",
+     "send hosp priest m1 T pat facility-directory religious-affiliation\nrole priest clergy\n"
+     "role hosp health-care-provider\n"
+     "no_objection \"pat\" \"hosp\" facility-directory 2010:02:25:00:00:00\n"
+     "protocol \"hosp\" facility-directory religious-affiliation",
+     Verdict::Permitted},
+    {"DirectoryOfAHealthPlan", "c164-510-a",
+     "send plan priest m1 T pat facility-directory name\nrole priest clergy\n"
+     "no_objection \"pat\" \"plan\" facility-directory 2010:02:25:00:00:00",
+     Verdict::Violation},
+    {"DirectoryReligionToAVisitor", "c164-510-a",
+     "send hosp visitor m1 T pat facility-directory religious-affiliation\n"
+     "role hosp health-care-provider\n"
+     "no_objection \"pat\" \"hosp\" facility-directory 2010:02:25:00:00:00",
+     Verdict::Violation},
+    {"DirectoryLocationToAVisitorWithAStaleNoObjection", "c164-510-a",
+     "send hosp visitor m1 T pat facility-directory location-in-facility\n"
+     "role hosp health-care-provider\n"
+     "no_objection \"pat\" \"hosp\" facility-directory 2009:01:25:00:00:00\n"
+     "protocol \"hosp\" facility-directory location-in-facility",
+     Verdict::Open, {"c164-510-a", "c164-510-a-1-ii-B-subj", "c164-510-a-3-i-subj"}},
+    {"RelativeInvolvedInCareWhoDidNotObject", "c164-510-b",
+     "send dr sis m1 T pat care-involvement general-condition\nrole sis other-relative\n"
+     "no_objection \"pat\" \"dr\" care-involvement 2010:02:27:00:00:00\n"
+     "protocol \"dr\" care-involvement general-condition",
+     Verdict::Open, {"c164-510-b-1-i-subj"}},
+    {"RelativeWithoutAnyChanceToObject", "c164-510-b",
+     "send dr sis m1 T pat care-involvement general-condition\nrole sis family-member\n"
+     "protocol \"dr\" care-involvement general-condition",
+     Verdict::Open,
+     {"c164-510-b", "c164-510-b-1-i-subj", "c164-510-b-2-iii-subj", "c164-510-b-3-subj"}},
+    {"NotificationOfLocationToFamily", "c164-510-b-1-ii",
+     "send dr sis m1 T pat notification location-in-facility\nrole sis family-member\n"
+     "no_objection \"pat\" \"dr\" care-involvement 2010:02:27:00:00:00\n"
+     "protocol \"dr\" notification location-in-facility",
+     Verdict::Permitted},
+    {"FamilyOfADecedentInvolvedInCare", "c164-510-b-5",
+     "send dr sis m1 T dead care-involvement general-condition\nrole sis family-member\n"
+     "deceased \"dead\" 2010:02:27:00:00:00\nprotocol \"dr\" care-involvement general-condition",
+     Verdict::Open,
+     {"c164-510-b", "c164-510-b-1-i-subj", "c164-510-b-5-subj", "c164-510-b-2-iii-subj",
+      "c164-510-b-3-subj"}},
+    {"CareInvolvementToANeighbour", "c164-510-b",
+     "send dr nb m1 T pat care-involvement general-condition\n"
+     "no_objection \"pat\" \"dr\" care-involvement 2010:02:27:00:00:00",
+     Verdict::Violation},
+    // S13: disaster relief gets notification information only.
+    {"S13DiagnosisToDisasterRelief", "c164-510-b-4",
+     "send hosp redx m1 T pat disaster-relief diagnosis\nrole redx disaster-relief-entity",
+     Verdict::Violation},
+    {"LocationToDisasterRelief", "c164-510-b-4",
+     "send hosp redx m1 T pat disaster-relief location-in-facility\n"
+     "role redx disaster-relief-entity\nprotocol \"hosp\" disaster-relief location-in-facility",
+     Verdict::Open, {"c164-510-b-4-subj", "c164-510-b-3-subj"}},
+    {"RequiredByLaw", "c164-512-a",
+     "send hosp cop m1 T pat required-by-law diagnosis", Verdict::Open, {"c164-512-a-1-subj"}},
+    // A proceeding required by law still meets (e): (a)(2).
+    {"RequiredByLawForAProceeding", "c164-512-a-2",
+     "send hosp court m1 T pat required-by-law diagnosis\npurpose m1 judicial-proceeding\n"
+     "verification \"hosp\" \"court\" 2010:02:01:00:00:00",
+     Verdict::Open, {"c164-512-e-1-i-subj", "c164-512-e-1-ii-subj", "c164-512-e-1-vi-subj"}},
+    {"PublicHealthAuthority", "c164-512-b-1-i",
+     "send hosp cdc m1 T pat public-health lab-result\nrole cdc public-health-authority\n"
+     "protocol \"hosp\" public-health lab-result",
+     Verdict::Permitted},
+    {"ForeignOfficialAtTheDirectionOfPublicHealth", "c164-512-b-1-i",
+     "send hosp who m1 T pat public-health lab-result\nrole who foreign-health-official\n"
+     "protocol \"hosp\" public-health lab-result",
+     Verdict::Open, {"c164-512-b-1-i-subj"}},
+    {"ChildAbuseReportOwesNoNotice", "c164-512-b-1-ii",
+     "send dr cps m1 T kid child-abuse-report diagnosis\nrole cps government-authority\n"
+     "protocol \"dr\" child-abuse-report diagnosis",
+     Verdict::Permitted},
+    {"FdaReport", "c164-512-b-1-iii",
+     "send hosp maker m1 T pat fda-reporting lab-result\nrole maker fda-regulated-person\n"
+     "protocol \"hosp\" fda-reporting lab-result",
+     Verdict::Open, {"c164-512-b-1-iii-subj"}},
+    {"CommunicableDiseaseNotice", "c164-512-b-1-iv",
+     "send hosp contact m1 T pat communicable-disease-notification diagnosis\n"
+     "protocol \"hosp\" communicable-disease-notification diagnosis",
+     Verdict::Open, {"c164-512-b-1-iv-subj"}},
+    {"WorkplaceSurveillanceByAProvider", "c164-512-b-1-v",
+     "send dr-a boss m1 T pat workplace-surveillance diagnosis\nrole boss employer\n"
+     "role dr-a health-care-provider\nprotocol \"dr-a\" workplace-surveillance diagnosis",
+     Verdict::Open, {"c164-512-b-1-v-subj"}},
+    {"WorkplaceSurveillanceByANonProvider", "c164-512-b-1-v",
+     "send plan boss m1 T pat workplace-surveillance diagnosis\nrole boss employer",
+     Verdict::Violation},
+    {"ImmunisationProofToASchool", "c164-512-b-1-vi",
+     "send dr school1 m1 T kid school-immunization immunization-record\nrole school1 school\n"
+     "protocol \"dr\" school-immunization immunization-record",
+     Verdict::Open, {"c164-512-b-1-vi-C-subj"}},
+    {"DiagnosisToASchool", "c164-512-b-1-vi",
+     "send dr school1 m1 T kid school-immunization diagnosis\nrole school1 school",
+     Verdict::Violation},
+    {"OversightWithVerifiedRequester", "c164-512-d",
+     "send hosp oig m1 T pat health-oversight billing-info\nrole oig health-oversight-agency\n"
+     "verification \"hosp\" \"oig\" 2010:02:01:00:00:00\n"
+     "protocol \"hosp\" health-oversight billing-info",
+     Verdict::Open, {"c164-512-d-2-subj"}},
+    {"OversightWithoutVerification", "c164-514-h",
+     "send hosp oig m1 T pat health-oversight billing-info\nrole oig health-oversight-agency\n"
+     "protocol \"hosp\" health-oversight billing-info",
+     Verdict::Open, {"c164-512-d", "c164-512-d-2-subj", VERIFY}},
+    {"JudicialProceeding", "c164-512-e",
+     "send hosp lawyer m1 T pat judicial-proceeding diagnosis\n"
+     "verification \"hosp\" \"lawyer\" 2010:02:01:00:00:00\n"
+     "protocol \"hosp\" judicial-proceeding diagnosis",
+     Verdict::Open, {"c164-512-e-1-i-subj", "c164-512-e-1-ii-subj", "c164-512-e-1-vi-subj"}},
+    {"LawEnforcementCourtOrder", "c164-512-f-1",
+     "send hosp cop m1 T pat law-enforcement-court-order diagnosis\n" OFFICER
+     "verification \"hosp\" \"cop\" 2010:02:01:00:00:00\n"
+     "protocol \"hosp\" law-enforcement-court-order diagnosis",
+     Verdict::Open,
+     {"c164-512-f-1-i-subj", "c164-512-f-1-ii-subj", "c164-512-f-1-ii-C-subj"}},
+    // S2: insurance-id is not on the (f)(2) list.
+    {"S2InsuranceIdToPolice", "c164-512-f-2",
+     "send hosp cop m1 T pat law-enforcement-relevant-id-or-location insurance-id\n" OFFICER
+     "verification \"hosp\" \"cop\" 2010:02:01:00:00:00",
+     Verdict::Violation},
+    {"SocialSecurityNumberToPolice", "c164-512-f-2",
+     "send hosp cop m1 T pat law-enforcement-relevant-id-or-location ssn\n" OFFICER
+     "verification \"hosp\" \"cop\" 2010:02:01:00:00:00\n"
+     "protocol \"hosp\" law-enforcement-relevant-id-or-location ssn",
+     Verdict::Open, {"c164-512-f-2-subj"}},
+    {"CrimeVictim", "c164-512-f-3",
+     "send hosp cop m1 T pat crime-victim-information diagnosis\n" OFFICER
+     "verification \"hosp\" \"cop\" 2010:02:01:00:00:00\n"
+     "protocol \"hosp\" crime-victim-information diagnosis",
+     Verdict::Open, {"c164-512-f-3-subj"}},
+    {"SuspiciousDeath", "c164-512-f-4",
+     "send hosp cop m1 T dead suspicious-death-notification diagnosis\n" OFFICER
+     "deceased \"dead\" 2010:02:28:00:00:00\n"
+     "protocol \"hosp\" suspicious-death-notification diagnosis",
+     Verdict::Open, {"c164-512-f-4-subj"}},
+    {"CrimeOnThePremises", "c164-512-f-5",
+     "send hosp cop m1 T pat report-possible-crime-on-premises name\n" OFFICER
+     "protocol \"hosp\" report-possible-crime-on-premises name",
+     Verdict::Open, {"c164-512-f-5-subj"}},
+    {"LawEnforcementPurposeToANonOfficial", "c164-512-f",
+     "send hosp reporter m1 T pat report-possible-crime-on-premises name", Verdict::Violation},
+    {"EmergencyOffThePremises", "c164-512-f-6-i",
+     "send medic cop m1 T pat alert-of-crime-commission-location-victims-perpetrator injury-type\n"
+     "role medic health-care-provider\n" OFFICER
+     "protocol \"medic\" alert-of-crime-commission-location-victims-perpetrator injury-type",
+     Verdict::Open, {"c164-512-f-6-i", "c164-512-f-6-i-subj", "c164-512-f-6-ii-subj"}},
+    {"CoronerAboutADecedent", "c164-512-g-1",
+     "send hosp me m1 T dead decedent-identification name\nrole me coroner\n"
+     "deceased \"dead\" 2010:02:28:00:00:00\nprotocol \"hosp\" decedent-identification name",
+     Verdict::Permitted},
+    {"CoronerAboutSomeoneAlive", "c164-512-g-1",
+     "send hosp me m1 T pat decedent-identification name\nrole me coroner\n"
+     "protocol \"hosp\" decedent-identification name",
+     Verdict::Violation},
+    {"FuneralDirectorBeforeDeath", "c164-512-g-2",
+     "send hosp fd m1 T pat funeral-arrangements name\nrole fd funeral-director\n"
+     "protocol \"hosp\" funeral-arrangements name",
+     Verdict::Open, {"c164-512-g-2-subj"}},
+    {"OrganProcurement", "c164-512-h",
+     "send hosp opo m1 T pat organ-donation lab-result\nrole opo organ-procurement-organization\n"
+     "protocol \"hosp\" organ-donation lab-result",
+     Verdict::Permitted},
+    {"ResearchUnderAWaiver", "c164-512-i-1-i",
+     "send hosp prof m1 T pat research lab-result\nrole prof researcher\n"
+     "verification \"hosp\" \"prof\" 2010:02:01:00:00:00\nprotocol \"hosp\" research lab-result",
+     Verdict::Open, {"c164-512-i-1-i-subj"}},
+    {"ReviewPreparatoryToResearch", "c164-512-i-1-ii",
+     "send hosp prof m1 T pat research-preparatory lab-result\nrole prof researcher\n"
+     "verification \"hosp\" \"prof\" 2010:02:01:00:00:00\n"
+     "protocol \"hosp\" research-preparatory lab-result",
+     Verdict::Open, {"c164-512-i-1-ii-subj"}},
+    {"ResearchOnDecedents", "c164-512-i-1-iii",
+     "send hosp prof m1 T dead research lab-result\nrole prof researcher\n"
+     "deceased \"dead\" 2009:02:01:00:00:00\nverification \"hosp\" \"prof\" 2010:02:01:00:00:00\n"
+     "protocol \"hosp\" research lab-result",
+     Verdict::Open, {"c164-512-i-1-i-subj", "c164-512-i-1-iii-subj"}},
+    {"SeriousThreat", "c164-512-j-1-i",
+     "send dr cop m1 T pat serious-threat-prevention diagnosis\n"
+     "protocol \"dr\" serious-threat-prevention diagnosis",
+     Verdict::Open, {"c164-512-j-1-i-subj"}},
+    {"EscapeeToPolice", "c164-512-j-1-ii",
+     "send hosp cop m1 T pat apprehension-of-individual name\n" OFFICER
+     "protocol \"hosp\" apprehension-of-individual name",
+     Verdict::Open, {"c164-512-j-1-ii-A-subj", "c164-512-j-1-ii-B-subj"}},
+    // After an admission, only the statement and the (f)(2) items.
+    {"DiagnosisOfAnEscapee", "c164-512-j-3",
+     "send hosp cop m1 T pat apprehension-of-individual diagnosis\n" OFFICER
+     "protocol \"hosp\" apprehension-of-individual diagnosis",
+     Verdict::Open, {"c164-512-j-1-ii-B-subj"}},
+    {"MilitaryCommandAboutAMember", "c164-512-k-1-i",
+     "send hosp cmd m1 T sgt military-mission diagnosis\nrole cmd armed-forces-command\n"
+     "role sgt armed-forces-member\nprotocol \"hosp\" military-mission diagnosis",
+     Verdict::Open, {"c164-512-k-1-i-subj"}},
+    {"MilitaryCommandAboutACivilian", "c164-512-k-1-i",
+     "send hosp cmd m1 T pat military-mission diagnosis\nrole cmd armed-forces-command",
+     Verdict::Violation},
+    {"NationalSecurity", "c164-512-k-2",
+     "send hosp fbi m1 T pat national-security diagnosis\nrole fbi federal-official\n"
+     "verification \"hosp\" \"fbi\" 2010:02:01:00:00:00\n"
+     "protocol \"hosp\" national-security diagnosis",
+     Verdict::Open, {"c164-512-k-2-subj"}},
+    {"ProtectiveServices", "c164-512-k-3",
+     "send hosp ss m1 T pat protective-services diagnosis\nrole ss federal-official\n"
+     "verification \"hosp\" \"ss\" 2010:02:01:00:00:00\n"
+     "protocol \"hosp\" protective-services diagnosis",
+     Verdict::Open, {"c164-512-k-3-subj"}},
+    {"OfficerHavingCustodyOfAnInmate", "c164-512-k-5-i",
+     "send hosp cop m1 T con correctional-custody diagnosis\n" OFFICER "role con inmate\n"
+     "protocol \"hosp\" correctional-custody diagnosis",
+     Verdict::Open, {"c164-512-k-5-i-subj"}},
+    {"OfficerAboutSomeoneReleased", "c164-512-k-5-i",
+     "send hosp cop m1 T ex-con correctional-custody diagnosis\n" OFFICER
+     "protocol \"hosp\" correctional-custody diagnosis",
+     Verdict::Violation},
+    {"WorkersCompensation", "c164-512-l",
+     "send hosp wc m1 T pat workers-compensation diagnosis\n"
+     "protocol \"hosp\" workers-compensation diagnosis",
+     Verdict::Open, {"c164-512-l-subj"}},
+    {"LimitedDataSetUnderAgreement", "c164-514-e",
+     "send hosp uni m1 T pat research date-of-birth\n"
+     "data_use_agreement \"hosp\" \"uni\" 2009:01:01:00:00:00 2011:01:01:00:00:00\n"
+     "protocol \"hosp\" research date-of-birth",
+     Verdict::Permitted},
+    {"FundraisingToARelatedFoundation", "c164-514-f-1",
+     "send hosp fdn m1 T pat fundraising name\nrole fdn related-foundation\n"
+     "protocol \"hosp\" fundraising name",
+     Verdict::Permitted},
+    // Religion is not demographic information.
+    {"FundraisingWithReligion", "c164-514-f-1",
+     "send hosp fdn m1 T pat fundraising religious-affiliation\nrole fdn related-foundation",
+     Verdict::Violation},
+};
+
+const Scenario kLimits[] = {
+    // S1, S1b: fifty years after death nothing is protected.
+    {"S1PsychotherapyNotesOfALongDeadPerson", "c164-502-f",
+     "send archive historian m1 T old research psychotherapy-notes\n"
+     "deceased \"old\" 1950:01:01:00:00:00",
+     Verdict::Permitted},
+    {"S1bDiagnosisOfALongDeadPerson", "c164-502-f",
+     "send archive historian m1 T old research diagnosis\ndeceased \"old\" 1950:01:01:00:00:00",
+     Verdict::Permitted},
+    {"DiagnosisOfSomeoneDeadFortyYears", "c164-502-f",
+     "send archive historian m1 T old research diagnosis\ndeceased \"old\" 1970:01:01:00:00:00",
+     Verdict::Violation},
+    {"WholeRecordForPaymentNeedsAJustification", "c164-514-d-5",
+     "send hosp plan m1 T pat payment medical-record\nrole plan covered-entity", Verdict::Open,
+     {MIN_NEC, "c164-514-d-5-subj"}},
+    {"PaymentOutsideTheProtocol", "c164-502-b",
+     "send hosp plan m1 T pat payment billing-info\nrole plan covered-entity", Verdict::Open,
+     {MIN_NEC}},
+    {"PsychotherapyNotesToAnotherDoctor", "c164-508-a-2",
+     "send dr-a dr-b m1 T pat treatment psychotherapy-notes\n" PROVIDERS, Verdict::Violation},
+    {"PsychotherapyNotesUnderAnAuthorisation", "c164-508-a-2",
+     "send dr-a dr-b m1 T pat treatment psychotherapy-notes\n" PROVIDERS
+     "authorization \"pat\" \"dr-a\" \"dr-b\" psychotherapy-notes treatment "
+     "2010:02:01:00:00:00 2011:02:01:00:00:00",
+     Verdict::Permitted},
+    // S7: a court order compels the notes.
+    {"S7PsychotherapyNotesUnderACourtOrder", "c164-508-a-2",
+     "send dr-a court m1 T pat judicial-proceeding psychotherapy-notes\n"
+     "verification \"dr-a\" \"court\" 2010:02:01:00:00:00\n"
+     "protocol \"dr-a\" judicial-proceeding psychotherapy-notes",
+     Verdict::Open,
+     {"c164-512-e-1-i-subj", "c164-512-e-1-ii-subj", "c164-512-e-1-vi-subj",
+      "c164-508-a-2-ii-subj"}},
+    // S10: oversight only of the notes' originator.
+    {"S10PsychotherapyNotesToOversight", "c164-508-a-2",
+     "send dr-a oig m1 T pat health-oversight psychotherapy-notes\n"
+     "role oig health-oversight-agency\nverification \"dr-a\" \"oig\" 2010:02:01:00:00:00\n"
+     "protocol \"dr-a\" health-oversight psychotherapy-notes",
+     Verdict::Open, {"c164-512-d-2-subj", "c164-508-a-2-ii-oversight-subj"}},
+    {"PsychotherapyNotesForTrainingByAContractor", "c164-508-a-2-i-B",
+     "send dr-a ba m1 T pat supervised-training psychotherapy-notes\n"
+     "ba_agreement \"dr-a\" \"ba\" 2009:01:01:00:00:00 2011:01:01:00:00:00\n"
+     "protocol \"dr-a\" supervised-training psychotherapy-notes",
+     Verdict::Permitted},
+    {"PsychotherapyNotesToDefendAnActionByThePatient", "c164-508-a-2-i-C",
+     "send dr-a lawfirm m1 T pat defend-legal-action psychotherapy-notes\n"
+     "ba_agreement \"dr-a\" \"lawfirm\" 2009:01:01:00:00:00 2011:01:01:00:00:00\n"
+     "protocol \"dr-a\" defend-legal-action psychotherapy-notes",
+     Verdict::Open, {"c164-508-a-2-i-C-subj"}},
+    // S5: the genetic ban binds health plans, not providers.
+    {"S5ProviderToALifeInsurerUnderAnAuthorisation", "c164-502-a-5-i",
+     "send hosp insurer m1 T pat underwriting genetic-information\n"
+     "authorization \"pat\" \"hosp\" \"insurer\" genetic-information underwriting "
+     "2010:01:01:00:00:00 2011:01:01:00:00:00",
+     Verdict::Permitted},
+    {"HealthPlanUnderwritingWithGeneticInformation", "c164-502-a-5-i",
+     "send plan insurer m1 T pat underwriting genetic-information\nrole plan health-plan\n"
+     "authorization \"pat\" \"plan\" \"insurer\" genetic-information underwriting "
+     "2010:01:01:00:00:00 2011:01:01:00:00:00",
+     Verdict::Violation},
+    // S4: marketing through an associate still needs an authorisation.
+    {"S4MarketingThroughAnAssociateWithoutAuthorisation", "c164-508-a-3",
+     "send hosp firm m1 T pat marketing name\n"
+     "ba_agreement \"hosp\" \"firm\" 2009:01:01:00:00:00 2011:01:01:00:00:00",
+     Verdict::Violation},
+    {"MarketingFaceToFace", "c164-508-a-3",
+     "send hosp pat m1 T pat marketing name", Verdict::Open, {"c164-508-a-3-i-subj"}},
+    {"MarketingUnderAnAuthorisation", "c164-508-a-3",
+     "send hosp firm m1 T pat marketing name\n"
+     "authorization \"pat\" \"hosp\" \"firm\" demographics marketing "
+     "2010:01:01:00:00:00 2011:01:01:00:00:00",
+     Verdict::Permitted},
+    {"SaleToAnAssociateWithoutAuthorisation", "c164-508-a-4",
+     "send hosp ba m1 T pat sale-of-phi diagnosis\n"
+     "ba_agreement \"hosp\" \"ba\" 2009:01:01:00:00:00 2011:01:01:00:00:00",
+     Verdict::Violation},
+    // S6: the generic attribute is protected information too.
+    {"S6MessageTaggedPhiToAnEmployer", "<permitted>",
+     "send dr boss m1 T pat treatment phi\nrole boss employer", Verdict::Violation},
+    // S14: the belief alone is not enough; one of the (c)(1) bases is asked.
+    {"AbuseReportWithoutNoticeAfterTheDeadline", "c164-512-c-2",
+     "send dr aps m1 T pat abuse-neglect-report diagnosis\nrole aps government-authority\n"
+     "protocol \"dr\" abuse-neglect-report diagnosis",
+     Verdict::Open,
+     {"c164-512-c", "c164-512-c-1-subj", "c164-512-c-1-i-subj", "c164-512-c-1-ii-subj",
+      "c164-512-c-1-iii-subj", "c164-512-c-2-subj"}},
+    // S8: the patient may be told before the report.
+    {"S8AbuseReportNoticeAnHourBefore", "c164-512-c-2",
+     "send dr aps m1 T pat abuse-neglect-report diagnosis\nrole aps government-authority\n"
+     "protocol \"dr\" abuse-neglect-report diagnosis\n"
+     "send dr pat n1 2010:03:01:09:00:00 pat abuse-report-notice general-condition",
+     Verdict::Open,
+     {"c164-512-c", "c164-512-c-1-subj", "c164-512-c-1-i-subj", "c164-512-c-1-ii-subj",
+      "c164-512-c-1-iii-subj"}},
+    {"AbuseReportNoticeNotYetDue", "c164-512-c-2",
+     "send dr aps m1 T pat abuse-neglect-report diagnosis\nrole aps government-authority\n"
+     "protocol \"dr\" abuse-neglect-report diagnosis\naudit_end 2010:03:03:00:00:00",
+     Verdict::Open,
+     {"c164-512-c", "c164-512-c-1-subj", "c164-512-c-1-i-subj", "c164-512-c-1-ii-subj",
+      "c164-512-c-1-iii-subj", "c164-512-c-2", "c164-512-c-2-wait", "c164-512-c-2-subj"}},
+    // S15: a report required by law still owes the notice.
+    {"S15AbuseReportRequiredByLawOwesTheNotice", "c164-512-c-2",
+     "send dr aps m1 T pat abuse-neglect-report diagnosis\npurpose m1 required-by-law\n"
+     "role aps government-authority",
+     Verdict::Open,
+     {"c164-512-c", "c164-512-c-1-subj", "c164-512-c-1-i-subj", "c164-512-c-1-ii-subj",
+      "c164-512-c-1-iii-subj", "c164-512-c-2-subj"}},
+    {"RestrictedInformationForPayment", "c164-522-a-1-ii",
+     "send hosp plan m1 T pat payment diagnosis\nrole plan covered-entity\n"
+     "protocol \"hosp\" payment diagnosis\n"
+     "restriction \"pat\" \"hosp\" medical-record 2010:01:01:00:00:00 2011:01:01:00:00:00",
+     Verdict::Violation},
+    {"RestrictedInformationForEmergencyTreatment", "c164-522-a-1-iii",
+     "send hosp dr-b m1 T pat treatment diagnosis\n" PROVIDERS
+     "restriction \"pat\" \"hosp\" medical-record 2010:01:01:00:00:00 2011:01:01:00:00:00",
+     Verdict::Open, {"c164-522-a-1-iii-subj"}},
+    {"RestrictionTerminatedBeforeThePayment", "c164-522-a-1-ii",
+     "send hosp plan m1 T pat payment diagnosis\nrole plan covered-entity\n"
+     "protocol \"hosp\" payment diagnosis\n"
+     "restriction \"pat\" \"hosp\" medical-record 2010:01:01:00:00:00 2010:02:01:00:00:00",
+     Verdict::Permitted},
+    {"RestrictionDoesNotStopPublicHealth", "c164-522-a-1-v",
+     "send hosp cdc m1 T pat public-health lab-result\nrole cdc public-health-authority\n"
+     "protocol \"hosp\" public-health lab-result\n"
+     "restriction \"pat\" \"hosp\" medical-record 2010:01:01:00:00:00 2011:01:01:00:00:00",
+     Verdict::Permitted},
+    {"SelfPaidServiceToTheHealthPlan", "c164-522-a-1-vi",
+     "send hosp plan m1 T pat payment billing-info\nrole plan health-plan\n"
+     "role plan covered-entity\nprotocol \"hosp\" payment billing-info\n"
+     "self_pay_restriction \"pat\" \"hosp\" billing-info 2010:02:01:00:00:00",
+     Verdict::Violation},
+    {"FundraisingAfterTheOptOut", "c164-514-f-2-iv",
+     "send hosp fdn m1 T pat fundraising name\nrole fdn related-foundation\n"
+     "protocol \"hosp\" fundraising name\n"
+     "fundraising_opt_out \"pat\" \"hosp\" 2010:02:01:00:00:00",
+     Verdict::Violation},
+    {"DeIdentifiedByAnExpert", "c164-514-b-1",
+     "send hosp anyone m1 T pat research de-identified\n"
+     "deidentification \"m1\" expert-determination 2010:02:01:00:00:00",
+     Verdict::Permitted},
+    {"DeIdentifiedBySafeHarbour", "c164-514-b-2",
+     "send hosp anyone m1 T pat research de-identified\n"
+     "deidentification \"m1\" safe-harbor 2010:02:01:00:00:00",
+     Verdict::Open, {"c164-514-b-2-ii-subj"}},
+    {"DeIdentifiedClaimWithoutDocumentation", "c164-502-d-2",
+     "send hosp anyone m1 T pat research de-identified", Verdict::Violation},
+    {"DeIdentifiedWithTheReIdentificationCode", "c164-514-c-2",
+     "send hosp anyone m1 T pat research de-identified re-identification-code\n"
+     "deidentification \"m1\" expert-determination 2010:02:01:00:00:00",
+     Verdict::Violation},
+};
+
+// Requests received on 4 January 2010.
+#define ACCESS_REQUEST "access_request \"pat\" \"hosp\" 2010:01:04:12:00:00\n"
+#define ACCOUNTING_REQUEST "accounting_request \"pat\" \"hosp\" 2010:01:04:12:00:00\n"
+
+const Scenario kObligations[] = {
+    {"AccessGrantedInTime", "c164-524-b-2-i",
+     ACCESS_REQUEST "send hosp pat m1 2010:01:20:00:00:00 pat individual-access medical-record",
+     Verdict::Permitted},
+    // S3: a bill is no answer.
+    {"S3AccessAnsweredByABill", "c164-524-b-2",
+     ACCESS_REQUEST "send hosp pat m1 2010:01:20:00:00:00 pat payment billing-info",
+     Verdict::Violation},
+    // S3b: never answered; the log runs past the deadline, or ends before it.
+    {"S3bAccessNeverAnswered", "c164-524-b-2", ACCESS_REQUEST "audit_end 2010:06:01:00:00:00",
+     Verdict::Violation},
+    {"S3bAccessNotYetDue", "c164-524-b-2-wait", ACCESS_REQUEST "audit_end 2010:01:20:00:00:00",
+     Verdict::Open, {"c164-524-b-2-wait"}},
+    {"AccessGrantedADayLate", "c164-524-b-2",
+     ACCESS_REQUEST "send hosp pat m1 2010:02:04:12:00:01 pat individual-access medical-record",
+     Verdict::Violation},
+    {"AccessDeniedInWriting", "c164-524-b-2-i",
+     ACCESS_REQUEST "send hosp pat m1 2010:01:20:00:00:00 pat access-denial general-condition",
+     Verdict::Open, {"c164-524-a-2-subj", "c164-524-a-3-subj"}},
+    {"AccessExtendedAndGranted", "c164-524-b-2-ii",
+     ACCESS_REQUEST
+     "send hosp pat m1 2010:01:30:00:00:00 pat access-extension-notice general-condition\n"
+     "send hosp pat m2 2010:02:25:00:00:00 pat individual-access medical-record",
+     Verdict::Permitted},
+    {"AccessExtendedButNeverGranted", "c164-524-b-2-ii",
+     ACCESS_REQUEST
+     "send hosp pat m1 2010:01:30:00:00:00 pat access-extension-notice general-condition",
+     Verdict::Violation},
+    {"AccessExtendedStillWithinTheExtension", "c164-524-b-2-ii-wait",
+     ACCESS_REQUEST
+     "send hosp pat m1 2010:01:30:00:00:00 pat access-extension-notice general-condition\n"
+     "audit_end 2010:02:20:00:00:00",
+     Verdict::Open, {"c164-524-b-2-ii-wait"}},
+    {"AccountingInTime", "c164-528-c-1-i",
+     ACCOUNTING_REQUEST
+     "send hosp pat m1 2010:03:04:00:00:00 pat accounting-of-disclosures general-condition",
+     Verdict::Permitted},
+    {"AccountingADayLate", "c164-528-c-1",
+     ACCOUNTING_REQUEST
+     "send hosp pat m1 2010:03:06:00:00:00 pat accounting-of-disclosures general-condition",
+     Verdict::Violation},
+    {"AccountingExtendedAndGiven", "c164-528-c-1-ii",
+     ACCOUNTING_REQUEST
+     "send hosp pat m1 2010:02:20:00:00:00 pat accounting-extension-notice general-condition\n"
+     "send hosp pat m2 2010:03:25:00:00:00 pat accounting-of-disclosures general-condition",
+     Verdict::Permitted},
+    {"AccountingNotYetDue", "c164-528-c-1-wait",
+     ACCOUNTING_REQUEST "audit_end 2010:02:01:00:00:00", Verdict::Open, {"c164-528-c-1-wait"}},
+};
+
+std::string scenario_name(const ::testing::TestParamInfo<Scenario>& info) {
+  return info.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Permissions, ClauseScenario, ::testing::ValuesIn(kPermissions),
+                         scenario_name);
+INSTANTIATE_TEST_SUITE_P(Limits, ClauseScenario, ::testing::ValuesIn(kLimits), scenario_name);
+INSTANTIATE_TEST_SUITE_P(Obligations, ClauseScenario, ::testing::ValuesIn(kObligations),
+                         scenario_name);
+
+} // namespace
+} // namespace hipaa::testing
