@@ -1,5 +1,7 @@
 #include "logic/printer.hpp"
 
+#include "base/stack_depth.hpp"
+
 #include <cstdint>
 
 namespace hipaa {
@@ -110,6 +112,7 @@ std::string print_int(std::int32_t value) {
 }
 
 void append_term(std::string& out, const Term& term) {
+  check_stack_depth();
   if (const auto* i = term.as<IntTerm>()) {
     out += print_int(i->value);
   } else if (const auto* d = term.as<DateTerm>()) {
@@ -134,6 +137,7 @@ void append_term(std::string& out, const Term& term) {
 }
 
 void append_guard(std::string& out, const Guard& guard) {
+  check_stack_depth();
   if (guard.is<GTrue>()) {
     out += "true";
   } else if (guard.is<GFalse>()) {
@@ -165,6 +169,7 @@ void append_guard(std::string& out, const Guard& guard) {
 }
 
 void append_formula(std::string& out, const Formula& formula) {
+  check_stack_depth();
   const Name& name = formula.name;
   if (formula.is<True>()) {
     append_constant(out, name, "true");
