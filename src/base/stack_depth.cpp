@@ -10,7 +10,7 @@ namespace hipaa {
 
 namespace stack_detail {
 
-thread_local std::uintptr_t floor_address = 0;
+thread_local constinit std::uintptr_t floor_address = 0;
 
 std::uintptr_t compute_floor() {
   void* low = nullptr;

@@ -14,7 +14,7 @@ namespace stack_detail {
 
 // Lowest frame address at which a walk may still go deeper; 0 until the
 // thread's stack bounds have been read.
-extern thread_local std::uintptr_t floor_address;
+extern thread_local constinit std::uintptr_t floor_address;
 
 // Reads the calling thread's stack bounds and sets floor_address.
 std::uintptr_t compute_floor();
