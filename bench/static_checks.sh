@@ -3,6 +3,7 @@
 # quantifiers nested N deep, conjunctions nested N deep, and a declarations
 # file with N extra constants.  The log is empty, so the figures are those of
 # reading, parsing and checking (and one query per outermost quantifier).
+# Needs GNU time (/usr/bin/time) for the peak memory.
 # Usage: bench/static_checks.sh [hipaa-audit binary] [depths...]
 set -euo pipefail
 program=${1:-build/hipaa-audit}
@@ -41,10 +42,10 @@ nested_conjunctions() {
 
 measure() {
   local label=$1
-  /usr/bin/time -f '%e %M' -o time.txt "$program" > out.txt 2> err.txt || true
-  read -r seconds kilobytes < <(tail -1 time.txt)
-  printf '%-28s %8.2f s %10.1f MiB  %s\n' "$label" "$seconds" "$(echo "$kilobytes / 1024" | bc -l)" \
-    "$(head -c 60 err.txt | tr -d '\n')"
+  /usr/bin/time -f '%e %U %M' -o time.txt "$program" > out.txt 2> err.txt || true
+  read -r seconds user kilobytes < <(tail -1 time.txt)
+  awk -v l="$label" -v s="$seconds" -v u="$user" -v k="$kilobytes" -v e="$(head -c 60 err.txt | tr -d '\n')" \
+    'BEGIN { printf "%-28s %8.2f s %8.2f s user %10.1f MiB  %s\n", l, s, u, k / 1024, e }'
 }
 
 for n in "${depths[@]}"; do
