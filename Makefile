@@ -1,13 +1,17 @@
 # Thin front over CMake.  `make demo` audits the shipped case study on a
 # generated sample log; `make test` runs every test, once in a normal build
-# and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# and once under AddressSanitizer and UndefinedBehaviorSanitizer; `make fuzz`
+# runs every fuzz target for FUZZ_SECONDS under libFuzzer (a clang build).
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= 2
 DISCLOSURES ?= 3000
 SEED       ?= 1
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?= policy decls term value_encoding
 
-.PHONY: all setup build demo test test-normal test-asan clean
+.PHONY: all setup build demo test test-normal test-asan fuzz clean
 
 all: build
 
@@ -34,5 +38,22 @@ test-asan: setup
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=abort_on_error=1:detect_leaks=1 \
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j$(JOBS)
 
+# Each target starts from its seed corpus (fuzz/corpus/<name>) and keeps
+# what it finds in $(FUZZ_BUILD)/corpus/<name>.  A crash, a sanitizer report
+# or a broken property stops with an error and leaves the reproducer in
+# fuzz/regressions/<name>/, where the ordinary test run replays it.
+fuzz: setup
+	@cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_COMPILER=clang++ -DHIPAA_FUZZ=ON -DHIPAA_BENCHMARKS=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
+	@for target in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$target fuzz/regressions/$$target; \
+	  echo "fuzz: $$target for $(FUZZ_SECONDS) s"; \
+	  TZ=UTC ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	    $(FUZZ_BUILD)/fuzz_$$target -max_total_time=$(FUZZ_SECONDS) -timeout=60 \
+	    -print_final_stats=1 -artifact_prefix=fuzz/regressions/$$target/ \
+	    $(FUZZ_BUILD)/corpus/$$target fuzz/corpus/$$target || exit 1; \
+	done
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

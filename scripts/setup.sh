@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make pkg-config libsqlite3-dev libgmp-dev googletest
-          libgtest-dev libbenchmark-dev sqlite3 tzdata)
+          libgtest-dev libbenchmark-dev sqlite3 tzdata clang libclang-rt-dev)
 # GNU time: peak memory in the import benchmark.
 packages+=(time)
 missing=()

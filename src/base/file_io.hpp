@@ -10,8 +10,11 @@ namespace hipaa {
 // name "-" stands for standard input, which is read but not closed.
 std::string read_text_file(const std::string& path);
 
-// Creates or truncates the file and writes `text`; Io with "openOut",
-// "output" or "closeOut".
+// Replaces the file with one holding `text`, atomically: the text is written
+// and synced under a temporary name in the same folder, then renamed over
+// the file, so a failed write leaves the old file (and no temporary one)
+// and a symbolic link at the path is replaced, not followed.  Io with
+// "openOut", "output", "flushOut" or "closeOut", naming `path`.
 void write_text_file(const std::string& path, const std::string& text);
 
 // The name standard output goes by in Io failures.

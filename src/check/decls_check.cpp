@@ -7,25 +7,36 @@
 #include "check/diagnostic.hpp"
 
 #include <cstddef>
-#include <span>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace hipaa {
 
 namespace {
 
-using Earlier = std::span<const DeclEntry>;
-
-const DeclEntry* find_earlier(Earlier earlier, const std::string& name) {
-  for (const DeclEntry& entry : earlier) {
-    if (entry.name == name) return &entry;
+// The entries accepted so far, by name.  Only accepted entries are in it,
+// and an accepted entry's name is new, so every name maps to its first (and
+// only) entry.
+class Earlier {
+public:
+  const DeclEntry* find(std::string_view name) const {
+    auto found = by_name_.find(name);
+    return found == by_name_.end() ? nullptr : found->second;
   }
-  return nullptr;
+  void accept(const DeclEntry& entry) { by_name_.emplace(entry.name, &entry); }
+
+private:
+  std::unordered_map<std::string_view, const DeclEntry*> by_name_;
+};
+
+const DeclEntry* find_earlier(const Earlier& earlier, const std::string& name) {
+  return earlier.find(name);
 }
 
 // A declared sort must name an earlier sort declaration; an earlier
 // predicate or constructor of that name does not count.
-void check_sort_declared(Earlier earlier, const Sort& sort, std::ostream& out) {
+void check_sort_declared(const Earlier& earlier, const Sort& sort, std::ostream& out) {
   if (!sort.is_named()) return;
   const DeclEntry* entry = find_earlier(earlier, sort.name);
   if (entry && std::holds_alternative<SortDecl>(entry->decl)) return;
@@ -34,7 +45,7 @@ void check_sort_declared(Earlier earlier, const Sort& sort, std::ostream& out) {
 
 // Argument sorts are tested from the last argument back to the first.
 template <class Args, class SortOf>
-void check_arg_sorts_declared(Earlier earlier, const Args& args, SortOf sort_of,
+void check_arg_sorts_declared(const Earlier& earlier, const Args& args, SortOf sort_of,
                               std::ostream& out) {
   for (std::size_t i = args.size(); i-- > 0;)
     check_sort_declared(earlier, sort_of(args[i]), out);
@@ -72,7 +83,7 @@ void check_cons_class(const ConsDecl& cons, const std::string& name, std::ostrea
 }
 
 // The result sort is tested before the argument sorts.
-void check_cons(Earlier earlier, const ConsDecl& cons, const std::string& name, std::ostream& out) {
+void check_cons(const Earlier& earlier, const ConsDecl& cons, const std::string& name, std::ostream& out) {
   check_sort_declared(earlier, cons.result, out);
   check_arg_sorts_declared(
       earlier, cons.arg_sorts, [](const Sort& s) -> const Sort& { return s; }, out);
@@ -111,7 +122,7 @@ void check_dbinfo(const PredDecl& pred, const std::string& name, std::ostream& o
                    "BadDbInfo");
 }
 
-void check_pred(Earlier earlier, const PredDecl& pred, const std::string& name, std::ostream& out) {
+void check_pred(const Earlier& earlier, const PredDecl& pred, const std::string& name, std::ostream& out) {
   check_arg_sorts_declared(
       earlier, pred.args, [](const PredArg& a) -> const Sort& { return a.sort; }, out);
   if (pred.cls == PredClass::Sql) check_sql_pred(pred, name, out);
@@ -121,7 +132,7 @@ void check_pred(Earlier earlier, const PredDecl& pred, const std::string& name, 
     report_failure(out, "Nullary DB predicate: " + name + "\n", "NullaryDBPred");
 }
 
-void check_entry(Earlier earlier, const DeclEntry& entry, std::ostream& out) {
+void check_entry(const Earlier& earlier, const DeclEntry& entry, std::ostream& out) {
   if (find_earlier(earlier, entry.name))
     report_failure(out, "Duplicate declaration of identifier: " + entry.name + "\n",
                    "DuplicateDecl");
@@ -135,9 +146,11 @@ void check_entry(Earlier earlier, const DeclEntry& entry, std::ostream& out) {
 } // namespace
 
 void check_decls(const DeclList& entries, std::ostream& out) {
-  const Earlier all(entries);
-  for (std::size_t i = 0; i < entries.size(); ++i)
-    check_entry(all.first(i), entries[i], out);
+  Earlier earlier;
+  for (const DeclEntry& entry : entries) {
+    check_entry(earlier, entry, out);
+    earlier.accept(entry);
+  }
 }
 
 } // namespace hipaa

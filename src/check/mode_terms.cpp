@@ -3,8 +3,9 @@
 // COMPILE guard, that SQL cannot build), where a variable can no longer
 // receive a value from the atom and so must already be ground.
 
+#include "base/stack_depth.hpp"
 #include "check/diagnostic.hpp"
-#include "check/modes.hpp"
+#include "check/ground_state.hpp"
 #include "logic/printer.hpp"
 
 #include <algorithm>
@@ -12,10 +13,6 @@
 namespace hipaa {
 
 namespace {
-
-bool is_ground_var(const GroundSet& ground, const std::string& var) {
-  return std::find(ground.begin(), ground.end(), var) != ground.end();
-}
 
 const ConsDecl& find_constructor(const std::string& name, const Signature& signature,
                                  std::ostream& out) {
@@ -30,9 +27,10 @@ const ConsDecl& find_constructor(const std::string& name, const Signature& signa
 // already be ground, since the atom's solutions cannot be inverted through
 // an evaluated constructor.
 void walk_output(const Term& term, const Term& whole, bool evaluated, const Signature& signature,
-                 const GroundSet& ground, std::ostream& out) {
+                 const GroundTest& ground, std::ostream& out) {
+  check_stack_depth();
   if (const auto* var = term.as<VarTerm>()) {
-    if (!evaluated || is_ground_var(ground, var->name)) return;
+    if (!evaluated || ground(var->name)) return;
     report_failure(out,
                    "Variable " + var->name + " in ouput term " + print_term(whole) +
                        " appears under SQL or EVAL constructor, but is not ground\n",
@@ -50,9 +48,10 @@ void walk_output(const Term& term, const Term& whole, bool evaluated, const Sign
 // query text cannot compute the value, so every variable there must be
 // ground before the guard is resolved.
 void walk_compile(const Term& term, const Term& whole, bool below_non_sql,
-                  const Signature& signature, const GroundSet& ground, std::ostream& out) {
+                  const Signature& signature, const GroundTest& ground, std::ostream& out) {
+  check_stack_depth();
   if (const auto* var = term.as<VarTerm>()) {
-    if (!below_non_sql || is_ground_var(ground, var->name)) return;
+    if (!below_non_sql || ground(var->name)) return;
     report_failure(out,
                    "Variable " + var->name + " in term " + print_term(whole) +
                        " appears in COMPILE guard under non-SQL constructor, but is not ground "
@@ -69,14 +68,34 @@ void walk_compile(const Term& term, const Term& whole, bool below_non_sql,
 
 } // namespace
 
+void check_output_term_with(const Term& term, const Signature& signature, const GroundTest& ground,
+                            std::ostream& out) {
+  walk_output(term, term, false, signature, ground, out);
+}
+
+void check_compile_term_with(const Term& term, const Signature& signature,
+                             const GroundTest& ground, std::ostream& out) {
+  walk_compile(term, term, false, signature, ground, out);
+}
+
+namespace {
+
+GroundTest member_of(const GroundSet& ground) {
+  return [&ground](std::string_view var) {
+    return std::find(ground.begin(), ground.end(), var) != ground.end();
+  };
+}
+
+} // namespace
+
 void check_output_term(const Term& term, const Signature& signature, const GroundSet& ground,
                        std::ostream& out) {
-  walk_output(term, term, false, signature, ground, out);
+  check_output_term_with(term, signature, member_of(ground), out);
 }
 
 void check_compile_term(const Term& term, const Signature& signature, const GroundSet& ground,
                         std::ostream& out) {
-  walk_compile(term, term, false, signature, ground, out);
+  check_compile_term_with(term, signature, member_of(ground), out);
 }
 
 } // namespace hipaa

@@ -3,27 +3,20 @@
 // order; every later use must agree with it.
 
 #include "check/diagnostic.hpp"
+#include "check/sort_scope.hpp"
 #include "check/sort_walk.hpp"
-#include "check/sorts.hpp"
 #include "base/failure.hpp"
 
 namespace hipaa {
 
 namespace {
 
-SortSlot* find_slot(const SortEnv& env, const std::string& var) {
-  for (const SortEnvEntry& entry : env) {
-    if (entry.var == var) return entry.slot.get();
-  }
-  return nullptr;
-}
-
 class PolicyRules {
 public:
-  PolicyRules(const SortEnv& env, std::ostream& out) : env_(env), out_(out) {}
+  PolicyRules(const SortScope& scope, std::ostream& out) : scope_(scope), out_(out) {}
 
   void on_variable(const VarTerm& var, const Sort& expected) {
-    SortSlot* slot = find_slot(env_, var.name);
+    SortSlot* slot = scope_.find(var.name);
     if (!slot) raise("VarNotFound"); // the scoping pass binds every Var
     switch (slot->state) {
     case SortSlot::State::Unsorted:
@@ -52,17 +45,22 @@ private:
                    "SortClash");
   }
 
-  const SortEnv& env_;
+  const SortScope& scope_;
   std::ostream& out_;
 };
 
 } // namespace
 
-void sort_check_terms(const TermList& terms, const std::vector<Sort>& expected, const SortEnv& env,
-                      const Signature& signature, std::ostream& out) {
-  PolicyRules rules(env, out);
+void sort_check_terms_in(const TermList& terms, const std::vector<Sort>& expected,
+                         const SortScope& scope, const Signature& signature, std::ostream& out) {
+  PolicyRules rules(scope, out);
   walk_sorted_terms(std::span<const TermPtr>(terms), std::span<const Sort>(expected), signature,
                     rules, out);
+}
+
+void sort_check_terms(const TermList& terms, const std::vector<Sort>& expected, const SortEnv& env,
+                      const Signature& signature, std::ostream& out) {
+  sort_check_terms_in(terms, expected, SortScope(env), signature, out);
 }
 
 void check_bound_sorts(const BoundList& bound, const Signature& signature, std::ostream& out) {

@@ -8,6 +8,7 @@
 // Nothing is allocated unless a diagnostic is written.
 #pragma once
 
+#include "base/stack_depth.hpp"
 #include "logic/declarations.hpp"
 #include "logic/term.hpp"
 
@@ -37,6 +38,7 @@ void walk_sorted_terms(std::span<const TermPtr> terms, std::span<const Sort> exp
 template <class Rules>
 void walk_sorted_term(const Term& term, const Sort& expected, const Signature& signature,
                       Rules& rules, std::ostream& out) {
+  check_stack_depth();
   Sort sort;
   if (literal_sort(term, sort)) {
     if (!(sort == expected)) report_literal_clash(term, sort, expected, out);

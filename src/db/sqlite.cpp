@@ -31,12 +31,16 @@ void configure_library_once() {
 std::optional<Connection> Connection::open(const std::string& path) {
   configure_library_once();
   sqlite3* handle = nullptr;
-  // Read-write only: a missing file is an error, never a new database.
-  int code = sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE, nullptr);
+  // Read-only: the log is evidence and is never written, not even by
+  // SQLite's own recovery of a hot journal (a log that needs it fails to be
+  // read instead); a missing file is an error, never a new database.
+  int code = sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READONLY, nullptr);
   if (code != SQLITE_OK) {
     sqlite3_close(handle); // harmless on null
     return std::nullopt;
   }
+  // A writer's short transaction is waited for before a query gives up.
+  sqlite3_busy_timeout(handle, kBusyTimeoutMilliseconds);
   return Connection(handle);
 }
 

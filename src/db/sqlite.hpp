@@ -14,11 +14,15 @@ namespace hipaa::db {
 // The current result row: one text per column, NULL read as "".
 using Row = std::vector<std::string>;
 
+// How long a query waits for a lock held by a writer before it fails.
+inline constexpr int kBusyTimeoutMilliseconds = 3000;
+
 enum class StepStatus { Row = 0, Done = 1, Error = 2 };
 
 class Connection {
 public:
-  // Opens an existing file read-write; never creates it.  Absent on failure.
+  // Opens an existing file read-only; never creates it.  Absent on failure.
+  // A query waits up to kBusyTimeoutMilliseconds for a writer's lock.
   static std::optional<Connection> open(const std::string& path);
   Connection(Connection&& other) noexcept;
   Connection& operator=(Connection&& other) noexcept;

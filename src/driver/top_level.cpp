@@ -4,6 +4,7 @@
 #include "driver/run.hpp"
 
 #include <pthread.h>
+#include <signal.h>
 
 #include <cstdio>
 #include <exception>
@@ -15,8 +16,12 @@ namespace {
 
 // Deeply nested policies and values are walked recursively by the checks,
 // the engine and the printer; the audit runs on a thread with a large stack
-// so that such input ends in a result or a named failure, not a crash.
+// so that deep input ends in a result.  Where the address space is limited
+// (ulimit -v) a smaller stack is taken, down to the minimum; every recursive
+// walk measures the stack it has left, so input too deep for the stack at
+// hand ends with the failure Overflow, never with a crash.
 constexpr std::size_t kAuditStackBytes = std::size_t{4} << 30;
+constexpr std::size_t kSmallestAuditStackBytes = std::size_t{64} << 20;
 
 bool write_stderr(const std::string& text) {
   std::cerr << text;
@@ -44,19 +49,26 @@ void* run_thread(void* argument) {
   return nullptr;
 }
 
-// Runs `body` on a thread with a large stack; falls back to the calling
-// thread when such a thread cannot be made.
-int run_with_large_stack(const std::function<void()>& body) {
-  ThreadCall call{&body};
+bool start_thread(pthread_t& thread, std::size_t stack_bytes, ThreadCall& call) {
   pthread_attr_t attributes;
-  if (pthread_attr_init(&attributes) != 0) return run_under_handler(body);
-  pthread_t thread;
-  bool started = pthread_attr_setstacksize(&attributes, kAuditStackBytes) == 0 &&
+  if (pthread_attr_init(&attributes) != 0) return false;
+  bool started = pthread_attr_setstacksize(&attributes, stack_bytes) == 0 &&
                  pthread_create(&thread, &attributes, run_thread, &call) == 0;
   pthread_attr_destroy(&attributes);
-  if (!started) return run_under_handler(body);
-  pthread_join(thread, nullptr);
-  return call.status;
+  return started;
+}
+
+// Runs `body` on a thread with the largest stack up to kAuditStackBytes
+// that can be had; on the calling thread when no thread can be made at all.
+int run_with_large_stack(const std::function<void()>& body) {
+  ThreadCall call{&body};
+  pthread_t thread;
+  for (std::size_t bytes = kAuditStackBytes; bytes >= kSmallestAuditStackBytes; bytes /= 2) {
+    if (!start_thread(thread, bytes, call)) continue;
+    pthread_join(thread, nullptr);
+    return call.status;
+  }
+  return run_under_handler(body);
 }
 
 } // namespace
@@ -80,6 +92,10 @@ int run_under_handler(const std::function<void()>& body) {
 }
 
 int run_main(int argc, char** argv) {
+  // A reader that closes its end of a pipe early must not kill the audit
+  // silently: the write then fails with EPIPE and ends the run as the Io
+  // failure of standard output, with status 1.
+  ::signal(SIGPIPE, SIG_IGN);
   std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
   return run_with_large_stack([&arguments] { run_audit(arguments, std::cout); });
 }

@@ -1,18 +1,44 @@
 #include "logic/formula.hpp"
 
+#include "logic/release_queue.hpp"
+
 namespace hipaa {
 
 namespace {
 
-FormulaPtr make_formula(Name name, decltype(Formula::node) node) {
-  return std::make_shared<const Formula>(Formula{std::move(name), std::move(node)});
+FormulaPtr make_formula(Name name, Formula::Node node) {
+  return std::make_shared<const Formula>(std::move(name), std::move(node));
 }
 
-GuardPtr make_guard(decltype(Guard::node) node) {
-  return std::make_shared<const Guard>(Guard{std::move(node)});
-}
+GuardPtr make_guard(Guard::Node node) { return std::make_shared<const Guard>(std::move(node)); }
 
 } // namespace
+
+Formula::~Formula() {
+  if (auto* atom = std::get_if<Atom>(&node)) {
+    release_later(atom->args);
+  } else if (auto* conj = std::get_if<And>(&node)) {
+    release_later(conj->conjuncts);
+  } else if (auto* disj = std::get_if<Or>(&node)) {
+    release_later(disj->disjuncts);
+  } else if (auto* q = std::get_if<Quantified>(&node)) {
+    for (TermList& tuple : q->exclusions) release_later(tuple);
+    release_later(q->guard);
+    release_later(q->body);
+  }
+}
+
+Guard::~Guard() {
+  if (auto* atom = std::get_if<GAtom>(&node)) {
+    release_later(atom->args);
+  } else if (auto* conj = std::get_if<GAnd>(&node)) {
+    release_later(conj->conjuncts);
+  } else if (auto* disj = std::get_if<GOr>(&node)) {
+    release_later(disj->disjuncts);
+  } else if (auto* ex = std::get_if<GEx>(&node)) {
+    release_later(ex->guard);
+  }
+}
 
 FormulaPtr make_true(Name name) { return make_formula(std::move(name), True{}); }
 FormulaPtr make_false(Name name) { return make_formula(std::move(name), False{}); }

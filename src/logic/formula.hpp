@@ -47,7 +47,16 @@ struct GEx {
 };
 
 struct Guard {
-  std::variant<GTrue, GFalse, GAtom, GAnd, GOr, GEx> node;
+  using Node = std::variant<GTrue, GFalse, GAtom, GAnd, GOr, GEx>;
+
+  explicit Guard(Node value) : node(std::move(value)) {}
+  Guard(const Guard&) = delete;
+  Guard& operator=(const Guard&) = delete;
+  // Releases nested members through the thread's release queue, without
+  // recursion (see Term).
+  ~Guard();
+
+  Node node;
 
   template <class T> const T* as() const { return std::get_if<T>(&node); }
   template <class T> bool is() const { return std::holds_alternative<T>(node); }
@@ -84,8 +93,18 @@ struct Quantified {
 };
 
 struct Formula {
+  using Node = std::variant<True, False, Atom, And, Or, Quantified>;
+
+  Formula(std::optional<std::string> formula_name, Node value)
+      : name(std::move(formula_name)), node(std::move(value)) {}
+  Formula(const Formula&) = delete;
+  Formula& operator=(const Formula&) = delete;
+  // Releases nested members through the thread's release queue, without
+  // recursion (see Term).
+  ~Formula();
+
   std::optional<std::string> name;
-  std::variant<True, False, Atom, And, Or, Quantified> node;
+  Node node;
 
   template <class T> const T* as() const { return std::get_if<T>(&node); }
   template <class T> bool is() const { return std::holds_alternative<T>(node); }

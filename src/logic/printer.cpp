@@ -1,5 +1,7 @@
 #include "logic/printer.hpp"
 
+#include "base/stack_depth.hpp"
+
 #include <cstdint>
 #include <ostream>
 #include <string_view>
@@ -144,6 +146,7 @@ void append_quantified(Text& out, const Name& name, const Quantified& q) {
 
 
 void append_term(Text& out, const Term& term) {
+  check_stack_depth();
   if (const auto* i = term.as<IntTerm>()) {
     out += print_int(i->value);
   } else if (const auto* d = term.as<DateTerm>()) {
@@ -168,6 +171,7 @@ void append_term(Text& out, const Term& term) {
 }
 
 void append_guard(Text& out, const Guard& guard) {
+  check_stack_depth();
   if (guard.is<GTrue>()) {
     out += "true";
   } else if (guard.is<GFalse>()) {
@@ -199,6 +203,7 @@ void append_guard(Text& out, const Guard& guard) {
 }
 
 void append_formula(Text& out, const Formula& formula) {
+  check_stack_depth();
   const Name& name = formula.name;
   if (formula.is<True>()) {
     append_constant(out, name, "true");

@@ -34,7 +34,16 @@ struct AppTerm {
 };
 
 struct Term {
-  std::variant<IntTerm, DateTerm, StrTerm, VarTerm, AppTerm> node;
+  using Node = std::variant<IntTerm, DateTerm, StrTerm, VarTerm, AppTerm>;
+
+  explicit Term(Node value) : node(std::move(value)) {}
+  Term(const Term&) = delete;
+  Term& operator=(const Term&) = delete;
+  // Releasing a term nested a million deep must not recurse a million
+  // times: the arguments are handed to the thread's release queue.
+  ~Term();
+
+  Node node;
 
   template <class T> const T* as() const { return std::get_if<T>(&node); }
   template <class T> bool is() const { return std::holds_alternative<T>(node); }

@@ -1,5 +1,7 @@
 #include "reduce/evaluation_probe.hpp"
 
+#include "base/stack_depth.hpp"
+
 #include <algorithm>
 
 namespace hipaa {
@@ -14,6 +16,7 @@ bool terms_evaluate(const TermList& terms, const SubstEnv& env) {
 } // namespace
 
 bool term_evaluates(const Term& term, const SubstEnv& env) {
+  check_stack_depth();
   const auto* app = term.as<AppTerm>();
   if (app == nullptr) return false;
   const ConsDecl* decl = env.decls.find_cons(app->name);
@@ -24,6 +27,7 @@ bool term_evaluates(const Term& term, const SubstEnv& env) {
 }
 
 bool guard_evaluates(const Guard& guard, const SubstEnv& env) {
+  check_stack_depth();
   if (const auto* atom = guard.as<GAtom>()) return terms_evaluate(atom->args, env);
   auto any_member = [&](const GuardList& members) {
     return std::any_of(members.begin(), members.end(),
@@ -36,6 +40,7 @@ bool guard_evaluates(const Guard& guard, const SubstEnv& env) {
 }
 
 bool EvaluationProbe::evaluates(const Formula& formula, const SubstEnv& env) {
+  check_stack_depth();
   auto known = evaluates_.find(&formula);
   if (known != evaluates_.end()) return known->second;
   bool result = false;
@@ -60,6 +65,7 @@ bool EvaluationProbe::evaluates(const Formula& formula, const SubstEnv& env) {
 
 void EvaluationProbe::run(const FormulaPtr& formula, const Substitution& substitution,
                           const SubstEnv& env) {
+  check_stack_depth();
   if (!evaluates(*formula, env)) return;
   if (const auto* atom = formula->as<Atom>()) {
     subst_simplify(atom->args, substitution, env);

@@ -4,6 +4,7 @@
 #include "reduce/reduction_fn.hpp"
 
 #include "base/failure.hpp"
+#include "base/stack_depth.hpp"
 #include "reduce/term_match.hpp"
 
 #include <algorithm>
@@ -133,6 +134,7 @@ FormulaPtr ReductionFn::reduce_quantified(const FormulaPtr& formula, const Quant
 // guard := true | false | atom | (and g..) | (or g..) | (ex vars g)
 void ReductionFn::satisfy_guard(const Guard& guard, const Substitution& sigma, GuardK k,
                                 bool& closed) {
+  check_stack_depth();
   if (guard.is<GTrue>()) {
     k(sigma);
     return;
@@ -170,6 +172,7 @@ void ReductionFn::satisfy_guard(const Guard& guard, const Substitution& sigma, G
 // the enumeration of the next.
 void ReductionFn::satisfy_conjuncts(const GuardList& guards, std::size_t from,
                                     const Substitution& sigma, GuardK k, bool& closed) {
+  check_stack_depth();
   if (from == guards.size()) {
     k(sigma);
     return;

@@ -2,6 +2,7 @@
 #include "reduce/reduction_fn.hpp"
 
 #include "base/failure.hpp"
+#include "base/stack_depth.hpp"
 #include "logic/printer.hpp"
 #include "reduce/term_match.hpp"
 
@@ -27,6 +28,7 @@ FormulaPtr ReductionFn::reduce_formula_internal(const FormulaPtr& formula) {
 }
 
 FormulaPtr ReductionFn::reduce_under(const FormulaPtr& formula, const Substitution* pending) {
+  check_stack_depth();
   if (const auto* atom = formula->as<Atom>()) return reduce_atom(formula, *atom, pending);
   if (const auto* conj = formula->as<And>()) return reduce_and(formula, *conj, pending);
   if (const auto* disj = formula->as<Or>()) return reduce_or(formula, *disj, pending);

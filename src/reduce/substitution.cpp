@@ -1,6 +1,7 @@
 #include "reduce/substitution.hpp"
 
 #include "base/failure.hpp"
+#include "base/stack_depth.hpp"
 #include "reduce/term_match.hpp"
 
 #include <ostream>
@@ -100,6 +101,7 @@ FormulaPtr subst_quantified(const Formula& formula, const Quantified& q,
 
 TermPtr subst_simplify(const TermPtr& term, const Substitution& substitution,
                        const SubstEnv& env) {
+  check_stack_depth();
   if (const auto* var = term->as<VarTerm>()) {
     const TermPtr* bound = find_binding(substitution, var->name);
     return bound != nullptr ? *bound : term;
@@ -117,6 +119,7 @@ TermList subst_simplify(const TermList& terms, const Substitution& substitution,
 
 FormulaPtr subst_formula(const FormulaPtr& formula, const Substitution& substitution,
                          const SubstEnv& env) {
+  check_stack_depth();
   if (const auto* atom = formula->as<Atom>()) return subst_atom(formula, *atom, substitution, env);
   if (const auto* conj = formula->as<And>()) {
     return make_and(formula->name, subst_formulas(conj->conjuncts, substitution, env));
@@ -132,6 +135,7 @@ FormulaPtr subst_formula(const FormulaPtr& formula, const Substitution& substitu
 
 GuardPtr subst_guard(const GuardPtr& guard, const Substitution& substitution,
                      const SubstEnv& env) {
+  check_stack_depth();
   if (const auto* atom = guard->as<GAtom>()) {
     TermList args;
     if (!subst_into(atom->args, substitution, env, args)) return guard;

@@ -1,5 +1,7 @@
 #include "reduce/term_match.hpp"
 
+#include "base/stack_depth.hpp"
+
 namespace hipaa {
 
 namespace {
@@ -12,6 +14,7 @@ bool match_into(const TermList& patterns, const TermList& values, Substitution& 
 
 // Matches one pattern against one value, extending `bindings`.
 bool match_term(const TermPtr& pattern, const TermPtr& value, Substitution& bindings) {
+  check_stack_depth();
   if (const auto* var = pattern->as<VarTerm>()) {
     if (const TermPtr* bound = find_binding(bindings, var->name)) {
       return equal_term(**bound, *value);
@@ -38,6 +41,7 @@ bool match_into(const TermList& patterns, const TermList& values, Substitution& 
 } // namespace
 
 bool equal_term(const Term& a, const Term& b) {
+  check_stack_depth();
   if (a.node.index() != b.node.index()) return false;
   if (const auto* x = a.as<IntTerm>()) return x->value == b.as<IntTerm>()->value;
   if (const auto* x = a.as<DateTerm>()) return x->value == b.as<DateTerm>()->value;
@@ -55,6 +59,7 @@ bool equal_list(const TermList& a, const TermList& b) {
 }
 
 bool isClosed(const Term& term) {
+  check_stack_depth();
   if (term.is<VarTerm>()) return false;
   const auto* app = term.as<AppTerm>();
   return app == nullptr || all_closed(app->args);

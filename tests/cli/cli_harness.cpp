@@ -1,6 +1,7 @@
 #include "cli/cli_harness.hpp"
 
 #include <sqlite3.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -85,8 +86,32 @@ RunResult CaseDir::run_with_stdout(const std::string& stdout_target,
   return run_program(std::string(HIPAA_BINARY_DIR) + "/hipaa-audit", stdout_target, arguments);
 }
 
+RunResult CaseDir::run_into_closed_pipe(const std::vector<std::string>& arguments) const {
+  int ends[2];
+  if (pipe(ends) != 0) throw std::runtime_error("pipe failed");
+  close(ends[0]);
+  RunResult result = run_program(std::string(HIPAA_BINARY_DIR) + "/hipaa-audit", "/dev/null",
+                                 arguments, [&] { dup2(ends[1], STDOUT_FILENO); });
+  close(ends[1]);
+  return result;
+}
+
+RunResult CaseDir::run_with_address_limit(std::size_t bytes,
+                                          const std::vector<std::string>& arguments) const {
+  std::string out_file = path_ + "/.stdout";
+  RunResult result = run_program(std::string(HIPAA_BINARY_DIR) + "/hipaa-audit", out_file,
+                                 arguments, [bytes] {
+                                   rlimit limit{bytes, bytes};
+                                   setrlimit(RLIMIT_AS, &limit);
+                                 });
+  result.out = slurp(out_file);
+  fs::remove(out_file);
+  return result;
+}
+
 RunResult CaseDir::run_program(std::string program, const std::string& out_file,
-                               const std::vector<std::string>& arguments) const {
+                               const std::vector<std::string>& arguments,
+                               const std::function<void()>& in_child) const {
   std::string err_file = path_ + "/.stderr";
   pid_t child = fork();
   if (child < 0) throw std::runtime_error("fork failed");
@@ -95,6 +120,7 @@ RunResult CaseDir::run_program(std::string program, const std::string& out_file,
     if (!freopen(out_file.c_str(), "w", stdout) || !freopen(err_file.c_str(), "w", stderr)) {
       _exit(127);
     }
+    if (in_child) in_child();
     std::vector<char*> argv;
     argv.push_back(program.data());
     std::vector<std::string> copies = arguments;

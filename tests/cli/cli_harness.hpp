@@ -2,6 +2,7 @@
 // declarations file, a policy and an SQLite audit log made by the test.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,9 +38,19 @@ public:
   RunResult run_with_stdout(const std::string& stdout_target,
                             const std::vector<std::string>& arguments = {}) const;
 
+  // Runs the built hipaa-audit with standard output on a pipe whose reading
+  // end is already closed; the result's `out` stays empty.
+  RunResult run_into_closed_pipe(const std::vector<std::string>& arguments = {}) const;
+  // Runs the built hipaa-audit (standard output captured) with its address
+  // space limited to `bytes`, as "ulimit -v" would.
+  RunResult run_with_address_limit(std::size_t bytes,
+                                   const std::vector<std::string>& arguments = {}) const;
+
 private:
+  // `in_child` runs in the child once its standard streams are set up.
   RunResult run_program(std::string program, const std::string& out_file,
-                        const std::vector<std::string>& arguments) const;
+                        const std::vector<std::string>& arguments,
+                        const std::function<void()>& in_child = {}) const;
   std::string path_;
 };
 

@@ -1,5 +1,6 @@
 #include "reduce/fixture.hpp"
 #include "reduce/term_match.hpp"
+#include "support/small_stack.hpp"
 
 #include <gtest/gtest.h>
 
@@ -53,6 +54,24 @@ TEST(Match, ListLengthsMustAgree) {
   EXPECT_EQ(matched({}, {}), "");
   EXPECT_EQ(matched({}, {app("alice")}), "no match");
   EXPECT_EQ(matched({var("x")}, {}), "no match");
+}
+
+// A stored value nested far deeper than the stack allows ends the walks
+// over it with Overflow, not a crash; printing it as well.
+TEST(DeepValue, WalksEndWithOverflowOnASmallStack) {
+  TermPtr value = app("c");
+  TermPtr copy = app("c");
+  TermPtr pattern = var("x");
+  for (int i = 0; i < 200000; ++i) {
+    value = app("f", {value});
+    copy = app("f", {copy});
+    pattern = app("f", {pattern});
+  }
+  EXPECT_EQ(failure_on_stack(kSmallStack, [&] { equal_term(*value, *copy); }), "Overflow");
+  EXPECT_EQ(failure_on_stack(kSmallStack, [&] { isClosed(*value); }), "Overflow");
+  EXPECT_EQ(failure_on_stack(kSmallStack, [&] { match({pattern}, {value}); }), "Overflow");
+  EXPECT_EQ(failure_on_stack(kSmallStack, [&] { print_term(*value); }), "Overflow");
+  EXPECT_EQ(failure_on_stack(std::size_t{256} << 20, [&] { match({pattern}, {value}); }), "");
 }
 
 } // namespace

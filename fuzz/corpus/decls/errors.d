@@ -1,0 +1,4 @@
+s : sort .
+s : sort .
+c : t .
+p : s - -> pred DB .

@@ -1,0 +1,1 @@
+(and (all [x] (p x) (all [x] (p x) true)) (and (<n> true) (<n> false)))

@@ -1,0 +1,1 @@
+(ex [x] {[alice] [bob]} COMPILE (and (inrole x Health-care-provider 2010:01:05) (ex [y: role] (inrole x y 2010:01:05:10:00:00))) (<named> or true false (p ~42 "s")))
