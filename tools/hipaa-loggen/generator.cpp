@@ -80,6 +80,38 @@ constexpr std::array<Kind, 4> kViolations = {
     Kind::GeneticUnderwriting,
 };
 
+// The verdict the audit must give each kind, and the clause that decides it.
+Planted planted(Kind kind) {
+  switch (kind) {
+  case Kind::Treatment: return {"treatment", "compliant", "c164-506-c-2"};
+  case Kind::Payment: return {"payment", "compliant", "c164-506-c-3"};
+  case Kind::Operations: return {"operations", "compliant", "c164-506-c-4"};
+  case Kind::BusinessAssociate: return {"business-associate", "compliant", "c164-502-e"};
+  case Kind::AccessRequest: return {"access-request", "compliant", "c164-502-a-1-i"};
+  case Kind::PublicHealth: return {"public-health", "compliant", "c164-512-b"};
+  case Kind::Oversight: return {"oversight", "compliant", "c164-512-d"};
+  case Kind::OrganDonation: return {"organ-donation", "compliant", "c164-512-h"};
+  case Kind::Coroner: return {"coroner", "compliant", "c164-512-g-1"};
+  case Kind::RequiredByLaw: return {"required-by-law", "open", "c164-512-a-1"};
+  case Kind::AbuseReport: return {"abuse-report", "open", "c164-512-c-1"};
+  case Kind::SeriousThreat: return {"serious-threat", "open", "c164-512-j-1"};
+  case Kind::CrimeOnPremises: return {"crime-on-premises", "open", "c164-512-f-5-i"};
+  case Kind::CareInvolvement: return {"care-involvement", "open", "c164-510-b-1"};
+  case Kind::PsychotherapyAuthorized: return {"psychotherapy-authorized", "compliant", "c164-506-c-2"};
+  case Kind::MarketingAuthorized: return {"marketing-authorized", "compliant", "c164-508-a-1"};
+  case Kind::DeIdentified: return {"de-identified", "compliant", ""};
+  case Kind::TreatmentToEmployer: return {"treatment-to-employer", "violation", "permitted"};
+  case Kind::MarketingUnauthorized: return {"marketing-unauthorized", "violation", "permitted"};
+  case Kind::PsychotherapyUnauthorized: return {"psychotherapy-unauthorized", "violation", "c164-508-a-2"};
+  case Kind::GeneticUnderwriting: return {"genetic-underwriting", "violation", "permitted"};
+  }
+  return {"", "", ""};
+}
+
+// The notice to the patient that follows a report of abuse carries no
+// health information.
+constexpr Planted kAbuseNotice = {"abuse-report-notice", "compliant", ""};
+
 class Generator {
 public:
   Generator(const Settings& settings, LogWriter& log)
@@ -142,6 +174,7 @@ private:
     const std::string message = new_message();
     const std::string time = printed_date(at);
     log_.disclose(sender.name, recipient.name, message, time);
+    if (settings_.truth) settings_.truth->add(message, planted(kind_));
     log_.purpose(message, purpose, sender.name);
     for (const char* attribute : attributes) {
       log_.has_attribute(message, subject.name, attribute, time);
@@ -159,6 +192,7 @@ private:
   }
 
   void emit(Kind kind) {
+    kind_ = kind;
     switch (kind) {
     case Kind::Treatment: return treatment();
     case Kind::Payment: return payment();
@@ -272,7 +306,9 @@ private:
            clock_);
     if (!room_for_another() || random_.chance(0.1)) return;
     std::int64_t notice_at = clock_ + random_.between(2 * kHour, 4 * kDay);
-    log_.disclose(doctor.name, patient.name, new_message(), printed_date(notice_at));
+    const std::string notice = new_message();
+    log_.disclose(doctor.name, patient.name, notice, printed_date(notice_at));
+    if (settings_.truth) settings_.truth->add(notice, kAbuseNotice);
   }
 
   // 164.512(j): to avert a serious threat.
@@ -358,6 +394,7 @@ private:
   std::int64_t clock_ = kLogStart;
   std::int64_t messages_ = 0;
   std::int64_t decedents_ = 0;
+  Kind kind_ = Kind::Treatment; // the kind being emitted
 };
 
 } // namespace

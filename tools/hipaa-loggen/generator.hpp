@@ -2,6 +2,7 @@
 #pragma once
 
 #include "log_writer.hpp"
+#include "truth.hpp"
 
 #include <cstdint>
 #include <functional>
@@ -12,6 +13,7 @@ struct Settings {
   std::int64_t disclosures = 0;
   std::uint64_t seed = 1;
   double violations = 0.0;
+  TruthFile* truth = nullptr; // where the planted verdicts go, if anywhere
 };
 
 // Called now and then with the number of disclosures written so far.

@@ -8,6 +8,7 @@
 #include "base/failure.hpp"
 
 #include <iostream>
+#include <optional>
 
 namespace {
 
@@ -24,7 +25,10 @@ int run(int argc, char** argv) {
     return 0;
   }
   tools::OutputFile output(options.output, options.force);
-  loggen::Settings settings{options.disclosures, options.seed, options.violations};
+  std::optional<loggen::TruthFile> truth;
+  if (!options.truth.empty()) truth.emplace(options.truth, options.force);
+  loggen::Settings settings{options.disclosures, options.seed, options.violations,
+                            truth ? &*truth : nullptr};
   loggen::LogWriter log(output.temporary_path());
   loggen::Progress progress;
   if (options.disclosures >= 200000) {
@@ -33,6 +37,7 @@ int run(int argc, char** argv) {
   loggen::generate_log(settings, log, progress);
   if (progress) std::cerr << "hipaa-loggen: building indexes\n";
   log.finish();
+  if (truth) truth->finish();
   output.commit();
   return 0;
 }
