@@ -19,9 +19,28 @@ db::Connection open_audit_database(const std::string& path) {
   return std::move(*connection);
 }
 
+namespace {
+
+// One read transaction for the whole run: the connection takes its shared
+// lock once and keeps its page cache, instead of locking, checking for a
+// journal and revalidating the cache for every statement that starts when
+// none is open, which is how a worker's statements come and go.  It also
+// gives every auditor of the run the same view of the log.
+db::Connection read_transaction(db::Connection connection, const std::string& path) {
+  for (const char* sql : {"BEGIN", "SELECT count(*) FROM sqlite_master"}) {
+    std::optional<db::Statement> statement = db::Statement::prepare(connection, sql);
+    if (!statement || statement->step() == db::StepStatus::Error) {
+      throw tools::ToolError(path + ": cannot read the audit database");
+    }
+  }
+  return connection;
+}
+
+} // namespace
+
 Auditor::Auditor(const CheckedPolicy& policy, const Layout& layout, const std::string& db_path,
                  const std::optional<DateValue>& as_of)
-    : layout_(layout), as_of_(as_of), connection_(open_audit_database(db_path)),
+    : layout_(layout), as_of_(as_of), connection_(read_transaction(open_audit_database(db_path), db_path)),
       scenario_(policy.signature, connection_, diagnostics_),
       engine_(policy.signature, connection_, diagnostics_, scenario_), judge_(engine_) {}
 

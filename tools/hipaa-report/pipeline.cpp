@@ -13,16 +13,23 @@ namespace hipaa::report {
 
 namespace {
 
-// Instances in flight at most: bounds the memory the queue and the records
-// waiting for an earlier one may take, whatever the log's size.
-constexpr std::size_t kWindow = 4096;
+// Instances travel in batches, so that the threads meet once per batch and
+// not once per instance; the batches in flight are bounded, and with them
+// the memory the queue and the records waiting for an earlier batch take,
+// whatever the log's size.
+constexpr std::size_t kBatchSize = 64;
+constexpr std::size_t kBatchesInFlight = 64;
 
-struct Task {
-  std::size_t sequence; // submission order, which is also the output order
+struct Instance {
   std::size_t rule;
   std::size_t position;
   Substitution sigma;
   TermList tuple;
+};
+
+struct Batch {
+  std::size_t sequence = 0; // submission order, which is also the output order
+  std::vector<Instance> instances;
 };
 
 // The guard is enumerated on the calling thread; the workers judge.
@@ -39,18 +46,13 @@ public:
 
   void submit(std::size_t rule, std::size_t position, const Substitution& sigma,
               const TermList& tuple) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    while (!failure_ && submitted_ - written_ >= kWindow) {
-      if (!write_ready(lock)) done_changed_.wait(lock);
-    }
-    if (failure_) std::rethrow_exception(failure_);
-    tasks_.push_back(Task{submitted_++, rule, position, sigma, tuple});
-    work_added_.notify_one();
-    write_ready(lock);
+    filling_.instances.push_back(Instance{rule, position, sigma, tuple});
+    if (filling_.instances.size() == kBatchSize) send();
   }
 
   // Waits for every submitted instance and writes the rest.
   void finish() {
+    if (!filling_.instances.empty()) send();
     std::unique_lock<std::mutex> lock(mutex_);
     while (!failure_ && written_ < submitted_) {
       if (!write_ready(lock)) done_changed_.wait(lock);
@@ -62,6 +64,20 @@ public:
   std::string failed_diagnostics() const { return failed_diagnostics_; }
 
 private:
+  void send() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (!failure_ && submitted_ - written_ >= kBatchesInFlight) {
+      if (!write_ready(lock)) done_changed_.wait(lock);
+    }
+    if (failure_) std::rethrow_exception(failure_);
+    filling_.sequence = submitted_++;
+    batches_.push_back(std::move(filling_));
+    filling_ = Batch{};
+    filling_.instances.reserve(kBatchSize);
+    work_added_.notify_one();
+    write_ready(lock);
+  }
+
   void stop() {
     {
       std::lock_guard<std::mutex> lock(mutex_);
@@ -74,15 +90,20 @@ private:
   void work(Auditor& auditor) {
     for (;;) {
       std::unique_lock<std::mutex> lock(mutex_);
-      work_added_.wait(lock, [&] { return closing_ || failure_ || !tasks_.empty(); });
-      if (closing_ || failure_) return;
-      Task task = std::move(tasks_.front());
-      tasks_.pop_front();
+      work_added_.wait(lock, [&] { return closing_ || failure_ || !batches_.empty(); });
+      if (failure_ || batches_.empty()) return;
+      Batch batch = std::move(batches_.front());
+      batches_.pop_front();
       lock.unlock();
       try {
-        Record record = auditor.judge(task.rule, task.position, task.sigma, task.tuple);
+        std::vector<Record> records;
+        records.reserve(batch.instances.size());
+        for (const Instance& instance : batch.instances) {
+          records.push_back(
+              auditor.judge(instance.rule, instance.position, instance.sigma, instance.tuple));
+        }
         lock.lock();
-        done_.emplace(task.sequence, std::move(record));
+        done_.emplace(batch.sequence, std::move(records));
       } catch (...) {
         if (!lock.owns_lock()) lock.lock();
         if (!failure_) {
@@ -95,10 +116,10 @@ private:
     }
   }
 
-  // Writes the records that continue the output in order, with the lock
+  // Writes the batches that continue the output in order, with the lock
   // released while writing.  False when none was ready.
   bool write_ready(std::unique_lock<std::mutex>& lock) {
-    std::vector<Record> ready;
+    std::vector<std::vector<Record>> ready;
     for (auto next = done_.find(written_); next != done_.end(); next = done_.find(written_)) {
       ready.push_back(std::move(next->second));
       done_.erase(next);
@@ -106,7 +127,9 @@ private:
     }
     if (ready.empty()) return false;
     lock.unlock();
-    for (Record& record : ready) sink_(std::move(record));
+    for (std::vector<Record>& records : ready) {
+      for (Record& record : records) sink_(std::move(record));
+    }
     lock.lock();
     return true;
   }
@@ -114,11 +137,12 @@ private:
   const Sink& sink_;
   std::vector<std::unique_ptr<Auditor>> auditors_;
   std::vector<std::thread> threads_;
+  Batch filling_; // touched by the submitting thread only
   std::mutex mutex_;
   std::condition_variable work_added_;
   std::condition_variable done_changed_;
-  std::deque<Task> tasks_;
-  std::map<std::size_t, Record> done_;
+  std::deque<Batch> batches_;
+  std::map<std::size_t, std::vector<Record>> done_;
   std::size_t submitted_ = 0;
   std::size_t written_ = 0;
   bool closing_ = false;
