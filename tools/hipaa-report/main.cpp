@@ -5,6 +5,7 @@
 #include "inputs.hpp"
 #include "options.hpp"
 #include "pipeline.hpp"
+#include "progress.hpp"
 #include "report_folder.hpp"
 #include "summary.hpp"
 
@@ -15,7 +16,6 @@
 
 #include <unistd.h>
 
-#include <chrono>
 #include <ctime>
 #include <iostream>
 #include <optional>
@@ -37,31 +37,6 @@ std::string local_time_now() {
   std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &broken);
   return text;
 }
-
-// "12345 instances, 2100/s" on one line of standard error, rewritten in
-// place now and then.
-class ProgressLine {
-public:
-  explicit ProgressLine(bool shown) : shown_(shown), start_(Clock::now()), last_(start_) {}
-  void count(std::size_t done) {
-    if (!shown_) return;
-    Clock::time_point now = Clock::now();
-    if (now - last_ < std::chrono::milliseconds(500)) return;
-    last_ = now;
-    double seconds = std::chrono::duration<double>(now - start_).count();
-    std::cerr << "\r" << done << " instances, " << static_cast<long>(done / seconds) << "/s   "
-              << std::flush;
-  }
-  void end() {
-    if (shown_ && last_ != start_) std::cerr << "\r\033[K" << std::flush;
-  }
-
-private:
-  using Clock = std::chrono::steady_clock;
-  bool shown_;
-  Clock::time_point start_;
-  Clock::time_point last_;
-};
 
 // Streams the records to the files of the report folder.
 class ReportFiles {
@@ -132,7 +107,7 @@ int run(int argc, char** argv) {
   ReportFolder folder(options.out);
   ReportFiles files(folder, options.formats, layout);
   Summary summary(layout);
-  ProgressLine progress(!options.quiet && ::isatty(STDERR_FILENO));
+  ProgressLine progress(!options.quiet && ::isatty(STDERR_FILENO), options, policy, layout);
 
   std::string diagnostics;
   try {

@@ -140,7 +140,8 @@ Record make_record(const Layout& layout, std::size_t rule, std::size_t position,
   object["judgements"] = judgements;
   object["obligations"] = std::move(obligation_objects);
   object["residual"] = residual;
-  record.json = object.dump();
+  // A log may hold bytes that are not UTF-8; they must not stop the report.
+  record.json = object.dump(-1, ' ', false, Json::error_handler_t::replace);
 
   std::string& line = record.csv;
   line = std::to_string(position) + "," + csv_field(of.name);

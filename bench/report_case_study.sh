@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Times hipaa-report against hipaa-audit on the shipped case study, on
+# generated logs without violations of growing size: wall time, time per
+# disclosure and peak memory of the audit and of the report on one and on
+# two threads.
+# Usage: bench/report_case_study.sh [build-dir] [sizes...]
+set -euo pipefail
+build=${1:-build}
+shift || true
+sizes=("$@")
+[ ${#sizes[@]} -gt 0 ] || sizes=(10000 100000)
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "$build" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp -r "$root/hipaa-case-study" "$work/"
+cd "$work"
+
+# Runs a command under GNU time; prints "seconds peak-KB".
+measure() {
+  /usr/bin/time -f '%e %M' -o timing "$@" > /dev/null 2>&1 || [ $? -eq 1 ]
+  tail -n 1 timing
+}
+
+printf '%10s  %-16s %9s %14s %10s\n' disclosures program seconds "us/disclosure" "peak MB"
+for n in "${sizes[@]}"; do
+  "$build/hipaa-loggen" --disclosures "$n" --seed 1 --output hipaa.db --force 2>/dev/null
+  for run in "hipaa-audit" "hipaa-report -j1" "hipaa-report -j2"; do
+    case $run in
+      hipaa-audit) result=$(measure "$build/hipaa-audit") ;;
+      "hipaa-report -j1") result=$(measure "$build/hipaa-report" --quiet --jobs 1 --out out) ;;
+      "hipaa-report -j2") result=$(measure "$build/hipaa-report" --quiet --jobs 2 --out out) ;;
+    esac
+    read -r seconds kilobytes <<< "$result"
+    awk -v n="$n" -v r="$run" -v s="$seconds" -v k="$kilobytes" \
+      'BEGIN { printf "%10d  %-16s %9.2f %14.1f %10.1f\n", n, r, s, s * 1e6 / n, k / 1024 }'
+  done
+done
