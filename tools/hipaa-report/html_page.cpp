@@ -1,6 +1,10 @@
 #include "html_page.hpp"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <optional>
 #include <ostream>
 
 namespace hipaa::report {
@@ -14,13 +18,49 @@ void row(std::ostream& out, const std::string& head, const std::string& value) {
   out << "<tr><th>" << html_escape(head) << "</th><td>" << html_escape(value) << "</td></tr>\n";
 }
 
-// Violations (red) stacked on open items (amber), one bar per day with any.
+// Days longer than this span are charted only where they have items.
+constexpr int kMostDaysCharted = 3660;
+
+std::optional<std::chrono::sys_days> day_of(const std::string& text) {
+  int year = 0;
+  unsigned month = 0, day = 0;
+  if (std::sscanf(text.c_str(), "%d-%u-%u", &year, &month, &day) != 3) return std::nullopt;
+  std::chrono::year_month_day date{std::chrono::year(year), std::chrono::month(month),
+                                   std::chrono::day(day)};
+  if (!date.ok()) return std::nullopt;
+  return std::chrono::sys_days(date);
+}
+
+std::string text_of(std::chrono::sys_days day) {
+  std::chrono::year_month_day date(day);
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
+                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
+  return text;
+}
+
+// Every day from the first to the last with an item, so that quiet days
+// show as gaps.
+std::map<std::string, DayCounts> calendar(const std::map<std::string, DayCounts>& days) {
+  std::map<std::string, DayCounts> all = days;
+  auto first = day_of(days.begin()->first);
+  auto last = day_of(days.rbegin()->first);
+  if (!first || !last || (*last - *first).count() > kMostDaysCharted) return all;
+  for (std::chrono::sys_days day = *first; day <= *last; day += std::chrono::days(1)) {
+    all.try_emplace(text_of(day));
+  }
+  return all;
+}
+
+// Violations (red) stacked on open items (amber), one bar per day.
 void write_chart(std::ostream& out, const Summary& summary) {
-  const auto& days = summary.days();
-  if (days.empty()) {
+  if (summary.days().empty()) {
     out << "<p>No violation and no open item carries a date.</p>\n";
     return;
   }
+  const std::map<std::string, DayCounts> days = calendar(summary.days());
+  out << "<p><span style=\"color:#c03030\">&#9632;</span> violations "
+      << "<span style=\"color:#e0a030\">&#9632;</span> open items</p>\n";
   std::size_t highest = 1;
   for (const auto& [day, counts] : days) highest = std::max(highest, counts.violations + counts.open);
   double step = static_cast<double>(kChartWidth) / static_cast<double>(days.size());
@@ -70,7 +110,7 @@ void write_html_page(std::ostream& out, const Summary& summary, const RunInfo& r
       << "<title>Audit report: " << html_escape(run.db) << "</title>\n"
       << "<style>body{font-family:sans-serif;margin:2em}table{border-collapse:collapse}"
       << "th,td{border:1px solid #ccc;padding:2px 8px;text-align:left}"
-      << "td.n{text-align:right}.violation{color:#c03030}</style>\n</head>\n<body>\n";
+      << "td.n{text-align:right}td.k{white-space:nowrap}.violation{color:#c03030}</style>\n</head>\n<body>\n";
   out << "<h1>Audit report</h1>\n<h2>Run</h2>\n<table>\n";
   row(out, "audit database", run.db);
   row(out, "declarations", run.decls);
@@ -106,9 +146,10 @@ void write_html_page(std::ostream& out, const Summary& summary, const RunInfo& r
   } else {
     out << "<table>\n<tr><th>position</th><th>rule</th><th>values</th><th>clause</th></tr>\n";
     for (const Violation& violation : summary.violations()) {
-      out << "<tr class=\"violation\"><td class=\"n\">" << violation.position << "</td><td>"
-          << html_escape(violation.rule) << "</td><td>" << html_escape(violation.values)
-          << "</td><td>" << html_escape(violation.clauses) << "</td></tr>\n";
+      out << "<tr class=\"violation\"><td class=\"n\">" << violation.position
+          << "</td><td class=\"k\">" << html_escape(violation.rule) << "</td><td>"
+          << html_escape(violation.values) << "</td><td class=\"k\">"
+          << html_escape(violation.clauses) << "</td></tr>\n";
     }
     out << "</table>\n";
   }
