@@ -1,7 +1,7 @@
 // hipaa-report on generated logs: the verdicts agree with the planted truth
 // and with hipaa-audit, any number of threads or shards gives the same
 // rows, and bad input leaves no report behind.
-#include "casestudy/sandbox.hpp"
+#include "casestudy/case_log.hpp"
 
 #include "logic/printer.hpp"
 #include "syntax/policy_parser.hpp"
@@ -217,6 +217,49 @@ TEST(Report, AnAwaitedDisclosurePastItsDeadlineIsOverdue) {
   }
 }
 
+// The whole file for a hand-made log: a compliant disclosure, one no
+// clause permits, and a request for access not yet answered.
+TEST(Report, VerdictsFileOfASmallLogIsExact) {
+  Sandbox sandbox;
+  {
+    CaseLog log(sandbox);
+    const std::string t1 = "2010:03:01:10:00:00";
+    log.disclosure("Smith, J.", "dr-b", "m1", t1, "pat", "diagnosis", "treatment");
+    log.role("dr-b", "health-care-provider", t1);
+    log.disclosure("Smith, J.", "boss", "m2", t1, "pat", "diagnosis", "treatment");
+    log.row("access_request", {str("pat"), str("hospital"), t1});
+  }
+  RunResult report = sandbox.run("hipaa-report", {"--format", "csv", "--as-of", "2010-03-15"});
+  EXPECT_EQ(report.status, 1) << report.err;
+  EXPECT_EQ(read_file(sandbox.path("report/verdicts.csv")),
+            "position,rule,p1,p2,m,t,t_iso,q,a,q21,ce,r21,r21_iso,verdict,clause,judgements,"
+            "obligations,residual\r\n"
+            "0,c164-502-a,\"\"\"Smith, J.\"\"\",\"\"\"dr-b\"\"\",\"\"\"m1\"\"\","
+            "2010:03:01:10:00:00,2010-03-01T10:00:00,\"\"\"pat\"\"\",diagnosis,,,,,compliant,"
+            "c164-506-c-2,,,true\r\n"
+            "1,c164-502-a,\"\"\"Smith, J.\"\"\",\"\"\"boss\"\"\",\"\"\"m2\"\"\","
+            "2010:03:01:10:00:00,2010-03-01T10:00:00,\"\"\"pat\"\"\",diagnosis,,,,,violation,"
+            "permitted,,,false\r\n"
+            "2,c164-524-b-2,,,,,,,,\"\"\"pat\"\"\",\"\"\"hospital\"\"\",2010:03:01:10:00:00,"
+            "2010-03-01T10:00:00,open,c164-524-b-2-i c164-524-a-2,"
+            "\"c164-524-a-2: (access-denial-grounds \"\"hospital\"\" \"\"pat\"\")\","
+            "c164-524-b-2-i: awaiting a disclosure by 2010-03-31T10:00:00,"
+            "\"(or (<c164-524-b-2-i> ex [m21: string] [t21: date] (and (disclose-eval "
+            "\"\"hospital\"\" \"\"pat\"\" m21 t21) (time_in 2010:03:01:10:00:00 t21 "
+            "2010:03:31:10:00:00)) true) (<c164-524-a-2> access-denial-grounds \"\"hospital\"\" "
+            "\"\"pat\"\"))\"\r\n");
+  EXPECT_EQ(report.out,
+            "Audited 3 instances of 2 rules: c164-502-a 2, c164-524-b-2 1\n"
+            "  violation          1\n"
+            "  open               1\n"
+            "  compliant          1\n"
+            "Clauses most at stake (violations, open):\n"
+            "  permitted                       1        0\n"
+            "  c164-524-a-2                    0        1\n"
+            "  c164-524-b-2-i                  0        1\n"
+            "Report: report/verdicts.csv\n");
+}
+
 TEST(Report, BadInputIsRefusedWithoutWritingAReport) {
   Sandbox sandbox;
   generate(sandbox, {"-n", "50"});
@@ -236,6 +279,10 @@ TEST(Report, BadInputIsRefusedWithoutWritingAReport) {
       {{"--shard", "3/3"}, "hipaa-report: --shard needs K/N with 0 <= K < N, not \"3/3\"\n"},
       {{"--shard", "a/b"}, "hipaa-report: --shard needs K/N with 0 <= K < N, not \"a/b\"\n"},
       {{"--jobs", "0"}, "hipaa-report: --jobs needs a whole number from 1 to 256, not \"0\"\n"},
+      {{"--as-of", "2010-13-01"}, "hipaa-report: --as-of: \"2010-13-01\" is not a date\n"},
+      {{"--as-of", "soon"}, "hipaa-report: --as-of needs a date such as 2010-03-01"},
+      {{"--format", "csv,xml"}, "hipaa-report: --format takes csv, json and html"},
+      {{"--db"}, "hipaa-report: option --db needs a value\n"},
   };
   for (const Case& c : cases) {
     RunResult result = sandbox.run("hipaa-report", c.args);
