@@ -17,13 +17,7 @@ trap 'rm -rf "$work"' EXIT
 cp -r "$root/hipaa-case-study" "$work/"
 cd "$work"
 
-# Runs a command under GNU time; prints "seconds peak-KB".
-measure() {
-  /usr/bin/time -f '%e %M' -o timing "$@" > /dev/null 2>&1 || [ $? -eq 1 ]
-  tail -n 1 timing
-}
 
-printf '%10s  %-16s %9s %14s %10s\n' disclosures program seconds "us/disclosure" "peak MB"
 for n in "${sizes[@]}"; do
   "$build/hipaa-loggen" --disclosures "$n" --seed 1 --output hipaa.db --force 2>/dev/null
   for run in "hipaa-audit" "hipaa-report -j1" "hipaa-report -j2"; do
@@ -32,8 +26,8 @@ for n in "${sizes[@]}"; do
       "hipaa-report -j1") result=$(measure "$build/hipaa-report" --quiet --jobs 1 --out out) ;;
       "hipaa-report -j2") result=$(measure "$build/hipaa-report" --quiet --jobs 2 --out out) ;;
     esac
-    read -r seconds kilobytes <<< "$result"
-    awk -v n="$n" -v r="$run" -v s="$seconds" -v k="$kilobytes" \
-      'BEGIN { printf "%10d  %-16s %9.2f %14.1f %10.1f\n", n, r, s, s * 1e6 / n, k / 1024 }'
+    read -r seconds cpu kilobytes <<< "$result"
+    awk -v n="$n" -v r="$run" -v s="$seconds" -v c="$cpu" -v k="$kilobytes" \
+      'BEGIN { printf "%10d  %-16s %9.2f %9.2f %14.1f %10.1f\n", n, r, s, c, s * 1e6 / n, k / 1024 }'
   done
 done
