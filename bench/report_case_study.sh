@@ -17,7 +17,14 @@ trap 'rm -rf "$work"' EXIT
 cp -r "$root/hipaa-case-study" "$work/"
 cd "$work"
 
+# Runs a command under GNU time; prints "seconds cpu-seconds peak-KB".  On
+# a machine shared with other work the CPU time is the steadier figure.
+measure() {
+  /usr/bin/time -f '%e %U %S %M' -o timing "$@" > /dev/null 2>&1 || [ $? -eq 1 ]
+  tail -n 1 timing | awk '{ print $1, $2 + $3, $4 }'
+}
 
+printf '%10s  %-16s %9s %9s %14s %10s\n' disclosures program seconds "cpu s" "us/disclosure" "peak MB"
 for n in "${sizes[@]}"; do
   "$build/hipaa-loggen" --disclosures "$n" --seed 1 --output hipaa.db --force 2>/dev/null
   for run in "hipaa-audit" "hipaa-report -j1" "hipaa-report -j2"; do
