@@ -43,8 +43,8 @@ bool guard_mentions(const Guard& guard, const std::string& pred) {
 
 bool binds(const BoundList& bound, const Term& term) {
   const auto* var = term.as<VarTerm>();
-  return var != nullptr &&
-         std::any_of(bound.begin(), bound.end(), [&](const BoundVar& b) { return b.var == var->name; });
+  return var != nullptr && std::any_of(bound.begin(), bound.end(),
+                                       [&](const BoundVar& b) { return b.var == var->name; });
 }
 
 // The end of the window of "(time_in start x end)" in the guard, x a
@@ -105,12 +105,9 @@ private:
 
 const char* verdict_word(Verdict verdict) {
   switch (verdict) {
-  case Verdict::Violation:
-    return "violation";
-  case Verdict::Open:
-    return "open";
-  case Verdict::Compliant:
-    break;
+  case Verdict::Violation: return "violation";
+  case Verdict::Open: return "open";
+  case Verdict::Compliant: break;
   }
   return "compliant";
 }

@@ -21,9 +21,9 @@ const char* verdict_word(Verdict verdict);
 
 // A disclosure the log does not show yet: an open `ex` over "disclose-eval".
 struct Obligation {
-  std::string clause;                 // the named subformula that asks for it
-  std::optional<DateValue> deadline;  // the end of its "time_in" window
-  bool overdue = false;               // the window ended before the as-of date
+  std::string clause;                // the named subformula that asks for it
+  std::optional<DateValue> deadline; // the end of its "time_in" window
+  bool overdue = false;              // the window ended before the as-of date
 };
 
 struct InstanceVerdict {

@@ -13,8 +13,8 @@
 namespace hipaa {
 
 struct Rule {
-  std::string name;     // the rule's own name, else the nearest enclosing one
-  FormulaPtr formula;   // the conjunct as the policy states it
+  std::string name;                // the rule's own name, else the nearest enclosing one
+  FormulaPtr formula;              // the conjunct as the policy states it
   const Quantified* all = nullptr; // the formula's quantifier when it is an `all`
 };
 

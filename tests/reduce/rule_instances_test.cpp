@@ -29,15 +29,16 @@ protected:
     const Quantified& q = *rule->as<Quantified>();
     InstanceJudge judge(engine);
     std::vector<std::string> lines;
-    reduce_each_instance(engine, q, [&](const Substitution& sigma, const TermList& tuple,
-                                        const FormulaPtr& reduced) {
-      EXPECT_EQ(tuple.size(), 3u);
-      InstanceVerdict verdict = judge.judge(q.body, sigma, "rule", std::nullopt);
-      EXPECT_EQ(print_formula(*verdict.residual), print_formula(*reduced));
-      std::string line = std::string(verdict_word(verdict.verdict)) + " [";
-      for (const std::string& clause : verdict.clauses) line += " " + clause;
-      lines.push_back(line + " ] " + print_formula(*verdict.residual));
-    });
+    reduce_each_instance(
+        engine, q,
+        [&](const Substitution& sigma, const TermList& tuple, const FormulaPtr& reduced) {
+          EXPECT_EQ(tuple.size(), 3u);
+          InstanceVerdict verdict = judge.judge(q.body, sigma, "rule", std::nullopt);
+          EXPECT_EQ(print_formula(*verdict.residual), print_formula(*reduced));
+          std::string line = std::string(verdict_word(verdict.verdict)) + " [";
+          for (const std::string& clause : verdict.clauses) line += " " + clause;
+          lines.push_back(line + " ] " + print_formula(*verdict.residual));
+        });
     return lines;
   }
 };
@@ -62,22 +63,23 @@ TEST_F(RuleInstancesTest, ClausesAtStakeAreTheInnermostNamedOnes) {
   };
   const Case cases[] = {
       {"the first false named conjunct, descending into named conjunctions",
-       make_and(std::nullopt,
-                {named("sent", "send", {x(), y(), z()}),
-                 make_and("inner", {atom("send", {y(), y(), z()}), named("later", "trusted", {x()})})}),
+       make_and(std::nullopt, {named("sent", "send", {x(), y(), z()}),
+                               make_and("inner", {atom("send", {y(), y(), z()}),
+                                                  named("later", "trusted", {x()})})}),
        "violation [ inner ] false"},
       {"a false part without any name is charged to the rule",
        make_and(std::nullopt, {atom("send", {y(), x(), z()}), atom("trusted", {x()})}),
        "violation [ rule ] false"},
       {"open parts name their innermost open subformulas",
-       make_and(std::nullopt,
-                {make_or("r1", {named("p1", "send", {x(), x(), z()}), named("p2", "trusted", {x()})}),
-                 make_or("r2", {atom("trusted", {y()}), make_false()})}),
+       make_and(std::nullopt, {make_or("r1", {named("p1", "send", {x(), x(), z()}),
+                                              named("p2", "trusted", {x()})}),
+                               make_or("r2", {atom("trusted", {y()}), make_false()})}),
        "open [ p2 r2 ] (and (<p2> trusted alice) (trusted bob))"},
       {"a true conjunction collects the first true named disjunct of every or",
-       make_and(std::nullopt,
-                {make_or("r1", {named("p1", "send", {x(), y(), z()}), named("p2", "trusted", {x()})}),
-                 make_or("r2", {atom("send", {x(), y(), z()}), named("p3", "trusted", {y()})})}),
+       make_and(
+           std::nullopt,
+           {make_or("r1", {named("p1", "send", {x(), y(), z()}), named("p2", "trusted", {x()})}),
+            make_or("r2", {atom("send", {x(), y(), z()}), named("p3", "trusted", {y()})})}),
        "compliant [ p1 ] true"},
   };
   for (const Case& c : cases) {
@@ -88,8 +90,9 @@ TEST_F(RuleInstancesTest, ClausesAtStakeAreTheInnermostNamedOnes) {
 TEST_F(RuleInstancesTest, TopLevelRulesAreFlattenedThroughNamedConjunctions) {
   FormulaPtr first = rule_over_send(make_true());
   FormulaPtr policy =
-      make_and(std::nullopt, {first, make_and("group", {atom("trusted", {app("alice")}), make_true("named")}),
-                              atom("trusted", {app("bob")})});
+      make_and(std::nullopt,
+               {first, make_and("group", {atom("trusted", {app("alice")}), make_true("named")}),
+                atom("trusted", {app("bob")})});
   std::vector<Rule> rules = top_level_rules(policy);
   ASSERT_EQ(rules.size(), 4u);
   EXPECT_EQ(rules[0].name, "rule");

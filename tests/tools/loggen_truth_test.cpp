@@ -13,7 +13,8 @@ namespace {
 std::vector<std::string> log_rows(const Sandbox& sandbox, const std::string& file) {
   TestDb db(sandbox.path(file));
   std::vector<std::string> rows;
-  for (const char* table : {"disclose", "hasattrof_db", "purp_in_db", "inrole_db", "authorization"}) {
+  for (const char* table :
+       {"disclose", "hasattrof_db", "purp_in_db", "inrole_db", "authorization"}) {
     for (std::string& row : db.rows(std::string("SELECT * FROM ") + table + " ORDER BY rowid")) {
       rows.push_back(table + (":" + row));
     }

@@ -83,7 +83,8 @@ TEST(Report, FindsExactlyThePlantedViolationsWithTheirClauses) {
   for (const CsvRow& row : verdicts(sandbox)) {
     if (row.at("rule") != "c164-502-a") continue;
     std::set<std::string> clauses = words(row.at("clause"));
-    if (row.at("verdict") == "violation") reported[row.at("m")].insert(clauses.begin(), clauses.end());
+    if (row.at("verdict") == "violation")
+      reported[row.at("m")].insert(clauses.begin(), clauses.end());
     if (row.at("verdict") == "open") open[row.at("m")].insert(clauses.begin(), clauses.end());
   }
   std::set<std::string> planted;
@@ -157,7 +158,8 @@ TEST(Report, ThreadsAndShardsGiveTheSameRows) {
   ASSERT_EQ(sandbox.run("hipaa-report", {"-q", "--jobs", "2", "--out", "two"}).status, 1);
   std::string whole = read_file(sandbox.path("one/verdicts.csv"));
   EXPECT_EQ(read_file(sandbox.path("two/verdicts.csv")), whole);
-  EXPECT_EQ(read_file(sandbox.path("two/verdicts.json")), read_file(sandbox.path("one/verdicts.json")));
+  EXPECT_EQ(read_file(sandbox.path("two/verdicts.json")),
+            read_file(sandbox.path("one/verdicts.json")));
 
   // Shards: the header once, then every shard's rows by position.
   std::map<long, std::string> rows;
@@ -248,16 +250,15 @@ TEST(Report, VerdictsFileOfASmallLogIsExact) {
             "\"\"hospital\"\" \"\"pat\"\" m21 t21) (time_in 2010:03:01:10:00:00 t21 "
             "2010:03:31:10:00:00)) true) (<c164-524-a-2> access-denial-grounds \"\"hospital\"\" "
             "\"\"pat\"\"))\"\r\n");
-  EXPECT_EQ(report.out,
-            "Audited 3 instances of 2 rules: c164-502-a 2, c164-524-b-2 1\n"
-            "  violation          1\n"
-            "  open               1\n"
-            "  compliant          1\n"
-            "Clauses most at stake (violations, open):\n"
-            "  permitted                       1        0\n"
-            "  c164-524-a-2                    0        1\n"
-            "  c164-524-b-2-i                  0        1\n"
-            "Report: report/verdicts.csv\n");
+  EXPECT_EQ(report.out, "Audited 3 instances of 2 rules: c164-502-a 2, c164-524-b-2 1\n"
+                        "  violation          1\n"
+                        "  open               1\n"
+                        "  compliant          1\n"
+                        "Clauses most at stake (violations, open):\n"
+                        "  permitted                       1        0\n"
+                        "  c164-524-a-2                    0        1\n"
+                        "  c164-524-b-2-i                  0        1\n"
+                        "Report: report/verdicts.csv\n");
 }
 
 TEST(Report, BadInputIsRefusedWithoutWritingAReport) {
@@ -275,7 +276,8 @@ TEST(Report, BadInputIsRefusedWithoutWritingAReport) {
       {{"--db", "notes.txt"}, "hipaa-report: notes.txt: not an SQLite database\n"},
       {{"--policy", "broken.f"}, "hipaa-report: broken.f: rejected (Option)\n"},
       {{"--policy", "unsorted.f"}, "hipaa-report: unsorted.f: rejected ("},
-      {{"--out", "notes.txt/report"}, "hipaa-report: cannot write the report to notes.txt/report: "},
+      {{"--out", "notes.txt/report"},
+       "hipaa-report: cannot write the report to notes.txt/report: "},
       {{"--shard", "3/3"}, "hipaa-report: --shard needs K/N with 0 <= K < N, not \"3/3\"\n"},
       {{"--shard", "a/b"}, "hipaa-report: --shard needs K/N with 0 <= K < N, not \"a/b\"\n"},
       {{"--jobs", "0"}, "hipaa-report: --jobs needs a whole number from 1 to 256, not \"0\"\n"},
@@ -305,7 +307,8 @@ TEST(Report, SummaryPageRendersInABrowser) {
   ASSERT_EQ(report.status, 1);
   std::size_t violations = 0;
   for (const CsvRow& row : verdicts(sandbox)) violations += row.at("verdict") == "violation";
-  EXPECT_NE(report.out.find("  violation  " + std::string(9 - std::to_string(violations).size(), ' ') +
+  EXPECT_NE(report.out.find("  violation  " +
+                            std::string(9 - std::to_string(violations).size(), ' ') +
                             std::to_string(violations) + "\n"),
             std::string::npos)
       << report.out;
@@ -314,9 +317,10 @@ TEST(Report, SummaryPageRendersInABrowser) {
   std::string command =
       "chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run "
       "--disable-background-networking --disable-component-update --disable-sync "
-      "--user-data-dir=" + shell_quote(sandbox.path("browser-profile").string()) +
-      " --dump-dom " + shell_quote("file://" + sandbox.path("report/summary.html").string()) +
-      " > " + shell_quote(sandbox.path("dom.html").string()) + " 2>/dev/null";
+      "--user-data-dir=" +
+      shell_quote(sandbox.path("browser-profile").string()) + " --dump-dom " +
+      shell_quote("file://" + sandbox.path("report/summary.html").string()) + " > " +
+      shell_quote(sandbox.path("dom.html").string()) + " 2>/dev/null";
   ASSERT_EQ(std::system(command.c_str()), 0);
   std::string dom = read_file(sandbox.path("dom.html"));
   EXPECT_NE(dom.find("id=\"violation\">" + std::to_string(violations) + "<"), std::string::npos);

@@ -97,12 +97,14 @@ Planted planted(Kind kind) {
   case Kind::SeriousThreat: return {"serious-threat", "open", "c164-512-j-1"};
   case Kind::CrimeOnPremises: return {"crime-on-premises", "open", "c164-512-f-5-i"};
   case Kind::CareInvolvement: return {"care-involvement", "open", "c164-510-b-1"};
-  case Kind::PsychotherapyAuthorized: return {"psychotherapy-authorized", "compliant", "c164-506-c-2"};
+  case Kind::PsychotherapyAuthorized:
+    return {"psychotherapy-authorized", "compliant", "c164-506-c-2"};
   case Kind::MarketingAuthorized: return {"marketing-authorized", "compliant", "c164-508-a-1"};
   case Kind::DeIdentified: return {"de-identified", "compliant", ""};
   case Kind::TreatmentToEmployer: return {"treatment-to-employer", "violation", "permitted"};
   case Kind::MarketingUnauthorized: return {"marketing-unauthorized", "violation", "permitted"};
-  case Kind::PsychotherapyUnauthorized: return {"psychotherapy-unauthorized", "violation", "c164-508-a-2"};
+  case Kind::PsychotherapyUnauthorized:
+    return {"psychotherapy-unauthorized", "violation", "c164-508-a-2"};
   case Kind::GeneticUnderwriting: return {"genetic-underwriting", "violation", "permitted"};
   }
   return {"", "", ""};

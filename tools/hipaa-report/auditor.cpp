@@ -40,7 +40,8 @@ db::Connection read_transaction(db::Connection connection, const std::string& pa
 
 Auditor::Auditor(const CheckedPolicy& policy, const Layout& layout, const std::string& db_path,
                  const std::optional<DateValue>& as_of)
-    : layout_(layout), as_of_(as_of), connection_(read_transaction(open_audit_database(db_path), db_path)),
+    : layout_(layout), as_of_(as_of),
+      connection_(read_transaction(open_audit_database(db_path), db_path)),
       scenario_(policy.signature, connection_, diagnostics_),
       engine_(policy.signature, connection_, diagnostics_, scenario_), judge_(engine_) {}
 

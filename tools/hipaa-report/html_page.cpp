@@ -62,7 +62,8 @@ void write_chart(std::ostream& out, const Summary& summary) {
   out << "<p><span style=\"color:#c03030\">&#9632;</span> violations "
       << "<span style=\"color:#e0a030\">&#9632;</span> open items</p>\n";
   std::size_t highest = 1;
-  for (const auto& [day, counts] : days) highest = std::max(highest, counts.violations + counts.open);
+  for (const auto& [day, counts] : days)
+    highest = std::max(highest, counts.violations + counts.open);
   double step = static_cast<double>(kChartWidth) / static_cast<double>(days.size());
   double bar = std::max(1.0, step * 0.8);
   out << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kChartWidth << "\" height=\""
@@ -80,8 +81,8 @@ void write_chart(std::ostream& out, const Summary& summary) {
     out << "</g>\n";
     x += step;
   }
-  out << "<text x=\"0\" y=\"" << kChartHeight + 16 << "\" font-size=\"12\">"
-      << days.begin()->first << "</text>";
+  out << "<text x=\"0\" y=\"" << kChartHeight + 16 << "\" font-size=\"12\">" << days.begin()->first
+      << "</text>";
   out << "<text x=\"" << kChartWidth << "\" y=\"" << kChartHeight + 16
       << "\" font-size=\"12\" text-anchor=\"end\">" << days.rbegin()->first << "</text>\n";
   out << "</svg>\n";
@@ -110,7 +111,8 @@ void write_html_page(std::ostream& out, const Summary& summary, const RunInfo& r
       << "<title>Audit report: " << html_escape(run.db) << "</title>\n"
       << "<style>body{font-family:sans-serif;margin:2em}table{border-collapse:collapse}"
       << "th,td{border:1px solid #ccc;padding:2px 8px;text-align:left}"
-      << "td.n{text-align:right}td.k{white-space:nowrap}.violation{color:#c03030}</style>\n</head>\n<body>\n";
+      << "td.n{text-align:right}td.k{white-space:nowrap}.violation{color:#c03030}</style>\n</"
+         "head>\n<body>\n";
   out << "<h1>Audit report</h1>\n<h2>Run</h2>\n<table>\n";
   row(out, "audit database", run.db);
   row(out, "declarations", run.decls);

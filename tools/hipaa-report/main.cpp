@@ -96,10 +96,14 @@ int run(int argc, char** argv) {
     return kNoViolation;
   }
   db::Connection::allow_threads();
-  RunInfo info{options.db, options.decls, options.policy, local_time_now(), options.as_of_text,
-               options.shards > 1 ? std::to_string(options.shard) + "/" +
-                                        std::to_string(options.shards)
-                                  : ""};
+  RunInfo info{options.db,
+               options.decls,
+               options.policy,
+               local_time_now(),
+               options.as_of_text,
+               options.shards > 1
+                   ? std::to_string(options.shard) + "/" + std::to_string(options.shards)
+                   : ""};
   // The evidence and the policy are checked before anything is written.
   open_audit_database(options.db);
   CheckedPolicy policy = load_policy(options.decls, options.policy, std::cerr);
@@ -111,13 +115,14 @@ int run(int argc, char** argv) {
 
   std::string diagnostics;
   try {
-    audit_instances(options, policy, layout,
-                    [&](Record&& record) {
-                      files.write(record);
-                      summary.add(record);
-                      progress.count(summary.instances());
-                    },
-                    diagnostics);
+    audit_instances(
+        options, policy, layout,
+        [&](Record&& record) {
+          files.write(record);
+          summary.add(record);
+          progress.count(summary.instances());
+        },
+        diagnostics);
   } catch (const Failure& failure) {
     progress.end();
     std::cerr << diagnostics;

@@ -16,9 +16,9 @@ using tools::ToolError;
 namespace {
 
 const std::vector<tools::OptionRule> kOptionRules = {
-    {"db", 'd', true},     {"decls", '\0', true},  {"policy", 'p', true}, {"out", 'o', true},
-    {"format", 'f', true}, {"as-of", '\0', true},  {"jobs", 'j', true},   {"shard", '\0', true},
-    {"quiet", 'q', false}, {"help", 'h', false},   {"version", 'V', false},
+    {"db", 'd', true},     {"decls", '\0', true}, {"policy", 'p', true},   {"out", 'o', true},
+    {"format", 'f', true}, {"as-of", '\0', true}, {"jobs", 'j', true},     {"shard", '\0', true},
+    {"quiet", 'q', false}, {"help", 'h', false},  {"version", 'V', false},
 };
 
 // A whole number without sign, blanks or anything after it.

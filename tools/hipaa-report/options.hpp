@@ -22,9 +22,9 @@ struct Options {
   std::string out = "report";
   Formats formats;
   std::optional<DateValue> as_of;
-  std::string as_of_text;       // as the user wrote it
+  std::string as_of_text; // as the user wrote it
   unsigned jobs = 1;
-  std::size_t shard = 0;        // this run handles positions shard mod shards
+  std::size_t shard = 0; // this run handles positions shard mod shards
   std::size_t shards = 1;
   bool quiet = false;
   bool help = false;

@@ -165,11 +165,12 @@ void for_each_instance(const Options& options, const Layout& layout, Auditor& en
       if (here % options.shards == options.shard) instance(rule, here, none, no_values);
       continue;
     }
-    enumerator.engine().for_each_solution(
-        *all, [&](const Substitution& sigma, const TermList& tuple) {
-          std::size_t here = position++;
-          if (here % options.shards == options.shard) instance(rule, here, sigma, tuple);
-        });
+    enumerator.engine().for_each_solution(*all,
+                                          [&](const Substitution& sigma, const TermList& tuple) {
+                                            std::size_t here = position++;
+                                            if (here % options.shards == options.shard)
+                                              instance(rule, here, sigma, tuple);
+                                          });
   }
 }
 
@@ -182,11 +183,10 @@ void audit_instances(const Options& options, const CheckedPolicy& policy, const 
     if (options.jobs == 1) {
       // The instance is judged while the guard's statements are still open,
       // as in a whole reduction.
-      for_each_instance(options, layout, enumerator,
-                        [&](std::size_t rule, std::size_t position, const Substitution& sigma,
-                            const TermList& tuple) {
-                          sink(enumerator.judge(rule, position, sigma, tuple));
-                        });
+      for_each_instance(
+          options, layout, enumerator,
+          [&](std::size_t rule, std::size_t position, const Substitution& sigma,
+              const TermList& tuple) { sink(enumerator.judge(rule, position, sigma, tuple)); });
       return;
     }
     std::vector<std::unique_ptr<Auditor>> workers;

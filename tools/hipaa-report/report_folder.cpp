@@ -27,15 +27,15 @@ std::string trimmed(std::string path) {
 } // namespace
 
 ReportFolder::ReportFolder(std::string path)
-    : path_(trimmed(std::move(path))),
-      temporary_(path_ + ".tmp-" + std::to_string(::getpid())) {
+    : path_(trimmed(std::move(path))), temporary_(path_ + ".tmp-" + std::to_string(::getpid())) {
   std::error_code ignored;
   fs::file_status existing = fs::symlink_status(path_, ignored);
   if (fs::exists(existing) && !fs::is_directory(existing)) {
     throw tools::ToolError("cannot write the report to " + path_ + ": it is not a folder");
   }
   fs::remove_all(temporary_, ignored);
-  if (!fs::create_directory(temporary_, ignored)) cannot_write(path_, ignored ? ignored.value() : EEXIST);
+  if (!fs::create_directory(temporary_, ignored))
+    cannot_write(path_, ignored ? ignored.value() : EEXIST);
 }
 
 ReportFolder::~ReportFolder() {

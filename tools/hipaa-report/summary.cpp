@@ -28,7 +28,8 @@ void Summary::add(const Record& record) {
   }
   if (violation) {
     std::string clauses;
-    for (const std::string& clause : record.clauses) clauses += (clauses.empty() ? "" : " ") + clause;
+    for (const std::string& clause : record.clauses)
+      clauses += (clauses.empty() ? "" : " ") + clause;
     violations_.push_back(Violation{record.position, layout_.rules()[record.rule].name,
                                     record.values, std::move(clauses)});
   }
@@ -37,7 +38,8 @@ void Summary::add(const Record& record) {
 std::vector<std::pair<std::string, ClauseCounts>> Summary::ranked_clauses() const {
   std::vector<std::pair<std::string, ClauseCounts>> ranked(clauses_.begin(), clauses_.end());
   std::stable_sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) {
-    if (a.second.violations != b.second.violations) return a.second.violations > b.second.violations;
+    if (a.second.violations != b.second.violations)
+      return a.second.violations > b.second.violations;
     return a.second.open > b.second.open;
   });
   return ranked;
