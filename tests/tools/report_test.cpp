@@ -195,8 +195,11 @@ TEST(Report, JsonHoldsTheSameVerdictsAsCsv) {
 TEST(Report, AnAwaitedDisclosurePastItsDeadlineIsOverdue) {
   Sandbox sandbox;
   generate(sandbox, {"-n", "2000"});
+  std::string last_out;
   auto requests = [&](const std::vector<std::string>& args) {
-    EXPECT_EQ(sandbox.run("hipaa-report", args).status, args.size() > 1 ? 1 : 0);
+    RunResult result = sandbox.run("hipaa-report", args);
+    EXPECT_EQ(result.status, args.size() > 1 ? 1 : 0);
+    last_out = result.out;
     std::vector<CsvRow> rows;
     for (const CsvRow& row : verdicts(sandbox)) {
       if (row.at("rule") == "c164-524-b-2" && row.at("verdict") != "compliant") rows.push_back(row);
@@ -210,8 +213,16 @@ TEST(Report, AnAwaitedDisclosurePastItsDeadlineIsOverdue) {
     EXPECT_EQ(row.at("obligations").rfind("c164-524-b-2-i: awaiting a disclosure by 20", 0), 0u)
         << row.at("obligations");
   }
-  std::vector<CsvRow> overdue = requests({"-q", "--as-of", "2100-01-01"});
+  std::vector<CsvRow> overdue = requests({"-f", "csv", "--as-of", "2100-01-01"});
   ASSERT_EQ(overdue.size(), waiting.size());
+  // Reports of abuse whose prompt notice to the patient is missing are
+  // overdue as well.
+  std::size_t late = 0;
+  for (const CsvRow& row : verdicts(sandbox))
+    late += row.at("obligations").find("overdue") != std::string::npos;
+  EXPECT_GT(late, overdue.size());
+  EXPECT_NE(last_out.find("(" + std::to_string(late) + " overdue)\n"), std::string::npos)
+      << last_out;
   for (const CsvRow& row : overdue) {
     EXPECT_EQ(row.at("verdict"), "violation");
     EXPECT_EQ(row.at("clause"), "c164-524-b-2-i");

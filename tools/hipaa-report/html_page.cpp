@@ -128,6 +128,10 @@ void write_html_page(std::ostream& out, const Summary& summary, const RunInfo& r
     out << "<tr><th>" << word << "</th><td class=\"n\" id=\"" << word << "\">"
         << summary.count(verdict) << "</td></tr>\n";
   }
+  if (summary.overdue() > 0) {
+    out << "<tr><th>of which overdue</th><td class=\"n\" id=\"overdue\">" << summary.overdue()
+        << "</td></tr>\n";
+  }
   out << "</table>\n<h2>Clauses</h2>\n";
   std::vector<std::pair<std::string, ClauseCounts>> ranked = summary.ranked_clauses();
   if (ranked.empty()) {

@@ -99,7 +99,8 @@ Record make_record(const Layout& layout, std::size_t rule, std::size_t position,
   record.rule = rule;
   record.verdict = verdict.verdict;
   record.clauses = verdict.clauses;
-  record.open_items = verdict.judgements.size() + verdict.obligations.size();
+  record.overdue = std::any_of(verdict.obligations.begin(), verdict.obligations.end(),
+                               [](const Obligation& obligation) { return obligation.overdue; });
 
   Json object;
   object["position"] = position;

@@ -41,11 +41,11 @@ struct Record {
   std::size_t rule = 0;
   Verdict verdict = Verdict::Open;
   std::vector<std::string> clauses;
-  std::size_t open_items = 0; // judgements and obligations left
-  std::string day;            // YYYY-MM-DD of the first date value, or ""
-  std::string values;         // "var = value" pairs, for the summary page
-  std::string csv;            // the verdicts.csv line, ended by CR LF
-  std::string json;           // the verdicts.json object
+  bool overdue = false; // a violation only because an awaited disclosure is late
+  std::string day;      // YYYY-MM-DD of the first date value, or ""
+  std::string values;   // "var = value" pairs, for the summary page
+  std::string csv;      // the verdicts.csv line, ended by CR LF
+  std::string json;     // the verdicts.json object
 };
 
 Record make_record(const Layout& layout, std::size_t rule, std::size_t position,

@@ -16,6 +16,7 @@ void Summary::add(const Record& record) {
   ++instances_;
   ++by_verdict_[static_cast<int>(record.verdict)];
   ++per_rule_[record.rule];
+  if (record.overdue) ++overdue_;
   if (record.verdict == Verdict::Compliant) return;
   bool violation = record.verdict == Verdict::Violation;
   for (const std::string& clause : record.clauses) {
@@ -30,6 +31,7 @@ void Summary::add(const Record& record) {
     std::string clauses;
     for (const std::string& clause : record.clauses)
       clauses += (clauses.empty() ? "" : " ") + clause;
+    if (record.overdue) clauses += " (overdue)";
     violations_.push_back(Violation{record.position, layout_.rules()[record.rule].name,
                                     record.values, std::move(clauses)});
   }
@@ -54,7 +56,9 @@ void print_summary(std::ostream& out, const Summary& summary, const std::string&
     out << (i == 0 ? " " : ", ") << rules[i].name << " " << summary.per_rule()[i];
   }
   out << "\n";
-  out << "  violation  " << std::setw(9) << summary.count(Verdict::Violation) << "\n";
+  out << "  violation  " << std::setw(9) << summary.count(Verdict::Violation);
+  if (summary.overdue() > 0) out << "  (" << summary.overdue() << " overdue)";
+  out << "\n";
   out << "  open       " << std::setw(9) << summary.count(Verdict::Open) << "\n";
   out << "  compliant  " << std::setw(9) << summary.count(Verdict::Compliant) << "\n";
   std::vector<std::pair<std::string, ClauseCounts>> ranked = summary.ranked_clauses();
