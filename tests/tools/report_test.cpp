@@ -278,6 +278,8 @@ TEST(Report, BadInputIsRefusedWithoutWritingAReport) {
   write_file(sandbox.path("notes.txt"), std::string(4096, 'x'));
   write_file(sandbox.path("broken.f"), "(and (all [x] ");
   write_file(sandbox.path("unsorted.f"), "(lessthan \"a\" 3)");
+  std::filesystem::create_directory(sandbox.path("papers"));
+  write_file(sandbox.path("papers/draft.txt"), "mine");
   struct Case {
     std::vector<std::string> args;
     std::string message; // what standard error must contain
@@ -296,16 +298,20 @@ TEST(Report, BadInputIsRefusedWithoutWritingAReport) {
       {{"--as-of", "soon"}, "hipaa-report: --as-of needs a date such as 2010-03-01"},
       {{"--format", "csv,xml"}, "hipaa-report: --format takes csv, json and html"},
       {{"--db"}, "hipaa-report: option --db needs a value\n"},
+      {{"--out", "papers"},
+       "hipaa-report: cannot write the report to papers: the folder holds "
+       "files that are not a report's\n"},
   };
   for (const Case& c : cases) {
     RunResult result = sandbox.run("hipaa-report", c.args);
     EXPECT_EQ(result.status, 2) << c.args.back();
     EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
     EXPECT_EQ(result.out, "") << c.args.back();
-    EXPECT_EQ(sandbox.files(),
-              (std::vector<std::string>{"broken.f", "hipaa.db", "notes.txt", "unsorted.f"}))
+    EXPECT_EQ(sandbox.files(), (std::vector<std::string>{"broken.f", "hipaa.db", "notes.txt",
+                                                         "papers", "unsorted.f"}))
         << c.args.back();
   }
+  EXPECT_EQ(read_file(sandbox.path("papers/draft.txt")), "mine");
 }
 
 TEST(Report, SummaryPageRendersInABrowser) {

@@ -24,6 +24,17 @@ std::string trimmed(std::string path) {
   throw tools::ToolError("cannot write the report to " + path + ": " + std::strerror(code));
 }
 
+// Only an earlier report is ever replaced: a folder that holds anything
+// else is the user's, and stays as it is.
+bool holds_only_a_report(const std::string& path) {
+  std::error_code error;
+  for (const fs::directory_entry& entry : fs::directory_iterator(path, error)) {
+    std::string name = entry.path().filename().string();
+    if (name != "verdicts.csv" && name != "verdicts.json" && name != "summary.html") return false;
+  }
+  return !error;
+}
+
 } // namespace
 
 ReportFolder::ReportFolder(std::string path)
@@ -32,6 +43,10 @@ ReportFolder::ReportFolder(std::string path)
   fs::file_status existing = fs::symlink_status(path_, ignored);
   if (fs::exists(existing) && !fs::is_directory(existing)) {
     throw tools::ToolError("cannot write the report to " + path_ + ": it is not a folder");
+  }
+  if (fs::is_directory(existing) && !holds_only_a_report(path_)) {
+    throw tools::ToolError("cannot write the report to " + path_ +
+                           ": the folder holds files that are not a report's");
   }
   fs::remove_all(temporary_, ignored);
   if (!fs::create_directory(temporary_, ignored))
