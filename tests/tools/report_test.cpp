@@ -187,7 +187,7 @@ TEST(Report, JsonHoldsTheSameVerdictsAsCsv) {
     EXPECT_EQ(json[i]["verdict"], rows[i].at("verdict"));
     EXPECT_EQ(json[i]["residual"], rows[i].at("residual"));
     if (rows[i].at("rule") == "c164-502-a") {
-      EXPECT_EQ(json[i]["t_iso"], rows[i].at("t_iso"));
+      EXPECT_EQ(json[i]["values"]["t_iso"], rows[i].at("t_iso"));
     }
   }
 }

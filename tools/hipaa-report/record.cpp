@@ -105,6 +105,8 @@ Record make_record(const Layout& layout, std::size_t rule, std::size_t position,
   Json object;
   object["position"] = position;
   object["rule"] = of.name;
+  // The values apart, so that no variable's name can clash with a field.
+  Json values = Json::object();
   std::vector<std::string> cells(layout.value_columns());
   std::vector<std::string> iso_cells(layout.value_columns());
   for (std::size_t i = 0; i < tuple.size() && of.all != nullptr; ++i) {
@@ -112,12 +114,12 @@ Record make_record(const Layout& layout, std::size_t rule, std::size_t position,
     std::string printed = print_term(*tuple[i]);
     std::size_t column = layout.columns_of(rule)[i];
     cells[column] = printed;
-    object[var.var] = printed;
+    values[var.var] = printed;
     if (!record.values.empty()) record.values += ", ";
     record.values += var.var + " = " + printed;
     if (const auto* date = tuple[i]->as<DateTerm>()) {
       iso_cells[column] = iso_date(date->value);
-      object[var.var + "_iso"] = iso_cells[column];
+      values[var.var + "_iso"] = iso_cells[column];
       if (record.day.empty()) record.day = iso_cells[column].substr(0, iso_cells[column].find('T'));
     }
   }
@@ -136,6 +138,7 @@ Record make_record(const Layout& layout, std::size_t rule, std::size_t position,
   }
   std::string residual = print_formula(*verdict.residual);
 
+  object["values"] = std::move(values);
   object["verdict"] = verdict_word(verdict.verdict);
   object["clause"] = verdict.clauses;
   object["judgements"] = judgements;
