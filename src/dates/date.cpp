@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <cstdlib>
 #include <ctime>
 
 namespace hipaa {
@@ -26,6 +27,17 @@ constexpr long kMinYear = 1;
 constexpr long kMaxYear = 9999;
 
 bool year_in_range(long year) { return year >= kMinYear && year <= kMaxYear; }
+
+// With TZ unset the C library takes the zone from /etc/localtime and, on
+// every mktime, looks at the file again in case it changed: one stat per
+// date.  Naming the same file in TZ (the leading colon says "a file") gives
+// the same zone, read once.
+void settle_local_zone() {
+  static bool settled = false;
+  if (settled) return;
+  settled = true;
+  if (std::getenv("TZ") == nullptr) setenv("TZ", ":/etc/localtime", 0);
+}
 
 // Breaks seconds down in local time; false when the year is out of range.
 bool local_breakdown(std::int64_t seconds, std::tm& broken) {
@@ -54,6 +66,7 @@ DateValue date_from_fields(const DateFields& fields) {
   broken.tm_min = static_cast<int>(fields.minute);
   broken.tm_sec = static_cast<int>(fields.second);
   broken.tm_isdst = -1;
+  settle_local_zone();
   std::time_t seconds = std::mktime(&broken);
   // mktime normalised the fields in place: check the year it arrived at.
   if (!year_in_range(static_cast<long>(broken.tm_year) + 1900)) raise("Overflow");
@@ -89,9 +102,34 @@ std::string date_to_text(const DateValue& value) {
   if (!seconds.fits_slong_p()) raise("Overflow");
   std::tm broken{};
   if (!local_breakdown(seconds.get_si(), broken)) raise("Overflow");
-  char buffer[64];
-  std::size_t length = std::strftime(buffer, sizeof buffer, "%Y:%m:%d:%H:%M:%S", &broken);
-  return std::string(buffer, length);
+  long year = static_cast<long>(broken.tm_year) + 1900;
+  if (year < 1000) {
+    char buffer[64];
+    std::size_t length = std::strftime(buffer, sizeof buffer, "%Y:%m:%d:%H:%M:%S", &broken);
+    return std::string(buffer, length);
+  }
+  // Four-digit years: the same text as "%Y:%m:%d:%H:%M:%S", written directly.
+  char text[19];
+  auto two = [](char* at, int value) {
+    at[0] = static_cast<char>('0' + value / 10);
+    at[1] = static_cast<char>('0' + value % 10);
+  };
+  two(text, static_cast<int>(year / 100));
+  two(text + 2, static_cast<int>(year % 100));
+  int fields[5] = {broken.tm_mon + 1, broken.tm_mday, broken.tm_hour, broken.tm_min, broken.tm_sec};
+  for (int i = 0; i < 5; ++i) {
+    text[4 + 3 * i] = ':';
+    two(text + 5 + 3 * i, fields[i]);
+  }
+  return std::string(text, sizeof text);
+}
+
+void check_date_printable(const DateValue& value) {
+  mpz_class seconds;
+  mpz_tdiv_q_ui(seconds.get_mpz_t(), value.get_mpz_t(), kNanosPerSecond);
+  if (!seconds.fits_slong_p()) raise("Overflow");
+  std::tm broken{};
+  if (!local_breakdown(seconds.get_si(), broken)) raise("Overflow");
 }
 
 DateValue date_plus_days(const DateValue& value, long days) {

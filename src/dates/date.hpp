@@ -38,6 +38,9 @@ DateValue date_from_literal(const std::string& literal);
 // the year would fall outside 1..9999.
 std::string date_to_text(const DateValue& value);
 
+// Raises Overflow exactly when date_to_text would, without printing.
+void check_date_printable(const DateValue& value);
+
 // value + days * 86400 seconds.
 DateValue date_plus_days(const DateValue& value, long days);
 

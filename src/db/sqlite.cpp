@@ -155,6 +155,14 @@ void Statement::get_data_into(Row& row) const {
   }
 }
 
+void Statement::bind_text(int index, const std::string& text) {
+  sqlite3_bind_text(handle_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
+void Statement::reset() {
+  if (handle_ != nullptr) sqlite3_reset(handle_);
+}
+
 void Statement::finalize() {
   if (handle_ == nullptr) return;
   sqlite3_finalize(handle_);

@@ -55,7 +55,14 @@ public:
   Row get_data() const;
   // Reads the current row into `row`, reusing its storage.
   void get_data_into(Row& row) const;
+  // Binds `text` to the 1-based parameter `index`; SQLite keeps a copy.
+  void bind_text(int index, const std::string& text);
+  // Makes the statement ready to run again from its first row; its bound
+  // values stay.
+  void reset();
   void finalize();
+  // False once finalized.
+  bool prepared() const { return handle_ != nullptr; }
 
 private:
   explicit Statement(sqlite3_stmt* handle) : handle_(handle) {}

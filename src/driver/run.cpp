@@ -56,12 +56,18 @@ void report(const std::vector<std::string>& arguments, db::Connection& connectio
             const FormulaPtr& residual, const std::string& time_text, std::ostream& out) {
   if (arguments.empty()) {
     print_flushed(out, "%%%%%%%%%% time used: " + time_text + "%%%%%%%%%%%%%\n");
-    print_flushed(out, print_formula(*residual) + "\n");
+    // The residual goes out as it is printed, never whole in memory.
+    write_formula(out, *residual);
+    print_flushed(out, "\n");
     return;
   }
   const std::string& test_id = arguments.front();
   print_statistics(connection, test_id, time_text, out);
-  if (character_count(test_id) >= 2) write_text_file(kResidualPath, print_formula(*residual) + "\n");
+  if (character_count(test_id) >= 2) {
+    std::string text = print_formula(*residual);
+    text += '\n';
+    write_text_file(kResidualPath, text);
+  }
 }
 
 } // namespace

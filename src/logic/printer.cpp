@@ -1,26 +1,67 @@
 #include "logic/printer.hpp"
 
 #include <cstdint>
+#include <ostream>
+#include <string_view>
 
 namespace hipaa {
 
 namespace {
 
+// Where printed text goes: a string that grows, and, for a print to a
+// stream, is handed on to the stream block by block between the members of
+// a list, so that a long residual formula never stands in memory as text.
+class Text {
+public:
+  explicit Text(std::string& buffer, std::ostream* stream = nullptr)
+      : buffer_(buffer), stream_(stream) {}
+
+  Text& operator+=(char c) {
+    buffer_ += c;
+    return *this;
+  }
+  Text& operator+=(std::string_view text) {
+    buffer_ += text;
+    return *this;
+  }
+
+  // Hands the text so far on to the stream once it fills a block.
+  void spill() {
+    constexpr std::size_t kBlock = 1 << 16;
+    if (stream_ == nullptr || buffer_.size() < kBlock) return;
+    flush();
+  }
+  void flush() {
+    if (stream_ == nullptr) return;
+    stream_->write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    buffer_.clear();
+  }
+
+private:
+  std::string& buffer_;
+  std::ostream* stream_;
+};
+
+void append_term(Text& out, const Term& term);
+void append_guard(Text& out, const Guard& guard);
+void append_formula(Text& out, const Formula& formula);
+
 template <class List, class AppendOne>
-void append_joined(std::string& out, const List& items, AppendOne append_one) {
+void append_joined(Text& out, const List& items, AppendOne append_one) {
   bool first = true;
   for (const auto& item : items) {
     if (!first) out += ' ';
     first = false;
     append_one(out, *item);
+    out.spill();
   }
 }
 
-void append_term_list(std::string& out, const TermList& terms) {
-  append_joined(out, terms, [](std::string& o, const Term& t) { append_term(o, t); });
+void append_term_list(Text& out, const TermList& terms) {
+  append_joined(out, terms, [](Text& o, const Term& t) { append_term(o, t); });
 }
 
-void append_bound_list(std::string& out, const BoundList& bound) {
+void append_bound_list(Text& out, const BoundList& bound) {
   for (const BoundVar& entry : bound) {
     out += '[';
     out += entry.var;
@@ -32,7 +73,7 @@ void append_bound_list(std::string& out, const BoundList& bound) {
   }
 }
 
-void append_ex_list(std::string& out, const ExclusionList& exclusions) {
+void append_ex_list(Text& out, const ExclusionList& exclusions) {
   bool first = true;
   for (const TermList& tuple : exclusions) {
     if (!first) out += ' ';
@@ -40,11 +81,12 @@ void append_ex_list(std::string& out, const ExclusionList& exclusions) {
     out += '[';
     append_term_list(out, tuple);
     out += ']';
+    out.spill();
   }
 }
 
 // "(" <name> " " ... for a named compound formula, "(" alone otherwise.
-void open_named(std::string& out, const Name& name) {
+void open_named(Text& out, const Name& name) {
   out += '(';
   if (!name) return;
   out += '<';
@@ -52,7 +94,7 @@ void open_named(std::string& out, const Name& name) {
   out += "> ";
 }
 
-void append_constant(std::string& out, const Name& name, const char* keyword) {
+void append_constant(Text& out, const Name& name, const char* keyword) {
   if (!name) {
     out += keyword;
     return;
@@ -62,7 +104,7 @@ void append_constant(std::string& out, const Name& name, const char* keyword) {
   out += ')';
 }
 
-void append_atom(std::string& out, const Name& name, const Atom& atom) {
+void append_atom(Text& out, const Name& name, const Atom& atom) {
   if (!name && atom.args.empty()) {
     out += atom.pred;
     return;
@@ -76,15 +118,15 @@ void append_atom(std::string& out, const Name& name, const Atom& atom) {
   out += ')';
 }
 
-void append_connective(std::string& out, const Name& name, const char* keyword,
+void append_connective(Text& out, const Name& name, const char* keyword,
                        const FormulaList& members) {
   open_named(out, name);
   out += keyword;
-  append_joined(out, members, [](std::string& o, const Formula& f) { append_formula(o, f); });
+  append_joined(out, members, [](Text& o, const Formula& f) { append_formula(o, f); });
   out += ')';
 }
 
-void append_quantified(std::string& out, const Name& name, const Quantified& q) {
+void append_quantified(Text& out, const Name& name, const Quantified& q) {
   open_named(out, name);
   out += q.kind == Quantifier::All ? "all " : "ex ";
   append_bound_list(out, q.bound);
@@ -100,16 +142,8 @@ void append_quantified(std::string& out, const Name& name, const Quantified& q) 
   out += ')';
 }
 
-} // namespace
 
-std::string print_int(std::int32_t value) {
-  // Widen first: the most negative value has no positive 32-bit counterpart.
-  std::int64_t wide = value;
-  if (wide >= 0) return std::to_string(wide);
-  return "~" + std::to_string(-wide);
-}
-
-void append_term(std::string& out, const Term& term) {
+void append_term(Text& out, const Term& term) {
   if (const auto* i = term.as<IntTerm>()) {
     out += print_int(i->value);
   } else if (const auto* d = term.as<DateTerm>()) {
@@ -133,7 +167,7 @@ void append_term(std::string& out, const Term& term) {
   }
 }
 
-void append_guard(std::string& out, const Guard& guard) {
+void append_guard(Text& out, const Guard& guard) {
   if (guard.is<GTrue>()) {
     out += "true";
   } else if (guard.is<GFalse>()) {
@@ -150,11 +184,11 @@ void append_guard(std::string& out, const Guard& guard) {
     out += ')';
   } else if (const auto* conj = guard.as<GAnd>()) {
     out += "(and ";
-    append_joined(out, conj->conjuncts, [](std::string& o, const Guard& g) { append_guard(o, g); });
+    append_joined(out, conj->conjuncts, [](Text& o, const Guard& g) { append_guard(o, g); });
     out += ')';
   } else if (const auto* disj = guard.as<GOr>()) {
     out += "(or ";
-    append_joined(out, disj->disjuncts, [](std::string& o, const Guard& g) { append_guard(o, g); });
+    append_joined(out, disj->disjuncts, [](Text& o, const Guard& g) { append_guard(o, g); });
     out += ')';
   } else if (const auto* ex = guard.as<GEx>()) {
     out += "(ex ";
@@ -164,7 +198,7 @@ void append_guard(std::string& out, const Guard& guard) {
   }
 }
 
-void append_formula(std::string& out, const Formula& formula) {
+void append_formula(Text& out, const Formula& formula) {
   const Name& name = formula.name;
   if (formula.is<True>()) {
     append_constant(out, name, "true");
@@ -181,6 +215,84 @@ void append_formula(std::string& out, const Formula& formula) {
   }
 }
 
+} // namespace
+
+std::string print_int(std::int32_t value) {
+  // Widen first: the most negative value has no positive 32-bit counterpart.
+  std::int64_t wide = value;
+  if (wide >= 0) return std::to_string(wide);
+  std::string text = "~";
+  text += std::to_string(-wide);
+  return text;
+}
+
+void append_formula(std::string& out, const Formula& formula) {
+  Text text(out);
+  append_formula(text, formula);
+}
+
+void append_guard(std::string& out, const Guard& guard) {
+  Text text(out);
+  append_guard(text, guard);
+}
+
+void append_term(std::string& out, const Term& term) {
+  Text text(out);
+  append_term(text, term);
+}
+
+namespace {
+
+// Raises the failure that printing would raise, before anything is written:
+// a date outside the printable range.
+void check_printable(const Term& term) {
+  if (const auto* d = term.as<DateTerm>()) check_date_printable(d->value);
+  if (const auto* a = term.as<AppTerm>()) {
+    for (const TermPtr& arg : a->args) check_printable(*arg);
+  }
+}
+
+void check_printable(const TermList& terms) {
+  for (const TermPtr& term : terms) check_printable(*term);
+}
+
+void check_printable(const Guard& guard) {
+  if (const auto* atom = guard.as<GAtom>()) check_printable(atom->args);
+  const GuardList* members = nullptr;
+  if (const auto* conj = guard.as<GAnd>()) members = &conj->conjuncts;
+  if (const auto* disj = guard.as<GOr>()) members = &disj->disjuncts;
+  if (members != nullptr) {
+    for (const GuardPtr& member : *members) check_printable(*member);
+  }
+  if (const auto* ex = guard.as<GEx>()) check_printable(*ex->guard);
+}
+
+void check_printable(const Formula& formula) {
+  if (const auto* atom = formula.as<Atom>()) check_printable(atom->args);
+  const FormulaList* members = nullptr;
+  if (const auto* conj = formula.as<And>()) members = &conj->conjuncts;
+  if (const auto* disj = formula.as<Or>()) members = &disj->disjuncts;
+  if (members != nullptr) {
+    for (const FormulaPtr& member : *members) check_printable(*member);
+  }
+  if (const auto* q = formula.as<Quantified>()) {
+    for (const TermList& tuple : q->exclusions) check_printable(tuple);
+    check_printable(*q->guard);
+    check_printable(*q->body);
+  }
+}
+
+} // namespace
+
+void write_formula(std::ostream& out, const Formula& formula) {
+  // A failure half-way would leave part of the text written.
+  check_printable(formula);
+  std::string buffer;
+  Text text(buffer, &out);
+  append_formula(text, formula);
+  text.flush();
+}
+
 std::string print_formula(const Formula& formula) {
   std::string out;
   append_formula(out, formula);
@@ -189,7 +301,8 @@ std::string print_formula(const Formula& formula) {
 
 std::string print_formula_list(const FormulaList& formulas) {
   std::string out;
-  append_joined(out, formulas, [](std::string& o, const Formula& f) { append_formula(o, f); });
+  Text text(out);
+  append_joined(text, formulas, [](Text& o, const Formula& f) { append_formula(o, f); });
   return out;
 }
 
@@ -201,7 +314,8 @@ std::string print_guard(const Guard& guard) {
 
 std::string print_guard_list(const GuardList& guards) {
   std::string out;
-  append_joined(out, guards, [](std::string& o, const Guard& g) { append_guard(o, g); });
+  Text text(out);
+  append_joined(text, guards, [](Text& o, const Guard& g) { append_guard(o, g); });
   return out;
 }
 
@@ -213,26 +327,30 @@ std::string print_term(const Term& term) {
 
 std::string print_term_list(const TermList& terms) {
   std::string out;
-  append_term_list(out, terms);
+  Text text(out);
+  append_term_list(text, terms);
   return out;
 }
 
 std::string print_bound_list(const BoundList& bound) {
   std::string out;
-  append_bound_list(out, bound);
+  Text text(out);
+  append_bound_list(text, bound);
   return out;
 }
 
 std::string print_ex_list_h(const ExclusionList& exclusions) {
   std::string out;
-  append_ex_list(out, exclusions);
+  Text text(out);
+  append_ex_list(text, exclusions);
   return out;
 }
 
 std::string print_atom_text(const std::string& pred, const TermList& args) {
   if (args.empty()) return pred;
   std::string out = "(" + pred + " ";
-  append_term_list(out, args);
+  Text text(out);
+  append_term_list(text, args);
   out += ')';
   return out;
 }

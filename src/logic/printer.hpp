@@ -4,6 +4,7 @@
 
 #include "logic/formula.hpp"
 
+#include <iosfwd>
 #include <string>
 
 namespace hipaa {
@@ -23,6 +24,11 @@ std::string print_int(std::int32_t value);
 // An atom as diagnostics quote it: the bare predicate name without
 // arguments, else "(" pred " " args ")".
 std::string print_atom_text(const std::string& pred, const TermList& args);
+
+// Writes the printed formula to `out` as it goes, without building the
+// whole text first.  A formula that cannot be printed (a date out of range)
+// raises its failure before anything is written.
+void write_formula(std::ostream& out, const Formula& formula);
 
 // Appending forms, for callers that build long texts or print many values.
 void append_formula(std::string& out, const Formula& formula);

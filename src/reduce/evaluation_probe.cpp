@@ -18,7 +18,8 @@ bool term_evaluates(const Term& term, const SubstEnv& env) {
   if (app == nullptr) return false;
   const ConsDecl* decl = env.decls.find_cons(app->name);
   // An undeclared name is reported by the substitution itself.
-  if (decl == nullptr || decl->cls != ConsClass::Sym) return true;
+  if (decl == nullptr) return true;
+  if (decl->cls != ConsClass::Sym && !env.scenario.eval_term_total(app->name)) return true;
   return terms_evaluate(app->args, env);
 }
 

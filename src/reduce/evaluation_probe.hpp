@@ -20,21 +20,22 @@ class EvaluationProbe {
 public:
   // Evaluates every application of an evaluated constructor in `formula`
   // that `substitution` closes, in substitution order; the results are
-  // dropped.
+  // dropped.  Applications that cannot fail are left to the reduction.
   void run(const FormulaPtr& formula, const Substitution& substitution, const SubstEnv& env);
 
   // Forgets what it knows of formulas: their storage may be reused.
   void clear() { evaluates_.clear(); }
 
 private:
-  // Whether the formula holds an application of an evaluated constructor.
+  // Whether the formula holds an application of an evaluated constructor
+  // that may fail.
   bool evaluates(const Formula& formula, const SubstEnv& env);
 
   std::unordered_map<const Formula*, bool> evaluates_;
 };
 
 // Whether the term or the guard holds an application of an SQL or EVAL
-// constructor.
+// constructor that may fail.
 bool term_evaluates(const Term& term, const SubstEnv& env);
 bool guard_evaluates(const Guard& guard, const SubstEnv& env);
 

@@ -7,6 +7,8 @@
 #include "reduce/term_match.hpp"
 
 #include <algorithm>
+#include <deque>
+#include <optional>
 
 namespace hipaa {
 
@@ -16,7 +18,11 @@ namespace {
 struct QuantifierState {
   bool decided = false;            // an All instance was false / an Ex instance true
   FormulaList open_instances;      // undecided instances, in the order found
-  std::vector<TermList> handled;   // instantiated value tuples, oldest first
+  // Instantiated value tuples, oldest first.  A deque grows without copying
+  // and gives its blocks back as the tuples move into the residual; it is
+  // made at the first tuple, since most quantifiers of an instance handle
+  // none or one.
+  std::optional<std::deque<TermList>> handled;
   bool closed = true;              // cleared when the guard's range may still grow
 };
 
@@ -55,8 +61,13 @@ void record_instance(QuantifierState& state, Quantifier kind, FormulaPtr instanc
 // open: the tuples handled now come first in its exclusion list.
 FormulaPtr residual_quantifier(const Formula& formula, const Quantified& q,
                                ExclusionList exclusions, GuardPtr guard, FormulaPtr body,
-                               std::vector<TermList> handled) {
-  ExclusionList residual_exclusions = std::move(handled);
+                               std::optional<std::deque<TermList>>& handled) {
+  ExclusionList residual_exclusions;
+  residual_exclusions.reserve((handled ? handled->size() : 0) + exclusions.size());
+  while (handled && !handled->empty()) {
+    residual_exclusions.push_back(std::move(handled->front()));
+    handled->pop_front();
+  }
   residual_exclusions.insert(residual_exclusions.end(), exclusions.begin(), exclusions.end());
   return make_quantified(formula.name, q.kind, q.bound, std::move(residual_exclusions), q.compile,
                          std::move(guard), std::move(body));
@@ -79,40 +90,42 @@ FormulaPtr quantifier_result(const Formula& formula, Quantifier kind, Quantifier
 
 // (all|ex vars {exclusions} guard body): the body instantiated for every
 // guard solution not excluded.  Under a pending substitution the exclusions
-// and the guard are substituted first (in that order, as a whole instance
-// would be); the body waits for each instance.
+// are substituted first; the guard is enumerated from the pending bindings,
+// each atom substituted as it is resolved, and the body waits for each
+// instance.  Every failing evaluation under the pending bindings has been
+// reported before, by the probe of the instance that holds this quantifier.
 FormulaPtr ReductionFn::reduce_quantified(const FormulaPtr& formula, const Quantified& q,
                                           const Substitution* pending) {
   SubstEnv env = subst_env();
   ExclusionList exclusions = q.exclusions;
-  GuardPtr guard = q.guard;
   if (pending) {
     exclusions.clear();
     for (const TermList& tuple : q.exclusions) {
       exclusions.push_back(subst_simplify(tuple, *pending, env));
     }
-    guard = subst_guard(q.guard, *pending, env);
   }
 
   QuantifierState state;
-  auto instance_step = [&](const Substitution& sigma) {
+  // Each solution starts with the pending bindings, so it is the whole
+  // substitution of its instance.
+  auto instance_step = [&](const Substitution& instance_sigma) {
     if (state.decided) return;
-    TermList tuple = value_tuple(q.bound, sigma);
+    TermList tuple = value_tuple(q.bound, instance_sigma);
     if (is_excluded(exclusions, tuple)) return;
-    state.handled.push_back(std::move(tuple));
-    Substitution instance_sigma = pending ? *pending : Substitution{};
-    instance_sigma.insert(instance_sigma.end(), sigma.begin(), sigma.end());
+    if (!state.handled) state.handled.emplace();
+    state.handled->push_back(std::move(tuple));
     probe_.run(q.body, instance_sigma, env);
     FormulaPtr instance = reduce_under(q.body, &instance_sigma);
     record_instance(state, q.kind, std::move(instance));
   };
-  satisfy_guard(*guard, Substitution{}, instance_step, state.closed);
+  satisfy_guard(*q.guard, pending ? *pending : Substitution{}, instance_step, state.closed);
 
   if (!state.closed && !state.decided) {
+    GuardPtr guard = pending ? subst_guard(q.guard, *pending, env) : q.guard;
     FormulaPtr body = pending ? subst_formula(q.body, *pending, env) : q.body;
     state.open_instances.push_back(residual_quantifier(*formula, q, std::move(exclusions),
                                                        std::move(guard), std::move(body),
-                                                       std::move(state.handled)));
+                                                       state.handled));
   }
   return quantifier_result(*formula, q.kind, state);
 }

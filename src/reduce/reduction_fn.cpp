@@ -12,7 +12,7 @@ namespace hipaa {
 ReductionFn::ReductionFn(const Signature& signature, db::Connection& connection,
                          std::ostream& out, Scenario& scenario)
     : signature_(signature), decls_(signature), connection_(connection), out_(out),
-      scenario_(scenario) {}
+      scenario_(scenario), log_(signature, connection, out) {}
 
 // formula := true | false | atom | (and ...) | (or ...) | (all ...) | (ex ...)
 FormulaPtr ReductionFn::reduce_formula_internal(const FormulaPtr& formula) {
@@ -27,10 +27,7 @@ FormulaPtr ReductionFn::reduce_formula_internal(const FormulaPtr& formula) {
 }
 
 FormulaPtr ReductionFn::reduce_under(const FormulaPtr& formula, const Substitution* pending) {
-  if (formula->is<Atom>()) {
-    FormulaPtr instance = pending ? subst_formula(formula, *pending, subst_env()) : formula;
-    return reduce_atom(instance, *instance->as<Atom>());
-  }
+  if (const auto* atom = formula->as<Atom>()) return reduce_atom(formula, *atom, pending);
   if (const auto* conj = formula->as<And>()) return reduce_and(formula, *conj, pending);
   if (const auto* disj = formula->as<Or>()) return reduce_or(formula, *disj, pending);
   if (const auto* q = formula->as<Quantified>()) return reduce_quantified(formula, *q, pending);
@@ -45,12 +42,31 @@ enum class Outcome { Satisfied, Unsatisfied, Undecided };
 // disclosures may still be recorded.
 bool is_disclose_eval(const std::string& pred) { return pred == "disclose-eval"; }
 
+// True or false replacing a formula named `name`; the unnamed ones are
+// shared.
+FormulaPtr decided(bool value, const Name& name) {
+  static const FormulaPtr unnamed_true = make_true();
+  static const FormulaPtr unnamed_false = make_false();
+  if (!name) return value ? unnamed_true : unnamed_false;
+  return value ? make_true(name) : make_false(name);
+}
+
 } // namespace
 
 // atom: decided by its solutions.  A solution that matches the (ground)
 // arguments with no bindings makes it true and ends the enumeration; the
 // closing no-solution signal makes it false (open for "disclose-eval").
-FormulaPtr ReductionFn::reduce_atom(const FormulaPtr& formula, const Atom& atom) {
+// Under a pending substitution the arguments are substituted first, and a
+// new atom is built only when it stays in the residual.
+FormulaPtr ReductionFn::reduce_atom(const FormulaPtr& formula, const Atom& atom,
+                                    const Substitution* pending) {
+  TermList substituted;
+  bool changed = pending != nullptr && subst_into(atom.args, *pending, subst_env(), substituted);
+  const TermList& instance_args = changed ? substituted : atom.args;
+  auto instance = [&] {
+    return changed ? make_atom(formula->name, atom.pred, substituted) : formula;
+  };
+
   const PredDecl* decl = decls_.find_pred(atom.pred);
   if (decl == nullptr) {
     out_ << "In function ReductionFn.reduce_formula_internal: Purported predicate " << atom.pred
@@ -58,11 +74,15 @@ FormulaPtr ReductionFn::reduce_atom(const FormulaPtr& formula, const Atom& atom)
     out_.flush();
     raise("Impossible");
   }
-  if (decl->cls == PredClass::Subj) return formula;
+  if (decl->cls == PredClass::Subj) return instance();
 
   // An atom outside every quantifier body has not been through substitution
-  // yet: evaluate its closed constructor applications now.
-  TermList args = subst_simplify(atom.args, Substitution{}, subst_env());
+  // yet: evaluate its closed constructor applications now.  An instance's
+  // arguments have been: the pending substitution replaced every closed
+  // evaluated application by its value.
+  TermList evaluated;
+  if (pending == nullptr) evaluated = subst_simplify(atom.args, Substitution{}, subst_env());
+  const TermList& args = pending == nullptr ? evaluated : instance_args;
   Outcome outcome = Outcome::Satisfied;
   auto check_ground_atom = [&](const Candidate& candidate) {
     std::optional<Substitution> bindings;
@@ -81,17 +101,17 @@ FormulaPtr ReductionFn::reduce_atom(const FormulaPtr& formula, const Atom& atom)
     outcome = Outcome::Satisfied;
     return Flow::Stop;
   };
-  resolve_atom(atom.pred, args, check_ground_atom);
+  resolve_declared(*decl, atom.pred, args, check_ground_atom);
 
   switch (outcome) {
   case Outcome::Satisfied:
-    return make_true(formula->name);
+    return decided(true, formula->name);
   case Outcome::Unsatisfied:
-    return make_false(formula->name);
+    return decided(false, formula->name);
   case Outcome::Undecided:
     break;
   }
-  return formula;
+  return instance();
 }
 
 // (and f1 .. fn): left to right; a false conjunct ends the walk, true ones
@@ -101,10 +121,10 @@ FormulaPtr ReductionFn::reduce_and(const FormulaPtr& formula, const And& conj,
   FormulaList kept;
   for (const FormulaPtr& conjunct : conj.conjuncts) {
     FormulaPtr reduced = reduce_under(conjunct, pending);
-    if (reduced->is<False>()) return make_false(formula->name);
+    if (reduced->is<False>()) return decided(false, formula->name);
     if (!reduced->is<True>()) kept.push_back(std::move(reduced));
   }
-  if (kept.empty()) return make_true(formula->name);
+  if (kept.empty()) return decided(true, formula->name);
   if (kept.size() == 1) return kept.front();
   return make_and(formula->name, std::move(kept));
 }
@@ -115,10 +135,10 @@ FormulaPtr ReductionFn::reduce_or(const FormulaPtr& formula, const Or& disj,
   FormulaList kept;
   for (const FormulaPtr& disjunct : disj.disjuncts) {
     FormulaPtr reduced = reduce_under(disjunct, pending);
-    if (reduced->is<True>()) return make_true(formula->name);
+    if (reduced->is<True>()) return decided(true, formula->name);
     if (!reduced->is<False>()) kept.push_back(std::move(reduced));
   }
-  if (kept.empty()) return make_false(formula->name);
+  if (kept.empty()) return decided(false, formula->name);
   if (kept.size() == 1) return kept.front();
   return make_or(formula->name, std::move(kept));
 }

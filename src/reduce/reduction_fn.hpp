@@ -7,6 +7,7 @@
 #include "logic/formula.hpp"
 #include "reduce/candidate.hpp"
 #include "reduce/evaluation_probe.hpp"
+#include "reduce/log_reader.hpp"
 #include "reduce/scenario_interface.hpp"
 #include "reduce/signature_index.hpp"
 #include "reduce/substitution.hpp"
@@ -32,7 +33,7 @@ public:
   void resolve_atom(const std::string& pred, const TermList& args, Continuation k);
 
   // Receives the checked values of one row of a table query.
-  using RowValues = FunctionRef<Flow(const TermList& values)>;
+  using RowValues = hipaa::RowValues;
 
   // Queries the table of the DB predicate `pred` for the rows that agree
   // with the closed terms of `args`, and hands the parsed and sort-checked
@@ -72,7 +73,7 @@ private:
   // substituted when the reduction reaches it.  Null `pending` means the
   // formula stands outside every quantifier body and is not substituted.
   FormulaPtr reduce_under(const FormulaPtr& formula, const Substitution* pending);
-  FormulaPtr reduce_atom(const FormulaPtr& formula, const Atom& atom);
+  FormulaPtr reduce_atom(const FormulaPtr& formula, const Atom& atom, const Substitution* pending);
   FormulaPtr reduce_and(const FormulaPtr& formula, const And& conj, const Substitution* pending);
   FormulaPtr reduce_or(const FormulaPtr& formula, const Or& disj, const Substitution* pending);
   FormulaPtr reduce_quantified(const FormulaPtr& formula, const Quantified& q,
@@ -83,9 +84,10 @@ private:
                          GuardK k, bool& closed);
   void satisfy_guard_atom(const GAtom& atom, const Substitution& sigma, GuardK k, bool& closed);
 
-  const PredDecl& db_declaration(const std::string& pred);
-  const std::vector<Sort>& argument_sorts(const PredDecl& decl);
-  void parse_row(const db::Row& row, TermList& values);
+  // resolve_atom for a predicate already looked up.
+  void resolve_declared(const PredDecl& decl, const std::string& pred, const TermList& args,
+                        Continuation k);
+  const PredDecl& db_declaration(const PredDecl* decl, const std::string& pred);
 
   const Signature& signature_;
   SignatureIndex decls_;
@@ -94,8 +96,7 @@ private:
   Scenario& scenario_;
   EvaluationProbe probe_;
   int reduction_depth_ = 0;
-  // The argument sorts of each DB predicate queried so far, built once.
-  std::unordered_map<const PredDecl*, std::vector<Sort>> arg_sorts_;
+  LogReader log_;
 };
 
 } // namespace hipaa

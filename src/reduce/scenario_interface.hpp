@@ -19,8 +19,18 @@ public:
                                  Continuation k) = 0;
 
   // The value of an application of an SQL or EVAL constructor to
-  // already substituted arguments.
+  // already substituted arguments: a value, holding no application that
+  // would be evaluated again.
   virtual TermPtr eval_term(const std::string& name, const TermList& args) = 0;
+
+  // True when eval_term cannot fail on an application of the constructor
+  // `name` whose arguments have the sorts their declarations give them.
+  // The engine then need not evaluate such applications ahead of time only
+  // to report a failure at the point where substitution would meet it.
+  virtual bool eval_term_total(const std::string& name) const {
+    (void)name;
+    return false;
+  }
 };
 
 } // namespace hipaa

@@ -4,6 +4,8 @@
 
 #include "logic/declarations.hpp"
 
+#include <array>
+#include <cstddef>
 #include <string_view>
 #include <unordered_map>
 
@@ -19,8 +21,16 @@ public:
   const ConsDecl* find_cons(std::string_view name) const;
 
 private:
+  // The entry last found for a name at a given address.
+  struct Recent {
+    const char* data = nullptr;
+    const DeclEntry* entry = nullptr;
+  };
+  static constexpr std::size_t kRecent = 64;
+
   const Signature& signature_;
   std::unordered_map<std::string_view, const DeclEntry*> entries_;
+  mutable std::array<Recent, kRecent> recent_{};
 };
 
 } // namespace hipaa

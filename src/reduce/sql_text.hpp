@@ -37,5 +37,9 @@ std::string print_from_list(const std::vector<std::string>& tables);
 std::string print_constraint_list(const std::vector<Constraint>& constraints);
 // "SELECT cols FROM tables", then " WHERE constraints" when there are any.
 std::string query_text(const QueryPlan& plan);
+// The same text with a "?" parameter in place of every term, in the order
+// in which query_text writes the terms: the statement that runs the query
+// with the terms' printed forms bound as values.
+std::string query_shape_text(const QueryPlan& plan);
 
 } // namespace hipaa

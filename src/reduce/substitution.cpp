@@ -14,12 +14,9 @@ const TermPtr* find_binding(const Substitution& substitution, const std::string&
   return nullptr;
 }
 
-namespace {
-
-// Substitutes every term of `terms` into `result`; true when any changed.
 bool subst_into(const TermList& terms, const Substitution& substitution, const SubstEnv& env,
                 TermList& result) {
-  result.reserve(terms.size());
+  result.reserve(result.size() + terms.size());
   bool changed = false;
   for (const TermPtr& term : terms) {
     result.push_back(subst_simplify(term, substitution, env));
@@ -27,6 +24,8 @@ bool subst_into(const TermList& terms, const Substitution& substitution, const S
   }
   return changed;
 }
+
+namespace {
 
 [[noreturn]] void report_non_constructor(const std::string& name, std::ostream& out) {
   out << "In ReductionFn.subst_simplify, purported constructor " << name

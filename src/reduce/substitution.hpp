@@ -40,6 +40,9 @@ struct SubstEnv {
 TermPtr subst_simplify(const TermPtr& term, const Substitution& substitution, const SubstEnv& env);
 TermList subst_simplify(const TermList& terms, const Substitution& substitution,
                         const SubstEnv& env);
+// The same, appending to `result`; true when any term changed.
+bool subst_into(const TermList& terms, const Substitution& substitution, const SubstEnv& env,
+                TermList& result);
 
 // The same shape with every term substituted; quantifiers keep their mark,
 // name and bound variables.

@@ -9,9 +9,53 @@
 
 namespace hipaa {
 
+namespace {
+
+// Whether "plus", applied to closed terms of its declared argument sorts,
+// always meets a date and an integer value.  That holds when it is declared
+// over date and int and no constructor yields a date or an int but the
+// scenario's own evaluated ones, which yield values of those sorts: a
+// symbol of such a sort would stay an application that "plus" refuses.
+bool plus_is_total(const Signature& signature) {
+  bool plus_seen = false;
+  for (const DeclEntry& entry : signature) {
+    const auto* cons = std::get_if<ConsDecl>(&entry.decl);
+    bool evaluated = cons != nullptr && cons->cls != ConsClass::Sym;
+    if (entry.name == "plus" && !plus_seen) {
+      // The first declaration of the name is the one that counts.
+      plus_seen = true;
+      bool over_values = evaluated && cons->arg_sorts.size() == 2 &&
+                         cons->arg_sorts[0] == Sort::date() &&
+                         cons->arg_sorts[1] == Sort::integer() &&
+                         cons->result.kind == Sort::Kind::Date;
+      if (!over_values) return false;
+      continue;
+    }
+    if (cons == nullptr) continue;
+    Sort::Kind result = cons->result.kind;
+    bool yields_int_value = evaluated && (entry.name == "prompt" || entry.name == "t_reasonable");
+    if (result == Sort::Kind::Int && yields_int_value) continue;
+    bool yields_date_value = evaluated && entry.name == "plus";
+    if (result == Sort::Kind::Date && yields_date_value) continue;
+    if (result == Sort::Kind::Date || result == Sort::Kind::Int || result == Sort::Kind::Any) {
+      return false;
+    }
+  }
+  return plus_seen;
+}
+
+} // namespace
+
 HipaaScenario::HipaaScenario(const Signature& signature, db::Connection& connection,
                              std::ostream& out)
-    : out_(out), tables_(signature, connection, out, *this) {}
+    : out_(out), plus_total_(plus_is_total(signature)),
+      tables_(signature, connection, out, *this) {}
+
+bool HipaaScenario::eval_term_total(const std::string& name) const {
+  // "prompt" and "t_reasonable" do not look at their arguments.
+  if (name == "prompt" || name == "t_reasonable") return true;
+  return name == "plus" && plus_total_;
+}
 
 void HipaaScenario::atom_not_understood(const std::string& pred, const TermList& args) {
   out_ << "In HipaaScenario.resolve_eval_pred: Atom " << print_atom_text(pred, args)

@@ -9,7 +9,9 @@
 
 #include <cstddef>
 #include <iosfwd>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace hipaa {
 
@@ -61,6 +63,7 @@ public:
 
   void resolve_eval_pred(const std::string& pred, const TermList& args, Continuation k) override;
   TermPtr eval_term(const std::string& name, const TermList& args) override;
+  bool eval_term_total(const std::string& name) const override;
 
   const ScenarioConstants& constants() const { return constants_; }
 
@@ -81,8 +84,34 @@ private:
   void purp_in(const TermList& args, Continuation k);
   void inrole(const TermList& args, Continuation k);
 
+  // The term lists of one relation call: the query's arguments and the
+  // solution handed on.  Kept per level of nesting and reused from call to
+  // call, so that a relation asked again costs no allocation.
+  struct CallLists {
+    TermList query;
+    TermList solution;
+  };
+  class Call {
+  public:
+    explicit Call(HipaaScenario& scenario);
+    Call(const Call&) = delete;
+    Call& operator=(const Call&) = delete;
+    ~Call();
+    TermList& query() { return lists_.query; }
+    TermList& solution() { return lists_.solution; }
+
+  private:
+    HipaaScenario& scenario_;
+    CallLists& lists_;
+  };
+
   std::ostream& out_;
   ScenarioConstants constants_;
+  std::vector<std::unique_ptr<CallLists>> call_lists_;
+  std::size_t call_depth_ = 0;
+  // "plus" cannot fail when every closed term of its argument sorts is a
+  // date or an integer value: decided once from the declarations.
+  bool plus_total_;
   ReductionFn tables_;
 };
 

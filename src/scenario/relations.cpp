@@ -63,6 +63,20 @@ void require_row_width(const TermList& values, const TableShape& shape, std::ost
   raise("Impossible");
 }
 
+HipaaScenario::Call::Call(HipaaScenario& scenario)
+    : scenario_(scenario), lists_([&]() -> CallLists& {
+        auto& levels = scenario.call_lists_;
+        if (levels.size() == scenario.call_depth_) levels.push_back(std::make_unique<CallLists>());
+        return *levels[scenario.call_depth_++];
+      }()) {}
+
+HipaaScenario::Call::~Call() {
+  // Cleared, not freed: the terms go, the room stays for the next call.
+  lists_.query.clear();
+  lists_.solution.clear();
+  --scenario_.call_depth_;
+}
+
 void HipaaScenario::query_relation(const TableShape& shape, const TermList& query_args,
                                    Decoder decode, Continuation k) {
   auto decode_row = [&](const TermList& row) {
@@ -98,25 +112,30 @@ bool HipaaScenario::dispatch_relation(const std::string& pred, const TermList& a
 
 // attr_in(a1, a2) from attr_in_db rows (c1, c2, c3): solution (c1, c2).
 void HipaaScenario::attr_in(const TermList& args, Continuation k) {
-  TermList solution(2);
+  Call call(*this);
+  TermList& solution = call.solution();
+  solution.resize(2);
   auto decode = [&](const TermList& row) {
     solution[0] = row[0];
     solution[1] = row[1];
     return k(Candidate::solution(solution));
   };
-  query_relation(kAttrIn, {args[0], args[1], constants_.wildcard}, decode, k);
+  call.query() = {args[0], args[1], constants_.wildcard};
+  query_relation(kAttrIn, call.query(), decode, k);
 }
 
 // hasattrof(a1, a2, a3) from hasattrof_db rows (c1, c2, c3, c4), constrained
 // by a1 only: solution (c1, c2, c3).
 void HipaaScenario::hasattrof(const TermList& args, Continuation k) {
-  TermList solution(3);
+  Call call(*this);
+  TermList& solution = call.solution();
   auto decode = [&](const TermList& row) {
     solution.assign(row.begin(), row.begin() + 3);
     return k(Candidate::solution(solution));
   };
   const TermPtr& any = constants_.wildcard;
-  query_relation(kHasAttrOf, {args[0], any, any, any}, decode, k);
+  call.query() = {args[0], any, any, any};
+  query_relation(kHasAttrOf, call.query(), decode, k);
 }
 
 // disclose-eval(a1..a4) from disclose rows (c1..c4): the row itself.
@@ -128,7 +147,9 @@ void HipaaScenario::disclose_eval(const TermList& args, Continuation k) {
 // purp_in(a1, a2) from purp_in_db rows (c1, c2, c3): solution (a1, c2), then
 // (a1, general purpose) when c2 is a specific purpose with a general one.
 void HipaaScenario::purp_in(const TermList& args, Continuation k) {
-  TermList solution{args[0], nullptr};
+  Call call(*this);
+  TermList& solution = call.solution();
+  solution = {args[0], nullptr};
   auto decode = [&](const TermList& row) {
     solution[1] = row[1];
     if (k(Candidate::solution(solution)) == Flow::Stop) return Flow::Stop;
@@ -138,14 +159,17 @@ void HipaaScenario::purp_in(const TermList& args, Continuation k) {
     return k(Candidate::solution(solution));
   };
   const TermPtr& any = constants_.wildcard;
-  query_relation(kPurpIn, {args[0], any, any}, decode, k);
+  call.query() = {args[0], any, any};
+  query_relation(kPurpIn, call.query(), decode, k);
 }
 
 // inrole(p, r, t) from inrole_db rows (c1, c2, c3) constrained by p and t:
 // solution (p, c2, t); a health-care-provider also holds the general role.
 void HipaaScenario::inrole(const TermList& args, Continuation k) {
   if (!args[2]->is<DateTerm>()) atom_not_understood("inrole", args);
-  TermList solution{args[0], nullptr, args[2]};
+  Call call(*this);
+  TermList& solution = call.solution();
+  solution = {args[0], nullptr, args[2]};
   auto decode = [&](const TermList& row) {
     solution[1] = row[1];
     if (k(Candidate::solution(solution)) == Flow::Stop) return Flow::Stop;
@@ -153,7 +177,8 @@ void HipaaScenario::inrole(const TermList& args, Continuation k) {
     solution[1] = constants_.health_care_provider;
     return k(Candidate::solution(solution));
   };
-  query_relation(kInRole, {args[0], constants_.wildcard, args[2]}, decode, k);
+  call.query() = {args[0], constants_.wildcard, args[2]};
+  query_relation(kInRole, call.query(), decode, k);
 }
 
 } // namespace hipaa

@@ -111,5 +111,34 @@ TEST(DateArithmetic, PlusAddsWholeDaysAcrossDaylightSaving) {
   EXPECT_EQ(date_to_text(date_plus_days(before, -2)), "2010:03:25:12:00:00");
 }
 
+TEST(DateText, AgreesWithStrftimeAcrossYearsAndZones) {
+  for (const char* zone_name : {"UTC", "America/New_York", "Asia/Kolkata"}) {
+    ZoneGuard zone(zone_name);
+    // From year 1 to 9999 in uneven steps, so every field takes many values.
+    for (long seconds = -62135596800L + 86400; seconds < 253402214400L; seconds += 7919993L * 13) {
+      std::time_t t = seconds;
+      std::tm broken{};
+      localtime_r(&t, &broken);
+      char expected[64];
+      std::size_t length = std::strftime(expected, sizeof expected, "%Y:%m:%d:%H:%M:%S", &broken);
+      mpz_class value = seconds;
+      value *= 1000000000L;
+      ASSERT_EQ(date_to_text(value), std::string(expected, length)) << zone_name << " " << seconds;
+    }
+  }
+}
+
+TEST(DateText, PrintableExactlyWhenItPrints) {
+  ZoneGuard zone("America/New_York");
+  mpz_class first_second = date_from_literal("1:01:01") / 1000000000L;
+  for (mpz_class seconds : {first_second, mpz_class(first_second - 1), mpz_class("253402318799"),
+                            mpz_class("253402318800"), mpz_class("100000000000000000000")}) {
+    mpz_class value = seconds * 1000000000L;
+    EXPECT_EQ(failure_name([&] { check_date_printable(value); }),
+              failure_name([&] { date_to_text(value); }))
+        << seconds.get_str();
+  }
+}
+
 } // namespace
 } // namespace hipaa

@@ -1,9 +1,11 @@
 #include "db/query.hpp"
+#include "db/statement_pool.hpp"
 #include "db/temp_database.hpp"
 #include "base/failure.hpp"
 #include "support/failure_name.hpp"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <functional>
 #include <sstream>
@@ -100,6 +102,45 @@ TEST(QueryProtocol, Failures) {
             }),
             "Boom");
   EXPECT_EQ(open_statements(connection), 0);
+}
+
+// Statements stepped but not yet run to their end or reset.
+int busy_statements(const Connection& connection) {
+  int count = 0;
+  for (sqlite3_stmt* s = sqlite3_next_stmt(connection.handle(), nullptr); s != nullptr;
+       s = sqlite3_next_stmt(connection.handle(), s)) {
+    count += sqlite3_stmt_busy(s) ? 1 : 0;
+  }
+  return count;
+}
+
+TEST(StatementPool, OneStatementPerShapeInUse) {
+  TempDatabase db(kSetup);
+  Connection connection = db.connect();
+  StatementPool pool(connection);
+  std::size_t shape = pool.shape("SELECT b FROM t WHERE a = ?");
+  EXPECT_EQ(pool.shape("SELECT b FROM t WHERE a = ?"), shape);
+  auto first_b = [](Statement& statement) {
+    return statement.step() == StepStatus::Row ? statement.get_data()[0] : "none";
+  };
+  {
+    std::optional<StatementPool::Lease> outer = pool.acquire(shape);
+    outer->statement().bind_text(1, "x");
+    ASSERT_EQ(outer->statement().step(), StepStatus::Row);
+    // Nested use of the same shape gets a statement of its own.
+    std::optional<StatementPool::Lease> inner = pool.acquire(shape);
+    inner->statement().bind_text(1, "y");
+    EXPECT_EQ(first_b(inner->statement()), "none");
+    EXPECT_EQ(open_statements(connection), 2);
+  }
+  // Returned statements are reset and kept for reuse.
+  EXPECT_EQ(busy_statements(connection), 0);
+  EXPECT_EQ(open_statements(connection), 2);
+  std::optional<StatementPool::Lease> again = pool.acquire(shape);
+  again->statement().bind_text(1, "x");
+  EXPECT_EQ(first_b(again->statement()), "1");
+  EXPECT_EQ(open_statements(connection), 2);
+  EXPECT_FALSE(pool.acquire(pool.shape("SELECT nothing FROM nowhere")).has_value());
 }
 
 } // namespace

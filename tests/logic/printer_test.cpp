@@ -1,10 +1,13 @@
 #include "logic/printer.hpp"
 
+#include "support/failure_name.hpp"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstdlib>
 #include <ctime>
+#include <sstream>
 
 namespace hipaa {
 namespace {
@@ -111,6 +114,34 @@ TEST(PrintLists, BoundAndExclusionLists) {
   EXPECT_EQ(print_ex_list_h({}), "");
   EXPECT_EQ(print_ex_list_h({{}}), "[]");
   EXPECT_EQ(print_ex_list_h({{make_int(-1)}, {make_str("a"), app("b")}}), "[~1] [\"a\" b]");
+}
+
+TEST(WriteFormula, StreamsTheSameTextInBlocks) {
+  // Long enough to be handed on in several blocks, nested in each of the
+  // places that hand text on.
+  ExclusionList tuples;
+  FormulaList atoms;
+  for (int i = 0; i < 5000; ++i) {
+    tuples.push_back({make_str("person-" + std::to_string(i)), make_int(i)});
+    atoms.push_back(make_atom(std::nullopt, "p", {make_int(i)}));
+  }
+  FormulaPtr formula = make_and("top", {make_all(std::nullopt, {bound("x"), bound("y")}, tuples, false,
+                                                 make_gatom("q", {make_var("x")}),
+                                                 make_or(std::nullopt, atoms)),
+                                        make_or("o", atoms)});
+  std::ostringstream out;
+  write_formula(out, *formula);
+  EXPECT_GT(out.str().size(), 150000u); // more than two blocks
+  EXPECT_EQ(out.str(), print_formula(*formula));
+}
+
+TEST(WriteFormula, AnUnprintableDateWritesNothing) {
+  TermPtr far = make_date(DateValue("1000000000000000000000000000"));
+  FormulaList members(20000, make_atom(std::nullopt, "p", {make_int(1)}));
+  members.push_back(make_atom(std::nullopt, "p", {far}));
+  std::ostringstream out;
+  EXPECT_EQ(testing::failure_name([&] { write_formula(out, *make_and(std::nullopt, members)); }), "Overflow");
+  EXPECT_EQ(out.str(), "");
 }
 
 TEST(PrintAtomText, BareNameOrParenthesised) {

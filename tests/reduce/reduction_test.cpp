@@ -90,14 +90,17 @@ TEST_F(AtomTest, SolutionWithBindingsForAFormulaAtomIsAnInternalError) {
                        "susbtitution for atom: (send x bob \"hi\")\n");
 }
 
-// The statements SQLite is asked to run, as text.
+// The statements SQLite is asked to run, as text with the bound values
+// written in.
 class QueryTextTest : public EngineTest {
 protected:
   QueryTextTest() {
     sqlite3_trace_v2(connection.handle(), SQLITE_TRACE_STMT, &record, &texts);
   }
-  static int record(unsigned, void* texts, void*, void* sql) {
-    static_cast<std::vector<std::string>*>(texts)->push_back(static_cast<const char*>(sql));
+  static int record(unsigned, void* texts, void* statement, void*) {
+    char* sql = sqlite3_expanded_sql(static_cast<sqlite3_stmt*>(statement));
+    static_cast<std::vector<std::string>*>(texts)->push_back(sql);
+    sqlite3_free(sql);
     return 0;
   }
   std::vector<std::string> texts;
@@ -225,6 +228,11 @@ TEST_F(ResolutionFailureTest, EachFailureWithItsReport) {
       {atom("ghost", {app("alice")}), "CannotPrepareQuery",
        "Unable to prepare query: SELECT missing_table.who FROM missing_table "
        "WHERE (missing_table.who = 'alice')\n"},
+      // The report quotes the query as text, values written in and quotes
+      // doubled, although the statement runs with the values bound.
+      {atom("ghost", {str("it's")}), "CannotPrepareQuery",
+       "Unable to prepare query: SELECT missing_table.who FROM missing_table "
+       "WHERE (missing_table.who = '\"it''s\"')\n"},
       {atom("tableless", {app("alice")}), "BadDeclaration",
        "Bad/unfound declaration for purported DB predicate: tableless\n"},
       {atom("lopsided", {app("alice"), str("q")}), "UnexpectedUnequalLengths",

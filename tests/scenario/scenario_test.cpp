@@ -218,3 +218,46 @@ TEST_F(MissingRelationTest, MissingTableCannotBePrepared) {
 
 } // namespace
 } // namespace hipaa
+
+namespace hipaa {
+namespace {
+
+using namespace hipaa::testing;
+
+// "plus" needs a date and an integer value: it cannot fail exactly when no
+// constructor but the scenario's own evaluated ones has one of those sorts.
+TEST(ScenarioTotality, PlusIsTotalOnlyOverValues) {
+  TempDatabase db(kAuditLog);
+  db::Connection connection = db.connect();
+  std::ostringstream out;
+  struct Case {
+    const char* what;
+    std::function<void(Signature&)> change;
+    bool plus_total;
+  };
+  const std::vector<Case> cases = {
+      {"the test vocabulary", [](Signature&) {}, true},
+      {"a date symbol", [](Signature& s) { s.push_back({cons(ConsClass::Sym, {}, Sort::date()), "someday"}); },
+       false},
+      {"an int symbol", [](Signature& s) { s.push_back({cons(ConsClass::Sym, {}, Sort::integer()), "ten"}); },
+       false},
+      {"another int constructor",
+       [](Signature& s) { s.push_back({cons(ConsClass::Eval, {}, Sort::integer()), "mystery"}); }, false},
+      {"plus over two ints",
+       [](Signature& s) {
+         s.insert(s.begin(), {cons(ConsClass::Eval, {Sort::integer(), Sort::integer()}, Sort::date()), "plus"});
+       },
+       false},
+  };
+  for (const Case& c : cases) {
+    Signature signature = test_signature();
+    c.change(signature);
+    HipaaScenario scenario(signature, connection, out);
+    EXPECT_EQ(scenario.eval_term_total("plus"), c.plus_total) << c.what;
+    EXPECT_TRUE(scenario.eval_term_total("prompt")) << c.what;
+    EXPECT_FALSE(scenario.eval_term_total("mystery")) << c.what;
+  }
+}
+
+} // namespace
+} // namespace hipaa
