@@ -12,6 +12,7 @@
 #include "../common/tool_error.hpp"
 
 #include "base/failure.hpp"
+#include "dates/date.hpp"
 #include "db/sqlite.hpp"
 
 #include <unistd.h>
@@ -96,6 +97,9 @@ int run(int argc, char** argv) {
     return kNoViolation;
   }
   db::Connection::allow_threads();
+  // The first date conversion fixes the local zone for the process, which
+  // changes the environment: let it happen before any thread starts.
+  (void)date_from_literal("1970:01:02");
   RunInfo info{options.db,
                options.decls,
                options.policy,
