@@ -5,6 +5,8 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ make pkg-config libsqlite3-dev libgmp-dev googletest
           libgtest-dev libbenchmark-dev sqlite3 tzdata nlohmann-json3-dev chromium)
+# GNU time: peak memory in the import benchmark.
+packages+=(time)
 missing=()
 for package in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then

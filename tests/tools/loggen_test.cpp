@@ -144,12 +144,16 @@ TEST(Loggen, RefusesToReplaceAnExistingFileWithoutForce) {
   EXPECT_EQ(db.single("SELECT count(*) FROM disclose"), "10");
 }
 
-TEST(Loggen, RejectsBadOptionsWithOneLineAndWritesNothing) {
+TEST(Loggen, RejectsBadOptionsWithOneLineAndStatus2AndWritesNothing) {
+  const std::string count_range = "--disclosures needs a whole number from 0 to 100000000";
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-      {{"--disclosures", "many"},
-       "hipaa-loggen: --disclosures needs a whole number of at least 0, not \"many\"\n"},
-      {{"--disclosures", "-5"},
-       "hipaa-loggen: --disclosures needs a whole number of at least 0, not \"-5\"\n"},
+      {{"--disclosures", "many"}, "hipaa-loggen: " + count_range + ", not \"many\"\n"},
+      {{"--disclosures", "-5"}, "hipaa-loggen: " + count_range + ", not \"-5\"\n"},
+      {{"-n", "9223372036854775807"},
+       "hipaa-loggen: " + count_range + ", not \"9223372036854775807\"\n"},
+      {{"-n", "+5"}, "hipaa-loggen: " + count_range + ", not \"+5\"\n"},
+      {{"-v", "0.5"}, "hipaa-loggen: unknown option -v (try --help)\n"},
+      {{"-n"}, "hipaa-loggen: option --disclosures needs a value\n"},
       {{"--violations", "1.5"},
        "hipaa-loggen: --violations needs a fraction from 0 to 1, not \"1.5\"\n"},
       {{"--seed"}, "hipaa-loggen: option --seed needs a value\n"},
@@ -160,10 +164,22 @@ TEST(Loggen, RejectsBadOptionsWithOneLineAndWritesNothing) {
   for (const auto& [args, message] : cases) {
     Sandbox sandbox;
     RunResult result = sandbox.run("hipaa-loggen", args);
-    EXPECT_EQ(result.status, 1) << message;
+    EXPECT_EQ(result.status, 2) << message;
     EXPECT_EQ(result.err, message);
     EXPECT_TRUE(sandbox.files().empty()) << message;
   }
+}
+
+TEST(Loggen, ReadsGnuShortOptionsAttachedAndBundled) {
+  Sandbox sandbox;
+  RunResult result = sandbox.run("hipaa-loggen", {"-n12", "-s3", "-V0.5", "-fo", "x.db"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(sandbox.files(), std::vector<std::string>{"x.db"});
+  TestDb db(sandbox.path("x.db"));
+  EXPECT_EQ(db.single("SELECT count(*) FROM disclose"), "12");
+  RunResult version = sandbox.run("hipaa-loggen", {"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("hipaa-loggen ", 0), 0u);
 }
 
 TEST(Loggen, HelpDescribesTheOptions) {

@@ -1,6 +1,8 @@
-// GNU-style command lines for the log tools: long options "--name VALUE" or
-// "--name=VALUE", one-letter aliases "-x VALUE", flags without a value, "--"
-// to end the options, and positional arguments anywhere.
+// GNU-style command lines for the log tools, read with the C library's
+// getopt_long: long options "--name VALUE" or "--name=VALUE" (or any
+// unambiguous prefix of the name), short options "-x VALUE" or "-xVALUE",
+// bundled flags ("-fo x.db"), "--" to end the options, and positional
+// arguments anywhere.
 #pragma once
 
 #include "tool_error.hpp"
@@ -19,78 +21,31 @@ struct OptionRule {
 };
 
 struct CommandLine {
-  std::map<std::string, std::string> values; // flags map to ""
+  // Every value given for each option, in command-line order; flags map to
+  // one "" per occurrence.
+  std::map<std::string, std::vector<std::string>> values;
   std::vector<std::string> positional;
 
   bool has(const std::string& name) const { return values.count(name) != 0; }
+  // The last value given for the option.
   std::optional<std::string> get(const std::string& name) const {
     auto found = values.find(name);
     if (found == values.end()) return std::nullopt;
-    return found->second;
+    return found->second.back();
+  }
+  std::vector<std::string> all(const std::string& name) const {
+    auto found = values.find(name);
+    return found == values.end() ? std::vector<std::string>{} : found->second;
   }
 };
 
-namespace detail {
+// Reads argv[1..argc-1] against the rules (argv may be reordered).  Unknown
+// options and missing values are UsageErrors worded for the user.
+CommandLine parse_command_line(int argc, char** argv, const std::vector<OptionRule>& rules);
 
-inline const OptionRule* find_long(const std::vector<OptionRule>& rules, const std::string& name) {
-  for (const OptionRule& rule : rules) {
-    if (rule.name == name) return &rule;
-  }
-  return nullptr;
-}
-
-inline const OptionRule* find_alias(const std::vector<OptionRule>& rules, char alias) {
-  for (const OptionRule& rule : rules) {
-    if (alias != '\0' && rule.alias == alias) return &rule;
-  }
-  return nullptr;
-}
-
-} // namespace detail
-
-// Reads argv[1..argc-1] against the rules; unknown options and missing
-// values are ToolErrors worded for the user.
-inline CommandLine parse_command_line(int argc, char** argv, const std::vector<OptionRule>& rules) {
-  CommandLine result;
-  bool options_ended = false;
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (options_ended || arg.size() < 2 || arg[0] != '-') {
-      result.positional.push_back(arg);
-      continue;
-    }
-    if (arg == "--") {
-      options_ended = true;
-      continue;
-    }
-    const OptionRule* rule = nullptr;
-    std::optional<std::string> inline_value;
-    if (arg.rfind("--", 0) == 0) {
-      std::string name = arg.substr(2);
-      std::size_t equals = name.find('=');
-      if (equals != std::string::npos) {
-        inline_value = name.substr(equals + 1);
-        name.resize(equals);
-      }
-      rule = detail::find_long(rules, name);
-    } else if (arg.size() == 2) {
-      rule = detail::find_alias(rules, arg[1]);
-    }
-    if (rule == nullptr) throw ToolError("unknown option " + arg + " (try --help)");
-    if (!rule->takes_value) {
-      if (inline_value) throw ToolError("option --" + rule->name + " takes no value");
-      result.values[rule->name] = "";
-      continue;
-    }
-    if (inline_value) {
-      result.values[rule->name] = *inline_value;
-    } else if (i + 1 < argc) {
-      result.values[rule->name] = argv[++i];
-    } else {
-      throw ToolError("option --" + rule->name + " needs a value");
-    }
-  }
-  return result;
-}
+// A whole number from `low` to `high` for option `name`, or a UsageError
+// saying what is allowed.
+long long read_bounded_count(const std::string& name, const std::string& text, long long low,
+                             long long high);
 
 } // namespace hipaa::tools

@@ -1,78 +1,47 @@
-// The database a tool writes: built under a temporary name beside the
-// requested path and moved into place only when complete, so that a failed
-// run never leaves a partial file behind.
+// The files a tool writes: built under a temporary name beside the requested
+// path and moved into place only when complete, so that a failed or
+// interrupted run never leaves a partial file behind.
 #pragma once
 
 #include "tool_error.hpp"
 
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <string>
-#include <sys/stat.h>
+#include <vector>
 
 namespace hipaa::tools {
 
-inline bool path_exists(const std::string& path) {
-  struct stat info;
-  return ::lstat(path.c_str(), &info) == 0;
-}
+bool path_exists(const std::string& path);
+
+// True when both paths name one existing file (also through links).
+bool same_file(const std::string& first, const std::string& second);
+
+// Refuses an output that is one of the inputs: writing it would replace the
+// records being read.
+void refuse_output_among_inputs(const std::string& output, const std::vector<std::string>& inputs);
+
+// Makes SIGINT, SIGTERM and SIGHUP remove the temporary file being written
+// and end the process with status 128 + the signal's number.  Idempotent.
+void remove_temporary_on_signal();
 
 class OutputFile {
 public:
-  // Refuses an existing `path` unless `overwrite` is set.
-  OutputFile(std::string path, bool overwrite)
-      : path_(std::move(path)), overwrite_(overwrite),
-        temporary_(path_ + "-tmp-" + std::to_string(::getpid())) {
-    if (!overwrite_ && path_exists(path_)) {
-      throw ToolError(path_ + " already exists; use --force to overwrite it");
-    }
-    std::remove(temporary_.c_str());
-  }
+  // Refuses an existing `path` unless `overwrite` is set.  Removes the
+  // temporary files that killed runs of the tools left beside `path`.
+  OutputFile(std::string path, bool overwrite);
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
-
-  ~OutputFile() {
-    if (!committed_) std::remove(temporary_.c_str());
-  }
+  ~OutputFile();
 
   const std::string& temporary_path() const { return temporary_; }
   const std::string& path() const { return path_; }
 
   // Moves the finished file into place.  Without `overwrite` a file that
   // appeared at the path meanwhile is still not replaced.
-  void commit() {
-    if (overwrite_) {
-      if (std::rename(temporary_.c_str(), path_.c_str()) != 0) fail_to_move();
-    } else {
-      move_without_overwriting();
-    }
-    committed_ = true;
-  }
+  void commit();
 
 private:
-  // A hard link fails when the path exists; on a file system without hard
-  // links, fall back to checking first.
-  void move_without_overwriting() {
-    if (::link(temporary_.c_str(), path_.c_str()) == 0) {
-      std::remove(temporary_.c_str());
-      return;
-    }
-    if (errno != EPERM && errno != ENOTSUP && errno != EXDEV) fail_to_move();
-    if (path_exists(path_)) {
-      errno = EEXIST;
-      fail_to_move();
-    }
-    if (std::rename(temporary_.c_str(), path_.c_str()) != 0) fail_to_move();
-  }
-
-  [[noreturn]] void fail_to_move() const {
-    int code = errno;
-    if (code == EEXIST) throw ToolError(path_ + " already exists; use --force to overwrite it");
-    throw ToolError("cannot write " + path_ + ": " + std::strerror(code));
-  }
+  void move_without_overwriting();
+  [[noreturn]] void fail_to_move() const;
 
   std::string path_;
   bool overwrite_;

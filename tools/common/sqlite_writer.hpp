@@ -1,6 +1,8 @@
 // Writing a new audit database: a connection to a fresh file and prepared
 // INSERT statements, as RAII objects.  Every value is bound as text, the form
-// in which the audit reads it back.
+// in which the audit reads it back.  Table and column names come from a
+// declarations file, so they are always quoted, and every SQL text is run as
+// exactly one statement.
 #pragma once
 
 #include "tool_error.hpp"
@@ -13,6 +15,23 @@
 #include <vector>
 
 namespace hipaa::tools {
+
+// `name` as an SQL identifier: as it is when it is a plain name (letters,
+// digits and underscores, not a keyword), which keeps the schema text of
+// the case study's logs as it always was; otherwise in double quotes, inner
+// quotes doubled, so that no name can end the identifier.
+inline std::string quote_identifier(std::string_view name) {
+  bool plain = !name.empty() && !(name[0] >= '0' && name[0] <= '9') &&
+               sqlite3_keyword_check(name.data(), static_cast<int>(name.size())) == 0;
+  for (char c : name) {
+    plain = plain && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                      (c >= '0' && c <= '9') || c == '_');
+  }
+  if (plain) return std::string(name);
+  std::string quoted = "\"";
+  for (char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
 
 struct SqliteCloser {
   void operator()(sqlite3* handle) const { sqlite3_close_v2(handle); }
@@ -60,7 +79,9 @@ private:
 // no syncing until the end, one transaction.
 class NewDatabase {
 public:
-  explicit NewDatabase(const std::string& path) {
+  // `cache_kib` bounds the page cache and the sorter that builds indexes,
+  // and with them the memory of the whole load.
+  explicit NewDatabase(const std::string& path, int cache_kib = 262144) {
     sqlite3* raw = nullptr;
     int status = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                                  nullptr);
@@ -72,24 +93,37 @@ public:
     exec("PRAGMA journal_mode = OFF");
     exec("PRAGMA synchronous = OFF");
     exec("PRAGMA locking_mode = EXCLUSIVE");
-    exec("PRAGMA cache_size = -262144");
+    exec("PRAGMA cache_size = -" + std::to_string(cache_kib));
     exec("BEGIN");
   }
 
+  // Runs `sql`, which must be one statement.
   void exec(const std::string& sql) {
-    char* error = nullptr;
-    if (sqlite3_exec(handle_.get(), sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-      std::string message = error ? error : "unknown error";
-      sqlite3_free(error);
-      throw ToolError("cannot run \"" + sql + "\": " + message);
+    sqlite3_stmt* raw = nullptr;
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(handle_.get(), sql.c_str(), static_cast<int>(sql.size()), &raw,
+                           &tail) != SQLITE_OK) {
+      throw ToolError("cannot run \"" + sql + "\": " + sqlite3_errmsg(handle_.get()));
+    }
+    std::unique_ptr<sqlite3_stmt, StatementFinalizer> statement(raw);
+    for (; tail != nullptr && *tail != '\0'; ++tail) {
+      if (*tail != ' ' && *tail != '\n' && *tail != '\t') {
+        throw ToolError("cannot run \"" + sql + "\": more than one statement");
+      }
+    }
+    int status = SQLITE_DONE;
+    while (statement && (status = sqlite3_step(raw)) == SQLITE_ROW) {
+    }
+    if (status != SQLITE_DONE) {
+      throw ToolError("cannot run \"" + sql + "\": " + sqlite3_errmsg(handle_.get()));
     }
   }
 
   // CREATE TABLE with every column of type TEXT.
   void create_table(const std::string& table, const std::vector<std::string>& columns) {
-    std::string sql = "CREATE TABLE " + table + " (";
+    std::string sql = "CREATE TABLE " + quote_identifier(table) + " (";
     for (std::size_t i = 0; i < columns.size(); ++i) {
-      sql += (i ? ", " : "") + columns[i] + " TEXT";
+      sql += (i ? ", " : "") + quote_identifier(columns[i]) + " TEXT";
     }
     exec(sql + ")");
   }
@@ -99,16 +133,19 @@ public:
     std::string list;
     for (const std::string& column : columns) {
       name += "_" + column;
-      list += (list.empty() ? "" : ", ") + column;
+      list += (list.empty() ? "" : ", ") + quote_identifier(column);
     }
-    exec("CREATE INDEX " + name + " ON " + table + " (" + list + ")");
+    exec("CREATE INDEX " + quote_identifier(name) + " ON " + quote_identifier(table) + " (" +
+         list + ")");
   }
 
   RowInserter inserter(const std::string& table, std::size_t width) {
-    std::string sql = "INSERT INTO " + table + " VALUES (";
+    std::string sql = "INSERT INTO " + quote_identifier(table) + " VALUES (";
     for (std::size_t i = 0; i < width; ++i) sql += i ? ", ?" : "?";
     return RowInserter(handle_.get(), sql + ")");
   }
+
+  sqlite3* handle() const { return handle_.get(); }
 
   // Commits the transaction and closes the file; errors surface here.
   void finish() {

@@ -1,6 +1,9 @@
-// Reading CSV files as RFC 4180 describes them: fields separated by commas,
-// records by LF or CRLF, fields in double quotes may hold commas, line
-// breaks and doubled quotes.  Records are read one at a time.
+// Reading CSV files as RFC 4180 describes them, and as spreadsheets export
+// them: fields separated by commas, records by LF or CRLF, fields in double
+// quotes may hold commas, line breaks and doubled quotes.  A UTF-8
+// byte-order mark at the start is skipped, and blanks (spaces and tabs)
+// around a field are removed; inside double quotes they are kept.  Records
+// are read one at a time.
 #pragma once
 
 #include <cstdio>
@@ -12,33 +15,45 @@ namespace hipaa::import {
 
 class CsvReader {
 public:
-  // Opens `path`; a ToolError when it cannot be read.
-  explicit CsvReader(std::string path);
+  // Opens `path`, or standard input for "-"; a ToolError when it cannot be
+  // read ("no such file" for a missing one).  `shown` names the file in
+  // messages.
+  CsvReader(const std::string& path, std::string shown);
 
   // Reads the next non-blank record into `fields`; false at the end of the
-  // file.  A malformed record is a ToolError naming the file and line.
+  // file.  A record whose quotes do not balance is a ToolError naming the
+  // file and line: nothing after it can be read reliably.
   bool next_record(std::vector<std::string>& fields);
 
   // The line on which the record last read begins (from 1).
   long record_line() const { return record_line_; }
-  const std::string& path() const { return path_; }
+  const std::string& name() const { return shown_; }
+  // Bytes read so far, for progress reports.
+  long long bytes_read() const { return bytes_; }
 
 private:
   struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
+    void operator()(std::FILE* file) const {
+      if (file != stdin) std::fclose(file);
+    }
   };
 
   int get();
   int peek();
+  void skip_blanks();
   [[noreturn]] void fail(long line, const std::string& reason) const;
-  // field = quoted / unquoted; both stop before the separator.
   void read_quoted_field(std::string& field);
   void read_unquoted_field(std::string& field, long line);
 
-  std::string path_;
+  std::string shown_;
   std::unique_ptr<std::FILE, FileCloser> file_;
   long line_ = 1;
   long record_line_ = 0;
+  long long bytes_ = 0;
 };
+
+// Why `text` cannot be a stored value, or "" when it can: a NUL byte or
+// bytes that are not UTF-8, with the character position (from 1).
+std::string text_problem(const std::string& text);
 
 } // namespace hipaa::import

@@ -1,52 +1,96 @@
 // hipaa-import: builds an audit database from one's own records, one CSV
 // file per log table, every value encoded as the term the declarations
 // require.
-#include "log_tables.hpp"
+#include "derived_rows.hpp"
 #include "table_import.hpp"
+#include "transcoder.hpp"
+#include "value_encoding.hpp"
 
-#include "../common/command_line.hpp"
-#include "../common/output_file.hpp"
-#include "../common/sqlite_writer.hpp"
+#include "common/command_line.hpp"
+#include "common/log_tables.hpp"
+#include "common/output_file.hpp"
+#include "common/sqlite_writer.hpp"
+#include "common/tool_main.hpp"
 
-#include "check/decls_check.hpp"
-#include "base/failure.hpp"
-#include "syntax/decls_parser.hpp"
+#include <unistd.h>
 
 #include <iostream>
-#include <sstream>
+#include <limits>
+#include <optional>
 
 namespace {
 
 using namespace hipaa;
+using import::ErrorList;
+using import::TableSource;
+using tools::LogTable;
 using tools::ToolError;
+using tools::UsageError;
+namespace names = tools::case_tables;
 
 const std::vector<tools::OptionRule> kOptionRules = {
     {"declarations", 'd', true},
     {"output", 'o', true},
     {"force", 'f', false},
+    {"table", 't', true},
+    {"ignore-extra-columns", '\0', false},
+    {"max-errors", '\0', true},
+    {"list-values", '\0', true},
+    {"complete-until", '\0', true},
+    {"encoding", '\0', true},
     {"help", 'h', false},
+    {"version", '\0', false},
 };
 
 const char* const kUsage =
     "Usage: hipaa-import [OPTION]... TABLE.csv...\n"
     "Build an audit database from CSV files, one per log table.  Each file is named\n"
-    "after its table (disclose.csv fills the table disclose); its first line names\n"
-    "the table's columns, in any order; fields follow RFC 4180 (commas, double\n"
-    "quotes around fields that hold commas, quotes or line breaks).  Tables without\n"
-    "a file are created empty.\n"
+    "after its table (disclose.csv fills the table disclose), or mapped to one with\n"
+    "--table; its first line names the table's columns, in any order; fields follow\n"
+    "RFC 4180 (commas, double quotes around fields that hold commas, quotes or line\n"
+    "breaks).  A UTF-8 byte-order mark is skipped, and blanks around every field are\n"
+    "removed (blanks inside double quotes are kept).  Tables without a file are\n"
+    "created empty.  Several files may fill one table; their rows are appended in\n"
+    "the order given.\n"
     "\n"
     "Values are encoded as the terms the declarations require: text in a string\n"
     "column is stored in double quotes; a date column takes YYYY-MM-DD, optionally\n"
-    "with a time hh:mm[:ss], and stores YYYY:MM:DD:hh:mm:ss; an int column takes a\n"
-    "32-bit integer; any other column takes a constant declared with its sort.  The\n"
-    "first value that does not fit stops the import with its file and line, and\n"
-    "nothing is written.\n"
+    "with a time hh:mm[:ss], and stores YYYY:MM:DD:hh:mm:ss in the local time zone;\n"
+    "an int column takes a 32-bit integer; any other column takes a constant\n"
+    "declared with its sort.  Every value that does not fit is reported with its\n"
+    "file, line and column, and nothing is written.  Values must be UTF-8.\n"
+    "\n"
+    "Computed rows:\n"
+    "  - inrole_periods.csv (person, role, from, to; to may be empty) gives each\n"
+    "    person's roles over time; every party of every disclosure gets one\n"
+    "    inrole_db row per role held at the disclosure's time.  A to given as a\n"
+    "    day lasts to the end of that day.\n"
+    "  - attr_in_db is closed transitively: give the direct inclusions\n"
+    "    (diagnosis in medical-record, medical-record in phi) and every indirect\n"
+    "    one (diagnosis in phi) is added.\n"
+    "  - audit_end (one column, time) records up to when the log is complete:\n"
+    "    --complete-until, or else the time of the last disclosure.\n"
     "\n"
     "  -d, --declarations PATH  the declarations (default\n"
     "                           ./hipaa-case-study/hipaa.d)\n"
     "  -o, --output PATH        the database to write (default hipaa.db)\n"
     "  -f, --force              replace PATH if it exists\n"
-    "  -h, --help               show this text and exit\n";
+    "  -t, --table NAME=FILE    read table NAME from FILE (\"-\" for standard input)\n"
+    "      --ignore-extra-columns  skip header columns the table does not have\n"
+    "                           (refused by default)\n"
+    "      --max-errors N       stop after N bad values (default 20)\n"
+    "      --encoding NAME      the files are in encoding NAME (ISO-8859-1,\n"
+    "                           WINDOWS-1252, ...), not UTF-8\n"
+    "      --complete-until DATE  the log is complete up to DATE\n"
+    "      --list-values SORT   print the constants a column of SORT accepts, and exit\n"
+    "  -h, --help               show this text and exit\n"
+    "      --version            show the version and exit\n"
+    "\n"
+    "Exit status: 0 when the database was written, 1 when a file or value was\n"
+    "refused (nothing is written), 2 for a command line that cannot be used.\n";
+
+// The import's memory, whatever the number of rows.
+constexpr int kCacheKib = 65536;
 
 std::string base_name(const std::string& path) {
   std::size_t slash = path.find_last_of('/');
@@ -55,31 +99,172 @@ std::string base_name(const std::string& path) {
   return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }
 
-Signature load_signature(const std::string& path) {
-  std::ostringstream diagnostics;
-  try {
-    std::optional<DeclList> entries = parse_decls_file(path, diagnostics);
-    if (!entries) throw ToolError(path + ": the declarations do not parse");
-    check_decls(*entries, diagnostics);
-    return *entries;
-  } catch (const Failure& failure) {
-    std::string detail = diagnostics.str();
-    while (!detail.empty() && detail.back() == '\n') detail.pop_back();
-    throw ToolError(path + ": " + (detail.empty() ? failure.message() : detail));
+struct Input {
+  TableSource source;
+  std::string table; // the table name the file fills
+};
+
+std::vector<Input> inputs_of(const tools::CommandLine& line) {
+  std::vector<Input> inputs;
+  for (const std::string& file : line.positional) {
+    if (file == "-") throw UsageError("standard input needs a table: --table NAME=-");
+    inputs.push_back({{file, file}, base_name(file)});
   }
+  for (const std::string& mapping : line.all("table")) {
+    std::size_t equals = mapping.find('=');
+    if (equals == std::string::npos || equals == 0 || equals + 1 == mapping.size()) {
+      throw UsageError("--table needs NAME=FILE, not \"" + mapping + "\"");
+    }
+    std::string file = mapping.substr(equals + 1);
+    inputs.push_back({{file, file == "-" ? "standard input" : file}, mapping.substr(0, equals)});
+  }
+  return inputs;
 }
 
-const import::LogTable& table_for(const std::string& file,
-                                  const std::vector<import::LogTable>& tables,
-                                  const std::string& declarations) {
-  const std::string name = base_name(file);
-  for (const import::LogTable& table : tables) {
-    if (table.name == name) return table;
+// The table each input fills, checked before anything is read: files that
+// do not exist, names that are no table, and a file given twice.  Several
+// files may fill one table (one export per month, say): their rows follow
+// one another in command-line order.
+std::vector<const LogTable*> tables_of(const std::vector<Input>& inputs,
+                                       const std::vector<LogTable>& tables,
+                                       const std::string& declarations, ErrorList& errors) {
+  std::vector<const LogTable*> chosen;
+  for (const Input& input : inputs) {
+    const LogTable* table = tools::find_table(tables, input.table);
+    if (input.source.path != "-" && !tools::path_exists(input.source.path)) {
+      errors.add(input.source.shown + ": no such file");
+    } else if (table == nullptr) {
+      std::string known;
+      for (const LogTable& each : tables) known += (known.empty() ? "" : ", ") + each.name;
+      errors.add(input.source.shown + ": " + declarations + " declares no table named " +
+                 input.table + " (tables: " + known + ")");
+    }
+    for (std::size_t i = 0; i < chosen.size(); ++i) {
+      if (table != nullptr && chosen[i] == table &&
+          (inputs[i].source.path == input.source.path ||
+           tools::same_file(inputs[i].source.path, input.source.path))) {
+        errors.add(input.source.shown + ": table " + table->name + " is already filled from " +
+                   inputs[i].source.shown);
+      }
+    }
+    chosen.push_back(table);
   }
-  std::string known;
-  for (const import::LogTable& table : tables) known += (known.empty() ? "" : ", ") + table.name;
-  throw ToolError(file + ": " + declarations + " declares no table named " + name +
-                  " (tables: " + known + ")");
+  return chosen;
+}
+
+int list_values(const Signature& signature, const std::string& sort_name) {
+  const Sort sort = Sort::named(sort_name);
+  std::vector<std::string> names = tools::constants_of_sort(signature, sort);
+  if (names.empty()) throw UsageError("the declarations have no constants of sort " + sort_name);
+  for (const std::string& name : names) std::cout << name << "\n";
+  return 0;
+}
+
+// Progress on a terminal, for long imports.
+std::function<void(std::int64_t, long long)> progress_for(const std::string& shown) {
+  if (!::isatty(STDERR_FILENO)) return {};
+  return [shown](std::int64_t rows, long long bytes) {
+    if (rows < 65536) return;
+    std::cerr << "\rhipaa-import: " << shown << ": " << rows << " rows, " << bytes / 1048576
+              << " MB" << std::flush;
+  };
+}
+
+// Every problem on its own line; after more than one, how many there were.
+[[noreturn]] void report(const ErrorList& errors, bool limit_reached) {
+  const std::vector<std::string>& messages = errors.messages();
+  if (messages.size() == 1 && !limit_reached) throw ToolError(messages.front());
+  for (const std::string& message : messages) std::cerr << "hipaa-import: " << message << "\n";
+  std::string count = std::to_string(messages.size());
+  if (limit_reached) {
+    throw ToolError("stopped after " + count + " problems (--max-errors); nothing written");
+  }
+  throw ToolError(count + " problems; nothing written");
+}
+
+struct Totals {
+  std::int64_t rows = 0;
+  std::size_t files = 0;
+};
+
+// Reads every input into the database being built; the caller discards it
+// when `errors` is not empty afterwards.
+Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogTable*>& targets,
+                  const std::vector<LogTable>& tables, const import::ValueEncoder& encoder,
+                  const tools::CommandLine& line, tools::NewDatabase& database, ErrorList& errors,
+                  std::optional<std::string>& last_disclosure) {
+  Totals totals;
+  import::ReadOptions options;
+  options.ignore_extra_columns = line.has("ignore-extra-columns");
+  options.encoding = line.get("encoding").value_or("");
+
+  // Role periods first: the disclosures read later are expanded with them.
+  import::RolePeriods periods;
+  const LogTable* role_table = tools::find_table(tables, names::kRoleAt);
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    if (targets[i] == nullptr || targets[i]->name != names::kRolePeriods) continue;
+    import::ReadOptions period_options = options;
+    period_options.may_be_empty = {false, false, false, true};
+    totals.rows += import::read_table(
+        inputs[i].source, *targets[i], encoder, period_options, errors,
+        [&](const auto& printed, const auto& given) { periods.add(printed, given); });
+    ++totals.files;
+  }
+  const std::string role_rows = "hipaa_import_role_rows";
+  std::optional<tools::RowInserter> role_inserter;
+  if (!periods.empty()) {
+    database.exec("CREATE TEMP TABLE " + tools::quote_identifier(role_rows) +
+                  " (person TEXT, role TEXT, at TEXT)");
+    role_inserter.emplace(database.inserter(role_rows, 3));
+  }
+
+  std::optional<std::int64_t> latest;
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    const LogTable* table = targets[i];
+    if (table == nullptr || table->name == names::kRolePeriods) continue;
+    tools::RowInserter inserter = database.inserter(table->name, table->columns.size());
+    const bool disclosures = table->name == names::kDisclose;
+    const auto sender = table->column_index("sender");
+    const auto recipient = table->column_index("recipient");
+    const auto at = table->column_index("at");
+    import::ReadOptions table_options = options;
+    table_options.progress = progress_for(inputs[i].source.shown);
+    const std::int64_t read = import::read_table(
+        inputs[i].source, *table, encoder, table_options, errors,
+        [&](const std::vector<std::string>& printed, const std::vector<std::string>&) {
+          for (std::size_t c = 0; c < printed.size(); ++c) inserter.bind(static_cast<int>(c), printed[c]);
+          inserter.insert();
+          if (!disclosures || !at) return;
+          const std::int64_t seconds = import::seconds_of(printed[*at]);
+          if (!latest || seconds > *latest) {
+            latest = seconds;
+            last_disclosure = printed[*at];
+          }
+          if (!role_inserter) return;
+          for (auto party : {sender, recipient}) {
+            if (!party) continue;
+            periods.roles_at(printed[*party], seconds, [&](const std::string& role) {
+              role_inserter->insert({printed[*party], role, printed[*at]});
+            });
+          }
+        });
+    // The progress line ends once its file is read.
+    if (table_options.progress && read >= 65536) std::cerr << "\n";
+    totals.rows += read;
+    ++totals.files;
+  }
+  if (role_inserter) {
+    role_inserter.reset();
+    if (role_table == nullptr) {
+      throw ToolError("role periods need a table " + std::string(names::kRoleAt));
+    }
+    const std::string columns = "\"person\", \"role\", \"at\"";
+    database.exec("INSERT INTO " + tools::quote_identifier(role_table->name) + " (" + columns +
+                  ") SELECT person, role, at FROM " + tools::quote_identifier(role_rows) +
+                  " EXCEPT SELECT " + columns + " FROM " +
+                  tools::quote_identifier(role_table->name));
+  }
+  return totals;
 }
 
 int run(int argc, char** argv) {
@@ -88,49 +273,87 @@ int run(int argc, char** argv) {
     std::cout << kUsage;
     return 0;
   }
-  if (line.positional.empty()) throw ToolError("no CSV files given (try --help)");
+  if (line.has("version")) {
+    std::cout << tools::version_text("hipaa-import");
+    return 0;
+  }
   const std::string declarations = line.get("declarations").value_or("./hipaa-case-study/hipaa.d");
   const std::string output_path = line.get("output").value_or("hipaa.db");
-  const Signature signature = load_signature(declarations);
-  const std::vector<import::LogTable> tables = import::log_tables_of(signature);
+  if (output_path.empty()) throw UsageError("--output needs a file name");
+  const std::size_t max_errors = static_cast<std::size_t>(tools::read_bounded_count(
+      "max-errors", line.get("max-errors").value_or("20"), 1, 1000000));
+  const Signature signature = tools::load_signature(declarations);
+  if (auto sort = line.get("list-values")) return list_values(signature, *sort);
 
-  std::vector<std::pair<std::string, const import::LogTable*>> files;
-  for (const std::string& file : line.positional) {
-    const import::LogTable& table = table_for(file, tables, declarations);
-    for (const auto& earlier : files) {
-      if (earlier.second == &table) {
-        throw ToolError(file + ": table " + table.name + " is already filled from " + earlier.first);
-      }
+  const std::vector<Input> inputs = inputs_of(line);
+  if (inputs.empty()) throw UsageError("no CSV files given (try --help)");
+  std::vector<std::string> input_paths{declarations};
+  for (const Input& input : inputs) input_paths.push_back(input.source.path);
+  tools::refuse_output_among_inputs(output_path, input_paths);
+
+  if (auto encoding = line.get("encoding")) import::Transcoder check(*encoding);
+  const import::ValueEncoder encoder(signature);
+  std::optional<std::string> complete_until;
+  if (auto until = line.get("complete-until")) {
+    try {
+      complete_until = date_to_text(import::read_local_date(*until));
+    } catch (const ToolError& error) {
+      throw UsageError(std::string("--complete-until: ") + error.what());
     }
-    files.emplace_back(file, &table);
   }
 
-  tools::OutputFile output(output_path, line.has("force"));
-  tools::NewDatabase database(output.temporary_path());
-  for (const import::LogTable& table : tables) database.create_table(table.name, table.columns);
-  std::int64_t rows = 0;
-  for (const auto& [file, table] : files) rows += import::import_table(file, *table, signature, database);
-  for (const import::LogTable& table : tables) {
-    for (const std::string& column : table.columns) database.create_index(table.name, {column});
+  // The tables a file may fill: the declared ones, and the computed ones
+  // that a user may also give.
+  std::vector<LogTable> tables = tools::log_tables_of(signature);
+  const bool audit_end_declared = tools::find_table(tables, names::kAuditEnd) != nullptr;
+  if (!audit_end_declared) tables.push_back(tools::audit_end_table());
+  std::vector<LogTable> fillable = tables;
+  if (const LogTable* roles = tools::find_table(tables, names::kRoleAt)) {
+    fillable.push_back(import::RolePeriods::file_layout(*roles));
   }
-  // Statistics let the audit's queries pick the most selective index.
-  database.exec("ANALYZE");
-  database.finish();
-  output.commit();
-  std::cout << "hipaa-import: " << rows << " rows from " << files.size() << " files written to "
-            << output_path << "\n";
-  return 0;
+
+  ErrorList errors(max_errors);
+  try {
+    const std::vector<const LogTable*> targets = tables_of(inputs, fillable, declarations, errors);
+    if (!errors.empty()) report(errors, false);
+    bool audit_end_given = false;
+    for (const LogTable* table : targets) audit_end_given |= table->name == names::kAuditEnd;
+    if (audit_end_given && complete_until) {
+      throw UsageError("--complete-until and a file for table audit_end cannot both be given");
+    }
+
+    tools::OutputFile output(output_path, line.has("force"));
+    tools::NewDatabase database(output.temporary_path(), kCacheKib);
+    for (const LogTable& table : tables) database.create_table(table.name, table.columns);
+    std::optional<std::string> last_disclosure;
+    Totals totals =
+        import_all(inputs, targets, tables, encoder, line, database, errors, last_disclosure);
+    if (!errors.empty()) report(errors, false);
+
+    if (const LogTable* inclusions = tools::find_table(tables, names::kAttributeIn)) {
+      import::close_inclusions(database, *inclusions);
+    }
+    std::optional<std::string> end = complete_until ? complete_until : last_disclosure;
+    if (!audit_end_given && end) {
+      database.inserter(names::kAuditEnd, 1).insert({*end});
+    }
+    for (const LogTable& table : tables) {
+      for (const std::string& column : table.columns) database.create_index(table.name, {column});
+    }
+    // Statistics let the audit's queries pick the most selective index.
+    database.exec("ANALYZE");
+    database.finish();
+    output.commit();
+    std::cout << "hipaa-import: " << totals.rows << " rows from " << totals.files
+              << " files written to " << output_path << "\n";
+    return 0;
+  } catch (const import::ErrorLimitReached&) {
+    report(errors, true);
+  }
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-  try {
-    return run(argc, argv);
-  } catch (const ToolError& error) {
-    std::cerr << "hipaa-import: " << error.what() << "\n";
-  } catch (const Failure& failure) {
-    std::cerr << "hipaa-import: " << failure.message() << "\n";
-  }
-  return 1;
+  return hipaa::tools::run_tool("hipaa-import", [&] { return run(argc, argv); });
 }

@@ -1,14 +1,19 @@
 #include "value_encoding.hpp"
 
+#include "../common/local_zone.hpp"
 #include "../common/tool_error.hpp"
 
-#include "check/sorts.hpp"
 #include "base/failure.hpp"
+#include "check/sorts.hpp"
 #include "logic/printer.hpp"
 #include "syntax/policy_parser.hpp"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <sstream>
 
 namespace hipaa::import {
@@ -50,12 +55,30 @@ bool fields_exist(const DateFields& f) {
          f.second <= 59;
 }
 
+// Whether `value` shows, on the local clock, exactly the fields written.
+bool reads_back_as(const DateValue& value, const DateFields& f) {
+  mpz_class seconds = value / kNanosPerSecond;
+  std::time_t t = static_cast<std::time_t>(seconds.get_si());
+  std::tm broken{};
+  if (localtime_r(&t, &broken) == nullptr) return false;
+  return broken.tm_year + 1900L == f.year && broken.tm_mon + 1L == f.month &&
+         broken.tm_mday == f.day && broken.tm_hour == f.hour && broken.tm_min == f.minute &&
+         broken.tm_sec == f.second;
+}
+
 std::string without_final_newline(std::string text) {
   while (!text.empty() && text.back() == '\n') text.pop_back();
   return text;
 }
 
+std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+
 std::string encode_string(const std::string& text) {
+  // The printed form itself, as an export of a log holds it.
+  if (text.size() >= 2 && text.front() == '"' && text.back() == '"' &&
+      text.find('"', 1) == text.size() - 1) {
+    return encode_string(text.substr(1, text.size() - 2));
+  }
   if (text.find('"') != std::string::npos) {
     throw ToolError("a string value cannot hold a double quote");
   }
@@ -72,58 +95,44 @@ std::string encode_int(const std::string& text) {
     negative = true;
     pos = 1;
   }
-  if (pos == text.size()) throw ToolError("\"" + text + "\" is not an integer");
+  if (pos == text.size()) throw ToolError(quoted(text) + " is not an integer");
   long long value = 0;
   for (; pos < text.size(); ++pos) {
     if (!std::isdigit(static_cast<unsigned char>(text[pos]))) {
-      throw ToolError("\"" + text + "\" is not an integer");
+      throw ToolError(quoted(text) + " is not an integer");
     }
     value = value * 10 + (text[pos] - '0');
     if (value > static_cast<long long>(INT_MAX) + 1) break;
   }
   if (negative) value = -value;
   if (value < INT_MIN || value > INT_MAX) {
-    throw ToolError("integer \"" + text + "\" is outside the 32-bit range");
+    throw ToolError("integer " + quoted(text) + " is outside the 32-bit range");
   }
   return print_int(static_cast<std::int32_t>(value));
 }
 
-std::string encode_date(const std::string& text) {
-  std::optional<DateFields> fields = read_calendar_date(text);
-  if (!fields) {
-    throw ToolError("invalid date \"" + text +
-                    "\" (expected an existing day as YYYY-MM-DD, optionally with hh:mm:ss)");
+std::size_t edit_distance(const std::string& a, const std::string& b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      std::size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
   }
-  try {
-    return date_to_text(date_from_fields(*fields));
-  } catch (const Failure&) {
-    throw ToolError("date \"" + text + "\" cannot be represented");
-  }
+  return row[b.size()];
 }
 
-// Any other sort: a term in policy syntax that passes the value check.
-std::string encode_term(const std::string& text, const Sort& sort, const Signature& signature) {
-  // Comments would let text vanish from the stored value unnoticed.
-  if (text.find('%') != std::string::npos || text.find("(*") != std::string::npos) {
-    throw ToolError("\"" + text + "\" is not a value of sort " + print_sort(sort));
+bool is_identifier(const std::string& text) {
+  if (text.empty()) return false;
+  for (char c : text) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if (!(std::isalnum(u) || c == '-' || c == '_' || c == '\'')) return false;
   }
-  std::ostringstream diagnostics;
-  std::optional<TermPtr> term;
-  try {
-    term = parse_term(text, diagnostics);
-  } catch (const Failure&) {
-    term.reset();
-  }
-  if (!term || !diagnostics.str().empty()) {
-    throw ToolError("\"" + text + "\" is not a value of sort " + print_sort(sort));
-  }
-  try {
-    check_value_term(**term, sort, signature, diagnostics);
-  } catch (const Failure&) {
-    throw ToolError("\"" + text + "\" is not a value of sort " + print_sort(sort) + ": " +
-                    without_final_newline(diagnostics.str()));
-  }
-  return print_term(**term);
+  return true;
 }
 
 } // namespace
@@ -157,15 +166,129 @@ std::optional<DateFields> read_calendar_date(const std::string& text) {
   return fields;
 }
 
+DateValue read_local_date(const std::string& text) {
+  std::optional<DateFields> fields = read_calendar_date(text);
+  if (!fields) {
+    throw ToolError("invalid date " + quoted(text) +
+                    " (expected an existing day as YYYY-MM-DD, optionally with hh:mm:ss)");
+  }
+  DateValue value;
+  std::string printed;
+  try {
+    value = date_from_fields(*fields);
+    printed = date_to_text(value);
+  } catch (const Failure&) {
+    throw ToolError("date " + quoted(text) + " cannot be represented");
+  }
+  if (!reads_back_as(value, *fields)) {
+    throw ToolError("date " + quoted(text) + " names a time that " + tools::local_zone_name() +
+                    " skips when its clocks move forward (it would read back as " + printed +
+                    "); give the time as the clocks showed it");
+  }
+  return value;
+}
+
+std::vector<std::string> nearest_names(const std::string& text,
+                                       const std::vector<std::string>& candidates,
+                                       std::size_t count) {
+  std::vector<std::pair<std::size_t, std::string>> ranked;
+  const std::size_t limit = std::max<std::size_t>(2, text.size() / 3);
+  for (const std::string& candidate : candidates) {
+    std::size_t distance = edit_distance(text, candidate);
+    // A name that starts the same way is a likely intent too.
+    bool prefix = text.size() >= 3 && candidate.rfind(text, 0) == 0;
+    if (distance <= limit || prefix) ranked.emplace_back(prefix ? 1 : distance, candidate);
+  }
+  std::stable_sort(ranked.begin(), ranked.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < ranked.size() && i < count; ++i) names.push_back(ranked[i].second);
+  return names;
+}
+
+ValueEncoder::ValueEncoder(const Signature& signature) : signature_(signature) {
+  for (const DeclEntry& entry : signature) {
+    const ConsDecl* decl = std::get_if<ConsDecl>(&entry.decl);
+    if (decl && decl->cls == ConsClass::Sym && decl->arg_sorts.empty()) {
+      // The first declaration wins.
+      if (constants_.emplace(entry.name, decl->result).second) {
+        constants_by_sort_[print_sort(decl->result)].push_back(entry.name);
+      }
+    }
+  }
+}
+
 std::string encode_value(const std::string& text, const Sort& sort, const Signature& signature) {
+  return ValueEncoder(signature).encode(text, sort);
+}
+
+std::string ValueEncoder::encode(const std::string& text, const Sort& sort) const {
   switch (sort.kind) {
   case Sort::Kind::String: return encode_string(text);
   case Sort::Kind::Int: return encode_int(text);
-  case Sort::Kind::Date: return encode_date(text);
+  case Sort::Kind::Date: return date_to_text(read_local_date(text));
   case Sort::Kind::Any:
-  case Sort::Kind::Named: return encode_term(text, sort, signature);
+  case Sort::Kind::Named: return encode_term(text, sort);
   }
   throw ToolError("unknown sort");
+}
+
+void ValueEncoder::reject_constant(const std::string& text, const Sort& sort) const {
+  const std::string wanted = print_sort(sort);
+  std::string message = text.empty() ? "an empty value is not a " + wanted
+                                     : quoted(text) + " is not a declared " + wanted;
+  auto found = constants_.find(text);
+  if (found != constants_.end()) {
+    message = quoted(text) + " is declared as " + print_sort(found->second) + ", not as " + wanted;
+  }
+  auto of_sort = constants_by_sort_.find(print_sort(sort));
+  std::vector<std::string> near =
+      of_sort == constants_by_sort_.end() ? std::vector<std::string>{}
+                                          : nearest_names(text, of_sort->second, 3);
+  if (!near.empty()) {
+    message += "; did you mean " + quoted(near[0]);
+    for (std::size_t i = 1; i < near.size(); ++i) {
+      message += (i + 1 == near.size() ? " or " : ", ") + quoted(near[i]);
+    }
+    message += "?";
+  } else {
+    message += " (hipaa-import --list-values " + wanted + " lists them)";
+  }
+  throw ToolError(message);
+}
+
+// Any other sort: a declared constant, found without parsing, or a term in
+// policy syntax that passes the value check.
+std::string ValueEncoder::encode_term(const std::string& text, const Sort& sort) const {
+  if (is_identifier(text)) {
+    auto found = constants_.find(text);
+    if (found != constants_.end() && (sort.kind == Sort::Kind::Any || found->second == sort)) {
+      return text;
+    }
+    if (sort.is_named() && text.find('(') == std::string::npos) reject_constant(text, sort);
+  }
+  if (text.empty()) reject_constant(text, sort);
+  // Comments would let text vanish from the stored value unnoticed.
+  if (text.find('%') != std::string::npos || text.find("(*") != std::string::npos) {
+    throw ToolError(quoted(text) + " is not a value of sort " + print_sort(sort));
+  }
+  std::ostringstream diagnostics;
+  std::optional<TermPtr> term;
+  try {
+    term = parse_term(text, diagnostics);
+  } catch (const Failure&) {
+    term.reset();
+  }
+  if (!term || !diagnostics.str().empty()) {
+    throw ToolError(quoted(text) + " is not a value of sort " + print_sort(sort));
+  }
+  try {
+    check_value_term(**term, sort, signature_, diagnostics);
+  } catch (const Failure&) {
+    throw ToolError(quoted(text) + " is not a value of sort " + print_sort(sort) + ": " +
+                    without_final_newline(diagnostics.str()));
+  }
+  return print_term(**term);
 }
 
 } // namespace hipaa::import

@@ -3,9 +3,8 @@
 #include "log_writer.hpp"
 #include "options.hpp"
 
-#include "../common/output_file.hpp"
-
-#include "base/failure.hpp"
+#include "common/output_file.hpp"
+#include "common/tool_main.hpp"
 
 #include <iostream>
 #include <optional>
@@ -22,6 +21,10 @@ int run(int argc, char** argv) {
   loggen::Options options = loggen::parse_options(argc, argv);
   if (options.help) {
     std::cout << loggen::usage_text();
+    return 0;
+  }
+  if (options.version) {
+    std::cout << tools::version_text("hipaa-loggen");
     return 0;
   }
   tools::OutputFile output(options.output, options.force);
@@ -45,12 +48,5 @@ int run(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
-  try {
-    return run(argc, argv);
-  } catch (const hipaa::tools::ToolError& error) {
-    std::cerr << "hipaa-loggen: " << error.what() << "\n";
-  } catch (const hipaa::Failure& failure) {
-    std::cerr << "hipaa-loggen: " << failure.message() << "\n";
-  }
-  return 1;
+  return hipaa::tools::run_tool("hipaa-loggen", [&] { return run(argc, argv); });
 }

@@ -1,38 +1,29 @@
 #include "options.hpp"
 
-#include "../common/command_line.hpp"
+#include "common/command_line.hpp"
 
 #include <cerrno>
 #include <cstdlib>
+#include <string>
 
 namespace hipaa::loggen {
 
-using tools::ToolError;
+using tools::UsageError;
 
 namespace {
 
 const std::vector<tools::OptionRule> kOptionRules = {
-    {"disclosures", 'n', true}, {"seed", 's', true},  {"violations", 'v', true},
+    {"disclosures", 'n', true}, {"seed", 's', true},   {"violations", 'V', true},
     {"output", 'o', true},      {"force", 'f', false}, {"help", 'h', false},
-    {"truth", 't', true},
+    {"version", '\0', false}, {"truth", 't', true},
 };
-
-std::int64_t read_count(const std::string& option, const std::string& text) {
-  char* end = nullptr;
-  errno = 0;
-  long long value = std::strtoll(text.c_str(), &end, 10);
-  if (text.empty() || *end != '\0' || errno != 0 || value < 0) {
-    throw ToolError("--" + option + " needs a whole number of at least 0, not \"" + text + "\"");
-  }
-  return value;
-}
 
 std::uint64_t read_seed(const std::string& text) {
   char* end = nullptr;
   errno = 0;
   unsigned long long value = std::strtoull(text.c_str(), &end, 10);
   if (text.empty() || text[0] == '-' || *end != '\0' || errno != 0) {
-    throw ToolError("--seed needs a whole number of at least 0, not \"" + text + "\"");
+    throw UsageError("--seed needs a whole number of at least 0, not \"" + text + "\"");
   }
   return value;
 }
@@ -42,7 +33,7 @@ double read_fraction(const std::string& text) {
   errno = 0;
   double value = std::strtod(text.c_str(), &end);
   if (text.empty() || *end != '\0' || errno != 0 || !(value >= 0.0 && value <= 1.0)) {
-    throw ToolError("--violations needs a fraction from 0 to 1, not \"" + text + "\"");
+    throw UsageError("--violations needs a fraction from 0 to 1, not \"" + text + "\"");
   }
   return value;
 }
@@ -52,18 +43,21 @@ double read_fraction(const std::string& text) {
 Options parse_options(int argc, char** argv) {
   tools::CommandLine line = tools::parse_command_line(argc, argv, kOptionRules);
   if (!line.positional.empty()) {
-    throw ToolError("unexpected argument \"" + line.positional.front() + "\" (try --help)");
+    throw UsageError("unexpected argument \"" + line.positional.front() + "\" (try --help)");
   }
   Options options;
   options.help = line.has("help");
+  options.version = line.has("version");
   options.force = line.has("force");
-  if (auto value = line.get("disclosures")) options.disclosures = read_count("disclosures", *value);
+  if (auto value = line.get("disclosures")) {
+    options.disclosures = tools::read_bounded_count("disclosures", *value, 0, kMaxDisclosures);
+  }
   if (auto value = line.get("seed")) options.seed = read_seed(*value);
   if (auto value = line.get("violations")) options.violations = read_fraction(*value);
   if (auto value = line.get("output")) options.output = *value;
-  if (options.output.empty()) throw ToolError("--output needs a file name");
+  if (options.output.empty()) throw UsageError("--output needs a file name");
   if (auto value = line.get("truth")) options.truth = *value;
-  if (line.has("truth") && options.truth.empty()) throw ToolError("--truth needs a file name");
+  if (line.has("truth") && options.truth.empty()) throw UsageError("--truth needs a file name");
   return options;
 }
 
@@ -75,19 +69,22 @@ std::string usage_text() {
          "\n"
          "  -n, --disclosures N     rows of the disclose table (default 3000)\n"
          "  -s, --seed S            seed of the generator (default 1)\n"
-         "  -v, --violations F      share of disclosures that no clause permits or that\n"
+         "  -V, --violations F      share of disclosures that no clause permits or that\n"
          "                          a clause forbids, from 0 to 1 (default 0)\n"
          "  -o, --output PATH       the database to write (default hipaa.db)\n"
          "  -f, --force             replace PATH if it exists\n"
          "  -t, --truth FILE        also write the verdict each disclosure must get, as\n"
          "                          CSV: message,kind,verdict,clause\n"
          "  -h, --help              show this text and exit\n"
+         "      --version           show the version and exit\n"
          "\n"
          "The log mixes treatment, payment and operations disclosures, disclosures to\n"
          "business associates, public-interest disclosures (some decided by the log, some\n"
          "left to a human judgement), authorised psychotherapy and marketing disclosures,\n"
          "and requests for access answered in time, late or not yet.\n"
-         "The file is written under a temporary name and renamed when complete.\n";
+         "The file is written under a temporary name and renamed when complete; an\n"
+         "interrupted run removes it.  Exit status: 0 when the log was written, 1 when\n"
+         "it could not be, 2 for a command line that cannot be used.\n";
 }
 
 } // namespace hipaa::loggen

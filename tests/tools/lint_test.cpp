@@ -1,0 +1,140 @@
+// hipaa-lint: silent on the logs the tools write, and finding each gap the
+// audit would pass over in silence in a log made to contain it.
+#include "tools/import_fixture.hpp"
+
+namespace hipaa::testing {
+namespace {
+
+class Lint : public Import {
+protected:
+  // A small log with every party's roles, the shipped attribute hierarchy
+  // and one request for access.
+  void write_log() {
+    csv("disclose.csv", "sender,recipient,info,at\n"
+                        "dr-a,dr-b,m1,2010-01-05 10:00\n"
+                        "hospital-1,pat-1,m2,2010-01-06 09:00\n");
+    csv("hasattrof_db.csv", "info,subject,attr,recorded\n"
+                            "m1,pat-1,diagnosis,2010-01-05\n"
+                            "m2,pat-1,medical-record,2010-01-06\n");
+    csv("purp_in_db.csv", "info,purpose,stated_by\nm1,treatment,dr-a\nm2,individual-access,"
+                          "hospital-1\n");
+    csv("inrole_periods.csv", "person,role,from,to\n"
+                              "dr-a,health-care-provider,2009-01-01,\n"
+                              "dr-b,health-care-provider,2009-01-01,\n"
+                              "hospital-1,covered-entity,2009-01-01,\n");
+    csv("access_request.csv", "individual,covered_entity,received\npat-1,hospital-1,2010-01-01\n");
+    RunResult result = import({"--table", "attr_in_db=hipaa-case-study/reference/attr_in_db.csv"});
+    ASSERT_EQ(result.status, 0) << result.err;
+  }
+};
+
+const char* const kNotes =
+    "2 disclosures, from 2010:01:05:10:00:00 to 2010:01:06:09:00:00; complete up to "
+    "2010:01:06:09:00:00 (audit_end)\n";
+
+TEST_F(Lint, IsSilentOnAnImportedLogAndOnGeneratedOnes) {
+  write_log();
+  RunResult clean = sandbox_.run("hipaa-lint");
+  EXPECT_EQ(clean.status, 0);
+  EXPECT_EQ(clean.out, std::string(kNotes) + "no problems found\n");
+  EXPECT_EQ(clean.err, "");
+  for (const char* seed : {"1", "2"}) {
+    ASSERT_EQ(sandbox_.run("hipaa-loggen",
+                           {"-n", "2000", "--seed", seed, "-o", "generated.db", "--force"})
+                  .status,
+              0);
+    RunResult generated = sandbox_.run("hipaa-lint", {"--db", "generated.db"});
+    EXPECT_EQ(generated.status, 0) << generated.out;
+    EXPECT_NE(generated.out.find("\nno problems found\n"), std::string::npos) << generated.out;
+  }
+  // Generated in a zone with daylight saving time, every date reads back
+  // as written there.
+  RunResult zoned = run_shell(sandbox_, "export TZ=America/New_York && hipaa-loggen -n 3000 -o "
+                                        "zoned.db && hipaa-lint --db zoned.db");
+  EXPECT_EQ(zoned.status, 0) << zoned.out << zoned.err;
+}
+
+TEST_F(Lint, FindsEachSilentGapInALogMadeToContainIt) {
+  struct Case {
+    std::string sql;
+    std::string expected; // a finding with its count and first example
+  };
+  const std::vector<Case> cases = {
+      {"INSERT INTO disclose VALUES ('\"dr-a\"', '\"dr-b\"', '\"m9\"', '2010:01:06:00:00:00');"
+       "INSERT INTO purp_in_db VALUES ('\"m9\"', 'treatment', '\"dr-a\"')",
+       "1 disclosures with a purpose but no attribute row, which the audit never checks:\n"
+       "  disclose row 3: \"dr-a\" \"dr-b\" \"m9\" 2010:01:06:00:00:00\n"},
+      {"DELETE FROM attr_in_db WHERE subattr = 'diagnosis'",
+       "1 disclosures whose attributes all lie outside phi, which the audit never checks:\n"
+       "  disclose row 1: \"dr-a\" \"dr-b\" \"m1\" 2010:01:05:10:00:00 (attributes: diagnosis)\n"},
+      {"UPDATE inrole_db SET at = '2010:01:03:10:00:00' WHERE person = '\"dr-b\"'",
+       "1 parties of checked disclosures with role rows, but none at the disclosure's time:\n"
+       "  disclose row 1: \"dr-a\" \"dr-b\" \"m1\" 2010:01:05:10:00:00: recipient \"dr-b\" (nearest "
+       "role row: health-care-provider at 2010:01:03:10:00:00, 2 days earlier)\n"},
+      {"UPDATE hasattrof_db SET subject = '\"pat-1 \"' WHERE info = '\"m1\"'",
+       "1 values with leading or trailing blanks or control characters:\n"
+       "  hasattrof_db row 1, subject: \"pat-1 \"\n"},
+      {"UPDATE purp_in_db SET purpose = 'treatmnt' WHERE rowid = 1",
+       "1 values not declared with their column's sort:\n"
+       "  purp_in_db row 1, purpose: treatmnt is not declared\n"},
+      {"UPDATE hasattrof_db SET attr = 'treatment' WHERE rowid = 2",
+       "1 values not declared with their column's sort:\n"
+       "  hasattrof_db row 2, attr: treatment is declared as purpose, not attribute\n"},
+      {"UPDATE disclose SET sender = '\"a\" \"dr-a\"' WHERE rowid = 1;"
+       "UPDATE purp_in_db SET purpose = '' WHERE rowid = 2",
+       "2 stored values the audit does not read as stored:\n"
+       "  disclose row 1, sender: \"a\" \"dr-a\" is read only after repair, as \"a\"\n"
+       "  purp_in_db row 2, purpose:  is read only after repair, as x\n"},
+      {"DELETE FROM purp_in_db", "1 reference tables that are empty while there are "
+                                 "disclosures:\n  purp_in_db\n"},
+      {"DELETE FROM attr_in_db WHERE subattr = 'diagnosis' AND superattr = 'phi'",
+       "1 attribute inclusions missing from the transitive closure:\n"
+       "  diagnosis in phi (through medical-record)\n"},
+      {"INSERT INTO access_request VALUES ('\"pat-1\"', '\"Hospital 1\"', '2010:01:02:00:00:00')",
+       "1 access_request rows whose covered entity makes no disclosure in the log, so that none "
+       "can answer them:\n"
+       "  access_request row 2: \"pat-1\" \"Hospital 1\" 2010:01:02:00:00:00\n"},
+      {"UPDATE audit_end SET time = '2010:01:06:00:00:00'",
+       "1 disclosures after the audit_end moment 2010:01:06:00:00:00:\n"
+       "  the last at 2010:01:06:09:00:00\n"},
+  };
+  write_log();
+  const std::string pristine = read_file(sandbox_.path("hipaa.db"));
+  for (const Case& each : cases) {
+    write_file(sandbox_.path("hipaa.db"), pristine);
+    TestDb(sandbox_.path("hipaa.db")).exec(each.sql);
+    RunResult result = sandbox_.run("hipaa-lint");
+    EXPECT_EQ(result.status, 1) << each.sql;
+    EXPECT_NE(result.out.find(each.expected), std::string::npos) << each.sql << "\n" << result.out;
+    EXPECT_NE(result.out.find("found\n"), std::string::npos);
+  }
+}
+
+// A stored wall-clock time that the zone skips reads back as another time
+// there, so the role lookup at that time misses.
+TEST_F(Lint, FindsDatesThatDoNotReadBackInTheLocalZone) {
+  write_log();
+  TestDb(sandbox_.path("hipaa.db"))
+      .exec("UPDATE disclose SET at = '2010:03:14:02:30:00' WHERE rowid = 2");
+  RunResult result = run_shell(sandbox_, "TZ=America/New_York hipaa-lint --db hipaa.db");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.out.find("1 stored values the audit does not read as stored:\n"
+                            "  disclose row 2, at: 2010:03:14:02:30:00 reads back as "
+                            "2010:03:14:03:30:00 in America/New_York\n"),
+            std::string::npos)
+      << result.out;
+}
+
+TEST_F(Lint, ReportsAMissingLogBadOptionsAndAnUnwritableOutput) {
+  RunResult missing = sandbox_.run("hipaa-lint", {"--db", "none.db"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.err, "hipaa-lint: none.db: no such file\n");
+  EXPECT_FALSE(sandbox_.exists("none.db"));
+  EXPECT_EQ(sandbox_.run("hipaa-lint", {"--bd", "x"}).status, 2);
+  RunResult full = run_shell(sandbox_, "(hipaa-lint --help > /dev/full)");
+  EXPECT_EQ(full.status, 1);
+  EXPECT_EQ(full.err, "hipaa-lint: cannot write standard output\n");
+}
+
+} // namespace
+} // namespace hipaa::testing

@@ -1,0 +1,63 @@
+// The tables that a declarations file maps its DB predicates to: the
+// columns of each and the sort every column's values must have; and the
+// tables of the case study that the tools treat specially.
+#pragma once
+
+#include "logic/declarations.hpp"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace hipaa::tools {
+
+struct LogTable {
+  std::string name;
+  std::string predicate; // the first DB predicate stored in the table
+  std::vector<std::string> columns;
+  std::vector<Sort> sorts; // one per column
+
+  // The position of column `column`, if the table has it.
+  std::optional<std::size_t> column_index(const std::string& column) const;
+};
+
+// Every table named by a DbInfo, in declaration order, each once.  A table
+// that two predicates declare with different columns or sorts is a
+// ToolError.
+std::vector<LogTable> log_tables_of(const Signature& signature);
+
+// The table named `name`, or null.
+const LogTable* find_table(const std::vector<LogTable>& tables, const std::string& name);
+
+// Reads and checks a declarations file; its diagnostics become a ToolError.
+Signature load_signature(const std::string& path);
+
+// The names of the declared constants (constructors without arguments) of
+// sort `sort`, in declaration order.
+std::vector<std::string> constants_of_sort(const Signature& signature, const Sort& sort);
+
+// The case study's tables that the tools know by name: whose rows are
+// computed from others, or checked together.
+namespace case_tables {
+inline constexpr const char* kDisclose = "disclose";         // sender, recipient, info, at
+inline constexpr const char* kAttributeOf = "hasattrof_db";  // info, subject, attr, recorded
+inline constexpr const char* kAttributeIn = "attr_in_db";    // subattr, superattr, basis
+inline constexpr const char* kPurposeOf = "purp_in_db";      // info, purpose, stated_by
+inline constexpr const char* kRoleAt = "inrole_db";          // person, role, at
+inline constexpr const char* kAccessRequest = "access_request"; // individual, covered_entity, received
+inline constexpr const char* kAccountingRequest = "accounting_request"; // the same columns
+// Role periods (person, role, from, to) that the importer expands into
+// kRoleAt rows; a file, never a table of the log.
+inline constexpr const char* kRolePeriods = "inrole_periods";
+// The moment up to which the log is complete: one row, one date column.
+inline constexpr const char* kAuditEnd = "audit_end";
+inline constexpr const char* kAuditEndColumn = "time";
+// The attribute every audited message must carry.
+inline constexpr const char* kTopAttribute = "phi";
+} // namespace case_tables
+
+// The audit_end table as the tools write it when the declarations do not
+// name it.
+LogTable audit_end_table();
+
+} // namespace hipaa::tools

@@ -1,0 +1,40 @@
+#include "tool_main.hpp"
+
+#include "local_zone.hpp"
+#include "tool_error.hpp"
+
+#include "base/failure.hpp"
+
+#include <csignal>
+#include <iostream>
+#include <new>
+
+namespace hipaa::tools {
+
+std::string version_text(const std::string& program) {
+  return program + " " + kToolsVersion + "\n";
+}
+
+int run_tool(const std::string& program, const std::function<int()>& body) {
+  read_local_zone_once();
+  // A closed pipe on standard output is a write error like any other, not
+  // a silent death by SIGPIPE.
+  std::signal(SIGPIPE, SIG_IGN);
+  try {
+    int status = body();
+    if (!std::cout.flush()) throw ToolError("cannot write standard output");
+    return status;
+  } catch (const UsageError& error) {
+    std::cerr << program << ": " << error.what() << "\n";
+    return 2;
+  } catch (const ToolError& error) {
+    std::cerr << program << ": " << error.what() << "\n";
+  } catch (const Failure& failure) {
+    std::cerr << program << ": " << failure.message() << "\n";
+  } catch (const std::bad_alloc&) {
+    std::cerr << program << ": out of memory\n";
+  }
+  return 1;
+}
+
+} // namespace hipaa::tools

@@ -1,0 +1,159 @@
+// hipaa-export: writes every table of an audit log back as one CSV file per
+// table, in the form hipaa-import reads: strings without their quotes,
+// dates and constants as stored.
+#include "csv_writer.hpp"
+
+#include "common/command_line.hpp"
+#include "common/log_reader.hpp"
+#include "common/log_tables.hpp"
+#include "common/output_file.hpp"
+#include "common/tool_main.hpp"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+#include <optional>
+
+namespace {
+
+using namespace hipaa;
+using tools::ToolError;
+using tools::UsageError;
+
+const std::vector<tools::OptionRule> kOptionRules = {
+    {"db", 'd', true},       {"out", 'o', true},   {"decls", '\0', true},
+    {"declarations", '\0', true}, {"force", 'f', false}, {"help", 'h', false},
+    {"version", '\0', false},
+};
+
+const char* const kUsage =
+    "Usage: hipaa-export --db PATH [OPTION]...\n"
+    "Write every table of an audit log as one CSV file per table, TABLE.csv, with a\n"
+    "header naming its columns.  Strings are written without their double quotes,\n"
+    "dates and constants as stored, so that hipaa-import reads the files back into\n"
+    "the same rows:\n"
+    "\n"
+    "  hipaa-export --db hipaa.db --out records\n"
+    "  hipaa-import --output copy.db records/*.csv\n"
+    "\n"
+    "  -d, --db PATH            the log to read (required)\n"
+    "  -o, --out DIR            the folder to write into, created if need be\n"
+    "                           (default: the current one)\n"
+    "      --decls PATH         the declarations, which say which columns hold\n"
+    "                           strings (default ./hipaa-case-study/hipaa.d)\n"
+    "  -f, --force              replace CSV files that exist\n"
+    "  -h, --help               show this text and exit\n"
+    "      --version            show the version and exit\n"
+    "\n"
+    "Each file is written under a temporary name and renamed when complete.  The log\n"
+    "is only read.  Exit status: 0 when every table was written, 1 when one could\n"
+    "not be, 2 for a command line that cannot be used.\n";
+
+// Whether a column holds strings, by the declarations; undeclared tables
+// are written as stored.
+std::vector<bool> string_columns(const std::vector<tools::LogTable>& tables,
+                                 const std::string& table, const std::vector<std::string>& columns) {
+  std::vector<bool> strings(columns.size(), false);
+  const tools::LogTable* declared = tools::find_table(tables, table);
+  if (declared == nullptr) return strings;
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    auto index = declared->column_index(columns[i]);
+    strings[i] = index && declared->sorts[*index].kind == Sort::Kind::String;
+  }
+  return strings;
+}
+
+// The text of a stored string, or the stored value when it is no string.
+std::string unquoted(const std::string& stored) {
+  if (stored.size() >= 2 && stored.front() == '"' && stored.back() == '"' &&
+      stored.find('"', 1) == stored.size() - 1) {
+    return stored.substr(1, stored.size() - 2);
+  }
+  return stored;
+}
+
+// A table name becomes a file name: one that could leave the folder or
+// hide is refused.
+void check_file_name(const std::string& table) {
+  if (table.empty() || table[0] == '.' || table.find('/') != std::string::npos ||
+      table.find('\0') != std::string::npos) {
+    throw ToolError("table \"" + table + "\" cannot be written as a file name");
+  }
+}
+
+int run(int argc, char** argv) {
+  tools::CommandLine line = tools::parse_command_line(argc, argv, kOptionRules);
+  if (line.has("help")) {
+    std::cout << kUsage;
+    return 0;
+  }
+  if (line.has("version")) {
+    std::cout << tools::version_text("hipaa-export");
+    return 0;
+  }
+  if (!line.positional.empty()) {
+    throw UsageError("unexpected argument \"" + line.positional.front() + "\" (try --help)");
+  }
+  std::optional<std::string> db = line.get("db");
+  if (!db) throw UsageError("--db PATH names the log to export (try --help)");
+  const std::string folder = line.get("out").value_or(".");
+  struct stat info;
+  if (::stat(folder.c_str(), &info) != 0 && ::mkdir(folder.c_str(), 0777) != 0) {
+    throw ToolError("cannot create the folder " + folder + ": " + std::strerror(errno));
+  }
+  if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+    throw ToolError(folder + " is not a folder");
+  }
+  const std::string declarations =
+      line.get("decls").value_or(line.get("declarations").value_or("./hipaa-case-study/hipaa.d"));
+  const std::vector<tools::LogTable> tables =
+      tools::log_tables_of(tools::load_signature(declarations));
+  tools::LogReader log(*db);
+
+  std::vector<std::string> names;
+  log.each_row("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' "
+               "ESCAPE '\\' ORDER BY rowid",
+               {}, [&](const tools::TextRow& row) {
+                 names.push_back(row[0]);
+                 return true;
+               });
+  std::int64_t rows = 0;
+  for (const std::string& table : names) {
+    check_file_name(table);
+    std::vector<std::string> columns;
+    log.each_row("SELECT name FROM pragma_table_info(?) ORDER BY cid", {table},
+                 [&](const tools::TextRow& row) {
+                   columns.push_back(row[0]);
+                   return true;
+                 });
+    const std::vector<bool> strings = string_columns(tables, table, columns);
+    const std::string path = folder + "/" + table + ".csv";
+    tools::refuse_output_among_inputs(path, {*db, declarations});
+    tools::OutputFile output(path, line.has("force"));
+    exporting::CsvWriter writer(output.temporary_path());
+    writer.record(columns);
+    std::vector<std::string> fields(columns.size());
+    log.each_row("SELECT * FROM " + tools::quote_identifier(table) + " ORDER BY rowid", {},
+                 [&](const tools::TextRow& row) {
+                   for (std::size_t i = 0; i < fields.size(); ++i) {
+                     fields[i] = strings[i] ? unquoted(row[i]) : row[i];
+                   }
+                   writer.record(fields);
+                   ++rows;
+                   return true;
+                 });
+    writer.finish();
+    output.commit();
+  }
+  std::cout << "hipaa-export: " << rows << " rows of " << names.size() << " tables written to "
+            << folder << "\n";
+  return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  return hipaa::tools::run_tool("hipaa-export", [&] { return run(argc, argv); });
+}
