@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make pkg-config libsqlite3-dev libgmp-dev googletest
-          libgtest-dev libbenchmark-dev sqlite3 tzdata clang libclang-rt-dev)
+          libgtest-dev libbenchmark-dev sqlite3 tzdata clang libclang-rt-dev
+          nlohmann-json3-dev chromium)
 # GNU time: peak memory in the import benchmark.
 packages+=(time)
 missing=()

@@ -44,6 +44,24 @@ std::optional<Connection> Connection::open(const std::string& path) {
   return Connection(handle);
 }
 
+std::optional<Connection> Connection::open_read_only(const std::string& path) {
+  configure_library_once();
+  sqlite3* handle = nullptr;
+  int code = sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READONLY, nullptr);
+  if (code != SQLITE_OK) {
+    sqlite3_close(handle);
+    return std::nullopt;
+  }
+  return Connection(handle);
+}
+
+void Connection::allow_threads() {
+  // Refused once the library has started; the caller runs this first.
+  sqlite3_config(SQLITE_CONFIG_MULTITHREAD);
+  sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+  sqlite3_initialize();
+}
+
 Connection::Connection(Connection&& other) noexcept
     : handle_(std::exchange(other.handle_, nullptr)) {}
 

@@ -24,6 +24,11 @@ public:
   // Opens an existing file read-only; never creates it.  Absent on failure.
   // A query waits up to kBusyTimeoutMilliseconds for a writer's lock.
   static std::optional<Connection> open(const std::string& path);
+  // Opens an existing file that is only ever read.  Absent on failure.
+  static std::optional<Connection> open_read_only(const std::string& path);
+  // Before the first connection of the process: lets each of several
+  // threads use a connection of its own.
+  static void allow_threads();
   Connection(Connection&& other) noexcept;
   Connection& operator=(Connection&& other) noexcept;
   Connection(const Connection&) = delete;

@@ -43,6 +43,28 @@ public:
 
   SubstEnv subst_env() { return SubstEnv{decls_, scenario_, out_}; }
 
+  // One top-level rule instance by instance (rule_instances.cpp): the
+  // rule's guard is enumerated as a quantifier's would be, but each instance
+  // is reduced on its own, so a false instance stops nothing.
+
+  // Receives one guard solution: the substitution and the values of the
+  // bound variables in bound-list order.
+  using SolutionK = FunctionRef<void(const Substitution& sigma, const TermList& tuple)>;
+
+  // Hands the guard solutions of `rule`, a quantifier outside every body,
+  // to `k` in the order the log yields them, skipping excluded tuples.
+  // False when the rule's range stays open to later disclosures.
+  bool for_each_solution(const Quantified& rule, SolutionK k);
+
+  // Makes the evaluations that reducing the whole instance `body` under
+  // `sigma` would make first, so that a failing one ends the run as it would
+  // in a whole reduction.  Call once per instance, before its parts.
+  void begin_instance(const FormulaPtr& body, const Substitution& sigma);
+
+  // The reduction of `part`, the body of an instance or a subformula of it,
+  // under `sigma`.
+  FormulaPtr reduce_instance_part(const FormulaPtr& part, const Substitution& sigma);
+
 private:
   // Receives one solution of a guard as the extended substitution.
   using GuardK = FunctionRef<void(const Substitution&)>;

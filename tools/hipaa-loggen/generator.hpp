@@ -3,6 +3,7 @@
 #pragma once
 
 #include "log_writer.hpp"
+#include "truth.hpp"
 
 #include <cstdint>
 #include <functional>
@@ -14,6 +15,7 @@ struct Settings {
   std::int64_t disclosures = 0;
   std::uint64_t seed = 1;
   double violations = 0.0;
+  TruthFile* truth = nullptr; // where the planted verdicts go, if anywhere
 };
 
 enum class Verdict { Permitted, Violation, Open };

@@ -7,6 +7,7 @@
 #include "common/tool_main.hpp"
 
 #include <iostream>
+#include <optional>
 
 namespace {
 
@@ -27,15 +28,29 @@ int run(int argc, char** argv) {
     return 0;
   }
   tools::OutputFile output(options.output, options.force);
-  loggen::Settings settings{options.disclosures, options.seed, options.violations};
+  std::optional<loggen::TruthFile> truth;
+  if (!options.truth.empty()) truth.emplace(options.truth, options.force);
+  loggen::Settings settings{options.disclosures, options.seed, options.violations,
+                            truth ? &*truth : nullptr};
   loggen::LogWriter log(output.temporary_path());
   loggen::Progress progress;
   if (options.disclosures >= 200000) {
     progress = [&](std::int64_t written) { report_progress(written, options.disclosures); };
   }
-  loggen::generate_log(settings, log, progress);
+  // The truth file lists disclosures only; a request's deadline is judged
+  // with the disclosure that answers it.
+  loggen::LabelSink labels;
+  if (truth) {
+    labels = [&truth](const loggen::Label& label) {
+      if (label.request) return;
+      truth->add(label.message,
+                 {label.kind.c_str(), loggen::verdict_name(label.verdict), label.clause.c_str()});
+    };
+  }
+  loggen::generate_log(settings, log, progress, labels);
   if (progress) std::cerr << "hipaa-loggen: building indexes\n";
   log.finish();
+  if (truth) truth->finish();
   output.commit();
   return 0;
 }

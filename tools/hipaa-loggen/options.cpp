@@ -15,7 +15,7 @@ namespace {
 const std::vector<tools::OptionRule> kOptionRules = {
     {"disclosures", 'n', true}, {"seed", 's', true},   {"violations", 'V', true},
     {"output", 'o', true},      {"force", 'f', false}, {"help", 'h', false},
-    {"version", '\0', false},
+    {"version", '\0', false}, {"truth", 't', true},
 };
 
 std::uint64_t read_seed(const std::string& text) {
@@ -56,6 +56,8 @@ Options parse_options(int argc, char** argv) {
   if (auto value = line.get("violations")) options.violations = read_fraction(*value);
   if (auto value = line.get("output")) options.output = *value;
   if (options.output.empty()) throw UsageError("--output needs a file name");
+  if (auto value = line.get("truth")) options.truth = *value;
+  if (line.has("truth") && options.truth.empty()) throw UsageError("--truth needs a file name");
   return options;
 }
 
@@ -71,6 +73,8 @@ std::string usage_text() {
          "                          a clause forbids, from 0 to 1 (default 0)\n"
          "  -o, --output PATH       the database to write (default hipaa.db)\n"
          "  -f, --force             replace PATH if it exists\n"
+         "  -t, --truth FILE        also write the verdict each disclosure must get, as\n"
+         "                          CSV: message,kind,verdict,clause\n"
          "  -h, --help              show this text and exit\n"
          "      --version           show the version and exit\n"
          "\n"

@@ -15,6 +15,7 @@ struct Options {
   std::uint64_t seed = 1;
   double violations = 0.0; // share of disclosures that break the policy
   std::string output = "hipaa.db";
+  std::string truth; // the planted verdicts' CSV file, or "" for none
   bool force = false;
   bool help = false;
   bool version = false;

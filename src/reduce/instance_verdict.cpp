@@ -1,0 +1,221 @@
+// The walk mirrors the engine's conjunction and disjunction: left to right,
+// a false conjunct (true disjunct) ends the walk, true conjuncts (false
+// disjuncts) drop out and a single survivor replaces its parent without the
+// parent's name.  Everything else, atoms and quantifiers and the and/or
+// trees without names, is reduced by the engine itself.
+#include "reduce/instance_verdict.hpp"
+
+#include <algorithm>
+
+namespace hipaa {
+
+namespace {
+
+void add_name(std::vector<std::string>& names, const std::string& name) {
+  if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+}
+
+void add_names(std::vector<std::string>& names, const std::vector<std::string>& more) {
+  for (const std::string& name : more) add_name(names, name);
+}
+
+// An open part is charged to its own innermost names, else to its parent.
+void add_open(std::vector<std::string>& names, const std::vector<std::string>& part_names,
+              const Name& parent) {
+  if (!part_names.empty()) {
+    add_names(names, part_names);
+  } else if (parent) {
+    add_name(names, *parent);
+  }
+}
+
+bool guard_mentions(const Guard& guard, const std::string& pred) {
+  if (const auto* atom = guard.as<GAtom>()) return atom->pred == pred;
+  auto any_of = [&](const GuardList& members) {
+    return std::any_of(members.begin(), members.end(),
+                       [&](const GuardPtr& member) { return guard_mentions(*member, pred); });
+  };
+  if (const auto* conj = guard.as<GAnd>()) return any_of(conj->conjuncts);
+  if (const auto* disj = guard.as<GOr>()) return any_of(disj->disjuncts);
+  if (const auto* ex = guard.as<GEx>()) return guard_mentions(*ex->guard, pred);
+  return false;
+}
+
+bool binds(const BoundList& bound, const Term& term) {
+  const auto* var = term.as<VarTerm>();
+  return var != nullptr && std::any_of(bound.begin(), bound.end(),
+                                       [&](const BoundVar& b) { return b.var == var->name; });
+}
+
+// The end of the window of "(time_in start x end)" in the guard, x a
+// variable of `bound` and end a date: the last moment the awaited
+// disclosure may happen.
+std::optional<DateValue> window_end(const Guard& guard, const BoundList& bound) {
+  if (const auto* atom = guard.as<GAtom>()) {
+    if (atom->pred != "time_in" || atom->args.size() != 3) return std::nullopt;
+    if (!binds(bound, *atom->args[1])) return std::nullopt;
+    if (const auto* end = atom->args[2]->as<DateTerm>()) return end->value;
+    return std::nullopt;
+  }
+  auto first_of = [&](const GuardList& members) -> std::optional<DateValue> {
+    for (const GuardPtr& member : members) {
+      if (auto end = window_end(*member, bound)) return end;
+    }
+    return std::nullopt;
+  };
+  if (const auto* conj = guard.as<GAnd>()) return first_of(conj->conjuncts);
+  if (const auto* ex = guard.as<GEx>()) return window_end(*ex->guard, bound);
+  return std::nullopt;
+}
+
+// Collects what an open residual leaves to a person and to the future:
+// its subjective atoms and its open quantifiers over "disclose-eval",
+// outside every quantifier body.
+class OpenItems {
+public:
+  OpenItems(const SignatureIndex& decls, InstanceVerdict& verdict)
+      : decls_(decls), verdict_(verdict) {}
+
+  void collect(const FormulaPtr& formula, const std::string& clause) {
+    const std::string& here = formula->name ? *formula->name : clause;
+    if (const auto* conj = formula->as<And>()) {
+      for (const FormulaPtr& member : conj->conjuncts) collect(member, here);
+    } else if (const auto* disj = formula->as<Or>()) {
+      for (const FormulaPtr& member : disj->disjuncts) collect(member, here);
+    } else if (const auto* atom = formula->as<Atom>()) {
+      const PredDecl* decl = decls_.find_pred(atom->pred);
+      if (decl != nullptr && decl->cls == PredClass::Subj) {
+        verdict_.judgements.push_back(formula);
+      } else if (atom->pred == "disclose-eval") {
+        verdict_.obligations.push_back(Obligation{here, std::nullopt, false});
+      }
+    } else if (const auto* q = formula->as<Quantified>()) {
+      if (guard_mentions(*q->guard, "disclose-eval")) {
+        verdict_.obligations.push_back(Obligation{here, window_end(*q->guard, q->bound), false});
+      }
+    }
+  }
+
+private:
+  const SignatureIndex& decls_;
+  InstanceVerdict& verdict_;
+};
+
+} // namespace
+
+const char* verdict_word(Verdict verdict) {
+  switch (verdict) {
+  case Verdict::Violation: return "violation";
+  case Verdict::Open: return "open";
+  case Verdict::Compliant: break;
+  }
+  return "compliant";
+}
+
+bool InstanceJudge::names_inside(const Formula& formula) {
+  auto known = named_.find(&formula);
+  if (known != named_.end()) return known->second;
+  bool result = false;
+  auto any_named = [&](const FormulaList& members) {
+    return std::any_of(members.begin(), members.end(), [&](const FormulaPtr& member) {
+      return member->name.has_value() || names_inside(*member);
+    });
+  };
+  if (const auto* conj = formula.as<And>()) result = any_named(conj->conjuncts);
+  if (const auto* disj = formula.as<Or>()) result = any_named(disj->disjuncts);
+  named_.emplace(&formula, result);
+  return result;
+}
+
+InstanceJudge::Walked InstanceJudge::walk(const FormulaPtr& formula, const Substitution& sigma) {
+  if (names_inside(*formula)) {
+    if (const auto* conj = formula->as<And>()) return walk_and(formula, *conj, sigma);
+    if (const auto* disj = formula->as<Or>()) return walk_or(formula, *disj, sigma);
+  }
+  Walked walked{engine_.reduce_instance_part(formula, sigma), {}};
+  // A true part names nothing by itself: the disjunction above it does.
+  if (!walked.residual->is<True>() && formula->name) walked.names.push_back(*formula->name);
+  return walked;
+}
+
+InstanceJudge::Walked InstanceJudge::walk_and(const FormulaPtr& formula, const And& conj,
+                                              const Substitution& sigma) {
+  FormulaList kept;
+  std::vector<std::string> permitting;
+  std::vector<std::string> open;
+  for (const FormulaPtr& conjunct : conj.conjuncts) {
+    Walked part = walk(conjunct, sigma);
+    if (part.residual->is<False>()) {
+      if (part.names.empty() && formula->name) part.names.push_back(*formula->name);
+      return Walked{make_false(formula->name), std::move(part.names)};
+    }
+    if (part.residual->is<True>()) {
+      add_names(permitting, part.names);
+      continue;
+    }
+    add_open(open, part.names, formula->name);
+    kept.push_back(std::move(part.residual));
+  }
+  if (kept.empty()) return Walked{make_true(formula->name), std::move(permitting)};
+  if (kept.size() == 1) return Walked{std::move(kept.front()), std::move(open)};
+  return Walked{make_and(formula->name, std::move(kept)), std::move(open)};
+}
+
+InstanceJudge::Walked InstanceJudge::walk_or(const FormulaPtr& formula, const Or& disj,
+                                             const Substitution& sigma) {
+  FormulaList kept;
+  std::vector<std::string> open;
+  for (const FormulaPtr& disjunct : disj.disjuncts) {
+    Walked part = walk(disjunct, sigma);
+    if (part.residual->is<True>()) {
+      std::vector<std::string> permitting;
+      if (disjunct->name) permitting.push_back(*disjunct->name);
+      add_names(permitting, part.names);
+      return Walked{make_true(formula->name), std::move(permitting)};
+    }
+    if (part.residual->is<False>()) continue;
+    add_open(open, part.names, formula->name);
+    kept.push_back(std::move(part.residual));
+  }
+  if (kept.empty()) {
+    // No disjunct holds: the disjunction itself is what fails.
+    std::vector<std::string> deciding;
+    if (formula->name) deciding.push_back(*formula->name);
+    return Walked{make_false(formula->name), std::move(deciding)};
+  }
+  if (kept.size() == 1) return Walked{std::move(kept.front()), std::move(open)};
+  return Walked{make_or(formula->name, std::move(kept)), std::move(open)};
+}
+
+InstanceVerdict InstanceJudge::judge(const FormulaPtr& body, const Substitution& sigma,
+                                     const std::string& rule,
+                                     const std::optional<DateValue>& as_of) {
+  engine_.begin_instance(body, sigma);
+  Walked walked = walk(body, sigma);
+  InstanceVerdict verdict;
+  verdict.residual = walked.residual;
+  verdict.clauses = std::move(walked.names);
+  if (walked.residual->is<False>()) {
+    verdict.verdict = Verdict::Violation;
+  } else if (walked.residual->is<True>()) {
+    verdict.verdict = Verdict::Compliant;
+  } else {
+    verdict.verdict = Verdict::Open;
+    OpenItems(engine_.subst_env().decls, verdict).collect(walked.residual, rule);
+    std::vector<std::string> overdue;
+    for (Obligation& obligation : verdict.obligations) {
+      obligation.overdue = as_of && obligation.deadline && *obligation.deadline < *as_of;
+      if (obligation.overdue) add_name(overdue, obligation.clause);
+    }
+    if (!overdue.empty()) {
+      verdict.verdict = Verdict::Violation;
+      verdict.clauses = std::move(overdue);
+    }
+  }
+  if (verdict.clauses.empty() && verdict.verdict != Verdict::Compliant) {
+    verdict.clauses.push_back(rule);
+  }
+  return verdict;
+}
+
+} // namespace hipaa

@@ -1,0 +1,95 @@
+// The engine's entry for one rule instance by instance: the guard is
+// enumerated by the engine's own guard satisfaction, so instances arrive in
+// the order and with the substitutions a whole reduction would use.
+#include "reduce/rule_instances.hpp"
+
+#include "base/failure.hpp"
+#include "reduce/term_match.hpp"
+
+#include <algorithm>
+
+namespace hipaa {
+
+namespace {
+
+// Depth counter of the engine: the evaluation probe's knowledge of formula
+// storage is kept while any reduction of the engine is under way.
+struct DepthGuard {
+  int& depth;
+  explicit DepthGuard(int& counter) : depth(counter) { ++depth; }
+  ~DepthGuard() { --depth; }
+};
+
+TermList bound_values(const BoundList& bound, const Substitution& sigma) {
+  TermList tuple;
+  tuple.reserve(bound.size());
+  for (const BoundVar& var : bound) {
+    const TermPtr* value = find_binding(sigma, var.var);
+    if (value == nullptr) raise("Option"); // mode checking rules this out
+    tuple.push_back(*value);
+  }
+  return tuple;
+}
+
+void collect_rules(const FormulaPtr& formula, const std::optional<std::string>& enclosing,
+                   std::vector<Rule>& rules) {
+  if (const auto* conj = formula->as<And>()) {
+    const std::optional<std::string>& name = formula->name ? formula->name : enclosing;
+    for (const FormulaPtr& conjunct : conj->conjuncts) collect_rules(conjunct, name, rules);
+    return;
+  }
+  Rule rule;
+  if (formula->name) {
+    rule.name = *formula->name;
+  } else if (enclosing) {
+    rule.name = *enclosing;
+  } else {
+    rule.name = "rule-" + std::to_string(rules.size() + 1);
+  }
+  rule.formula = formula;
+  const auto* q = formula->as<Quantified>();
+  if (q != nullptr && q->kind == Quantifier::All) rule.all = q;
+  rules.push_back(std::move(rule));
+}
+
+} // namespace
+
+std::vector<Rule> top_level_rules(const FormulaPtr& policy) {
+  std::vector<Rule> rules;
+  collect_rules(policy, std::nullopt, rules);
+  return rules;
+}
+
+bool ReductionFn::for_each_solution(const Quantified& rule, SolutionK k) {
+  if (reduction_depth_ == 0) probe_.clear();
+  DepthGuard depth(reduction_depth_);
+  bool closed = true;
+  auto instance_step = [&](const Substitution& sigma) {
+    TermList tuple = bound_values(rule.bound, sigma);
+    bool excluded = std::any_of(rule.exclusions.begin(), rule.exclusions.end(),
+                                [&](const TermList& other) { return equal_list(other, tuple); });
+    if (!excluded) k(sigma, tuple);
+  };
+  satisfy_guard(*rule.guard, Substitution{}, instance_step, closed);
+  return closed;
+}
+
+void ReductionFn::begin_instance(const FormulaPtr& body, const Substitution& sigma) {
+  DepthGuard depth(reduction_depth_);
+  probe_.run(body, sigma, subst_env());
+}
+
+FormulaPtr ReductionFn::reduce_instance_part(const FormulaPtr& part, const Substitution& sigma) {
+  DepthGuard depth(reduction_depth_);
+  return reduce_under(part, &sigma);
+}
+
+bool reduce_each_instance(ReductionFn& engine, const Quantified& rule, InstanceK k) {
+  return engine.for_each_solution(rule, [&](const Substitution& sigma, const TermList& tuple) {
+    engine.begin_instance(rule.body, sigma);
+    FormulaPtr reduced = engine.reduce_instance_part(rule.body, sigma);
+    k(sigma, tuple, reduced);
+  });
+}
+
+} // namespace hipaa

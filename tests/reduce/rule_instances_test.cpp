@@ -1,0 +1,107 @@
+#include "reduce/engine_fixture.hpp"
+#include "reduce/instance_verdict.hpp"
+#include "reduce/rule_instances.hpp"
+
+namespace hipaa {
+namespace {
+
+using namespace hipaa::testing;
+
+TermPtr x() { return make_var("x"); }
+TermPtr y() { return make_var("y"); }
+TermPtr z() { return make_var("z"); }
+
+// all [x][y][z] (send x y z) body: one instance per row of the send table.
+FormulaPtr rule_over_send(FormulaPtr body) {
+  return make_all("rule", {{std::nullopt, "x"}, {std::nullopt, "y"}, {std::nullopt, "z"}}, {},
+                  false, make_gatom("send", {x(), y(), z()}), std::move(body));
+}
+
+FormulaPtr named(const char* name, std::string pred, TermList args) {
+  return make_atom(std::string(name), std::move(pred), std::move(args));
+}
+
+class RuleInstancesTest : public EngineTest {
+protected:
+  // "verdict [clauses] residual" of every instance, each judged and also
+  // reduced by the engine's plain entry, which must give the same residual.
+  std::vector<std::string> judge_all(const FormulaPtr& rule) {
+    const Quantified& q = *rule->as<Quantified>();
+    InstanceJudge judge(engine);
+    std::vector<std::string> lines;
+    reduce_each_instance(
+        engine, q,
+        [&](const Substitution& sigma, const TermList& tuple, const FormulaPtr& reduced) {
+          EXPECT_EQ(tuple.size(), 3u);
+          InstanceVerdict verdict = judge.judge(q.body, sigma, "rule", std::nullopt);
+          EXPECT_EQ(print_formula(*verdict.residual), print_formula(*reduced));
+          std::string line = std::string(verdict_word(verdict.verdict)) + " [";
+          for (const std::string& clause : verdict.clauses) line += " " + clause;
+          lines.push_back(line + " ] " + print_formula(*verdict.residual));
+        });
+    return lines;
+  }
+};
+
+TEST_F(RuleInstancesTest, EveryInstanceIsJudgedInRowOrderWithoutStoppingAtAFalseOne) {
+  // Instances: (alice bob "hi"), (alice carol "it's"), (bob carol "x"),
+  // (alice bob "hi") again.
+  FormulaPtr body = make_or("permitted", {named("to-bob", "send", {x(), app("bob"), z()}),
+                                          named("from-bob", "send", {app("bob"), y(), z()})});
+  EXPECT_EQ(judge_all(rule_over_send(body)),
+            (std::vector<std::string>{"compliant [ to-bob ] (<permitted> true)",
+                                      "violation [ permitted ] (<permitted> false)",
+                                      "compliant [ from-bob ] (<permitted> true)",
+                                      "compliant [ to-bob ] (<permitted> true)"}));
+}
+
+TEST_F(RuleInstancesTest, ClausesAtStakeAreTheInnermostNamedOnes) {
+  struct Case {
+    const char* what;
+    FormulaPtr body;
+    std::string first_instance;
+  };
+  const Case cases[] = {
+      {"the first false named conjunct, descending into named conjunctions",
+       make_and(std::nullopt, {named("sent", "send", {x(), y(), z()}),
+                               make_and("inner", {atom("send", {y(), y(), z()}),
+                                                  named("later", "trusted", {x()})})}),
+       "violation [ inner ] false"},
+      {"a false part without any name is charged to the rule",
+       make_and(std::nullopt, {atom("send", {y(), x(), z()}), atom("trusted", {x()})}),
+       "violation [ rule ] false"},
+      {"open parts name their innermost open subformulas",
+       make_and(std::nullopt, {make_or("r1", {named("p1", "send", {x(), x(), z()}),
+                                              named("p2", "trusted", {x()})}),
+                               make_or("r2", {atom("trusted", {y()}), make_false()})}),
+       "open [ p2 r2 ] (and (<p2> trusted alice) (trusted bob))"},
+      {"a true conjunction collects the first true named disjunct of every or",
+       make_and(
+           std::nullopt,
+           {make_or("r1", {named("p1", "send", {x(), y(), z()}), named("p2", "trusted", {x()})}),
+            make_or("r2", {atom("send", {x(), y(), z()}), named("p3", "trusted", {y()})})}),
+       "compliant [ p1 ] true"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(judge_all(rule_over_send(c.body)).front(), c.first_instance) << c.what;
+  }
+}
+
+TEST_F(RuleInstancesTest, TopLevelRulesAreFlattenedThroughNamedConjunctions) {
+  FormulaPtr first = rule_over_send(make_true());
+  FormulaPtr policy =
+      make_and(std::nullopt,
+               {first, make_and("group", {atom("trusted", {app("alice")}), make_true("named")}),
+                atom("trusted", {app("bob")})});
+  std::vector<Rule> rules = top_level_rules(policy);
+  ASSERT_EQ(rules.size(), 4u);
+  EXPECT_EQ(rules[0].name, "rule");
+  EXPECT_NE(rules[0].all, nullptr);
+  EXPECT_EQ(rules[1].name, "group");
+  EXPECT_EQ(rules[2].name, "named");
+  EXPECT_EQ(rules[3].name, "rule-4");
+  EXPECT_EQ(rules[3].all, nullptr);
+}
+
+} // namespace
+} // namespace hipaa

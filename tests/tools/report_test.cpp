@@ -1,0 +1,349 @@
+// hipaa-report on generated logs: the verdicts agree with the planted truth
+// and with hipaa-audit, any number of threads or shards gives the same
+// rows, and bad input leaves no report behind.
+#include "casestudy/case_log.hpp"
+
+#include "logic/printer.hpp"
+#include "syntax/policy_parser.hpp"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <map>
+#include <set>
+
+namespace hipaa::testing {
+namespace {
+
+using CsvRow = std::map<std::string, std::string>;
+
+// The records of an RFC 4180 text, keyed by the header's names.
+std::vector<CsvRow> read_csv(const std::string& text) {
+  std::vector<std::vector<std::string>> records(1, std::vector<std::string>(1));
+  bool quoted = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (quoted) {
+      if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+        records.back().back() += '"';
+        ++i;
+      } else if (c == '"') {
+        quoted = false;
+      } else {
+        records.back().back() += c;
+      }
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == ',') {
+      records.back().emplace_back();
+    } else if (c == '\n') {
+      records.emplace_back(1);
+    } else if (c != '\r') {
+      records.back().back() += c;
+    }
+  }
+  records.pop_back(); // after the last line end
+  std::vector<CsvRow> rows;
+  for (std::size_t r = 1; r < records.size(); ++r) {
+    EXPECT_EQ(records[r].size(), records[0].size()) << "record " << r;
+    CsvRow row;
+    for (std::size_t i = 0; i < records[r].size() && i < records[0].size(); ++i) {
+      row[records[0][i]] = records[r][i];
+    }
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+std::vector<CsvRow> verdicts(const Sandbox& sandbox, const std::string& folder = "report") {
+  return read_csv(read_file(sandbox.path(folder + "/verdicts.csv")));
+}
+
+std::set<std::string> words(const std::string& text) {
+  std::set<std::string> result;
+  std::istringstream in(text);
+  for (std::string word; in >> word;) result.insert(word);
+  return result;
+}
+
+void generate(const Sandbox& sandbox, std::vector<std::string> args) {
+  args.insert(args.end(), {"--output", "hipaa.db", "--force"});
+  ASSERT_EQ(sandbox.run("hipaa-loggen", args).status, 0);
+}
+
+TEST(Report, FindsExactlyThePlantedViolationsWithTheirClauses) {
+  Sandbox sandbox;
+  generate(sandbox, {"-n", "5000", "--violations", "0.05", "--seed", "11", "--truth", "truth.csv"});
+  RunResult report = sandbox.run("hipaa-report", {"--quiet"});
+  EXPECT_EQ(report.status, 1) << report.err;
+  EXPECT_EQ(report.out, "");
+
+  std::map<std::string, std::set<std::string>> reported; // message -> violated clauses
+  std::map<std::string, std::set<std::string>> open;     // message -> open clauses
+  for (const CsvRow& row : verdicts(sandbox)) {
+    if (row.at("rule") != "c164-502-a") continue;
+    std::set<std::string> clauses = words(row.at("clause"));
+    if (row.at("verdict") == "violation")
+      reported[row.at("m")].insert(clauses.begin(), clauses.end());
+    if (row.at("verdict") == "open") open[row.at("m")].insert(clauses.begin(), clauses.end());
+  }
+  std::set<std::string> planted;
+  std::size_t open_planted = 0;
+  for (const CsvRow& truth : read_csv(read_file(sandbox.path("truth.csv")))) {
+    const std::string& message = truth.at("message");
+    if (truth.at("verdict") == "violation") {
+      planted.insert(message);
+      EXPECT_EQ(reported[message].count(truth.at("clause")), 1u) << message;
+    } else if (truth.at("verdict") == "open") {
+      ++open_planted;
+      EXPECT_EQ(open[message].count(truth.at("clause")), 1u) << message;
+    }
+  }
+  std::set<std::string> found;
+  for (const auto& [message, clauses] : reported) {
+    if (!clauses.empty()) found.insert(message);
+  }
+  EXPECT_GT(planted.size(), 150u);
+  EXPECT_GT(open_planted, 100u);
+  EXPECT_EQ(found, planted);
+}
+
+// The instance conjuncts of the audit's residual: the members of each
+// rule's conjunction, without the rule's own quantifier kept for later
+// disclosures.
+std::multiset<std::string> audit_instances(const std::string& residual_text) {
+  std::ostringstream diagnostics;
+  FormulaParse parse = parse_formula_text(residual_text, diagnostics);
+  const FormulaPtr& residual = std::get<FormulaPtr>(*parse.result);
+  std::multiset<std::string> instances;
+  for (const FormulaPtr& rule : residual->as<And>()->conjuncts) {
+    const And* members = rule->as<And>();
+    if (members == nullptr) {
+      instances.insert(print_formula(*rule));
+      continue;
+    }
+    for (const FormulaPtr& member : members->conjuncts) {
+      if (member->is<Quantified>() && member->name == rule->name) continue;
+      instances.insert(print_formula(*member));
+    }
+  }
+  return instances;
+}
+
+TEST(Report, AgreesWithTheAuditOnLogsWithAndWithoutViolations) {
+  for (const char* violations : {"0", "0.01"}) {
+    Sandbox sandbox;
+    generate(sandbox, {"-n", "3000", "--violations", violations, "--seed", "4"});
+    RunResult audit = sandbox.run("hipaa-audit");
+    ASSERT_EQ(audit.status, 0);
+    std::string residual = audit.out.substr(audit.out.find('\n') + 1);
+    RunResult report = sandbox.run("hipaa-report", {"--quiet", "--format", "csv"});
+    bool audit_false = residual == "false\n";
+    EXPECT_EQ(report.status, audit_false ? 1 : 0) << violations;
+    EXPECT_EQ(audit_false, std::string(violations) != "0");
+    if (audit_false) continue;
+    std::multiset<std::string> open;
+    for (const CsvRow& row : verdicts(sandbox)) {
+      if (row.at("verdict") == "open") open.insert(row.at("residual"));
+    }
+    EXPECT_GT(open.size(), 100u);
+    EXPECT_EQ(open, audit_instances(residual));
+  }
+}
+
+TEST(Report, ThreadsAndShardsGiveTheSameRows) {
+  Sandbox sandbox;
+  generate(sandbox, {"-n", "1500", "--violations", "0.02", "--seed", "9"});
+  ASSERT_EQ(sandbox.run("hipaa-report", {"-q", "--out", "one"}).status, 1);
+  ASSERT_EQ(sandbox.run("hipaa-report", {"-q", "--jobs", "2", "--out", "two"}).status, 1);
+  std::string whole = read_file(sandbox.path("one/verdicts.csv"));
+  EXPECT_EQ(read_file(sandbox.path("two/verdicts.csv")), whole);
+  EXPECT_EQ(read_file(sandbox.path("two/verdicts.json")),
+            read_file(sandbox.path("one/verdicts.json")));
+
+  // Shards: the header once, then every shard's rows by position.
+  std::map<long, std::string> rows;
+  std::string header;
+  for (const char* shard : {"0/3", "1/3", "2/3"}) {
+    sandbox.run("hipaa-report", {"-q", "-f", "csv", "--shard", shard, "--out", "shard"});
+    std::istringstream lines(read_file(sandbox.path("shard/verdicts.csv")));
+    std::getline(lines, header);
+    for (std::string line; std::getline(lines, line);) rows[std::stol(line)] = line;
+  }
+  std::string merged = header + "\n";
+  for (const auto& [position, line] : rows) merged += line + "\n";
+  EXPECT_EQ(merged, whole);
+}
+
+TEST(Report, JsonHoldsTheSameVerdictsAsCsv) {
+  Sandbox sandbox;
+  generate(sandbox, {"-n", "400", "--violations", "0.05"});
+  sandbox.run("hipaa-report", {"-q"});
+  std::vector<CsvRow> rows = verdicts(sandbox);
+  nlohmann::json json = nlohmann::json::parse(read_file(sandbox.path("report/verdicts.json")));
+  ASSERT_EQ(json.size(), rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ(json[i]["position"].get<std::size_t>(), std::stoul(rows[i].at("position")));
+    EXPECT_EQ(json[i]["verdict"], rows[i].at("verdict"));
+    EXPECT_EQ(json[i]["residual"], rows[i].at("residual"));
+    if (rows[i].at("rule") == "c164-502-a") {
+      EXPECT_EQ(json[i]["values"]["t_iso"], rows[i].at("t_iso"));
+    }
+  }
+}
+
+TEST(Report, AnAwaitedDisclosurePastItsDeadlineIsOverdue) {
+  Sandbox sandbox;
+  generate(sandbox, {"-n", "2000"});
+  std::string last_out;
+  auto requests = [&](const std::vector<std::string>& args) {
+    RunResult result = sandbox.run("hipaa-report", args);
+    EXPECT_EQ(result.status, args.size() > 1 ? 1 : 0);
+    last_out = result.out;
+    std::vector<CsvRow> rows;
+    for (const CsvRow& row : verdicts(sandbox)) {
+      if (row.at("rule") == "c164-524-b-2" && row.at("verdict") != "compliant") rows.push_back(row);
+    }
+    return rows;
+  };
+  std::vector<CsvRow> waiting = requests({"-q"});
+  ASSERT_FALSE(waiting.empty());
+  for (const CsvRow& row : waiting) {
+    EXPECT_EQ(row.at("verdict"), "open");
+    EXPECT_EQ(row.at("obligations").rfind("c164-524-b-2-i: awaiting a disclosure by 20", 0), 0u)
+        << row.at("obligations");
+  }
+  std::vector<CsvRow> overdue = requests({"-f", "csv", "--as-of", "2100-01-01"});
+  ASSERT_EQ(overdue.size(), waiting.size());
+  // Reports of abuse whose prompt notice to the patient is missing are
+  // overdue as well.
+  std::size_t late = 0;
+  for (const CsvRow& row : verdicts(sandbox))
+    late += row.at("obligations").find("overdue") != std::string::npos;
+  EXPECT_GT(late, overdue.size());
+  EXPECT_NE(last_out.find("(" + std::to_string(late) + " overdue)\n"), std::string::npos)
+      << last_out;
+  for (const CsvRow& row : overdue) {
+    EXPECT_EQ(row.at("verdict"), "violation");
+    EXPECT_EQ(row.at("clause"), "c164-524-b-2-i");
+    EXPECT_NE(row.at("obligations").find("overdue"), std::string::npos);
+  }
+}
+
+// The whole file for a hand-made log: a compliant disclosure, one no
+// clause permits, and a request for access not yet answered.
+TEST(Report, VerdictsFileOfASmallLogIsExact) {
+  Sandbox sandbox;
+  {
+    CaseLog log(sandbox);
+    const std::string t1 = "2010:03:01:10:00:00";
+    log.disclosure("Smith, J.", "dr-b", "m1", t1, "pat", "diagnosis", "treatment");
+    log.role("dr-b", "health-care-provider", t1);
+    log.disclosure("Smith, J.", "boss", "m2", t1, "pat", "diagnosis", "treatment");
+    log.row("access_request", {str("pat"), str("hospital"), t1});
+  }
+  RunResult report = sandbox.run("hipaa-report", {"--format", "csv", "--as-of", "2010-03-15"});
+  EXPECT_EQ(report.status, 1) << report.err;
+  EXPECT_EQ(read_file(sandbox.path("report/verdicts.csv")),
+            "position,rule,p1,p2,m,t,t_iso,q,a,q21,ce,r21,r21_iso,verdict,clause,judgements,"
+            "obligations,residual\r\n"
+            "0,c164-502-a,\"\"\"Smith, J.\"\"\",\"\"\"dr-b\"\"\",\"\"\"m1\"\"\","
+            "2010:03:01:10:00:00,2010-03-01T10:00:00,\"\"\"pat\"\"\",diagnosis,,,,,compliant,"
+            "c164-506-c-2,,,true\r\n"
+            "1,c164-502-a,\"\"\"Smith, J.\"\"\",\"\"\"boss\"\"\",\"\"\"m2\"\"\","
+            "2010:03:01:10:00:00,2010-03-01T10:00:00,\"\"\"pat\"\"\",diagnosis,,,,,violation,"
+            "permitted,,,false\r\n"
+            "2,c164-524-b-2,,,,,,,,\"\"\"pat\"\"\",\"\"\"hospital\"\"\",2010:03:01:10:00:00,"
+            "2010-03-01T10:00:00,open,c164-524-b-2-i c164-524-a-2,"
+            "\"c164-524-a-2: (access-denial-grounds \"\"hospital\"\" \"\"pat\"\")\","
+            "c164-524-b-2-i: awaiting a disclosure by 2010-03-31T10:00:00,"
+            "\"(or (<c164-524-b-2-i> ex [m21: string] [t21: date] (and (disclose-eval "
+            "\"\"hospital\"\" \"\"pat\"\" m21 t21) (time_in 2010:03:01:10:00:00 t21 "
+            "2010:03:31:10:00:00)) true) (<c164-524-a-2> access-denial-grounds \"\"hospital\"\" "
+            "\"\"pat\"\"))\"\r\n");
+  EXPECT_EQ(report.out, "Audited 3 instances of 2 rules: c164-502-a 2, c164-524-b-2 1\n"
+                        "  violation          1\n"
+                        "  open               1\n"
+                        "  compliant          1\n"
+                        "Clauses most at stake (violations, open):\n"
+                        "  permitted                       1        0\n"
+                        "  c164-524-a-2                    0        1\n"
+                        "  c164-524-b-2-i                  0        1\n"
+                        "Report: report/verdicts.csv\n");
+}
+
+TEST(Report, BadInputIsRefusedWithoutWritingAReport) {
+  Sandbox sandbox;
+  generate(sandbox, {"-n", "50"});
+  write_file(sandbox.path("notes.txt"), std::string(4096, 'x'));
+  write_file(sandbox.path("broken.f"), "(and (all [x] ");
+  write_file(sandbox.path("unsorted.f"), "(lessthan \"a\" 3)");
+  std::filesystem::create_directory(sandbox.path("papers"));
+  write_file(sandbox.path("papers/draft.txt"), "mine");
+  struct Case {
+    std::vector<std::string> args;
+    std::string message; // what standard error must contain
+  };
+  const Case cases[] = {
+      {{"--db", "absent.db"}, "hipaa-report: absent.db: cannot open the audit database\n"},
+      {{"--db", "notes.txt"}, "hipaa-report: notes.txt: not an SQLite database\n"},
+      {{"--policy", "broken.f"}, "hipaa-report: broken.f: rejected (Option)\n"},
+      {{"--policy", "unsorted.f"}, "hipaa-report: unsorted.f: rejected ("},
+      {{"--out", "notes.txt/report"},
+       "hipaa-report: cannot write the report to notes.txt/report: "},
+      {{"--shard", "3/3"}, "hipaa-report: --shard needs K/N with 0 <= K < N, not \"3/3\"\n"},
+      {{"--shard", "a/b"}, "hipaa-report: --shard needs K/N with 0 <= K < N, not \"a/b\"\n"},
+      {{"--jobs", "0"}, "hipaa-report: --jobs needs a whole number from 1 to 256, not \"0\"\n"},
+      {{"--as-of", "2010-13-01"}, "hipaa-report: --as-of: \"2010-13-01\" is not a date\n"},
+      {{"--as-of", "soon"}, "hipaa-report: --as-of needs a date such as 2010-03-01"},
+      {{"--format", "csv,xml"}, "hipaa-report: --format takes csv, json and html"},
+      {{"--db"}, "hipaa-report: option --db needs a value\n"},
+      {{"--out", "papers"},
+       "hipaa-report: cannot write the report to papers: the folder holds "
+       "files that are not a report's\n"},
+  };
+  for (const Case& c : cases) {
+    RunResult result = sandbox.run("hipaa-report", c.args);
+    EXPECT_EQ(result.status, 2) << c.args.back();
+    EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    EXPECT_EQ(result.out, "") << c.args.back();
+    EXPECT_EQ(sandbox.files(), (std::vector<std::string>{"broken.f", "hipaa.db", "notes.txt",
+                                                         "papers", "unsorted.f"}))
+        << c.args.back();
+  }
+  EXPECT_EQ(read_file(sandbox.path("papers/draft.txt")), "mine");
+}
+
+TEST(Report, SummaryPageRendersInABrowser) {
+  if (std::system("command -v chromium >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "chromium is not installed; scripts/setup.sh installs it";
+  }
+  Sandbox sandbox;
+  generate(sandbox, {"-n", "600", "--violations", "0.05"});
+  RunResult report = sandbox.run("hipaa-report");
+  ASSERT_EQ(report.status, 1);
+  std::size_t violations = 0;
+  for (const CsvRow& row : verdicts(sandbox)) violations += row.at("verdict") == "violation";
+  EXPECT_NE(report.out.find("  violation  " +
+                            std::string(9 - std::to_string(violations).size(), ' ') +
+                            std::to_string(violations) + "\n"),
+            std::string::npos)
+      << report.out;
+
+  std::filesystem::create_directory(sandbox.path("browser-profile"));
+  std::string command =
+      "chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run "
+      "--disable-background-networking --disable-component-update --disable-sync "
+      "--user-data-dir=" +
+      shell_quote(sandbox.path("browser-profile").string()) + " --dump-dom " +
+      shell_quote("file://" + sandbox.path("report/summary.html").string()) + " > " +
+      shell_quote(sandbox.path("dom.html").string()) + " 2>/dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  std::string dom = read_file(sandbox.path("dom.html"));
+  EXPECT_NE(dom.find("id=\"violation\">" + std::to_string(violations) + "<"), std::string::npos);
+  EXPECT_NE(dom.find("<svg"), std::string::npos);
+  EXPECT_NE(dom.find("permitted"), std::string::npos);
+}
+
+} // namespace
+} // namespace hipaa::testing

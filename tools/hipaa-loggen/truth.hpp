@@ -1,0 +1,34 @@
+// The planted verdicts: what each generated disclosure must get from the
+// audit, written beside the log as CSV (message,kind,verdict,clause).
+#pragma once
+
+#include "../common/output_file.hpp"
+
+#include <fstream>
+#include <string>
+#include <string_view>
+
+namespace hipaa::loggen {
+
+// What a kind of disclosure was generated to be.
+struct Planted {
+  const char* kind;    // the kind of disclosure generated
+  const char* verdict; // "compliant", "open" or "violation"
+  const char* clause;  // the clause it breaks or that leaves it open, or ""
+};
+
+class TruthFile {
+public:
+  // Written under a temporary name and moved into place by finish().
+  TruthFile(const std::string& path, bool overwrite);
+
+  // One disclosure: its message id as stored (with its quotes).
+  void add(std::string_view message, const Planted& planted);
+  void finish();
+
+private:
+  tools::OutputFile output_;
+  std::ofstream file_;
+};
+
+} // namespace hipaa::loggen

@@ -1,0 +1,49 @@
+// One reduction engine on a read-only connection of its own: the unit that
+// judges instances, one per thread.
+#pragma once
+
+#include "inputs.hpp"
+#include "record.hpp"
+
+#include "db/sqlite.hpp"
+#include "reduce/instance_verdict.hpp"
+#include "scenario/hipaa_scenario.hpp"
+
+#include <optional>
+#include <sstream>
+#include <string>
+
+namespace hipaa::report {
+
+// Opens the audit database read-only and checks that it is one; a
+// ToolError naming the file otherwise.
+db::Connection open_audit_database(const std::string& path);
+
+class Auditor {
+public:
+  Auditor(const CheckedPolicy& policy, const Layout& layout, const std::string& db_path,
+          const std::optional<DateValue>& as_of);
+  Auditor(const Auditor&) = delete;
+  Auditor& operator=(const Auditor&) = delete;
+
+  ReductionFn& engine() { return engine_; }
+
+  // Judges the instance of rule `rule` for the guard solution `sigma` (an
+  // empty substitution for a rule that is not an `all`).
+  Record judge(std::size_t rule, std::size_t position, const Substitution& sigma,
+               const TermList& tuple);
+
+  // What the engine wrote before a failure.
+  std::string diagnostics() const { return diagnostics_.str(); }
+
+private:
+  const Layout& layout_;
+  std::optional<DateValue> as_of_;
+  db::Connection connection_;
+  std::ostringstream diagnostics_;
+  HipaaScenario scenario_;
+  ReductionFn engine_;
+  InstanceJudge judge_;
+};
+
+} // namespace hipaa::report

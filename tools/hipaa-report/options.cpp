@@ -1,0 +1,172 @@
+#include "options.hpp"
+
+#include "../common/command_line.hpp"
+
+#include "base/failure.hpp"
+
+#include <cerrno>
+#include <cstdlib>
+#include <sstream>
+#include <vector>
+
+namespace hipaa::report {
+
+using tools::ToolError;
+
+namespace {
+
+const std::vector<tools::OptionRule> kOptionRules = {
+    {"db", 'd', true},     {"decls", '\0', true}, {"policy", 'p', true},   {"out", 'o', true},
+    {"format", 'f', true}, {"as-of", '\0', true}, {"jobs", 'j', true},     {"shard", '\0', true},
+    {"quiet", 'q', false}, {"help", 'h', false},  {"version", 'V', false},
+};
+
+// A whole number without sign, blanks or anything after it.
+std::optional<unsigned long> whole_number(const std::string& text) {
+  if (text.empty() || text.size() > 9) return std::nullopt;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+  }
+  return std::stoul(text);
+}
+
+Formats read_formats(const std::string& text) {
+  Formats formats{false, false, false};
+  std::istringstream items(text);
+  std::string item;
+  bool any = false;
+  while (std::getline(items, item, ',')) {
+    if (item == "csv") {
+      formats.csv = true;
+    } else if (item == "json") {
+      formats.json = true;
+    } else if (item == "html") {
+      formats.html = true;
+    } else {
+      throw ToolError("--format takes csv, json and html separated by commas, not \"" + text +
+                      "\"");
+    }
+    any = true;
+  }
+  if (!any) throw ToolError("--format needs at least one of csv, json and html");
+  return formats;
+}
+
+// YYYY-MM-DD, optionally with THH:MM:SS, or the policy's own
+// YYYY:MM:DD[:HH:MM:SS]; local time, as the log's dates.
+DateValue read_date(const std::string& text) {
+  std::string fields = text;
+  for (char& c : fields) {
+    if (c == '-' || c == 'T' || c == ' ') c = ':';
+  }
+  long values[6] = {0, 0, 0, 0, 0, 0};
+  int count = 0;
+  std::istringstream parts(fields);
+  std::string part;
+  bool shaped = true;
+  while (std::getline(parts, part, ':')) {
+    auto value = whole_number(part);
+    if (!value || count == 6) {
+      shaped = false;
+      break;
+    }
+    values[count++] = static_cast<long>(*value);
+  }
+  if (!shaped || (count != 3 && count != 6)) {
+    throw ToolError("--as-of needs a date such as 2010-03-01 or 2010-03-01T12:00:00, not \"" +
+                    text + "\"");
+  }
+  try {
+    return date_from_fields(
+        DateFields{values[0], values[1], values[2], values[3], values[4], values[5]});
+  } catch (const Failure&) {
+    throw ToolError("--as-of: \"" + text + "\" is not a date");
+  }
+}
+
+void read_shard(const std::string& text, Options& options) {
+  std::size_t slash = text.find('/');
+  std::optional<unsigned long> k, n;
+  if (slash != std::string::npos) {
+    k = whole_number(text.substr(0, slash));
+    n = whole_number(text.substr(slash + 1));
+  }
+  if (!k || !n || *n == 0 || *k >= *n) {
+    throw ToolError("--shard needs K/N with 0 <= K < N, not \"" + text + "\"");
+  }
+  options.shard = *k;
+  options.shards = *n;
+}
+
+unsigned read_jobs(const std::string& text) {
+  std::optional<unsigned long> jobs = whole_number(text);
+  if (!jobs || *jobs == 0 || *jobs > 256) {
+    throw ToolError("--jobs needs a whole number from 1 to 256, not \"" + text + "\"");
+  }
+  return static_cast<unsigned>(*jobs);
+}
+
+std::string read_path(const tools::CommandLine& line, const char* option, std::string fallback) {
+  std::optional<std::string> value = line.get(option);
+  if (!value) return fallback;
+  if (value->empty()) throw ToolError(std::string("--") + option + " needs a path");
+  return *value;
+}
+
+} // namespace
+
+Options parse_options(int argc, char** argv) {
+  tools::CommandLine line = tools::parse_command_line(argc, argv, kOptionRules);
+  if (!line.positional.empty()) {
+    throw ToolError("unexpected argument \"" + line.positional.front() + "\" (try --help)");
+  }
+  Options options;
+  options.help = line.has("help");
+  options.version = line.has("version");
+  options.quiet = line.has("quiet");
+  options.db = read_path(line, "db", options.db);
+  options.decls = read_path(line, "decls", options.decls);
+  options.policy = read_path(line, "policy", options.policy);
+  options.out = read_path(line, "out", options.out);
+  if (auto value = line.get("format")) options.formats = read_formats(*value);
+  if (auto value = line.get("as-of")) {
+    options.as_of = read_date(*value);
+    options.as_of_text = *value;
+  }
+  if (auto value = line.get("jobs")) options.jobs = read_jobs(*value);
+  if (auto value = line.get("shard")) read_shard(*value, options);
+  return options;
+}
+
+std::string usage_text() {
+  return "Usage: hipaa-report [OPTION]...\n"
+         "Audit a log against the policy rule by rule and give every instance of a rule\n"
+         "(every disclosure, every request) its own verdict: violation, open or\n"
+         "compliant, with the clause at stake.  The audit database is only read.\n"
+         "\n"
+         "  -d, --db PATH          the audit database (default hipaa.db)\n"
+         "      --decls PATH       the declarations (default hipaa-case-study/hipaa.d)\n"
+         "  -p, --policy PATH      the policy (default hipaa-case-study/hipaa.f)\n"
+         "  -o, --out DIR          the report folder (default report); an earlier report\n"
+         "                         there is replaced when the new one is complete\n"
+         "  -f, --format LIST      any of csv,json,html (default all three): verdicts.csv,\n"
+         "                         verdicts.json, summary.html\n"
+         "      --as-of DATE       an awaited disclosure whose deadline lies before DATE\n"
+         "                         (2010-03-01 or 2010-03-01T12:00:00) is overdue: a\n"
+         "                         violation\n"
+         "  -j, --jobs N           reduce instances on N threads (default 1); the report\n"
+         "                         is the same\n"
+         "      --shard K/N        handle only the instances at positions K modulo N;\n"
+         "                         the rows of shards 0/N to N-1/N sorted by position\n"
+         "                         make the whole verdicts.csv\n"
+         "  -q, --quiet            print no summary and no progress\n"
+         "  -h, --help             show this text and exit\n"
+         "  -V, --version          show the version and exit\n"
+         "\n"
+         "Exit status: 0 when no instance is a violation (open ones may remain), 1 when\n"
+         "at least one is, 2 when the report could not be made.\n";
+}
+
+std::string version_text() { return "hipaa-report 1.0\n"; }
+
+} // namespace hipaa::report

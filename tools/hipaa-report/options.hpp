@@ -1,0 +1,40 @@
+// The command line of hipaa-report.
+#pragma once
+
+#include "dates/date.hpp"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace hipaa::report {
+
+struct Formats {
+  bool csv = true;
+  bool json = true;
+  bool html = true;
+};
+
+struct Options {
+  std::string db = "hipaa.db";
+  std::string decls = "hipaa-case-study/hipaa.d";
+  std::string policy = "hipaa-case-study/hipaa.f";
+  std::string out = "report";
+  Formats formats;
+  std::optional<DateValue> as_of;
+  std::string as_of_text; // as the user wrote it
+  unsigned jobs = 1;
+  std::size_t shard = 0; // this run handles positions shard mod shards
+  std::size_t shards = 1;
+  bool quiet = false;
+  bool help = false;
+  bool version = false;
+};
+
+// Reads argv; a ToolError says what is wrong with which option.
+Options parse_options(int argc, char** argv);
+
+std::string usage_text();
+std::string version_text();
+
+} // namespace hipaa::report

@@ -1,0 +1,21 @@
+// Hands the instances of every rule, in guard order, to the auditors and
+// their records, in the same order, to the sink: inline on one thread, or
+// through a bounded queue to N worker threads.
+#pragma once
+
+#include "auditor.hpp"
+#include "options.hpp"
+
+#include <functional>
+
+namespace hipaa::report {
+
+using Sink = std::function<void(Record&&)>;
+
+// Audits every rule instance whose position is options.shard modulo
+// options.shards.  Engine failures pass on with the failing auditor's
+// diagnostics in `diagnostics`.
+void audit_instances(const Options& options, const CheckedPolicy& policy, const Layout& layout,
+                     const Sink& sink, std::string& diagnostics);
+
+} // namespace hipaa::report

@@ -1,0 +1,76 @@
+#include "progress.hpp"
+
+#include <iostream>
+
+namespace hipaa::report {
+
+namespace {
+
+constexpr auto kInterval = std::chrono::milliseconds(500);
+
+struct CountingStopped {};
+
+} // namespace
+
+ProgressLine::ProgressLine(bool shown, const Options& options, const CheckedPolicy& policy,
+                           const Layout& layout)
+    : shown_(shown), start_(Clock::now()), last_(start_) {
+  if (!shown_) return;
+  counter_ = std::thread([this, &options, &policy, &layout] {
+    try {
+      count_instances(options, policy, layout);
+      counted_ = true;
+    } catch (...) {
+      // Without a total the line shows the count and the rate alone; the
+      // report's own run meets and reports any real problem.
+    }
+  });
+}
+
+ProgressLine::~ProgressLine() {
+  stop_ = true;
+  if (counter_.joinable()) counter_.join();
+}
+
+void ProgressLine::count_instances(const Options& options, const CheckedPolicy& policy,
+                                   const Layout& layout) {
+  Auditor enumerator(policy, layout, options.db, std::nullopt);
+  std::size_t position = 0;
+  auto one = [&] {
+    if (stop_) throw CountingStopped{};
+    if (position++ % options.shards == options.shard) ++total_;
+  };
+  for (const Rule& rule : layout.rules()) {
+    if (rule.all == nullptr) {
+      one();
+      continue;
+    }
+    enumerator.engine().for_each_solution(*rule.all,
+                                          [&](const Substitution&, const TermList&) { one(); });
+  }
+}
+
+void ProgressLine::count(std::size_t done) {
+  if (!shown_) return;
+  Clock::time_point now = Clock::now();
+  if (now - last_ < kInterval) return;
+  last_ = now;
+  double seconds = std::chrono::duration<double>(now - start_).count();
+  double rate = done / seconds;
+  std::cerr << "\r" << done;
+  std::size_t total = total_;
+  if (counted_ && total >= done) {
+    std::cerr << " of " << total << " instances, " << static_cast<long>(rate) << "/s, "
+              << static_cast<long>((total - done) / rate) << " s left";
+  } else {
+    std::cerr << " of " << total << "+ instances, " << static_cast<long>(rate) << "/s";
+  }
+  std::cerr << "   " << std::flush;
+}
+
+void ProgressLine::end() {
+  stop_ = true;
+  if (shown_ && last_ != start_) std::cerr << "\r\033[K" << std::flush;
+}
+
+} // namespace hipaa::report

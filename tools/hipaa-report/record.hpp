@@ -1,0 +1,60 @@
+// One row of the report: an instance's verdict with its values, rendered
+// for verdicts.csv and verdicts.json by the thread that judged it.
+#pragma once
+
+#include "reduce/instance_verdict.hpp"
+#include "reduce/rule_instances.hpp"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace hipaa::report {
+
+// The columns of the rules' variables: every variable name once, in policy
+// order, a date variable followed by its ISO 8601 form.
+class Layout {
+public:
+  explicit Layout(const std::vector<Rule>& rules);
+
+  const std::vector<Rule>& rules() const { return rules_; }
+  // verdicts.csv's header line, ended by CR LF.
+  std::string csv_header() const;
+  std::size_t value_columns() const { return columns_.size(); }
+  // Whether value column `column` is followed by its ISO 8601 form.
+  bool date_column(std::size_t column) const { return columns_[column].date; }
+  // The column of each bound variable of rule `rule`.
+  const std::vector<std::size_t>& columns_of(std::size_t rule) const { return of_rule_[rule]; }
+
+private:
+  struct Column {
+    std::string name;
+    bool date = false;
+  };
+  std::vector<Rule> rules_;
+  std::vector<Column> columns_;
+  std::vector<std::vector<std::size_t>> of_rule_;
+};
+
+struct Record {
+  std::size_t position = 0;
+  std::size_t rule = 0;
+  Verdict verdict = Verdict::Open;
+  std::vector<std::string> clauses;
+  bool overdue = false; // a violation only because an awaited disclosure is late
+  std::string day;      // YYYY-MM-DD of the first date value, or ""
+  std::string values;   // "var = value" pairs, for the summary page
+  std::string csv;      // the verdicts.csv line, ended by CR LF
+  std::string json;     // the verdicts.json object
+};
+
+Record make_record(const Layout& layout, std::size_t rule, std::size_t position,
+                   const TermList& tuple, const InstanceVerdict& verdict);
+
+// "2010-01-04T12:00:10" for the printed date "2010:01:04:12:00:10".
+std::string iso_date(const DateValue& value);
+
+// A field of RFC 4180: quoted when it holds a comma, quote, CR or LF.
+std::string csv_field(const std::string& text);
+
+} // namespace hipaa::report

@@ -1,0 +1,34 @@
+// The report folder: written under a temporary name beside the requested
+// one and put in place, replacing an earlier report, only when complete.
+#pragma once
+
+#include <fstream>
+#include <string>
+
+namespace hipaa::report {
+
+class ReportFolder {
+public:
+  // Creates the temporary folder at once, so that an unwritable place is
+  // found before the audit runs.  ToolError when it cannot.
+  explicit ReportFolder(std::string path);
+  ReportFolder(const ReportFolder&) = delete;
+  ReportFolder& operator=(const ReportFolder&) = delete;
+  ~ReportFolder(); // removes the temporary folder unless committed
+
+  // A new file in the temporary folder; ToolError when it cannot be made.
+  std::ofstream create(const std::string& name) const;
+  // Checks that everything written to `file` arrived, then closes it.
+  void close(std::ofstream& file, const std::string& name) const;
+  // Puts the folder in place of `path`.
+  void commit();
+
+  const std::string& path() const { return path_; }
+
+private:
+  std::string path_;
+  std::string temporary_;
+  bool committed_ = false;
+};
+
+} // namespace hipaa::report

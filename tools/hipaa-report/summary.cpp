@@ -1,0 +1,76 @@
+#include "summary.hpp"
+
+#include <algorithm>
+#include <iomanip>
+#include <ostream>
+
+namespace hipaa::report {
+
+namespace {
+
+constexpr std::size_t kTopClauses = 5;
+
+} // namespace
+
+void Summary::add(const Record& record) {
+  ++instances_;
+  ++by_verdict_[static_cast<int>(record.verdict)];
+  ++per_rule_[record.rule];
+  if (record.overdue) ++overdue_;
+  if (record.verdict == Verdict::Compliant) return;
+  bool violation = record.verdict == Verdict::Violation;
+  for (const std::string& clause : record.clauses) {
+    ClauseCounts& counts = clauses_[clause];
+    ++(violation ? counts.violations : counts.open);
+  }
+  if (!record.day.empty()) {
+    DayCounts& day = days_[record.day];
+    ++(violation ? day.violations : day.open);
+  }
+  if (violation) {
+    std::string clauses;
+    for (const std::string& clause : record.clauses)
+      clauses += (clauses.empty() ? "" : " ") + clause;
+    if (record.overdue) clauses += " (overdue)";
+    violations_.push_back(Violation{record.position, layout_.rules()[record.rule].name,
+                                    record.values, std::move(clauses)});
+  }
+}
+
+std::vector<std::pair<std::string, ClauseCounts>> Summary::ranked_clauses() const {
+  std::vector<std::pair<std::string, ClauseCounts>> ranked(clauses_.begin(), clauses_.end());
+  std::stable_sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) {
+    if (a.second.violations != b.second.violations)
+      return a.second.violations > b.second.violations;
+    return a.second.open > b.second.open;
+  });
+  return ranked;
+}
+
+void print_summary(std::ostream& out, const Summary& summary, const std::string& report_path,
+                   const std::vector<std::string>& files) {
+  const std::vector<Rule>& rules = summary.layout().rules();
+  out << "Audited " << summary.instances() << " instances of " << rules.size()
+      << (rules.size() == 1 ? " rule" : " rules") << ":";
+  for (std::size_t i = 0; i < rules.size(); ++i) {
+    out << (i == 0 ? " " : ", ") << rules[i].name << " " << summary.per_rule()[i];
+  }
+  out << "\n";
+  out << "  violation  " << std::setw(9) << summary.count(Verdict::Violation);
+  if (summary.overdue() > 0) out << "  (" << summary.overdue() << " overdue)";
+  out << "\n";
+  out << "  open       " << std::setw(9) << summary.count(Verdict::Open) << "\n";
+  out << "  compliant  " << std::setw(9) << summary.count(Verdict::Compliant) << "\n";
+  std::vector<std::pair<std::string, ClauseCounts>> ranked = summary.ranked_clauses();
+  if (!ranked.empty()) out << "Clauses most at stake (violations, open):\n";
+  for (std::size_t i = 0; i < ranked.size() && i < kTopClauses; ++i) {
+    out << "  " << std::left << std::setw(24) << ranked[i].first << std::right << std::setw(9)
+        << ranked[i].second.violations << std::setw(9) << ranked[i].second.open << "\n";
+  }
+  if (files.empty()) return;
+  out << "Report:";
+  for (const std::string& file : files) out << " " << report_path << "/" << file;
+  out << "\n";
+}
+
+} // namespace hipaa::report
