@@ -49,7 +49,7 @@ TEST(SamplesWalkthrough, RunsAsTheReadmeSaysWithTheListedVerdicts) {
 
   RunResult imported = run_shell(sandbox, commands[0]);
   ASSERT_EQ(imported.status, 0) << imported.err;
-  EXPECT_EQ(imported.out, "hipaa-import: 70 rows from 8 files written to hipaa.db\n");
+  EXPECT_EQ(imported.out, "hipaa-import: 83 rows from 8 files written to hipaa.db\n");
 
   RunResult lint = run_shell(sandbox, commands[1]);
   EXPECT_EQ(lint.status, 0) << lint.out;
