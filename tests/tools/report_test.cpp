@@ -258,7 +258,11 @@ TEST(Report, VerdictsFileOfASmallLogIsExact) {
             "\"\" \"\"pat\"\" m25 t25) (time_in 2010:03:01:10:00:00 t25 2010:03:31:10:00:00)) (or (purp"
             "_in m25 individual-access) (purp_in m25 access-denial) (purp_in m25 access-extension-notic"
             "e)))\"\r\n");
-  EXPECT_EQ(report.out, "Audited 3 instances of 3 rules: c164-502-a 2, c164-524-b-2 1, c164-528-c-1 0\n"
+  EXPECT_EQ(report.out, "2 disclosures, from 2010:03:01:10:00:00 to 2010:03:01:10:00:00; complete "
+                        "up to 2010:03:10:00:00:00 (audit_end)\n"
+                        "1 access_request rows whose covered entity makes no disclosure in the "
+                        "log, so that none can answer them\n"
+                        "Audited 3 instances of 3 rules: c164-502-a 2, c164-524-b-2 1, c164-528-c-1 0\n"
                         "  violation          1\n"
                         "  open               1\n"
                         "  compliant          1\n"

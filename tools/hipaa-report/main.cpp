@@ -9,6 +9,7 @@
 #include "report_folder.hpp"
 #include "summary.hpp"
 
+#include "../common/log_lint.hpp"
 #include "../common/tool_error.hpp"
 
 #include "base/failure.hpp"
@@ -115,6 +116,12 @@ int run(int argc, char** argv) {
   ReportFolder folder(options.out);
   ReportFiles files(folder, options.formats, layout);
   Summary summary(layout);
+  // Once the inputs and the folder are known good: the gaps an audit passes
+  // over in silence, summarised before the verdicts.
+  if (options.lint && !options.quiet) {
+    tools::LogReader log(options.db);
+    tools::print_lint_summary(tools::lint_log(log, policy.signature), std::cout);
+  }
   ProgressLine progress(!options.quiet && ::isatty(STDERR_FILENO), options, policy, layout);
 
   std::string diagnostics;

@@ -19,6 +19,7 @@ const std::vector<tools::OptionRule> kOptionRules = {
     {"db", 'd', true},     {"decls", '\0', true}, {"policy", 'p', true},   {"out", 'o', true},
     {"format", 'f', true}, {"as-of", '\0', true}, {"jobs", 'j', true},     {"shard", '\0', true},
     {"quiet", 'q', false}, {"help", 'h', false},  {"version", 'V', false},
+    {"no-lint", '\0', false},
 };
 
 // A whole number without sign, blanks or anything after it.
@@ -124,6 +125,7 @@ Options parse_options(int argc, char** argv) {
   options.help = line.has("help");
   options.version = line.has("version");
   options.quiet = line.has("quiet");
+  options.lint = !line.has("no-lint");
   options.db = read_path(line, "db", options.db);
   options.decls = read_path(line, "decls", options.decls);
   options.policy = read_path(line, "policy", options.policy);
@@ -160,6 +162,8 @@ std::string usage_text() {
          "                         the rows of shards 0/N to N-1/N sorted by position\n"
          "                         make the whole verdicts.csv\n"
          "  -q, --quiet            print no summary and no progress\n"
+         "      --no-lint          skip the checks of the log (those of hipaa-lint) whose\n"
+         "                         summary comes first\n"
          "  -h, --help             show this text and exit\n"
          "  -V, --version          show the version and exit\n"
          "\n"
