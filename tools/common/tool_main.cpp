@@ -1,5 +1,6 @@
 #include "tool_main.hpp"
 
+#include "command_line.hpp"
 #include "local_zone.hpp"
 #include "tool_error.hpp"
 
@@ -13,6 +14,19 @@ namespace hipaa::tools {
 
 std::string version_text(const std::string& program) {
   return program + " " + kToolsVersion + "\n";
+}
+
+bool answered_help_or_version(const CommandLine& line, const std::string& program,
+                              const char* usage) {
+  if (line.has("help")) {
+    std::cout << usage;
+    return true;
+  }
+  if (line.has("version")) {
+    std::cout << version_text(program);
+    return true;
+  }
+  return false;
 }
 
 int run_tool(const std::string& program, const std::function<int()>& body) {

@@ -13,6 +13,13 @@ inline constexpr const char* kToolsVersion = "1.1.0";
 // "<program> <version>\n" as --version prints it.
 std::string version_text(const std::string& program);
 
+struct CommandLine;
+
+// Prints `usage` for --help or the version for --version; true when it did,
+// and the program has nothing more to do.
+bool answered_help_or_version(const CommandLine& line, const std::string& program,
+                              const char* usage);
+
 // Runs `body` and returns its status.  A UsageError ends with status 2, any
 // other failure (a ToolError, a failure of the audit's own components, an
 // allocation that fails, standard output that cannot be written) with

@@ -85,14 +85,7 @@ void check_file_name(const std::string& table) {
 
 int run(int argc, char** argv) {
   tools::CommandLine line = tools::parse_command_line(argc, argv, kOptionRules);
-  if (line.has("help")) {
-    std::cout << kUsage;
-    return 0;
-  }
-  if (line.has("version")) {
-    std::cout << tools::version_text("hipaa-export");
-    return 0;
-  }
+  if (tools::answered_help_or_version(line, "hipaa-export", kUsage)) return 0;
   if (!line.positional.empty()) {
     throw UsageError("unexpected argument \"" + line.positional.front() + "\" (try --help)");
   }

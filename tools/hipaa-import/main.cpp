@@ -269,14 +269,7 @@ Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogT
 
 int run(int argc, char** argv) {
   tools::CommandLine line = tools::parse_command_line(argc, argv, kOptionRules);
-  if (line.has("help")) {
-    std::cout << kUsage;
-    return 0;
-  }
-  if (line.has("version")) {
-    std::cout << tools::version_text("hipaa-import");
-    return 0;
-  }
+  if (tools::answered_help_or_version(line, "hipaa-import", kUsage)) return 0;
   const std::string declarations = line.get("declarations").value_or("./hipaa-case-study/hipaa.d");
   const std::string output_path = line.get("output").value_or("hipaa.db");
   if (output_path.empty()) throw UsageError("--output needs a file name");

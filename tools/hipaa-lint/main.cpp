@@ -50,14 +50,7 @@ const char* const kUsage =
 
 int run(int argc, char** argv) {
   tools::CommandLine line = tools::parse_command_line(argc, argv, kOptionRules);
-  if (line.has("help")) {
-    std::cout << kUsage;
-    return 0;
-  }
-  if (line.has("version")) {
-    std::cout << tools::version_text("hipaa-lint");
-    return 0;
-  }
+  if (tools::answered_help_or_version(line, "hipaa-lint", kUsage)) return 0;
   if (!line.positional.empty()) {
     throw tools::UsageError("unexpected argument \"" + line.positional.front() + "\" (try --help)");
   }
