@@ -3,17 +3,8 @@
 # size, to show that the run time grows linearly with the log.
 # Usage: bench/audit_case_study.sh [build-dir] [sizes...]
 set -euo pipefail
-build=${1:-build}
-shift || true
-sizes=("$@")
-[ ${#sizes[@]} -gt 0 ] || sizes=(1000 10000 30000)
-
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "$build" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp -r "$root/hipaa-case-study" "$work/"
-cd "$work"
+default_sizes=(1000 10000 30000)
+source "$(dirname "$0")/case_study_workspace.sh" "$@"
 
 printf '%12s %12s %14s\n' disclosures seconds "us/disclosure"
 for n in "${sizes[@]}"; do

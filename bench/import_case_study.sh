@@ -5,17 +5,8 @@
 # memory stays flat; then times hipaa-lint on the imported log.
 # Usage: bench/import_case_study.sh [build-dir] [sizes...]
 set -euo pipefail
-build=${1:-build}
-shift || true
-sizes=("$@")
-[ ${#sizes[@]} -gt 0 ] || sizes=(10000 100000 1000000)
-
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "$build" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp -r "$root/hipaa-case-study" "$work/"
-cd "$work"
+default_sizes=(10000 100000 1000000)
+source "$(dirname "$0")/case_study_workspace.sh" "$@"
 
 printf '%12s %12s %10s %10s %12s %12s %12s\n' disclosures rows seconds "us/row" "peak MB" \
   "lint s" "lint MB"

@@ -5,17 +5,8 @@
 # two threads.
 # Usage: bench/report_case_study.sh [build-dir] [sizes...]
 set -euo pipefail
-build=${1:-build}
-shift || true
-sizes=("$@")
-[ ${#sizes[@]} -gt 0 ] || sizes=(10000 100000)
-
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "$build" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp -r "$root/hipaa-case-study" "$work/"
-cd "$work"
+default_sizes=(10000 100000)
+source "$(dirname "$0")/case_study_workspace.sh" "$@"
 
 # Runs a command under GNU time; prints "seconds cpu-seconds peak-KB".  On
 # a machine shared with other work the CPU time is the steadier figure.

@@ -27,23 +27,6 @@ struct QuantifierState {
   bool closed = true;              // cleared when the guard's range may still grow
 };
 
-// The values bound to the quantifier's variables, in bound-list order.
-TermList value_tuple(const BoundList& bound, const Substitution& sigma) {
-  TermList tuple;
-  tuple.reserve(bound.size());
-  for (const BoundVar& var : bound) {
-    const TermPtr* value = find_binding(sigma, var.var);
-    if (value == nullptr) raise("Option"); // mode checking rules this out
-    tuple.push_back(*value);
-  }
-  return tuple;
-}
-
-bool is_excluded(const ExclusionList& exclusions, const TermList& tuple) {
-  return std::any_of(exclusions.begin(), exclusions.end(),
-                     [&](const TermList& excluded) { return equal_list(excluded, tuple); });
-}
-
 // Records one reduced instance: a deciding value ends the quantifier, a
 // neutral one drops out, anything else stays open.
 void record_instance(QuantifierState& state, Quantifier kind, FormulaPtr instance) {

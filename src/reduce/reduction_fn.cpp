@@ -19,11 +19,7 @@ ReductionFn::ReductionFn(const Signature& signature, db::Connection& connection,
 FormulaPtr ReductionFn::reduce_formula_internal(const FormulaPtr& formula) {
   // What the probe knows is keyed by formula storage, valid for one call.
   if (reduction_depth_ == 0) probe_.clear();
-  ++reduction_depth_;
-  struct DepthGuard {
-    int& depth;
-    ~DepthGuard() { --depth; }
-  } guard{reduction_depth_};
+  DepthScope depth(reduction_depth_);
   return reduce_under(formula, nullptr);
 }
 

@@ -95,6 +95,18 @@ private:
   std::ostream& out_;
   Scenario& scenario_;
   EvaluationProbe probe_;
+  // Counts the reductions of this engine under way for its lifetime; the
+  // evaluation probe's knowledge is kept while the count is above zero.
+  class DepthScope {
+  public:
+    explicit DepthScope(int& depth) : depth_(depth) { ++depth_; }
+    ~DepthScope() { --depth_; }
+    DepthScope(const DepthScope&) = delete;
+    DepthScope& operator=(const DepthScope&) = delete;
+
+  private:
+    int& depth_;
+  };
   int reduction_depth_ = 0;
   LogReader log_;
 };

@@ -6,30 +6,10 @@
 #include "base/failure.hpp"
 #include "reduce/term_match.hpp"
 
-#include <algorithm>
 
 namespace hipaa {
 
 namespace {
-
-// Depth counter of the engine: the evaluation probe's knowledge of formula
-// storage is kept while any reduction of the engine is under way.
-struct DepthGuard {
-  int& depth;
-  explicit DepthGuard(int& counter) : depth(counter) { ++depth; }
-  ~DepthGuard() { --depth; }
-};
-
-TermList bound_values(const BoundList& bound, const Substitution& sigma) {
-  TermList tuple;
-  tuple.reserve(bound.size());
-  for (const BoundVar& var : bound) {
-    const TermPtr* value = find_binding(sigma, var.var);
-    if (value == nullptr) raise("Option"); // mode checking rules this out
-    tuple.push_back(*value);
-  }
-  return tuple;
-}
 
 void collect_rules(const FormulaPtr& formula, const std::optional<std::string>& enclosing,
                    std::vector<Rule>& rules) {
@@ -62,25 +42,23 @@ std::vector<Rule> top_level_rules(const FormulaPtr& policy) {
 
 bool ReductionFn::for_each_solution(const Quantified& rule, SolutionK k) {
   if (reduction_depth_ == 0) probe_.clear();
-  DepthGuard depth(reduction_depth_);
+  DepthScope depth(reduction_depth_);
   bool closed = true;
   auto instance_step = [&](const Substitution& sigma) {
-    TermList tuple = bound_values(rule.bound, sigma);
-    bool excluded = std::any_of(rule.exclusions.begin(), rule.exclusions.end(),
-                                [&](const TermList& other) { return equal_list(other, tuple); });
-    if (!excluded) k(sigma, tuple);
+    TermList tuple = value_tuple(rule.bound, sigma);
+    if (!is_excluded(rule.exclusions, tuple)) k(sigma, tuple);
   };
   satisfy_guard(*rule.guard, Substitution{}, instance_step, closed);
   return closed;
 }
 
 void ReductionFn::begin_instance(const FormulaPtr& body, const Substitution& sigma) {
-  DepthGuard depth(reduction_depth_);
+  DepthScope depth(reduction_depth_);
   probe_.run(body, sigma, subst_env());
 }
 
 FormulaPtr ReductionFn::reduce_instance_part(const FormulaPtr& part, const Substitution& sigma) {
-  DepthGuard depth(reduction_depth_);
+  DepthScope depth(reduction_depth_);
   return reduce_under(part, &sigma);
 }
 

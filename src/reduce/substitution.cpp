@@ -15,6 +15,17 @@ const TermPtr* find_binding(const Substitution& substitution, const std::string&
   return nullptr;
 }
 
+TermList value_tuple(const BoundList& bound, const Substitution& sigma) {
+  TermList tuple;
+  tuple.reserve(bound.size());
+  for (const BoundVar& var : bound) {
+    const TermPtr* value = find_binding(sigma, var.var);
+    if (value == nullptr) raise("Option"); // mode checking rules this out
+    tuple.push_back(*value);
+  }
+  return tuple;
+}
+
 bool subst_into(const TermList& terms, const Substitution& substitution, const SubstEnv& env,
                 TermList& result) {
   result.reserve(result.size() + terms.size());

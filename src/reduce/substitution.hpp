@@ -24,6 +24,9 @@ using Substitution = std::vector<Binding>;
 // The term bound to `var`, or null.
 const TermPtr* find_binding(const Substitution& substitution, const std::string& var);
 
+// The values bound to a quantifier's variables, in bound-list order.
+TermList value_tuple(const BoundList& bound, const Substitution& sigma);
+
 // What substitution needs besides the bindings: the declarations (to tell
 // symbols from evaluated constructors), the scenario that evaluates, and the
 // stream for diagnostics.

@@ -58,6 +58,11 @@ bool equal_list(const TermList& a, const TermList& b) {
   return true;
 }
 
+bool is_excluded(const ExclusionList& exclusions, const TermList& tuple) {
+  return std::any_of(exclusions.begin(), exclusions.end(),
+                     [&](const TermList& excluded) { return equal_list(excluded, tuple); });
+}
+
 bool isClosed(const Term& term) {
   check_stack_depth();
   if (term.is<VarTerm>()) return false;

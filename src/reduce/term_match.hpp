@@ -1,6 +1,7 @@
 // Structural equality, closedness and matching of terms.
 #pragma once
 
+#include "logic/formula.hpp"
 #include "logic/term.hpp"
 #include "reduce/substitution.hpp"
 
@@ -11,6 +12,8 @@ namespace hipaa {
 bool equal_term(const Term& a, const Term& b);
 // Same length and pairwise equal.
 bool equal_list(const TermList& a, const TermList& b);
+// True when `tuple` equals one of the handled tuples of `exclusions`.
+bool is_excluded(const ExclusionList& exclusions, const TermList& tuple);
 // True when the term contains no variable.
 bool isClosed(const Term& term);
 bool all_closed(const TermList& terms);
