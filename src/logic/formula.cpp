@@ -22,7 +22,6 @@ Formula::~Formula() {
   } else if (auto* disj = std::get_if<Or>(&node)) {
     release_later(disj->disjuncts);
   } else if (auto* q = std::get_if<Quantified>(&node)) {
-    for (TermList& tuple : q->exclusions) release_later(tuple);
     release_later(q->guard);
     release_later(q->body);
   }

@@ -2,6 +2,7 @@
 // subtrees.  Every formula may carry a subformula name; guards carry none.
 #pragma once
 
+#include "logic/exclusion_list.hpp"
 #include "logic/sort.hpp"
 #include "logic/term.hpp"
 
@@ -20,9 +21,6 @@ struct BoundVar {
   std::string var;
 };
 using BoundList = std::vector<BoundVar>;
-
-// Value tuples of the bound variables that are already accounted for.
-using ExclusionList = std::vector<TermList>;
 
 struct Guard;
 using GuardPtr = std::shared_ptr<const Guard>;

@@ -8,7 +8,6 @@
 #include "reduce/term_match.hpp"
 
 #include <algorithm>
-#include <deque>
 #include <optional>
 
 namespace hipaa {
@@ -19,11 +18,9 @@ namespace {
 struct QuantifierState {
   bool decided = false;            // an All instance was false / an Ex instance true
   FormulaList open_instances;      // undecided instances, in the order found
-  // Instantiated value tuples, oldest first.  A deque grows without copying
-  // and gives its blocks back as the tuples move into the residual; it is
-  // made at the first tuple, since most quantifiers of an instance handle
-  // none or one.
-  std::optional<std::deque<TermList>> handled;
+  // Instantiated value tuples, oldest first, kept in the compact form in
+  // which the residual quantifier will carry them.
+  ExclusionList handled;
   bool closed = true;              // cleared when the guard's range may still grow
 };
 
@@ -44,16 +41,10 @@ void record_instance(QuantifierState& state, Quantifier kind, FormulaPtr instanc
 // The quantifier itself again, for the part of the range the log leaves
 // open: the tuples handled now come first in its exclusion list.
 FormulaPtr residual_quantifier(const Formula& formula, const Quantified& q,
-                               ExclusionList exclusions, GuardPtr guard, FormulaPtr body,
-                               std::optional<std::deque<TermList>>& handled) {
-  ExclusionList residual_exclusions;
-  residual_exclusions.reserve((handled ? handled->size() : 0) + exclusions.size());
-  while (handled && !handled->empty()) {
-    residual_exclusions.push_back(std::move(handled->front()));
-    handled->pop_front();
-  }
-  residual_exclusions.insert(residual_exclusions.end(), exclusions.begin(), exclusions.end());
-  return make_quantified(formula.name, q.kind, q.bound, std::move(residual_exclusions), q.compile,
+                               const ExclusionList& exclusions, GuardPtr guard, FormulaPtr body,
+                               ExclusionList& handled) {
+  handled.append(exclusions);
+  return make_quantified(formula.name, q.kind, q.bound, std::move(handled), q.compile,
                          std::move(guard), std::move(body));
 }
 
@@ -81,13 +72,13 @@ FormulaPtr quantifier_result(const Formula& formula, Quantifier kind, Quantifier
 FormulaPtr ReductionFn::reduce_quantified(const FormulaPtr& formula, const Quantified& q,
                                           const Substitution* pending) {
   SubstEnv env = subst_env();
-  ExclusionList exclusions = q.exclusions;
+  ExclusionList substituted;
   if (pending) {
-    exclusions.clear();
     for (const TermList& tuple : q.exclusions) {
-      exclusions.push_back(subst_simplify(tuple, *pending, env));
+      substituted.push_back(subst_simplify(tuple, *pending, env));
     }
   }
+  const ExclusionList& exclusions = pending ? substituted : q.exclusions;
 
   QuantifierState state;
   // Each solution starts with the pending bindings, so it is the whole
@@ -96,8 +87,7 @@ FormulaPtr ReductionFn::reduce_quantified(const FormulaPtr& formula, const Quant
     if (state.decided) return;
     TermList tuple = value_tuple(q.bound, instance_sigma);
     if (is_excluded(exclusions, tuple)) return;
-    if (!state.handled) state.handled.emplace();
-    state.handled->push_back(std::move(tuple));
+    state.handled.push_back(tuple);
     probe_.run(q.body, instance_sigma, env);
     FormulaPtr instance = reduce_under(q.body, &instance_sigma);
     record_instance(state, q.kind, std::move(instance));
@@ -107,7 +97,7 @@ FormulaPtr ReductionFn::reduce_quantified(const FormulaPtr& formula, const Quant
   if (!state.closed && !state.decided) {
     GuardPtr guard = pending ? subst_guard(q.guard, *pending, env) : q.guard;
     FormulaPtr body = pending ? subst_formula(q.body, *pending, env) : q.body;
-    state.open_instances.push_back(residual_quantifier(*formula, q, std::move(exclusions),
+    state.open_instances.push_back(residual_quantifier(*formula, q, exclusions,
                                                        std::move(guard), std::move(body),
                                                        state.handled));
   }

@@ -59,8 +59,7 @@ bool equal_list(const TermList& a, const TermList& b) {
 }
 
 bool is_excluded(const ExclusionList& exclusions, const TermList& tuple) {
-  return std::any_of(exclusions.begin(), exclusions.end(),
-                     [&](const TermList& excluded) { return equal_list(excluded, tuple); });
+  return exclusions.contains(tuple);
 }
 
 bool isClosed(const Term& term) {
