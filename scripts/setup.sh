@@ -8,6 +8,8 @@ packages=(cmake ninja-build g++ make pkg-config libsqlite3-dev libgmp-dev google
           nlohmann-json3-dev chromium)
 # GNU time: peak memory in the import benchmark.
 packages+=(time)
+# The allocator that hipaa-audit is linked with.
+packages+=(libmimalloc-dev)
 missing=()
 for package in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then

@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include <cstring>
+#include <string>
 #include <utility>
 
 namespace hipaa::db {
@@ -77,6 +78,12 @@ Connection::~Connection() {
   // close_v2 defers the release until the last statement is finalized, so a
   // connection dropped while a statement is still open does not leak.
   if (handle_ != nullptr) sqlite3_close_v2(handle_);
+}
+
+void Connection::set_page_cache(int mebibytes) {
+  // A negative cache size counts KiB rather than pages.
+  std::string pragma = "PRAGMA cache_size = -" + std::to_string(mebibytes * 1024);
+  sqlite3_exec(handle_, pragma.c_str(), nullptr, nullptr, nullptr);
 }
 
 int Connection::close() {

@@ -35,6 +35,10 @@ public:
   Connection& operator=(const Connection&) = delete;
   ~Connection();
 
+  // Lets SQLite keep up to `mebibytes` of the file's pages in memory (its
+  // default is 2 MiB).  Only a hint: a refusal changes nothing else.
+  void set_page_cache(int mebibytes);
+
   // Closes the connection; the result code is returned and may be ignored.
   int close();
   sqlite3* handle() const { return handle_; }
