@@ -2,7 +2,10 @@
 
 #include "syntax/policy_parser.hpp"
 
+#include <cstring>
+#include <functional>
 #include <ostream>
+#include <utility>
 
 namespace hipaa {
 
@@ -17,15 +20,30 @@ bool pass_on(std::ostringstream& diagnostics, std::ostream& out) {
   return true;
 }
 
+std::size_t set_count(std::size_t slots) {
+  std::size_t sets = 1;
+  while (2 * sets < slots) sets *= 2;
+  return sets;
+}
+
 } // namespace
 
+ValueCache::ValueCache(std::size_t slots)
+    : slots_(2 * set_count(slots)), set_mask_(set_count(slots) - 1) {}
+
+bool ValueCache::Slot::holds(std::uint64_t text_hash, std::string_view wanted) const {
+  return term && hash == text_hash && length == wanted.size() &&
+         std::memcmp(text, wanted.data(), wanted.size()) == 0;
+}
+
 ValueCache::Parsed ValueCache::parse(const std::string& text, std::ostream& out) {
-  if (auto found = recent_.find(text); found != recent_.end()) return {found->second, false};
-  if (auto found = older_.find(text); found != older_.end()) {
-    TermPtr term = found->second;
-    older_.erase(found);
-    keep(text, term);
-    return {term, false};
+  std::uint64_t hash = std::hash<std::string_view>()(text);
+  // The set's first slot holds the more recently used text.
+  Slot* set = &slots_[2 * (hash & set_mask_)];
+  if (set[0].holds(hash, text)) return {set[0].term, false};
+  if (set[1].holds(hash, text)) {
+    std::swap(set[0], set[1]);
+    return {set[0].term, false};
   }
 
   std::optional<TermPtr> parsed;
@@ -37,16 +55,15 @@ ValueCache::Parsed ValueCache::parse(const std::string& text, std::ostream& out)
   }
   bool wrote = pass_on(diagnostics_, out);
   if (!parsed) return {nullptr, wrote};
-  if (!wrote) keep(text, *parsed);
-  return {std::move(*parsed), wrote};
-}
-
-void ValueCache::keep(const std::string& text, const TermPtr& term) {
-  if (recent_.size() >= generation_size_) {
-    older_ = std::move(recent_);
-    recent_ = Table();
+  if (!wrote && text.size() <= kMaxText) {
+    set[1] = std::move(set[0]);
+    Slot& kept = set[0];
+    kept.hash = hash;
+    kept.term = *parsed;
+    kept.length = static_cast<std::uint8_t>(text.size());
+    std::memcpy(kept.text, text.data(), text.size());
   }
-  recent_.emplace(text, term);
+  return {std::move(*parsed), wrote};
 }
 
 } // namespace hipaa

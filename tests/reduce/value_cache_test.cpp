@@ -11,12 +11,21 @@ namespace {
 
 TEST(ValueCache, EqualTextsShareOneTermWhileInUse) {
   std::ostringstream out;
-  ValueCache cache(2); // two texts per generation
+  ValueCache cache(2); // one set of two slots
   TermPtr first = cache.parse("\"x\"", out).term;
   EXPECT_EQ(cache.parse("\"x\"", out).term, first);
-  // Texts that come back survive the turn of generations; one-off ones go.
-  for (const char* text : {"a", "b", "\"x\"", "c", "d", "\"x\"", "e", "f"}) cache.parse(text, out);
+  // A text that keeps coming back stays while one-off texts pass through.
+  for (const char* text : {"a", "\"x\"", "b", "\"x\"", "c", "\"x\"", "d"}) cache.parse(text, out);
   EXPECT_EQ(cache.parse("\"x\"", out).term, first);
+  // Two newer texts push it out: the table is bounded.
+  cache.parse("e", out);
+  cache.parse("f", out);
+  EXPECT_NE(cache.parse("\"x\"", out).term, first);
+  // A text too long for a slot is parsed anew each time, to an equal term.
+  std::string longer = "\"" + std::string(60, 'y') + "\"";
+  TermPtr once = cache.parse(longer, out).term;
+  EXPECT_NE(cache.parse(longer, out).term, once);
+  EXPECT_EQ(print_term(*cache.parse(longer, out).term), longer);
   EXPECT_EQ(print_term(*cache.parse("2010:01:05", out).term), "2010:01:05:00:00:00");
   EXPECT_EQ(out.str(), "");
 }
