@@ -249,12 +249,19 @@ FormulaPtr InstanceJudge::guard_premise(const Quantified& q) {
   if (atom == nullptr) return nullptr;
   const PredDecl* decl = engine_.subst_env().decls.find_pred(atom->pred);
   if (decl == nullptr || decl->cls != PredClass::Db) return nullptr;
+  // The atom stands alone only where it binds its variables itself, as
+  // plain arguments; one nested in a constructor waits for a later atom.
   BoundList bound;
   for (const BoundVar& var : q.bound) {
-    if (std::any_of(atom->args.begin(), atom->args.end(),
-                    [&](const TermPtr& arg) { return term_mentions(*arg, var.var); })) {
-      bound.push_back(var);
+    bool plain = false;
+    for (const TermPtr& arg : atom->args) {
+      if (arg->is<VarTerm>() && arg->as<VarTerm>()->name == var.var) {
+        plain = true;
+      } else if (term_mentions(*arg, var.var)) {
+        return nullptr;
+      }
     }
+    if (plain) bound.push_back(var);
   }
   return make_ex(std::nullopt, std::move(bound), {}, false, make_gatom(atom->pred, atom->args),
                  make_true());
