@@ -41,6 +41,18 @@ protected:
         });
     return lines;
   }
+
+  // What a body gives for the first instance.
+  struct Case {
+    const char* what;
+    FormulaPtr body;
+    std::string first_instance;
+  };
+  template <std::size_t N> void expect_first_instances(const Case (&cases)[N]) {
+    for (const Case& c : cases) {
+      EXPECT_EQ(judge_all(rule_over_send(c.body)).front(), c.first_instance) << c.what;
+    }
+  }
 };
 
 TEST_F(RuleInstancesTest, EveryInstanceIsJudgedInRowOrderWithoutStoppingAtAFalseOne) {
@@ -56,11 +68,6 @@ TEST_F(RuleInstancesTest, EveryInstanceIsJudgedInRowOrderWithoutStoppingAtAFalse
 }
 
 TEST_F(RuleInstancesTest, ClausesAtStakeAreTheInnermostNamedOnes) {
-  struct Case {
-    const char* what;
-    FormulaPtr body;
-    std::string first_instance;
-  };
   const Case cases[] = {
       {"the first false named conjunct, descending into named conjunctions",
        make_and(std::nullopt, {named("sent", "send", {x(), y(), z()}),
@@ -82,9 +89,7 @@ TEST_F(RuleInstancesTest, ClausesAtStakeAreTheInnermostNamedOnes) {
             make_or("r2", {atom("send", {x(), y(), z()}), named("p3", "trusted", {y()})})}),
        "compliant [ p1 ] true"},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(judge_all(rule_over_send(c.body)).front(), c.first_instance) << c.what;
-  }
+  expect_first_instances(cases);
 }
 
 // Where no disjunct holds, the disjuncts whose premise failed do not apply
@@ -94,11 +99,6 @@ TEST_F(RuleInstancesTest, AFailedDisjunctionNamesOnlyTheDisjunctsThatApplied) {
   TermPtr w = make_var("w");
   FormulaPtr sent = atom("send", {x(), y(), z()});    // true
   FormulaPtr answered = atom("send", {y(), x(), z()}); // false
-  struct Case {
-    const char* what;
-    FormulaPtr body;
-    std::string first_instance;
-  };
   const Case cases[] = {
       {"a named or names itself, then the conjunctions whose first conjunct held",
        make_or("permitted", {make_and("close", {sent, answered}),
@@ -122,9 +122,7 @@ TEST_F(RuleInstancesTest, AFailedDisjunctionNamesOnlyTheDisjunctsThatApplied) {
        make_or(std::nullopt, {make_and("exempt", {answered, sent}), answered}),
        "violation [ rule ] false"},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(judge_all(rule_over_send(c.body)).front(), c.first_instance) << c.what;
-  }
+  expect_first_instances(cases);
 }
 
 TEST_F(RuleInstancesTest, TopLevelRulesAreFlattenedThroughNamedConjunctions) {
