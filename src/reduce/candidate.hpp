@@ -11,6 +11,10 @@ namespace hipaa {
 enum class Flow {
   Continue, // go on with the next solution
   Stop,     // the atom is decided: end this enumeration at once
+  // The consumer ignores every further solution.  Reading the log may still
+  // report repaired values, so the enumeration goes on unless it is known
+  // that nothing more can be reported; handed on like Continue otherwise.
+  Settled,
 };
 
 // One candidate: a solution (the values of one row, one per argument of the

@@ -25,6 +25,9 @@ constexpr std::size_t kMemoRows = 64;
 // opens or closes one, so only a few stay open; the others are read again
 // from the start when more rows are asked for.
 constexpr std::size_t kParkedCursors = 8;
+// Queries too large for the memo that are remembered as read without a
+// repaired value.
+constexpr std::size_t kQuietQueries = 4096;
 
 // SELECT T.c1, .., T.cm FROM T WHERE one equality per closed argument.
 QueryPlan db_query_plan(const TermList& args, const DbInfo& info) {
@@ -92,7 +95,7 @@ private:
 
 LogReader::LogReader(const Signature& signature, db::Connection& connection, std::ostream& out)
     : signature_(signature), connection_(connection), out_(out), pool_(connection),
-      memo_(kMemoEntries) {}
+      memo_(kMemoEntries), quiet_(kQuietQueries) {}
 
 LogReader::Table& LogReader::table_of(const PredDecl& decl) {
   auto [slot, inserted] = tables_.try_emplace(&decl);
@@ -202,12 +205,20 @@ bool LogReader::read_row(db::Statement& statement, const Table& table, TermList&
 }
 
 bool LogReader::stream_from(db::StatementPool::Lease& cursor, const Table& table,
-                            RowValues on_row) {
+                            RowValues on_row, const std::string* key, bool settled) {
   TermList values; // reused from row to row; continuations copy what they keep
+  bool wrote_diagnostic = false;
   while (db::step_row(cursor.statement())) {
-    read_row(cursor.statement(), table, values);
-    if (on_row(values) == Flow::Stop) return false;
+    wrote_diagnostic = read_row(cursor.statement(), table, values) || wrote_diagnostic;
+    if (settled) continue;
+    Flow flow = on_row(values);
+    if (flow == Flow::Stop) return false;
+    if (flow == Flow::Settled) {
+      settled = true;
+      if (key != nullptr && !wrote_diagnostic && quiet_.known(*key)) return true;
+    }
   }
+  if (key != nullptr && !wrote_diagnostic) quiet_.add(*key);
   return true;
 }
 
@@ -224,11 +235,22 @@ bool LogReader::replay(const Query& query, const std::string& key, RowValues on_
   std::shared_ptr<MemoEntry> entry = memo_.find_or_add(key);
   if (entry->in_use) return stream(query, on_row);
   EntryUse use(*entry, memo_, key);
+  // Once on_row has settled, rows are only read for what they may report;
+  // a query known to report nothing ends there.  Kept rows never report.
+  bool settled = false;
+  auto hand_on = [&](const TermList& values) {
+    if (settled) return Flow::Settled;
+    Flow flow = on_row(values);
+    if (flow == Flow::Settled) settled = true;
+    return flow;
+  };
+  auto quiet_from_here = [&] { return settled && (entry->complete || quiet_.known(key)); };
   for (std::size_t next = 0;; ++next) {
     if (next < entry->rows.size()) {
-      if (on_row(entry->rows[next]) == Flow::Stop) {
+      bool stopped = hand_on(entry->rows[next]) == Flow::Stop;
+      if (stopped || quiet_from_here()) {
         park(entry);
-        return false;
+        return !stopped;
       }
       continue;
     }
@@ -251,13 +273,15 @@ bool LogReader::replay(const Query& query, const std::string& key, RowValues on_
       db::StatementPool::Lease cursor = std::move(*entry->cursor);
       entry->cursor.reset();
       memo_.forget(key);
-      if (on_row(values) == Flow::Stop) return false;
-      return stream_from(cursor, query.table, on_row);
+      if (hand_on(values) == Flow::Stop) return false;
+      if (!wrote_diagnostic && quiet_from_here()) return true;
+      return stream_from(cursor, query.table, on_row, wrote_diagnostic ? nullptr : &key, settled);
     }
     entry->rows.push_back(std::move(values));
-    if (on_row(entry->rows.back()) == Flow::Stop) {
+    bool stopped = hand_on(entry->rows.back()) == Flow::Stop;
+    if (stopped || quiet_from_here()) {
       park(entry);
-      return false;
+      return !stopped;
     }
   }
 }

@@ -77,7 +77,12 @@ private:
   bool read_row(db::Statement& statement, const Table& table, TermList& values);
   bool stream(const Query& query, RowValues on_row);
   bool replay(const Query& query, const std::string& key, RowValues on_row);
-  bool stream_from(db::StatementPool::Lease& cursor, const Table& table, RowValues on_row);
+  // Reads on from `cursor`.  Once on_row has settled (or from the start when
+  // `settled`), rows are read only for what they may report, and the query
+  // of `key`, when given, ends there if it is known to report nothing; it
+  // becomes known so when it is read to its end without a repaired value.
+  bool stream_from(db::StatementPool::Lease& cursor, const Table& table, RowValues on_row,
+                   const std::string* key = nullptr, bool settled = false);
   bool run_literal(const Query& query, RowValues on_row);
   // Keeps the statement of an entry whose enumeration stopped early open,
   // closing the one kept longest when too many are.
@@ -95,6 +100,7 @@ private:
   // Declared last: their entries hold statements of the pool.
   db::StatementPool pool_;
   QueryMemo memo_;
+  QuietQueries quiet_;
   std::deque<std::shared_ptr<MemoEntry>> parked_;
 };
 

@@ -92,7 +92,8 @@ FormulaPtr ReductionFn::reduce_quantified(const FormulaPtr& formula, const Quant
     FormulaPtr instance = reduce_under(q.body, &instance_sigma);
     record_instance(state, q.kind, std::move(instance));
   };
-  satisfy_guard(*q.guard, pending ? *pending : Substitution{}, instance_step, state.closed);
+  satisfy_guard(*q.guard, pending ? *pending : Substitution{}, instance_step, state.closed,
+                &state.decided);
 
   if (!state.closed && !state.decided) {
     GuardPtr guard = pending ? subst_guard(q.guard, *pending, env) : q.guard;
@@ -106,22 +107,24 @@ FormulaPtr ReductionFn::reduce_quantified(const FormulaPtr& formula, const Quant
 
 // guard := true | false | atom | (and g..) | (or g..) | (ex vars g)
 void ReductionFn::satisfy_guard(const Guard& guard, const Substitution& sigma, GuardK k,
-                                bool& closed) {
+                                bool& closed, const bool* settled) {
   check_stack_depth();
   if (guard.is<GTrue>()) {
     k(sigma);
     return;
   }
   if (const auto* atom = guard.as<GAtom>()) {
-    satisfy_guard_atom(*atom, sigma, k, closed);
+    satisfy_guard_atom(*atom, sigma, k, closed, settled);
     return;
   }
   if (const auto* conj = guard.as<GAnd>()) {
-    satisfy_conjuncts(conj->conjuncts, 0, sigma, k, closed);
+    satisfy_conjuncts(conj->conjuncts, 0, sigma, k, closed, settled);
     return;
   }
   if (const auto* disj = guard.as<GOr>()) {
-    for (const GuardPtr& disjunct : disj->disjuncts) satisfy_guard(*disjunct, sigma, k, closed);
+    for (const GuardPtr& disjunct : disj->disjuncts) {
+      satisfy_guard(*disjunct, sigma, k, closed, settled);
+    }
     return;
   }
   if (const auto* ex = guard.as<GEx>()) {
@@ -136,7 +139,7 @@ void ReductionFn::satisfy_guard(const Guard& guard, const Substitution& sigma, G
       }
       k(outer);
     };
-    satisfy_guard(*ex->guard, sigma, drop_locals, closed);
+    satisfy_guard(*ex->guard, sigma, drop_locals, closed, settled);
   }
   // GFalse has no solution
 }
@@ -144,25 +147,29 @@ void ReductionFn::satisfy_guard(const Guard& guard, const Substitution& sigma, G
 // (and g_from .. g_n): depth first, each solution of one conjunct feeding
 // the enumeration of the next.
 void ReductionFn::satisfy_conjuncts(const GuardList& guards, std::size_t from,
-                                    const Substitution& sigma, GuardK k, bool& closed) {
+                                    const Substitution& sigma, GuardK k, bool& closed,
+                                    const bool* settled) {
   check_stack_depth();
   if (from == guards.size()) {
     k(sigma);
     return;
   }
   auto next = [&](const Substitution& extended) {
-    satisfy_conjuncts(guards, from + 1, extended, k, closed);
+    satisfy_conjuncts(guards, from + 1, extended, k, closed, settled);
   };
-  satisfy_guard(*guards[from], sigma, next, closed);
+  // Only the last conjunct hands its solutions straight to k.
+  bool last = from + 1 == guards.size();
+  satisfy_guard(*guards[from], sigma, next, closed, last ? settled : nullptr);
 }
 
 // A guard atom: instantiated with sigma and resolved; each matching
 // solution extends sigma.  The end of a "disclose-eval" enumeration opens
 // the quantifier's range.
 void ReductionFn::satisfy_guard_atom(const GAtom& atom, const Substitution& sigma, GuardK k,
-                                     bool& closed) {
+                                     bool& closed, const bool* settled) {
   TermList args = subst_simplify(atom.args, sigma, subst_env());
   auto guard_atom_k = [&](const Candidate& candidate) {
+    if (settled != nullptr && *settled && candidate.is_solution()) return Flow::Settled;
     std::optional<Substitution> bindings;
     if (candidate.is_solution()) bindings = match(args, *candidate.values);
     if (!bindings) {
@@ -172,7 +179,7 @@ void ReductionFn::satisfy_guard_atom(const GAtom& atom, const Substitution& sigm
     Substitution extended = sigma;
     extended.insert(extended.end(), bindings->begin(), bindings->end());
     k(extended);
-    return Flow::Continue;
+    return settled != nullptr && *settled ? Flow::Settled : Flow::Continue;
   };
   resolve_atom(atom.pred, args, guard_atom_k);
 }

@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace hipaa {
@@ -56,6 +57,25 @@ private:
   std::size_t capacity_;
   std::list<Kept> recency_; // most recently used first
   std::unordered_map<std::string_view, std::list<Kept>::iterator> index_;
+};
+
+// Queries known to have been read to their end without a value that needed
+// repair: when their reader no longer needs solutions, reading them on can
+// report nothing, so they may end early.  Bounded: when full, it starts
+// afresh.
+class QuietQueries {
+public:
+  explicit QuietQueries(std::size_t capacity) : capacity_(capacity) {}
+
+  bool known(const std::string& key) const { return keys_.count(key) != 0; }
+  void add(const std::string& key) {
+    if (keys_.size() >= capacity_) keys_.clear();
+    keys_.insert(key);
+  }
+
+private:
+  std::size_t capacity_;
+  std::unordered_set<std::string> keys_;
 };
 
 } // namespace hipaa

@@ -79,10 +79,15 @@ private:
   FormulaPtr reduce_quantified(const FormulaPtr& formula, const Quantified& q,
                                const Substitution* pending);
 
-  void satisfy_guard(const Guard& guard, const Substitution& sigma, GuardK k, bool& closed);
+  // `settled`, when given, turns true once `k` ignores every further
+  // solution (its quantifier is decided); only atoms whose solutions go
+  // straight to `k` see it, since the others feed later atoms' queries.
+  void satisfy_guard(const Guard& guard, const Substitution& sigma, GuardK k, bool& closed,
+                     const bool* settled = nullptr);
   void satisfy_conjuncts(const GuardList& guards, std::size_t from, const Substitution& sigma,
-                         GuardK k, bool& closed);
-  void satisfy_guard_atom(const GAtom& atom, const Substitution& sigma, GuardK k, bool& closed);
+                         GuardK k, bool& closed, const bool* settled = nullptr);
+  void satisfy_guard_atom(const GAtom& atom, const Substitution& sigma, GuardK k, bool& closed,
+                          const bool* settled);
 
   // resolve_atom for a predicate already looked up.
   void resolve_declared(const PredDecl& decl, const std::string& pred, const TermList& args,

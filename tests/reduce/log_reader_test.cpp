@@ -56,6 +56,41 @@ TEST_F(ManyRowsTest, AQueryTooLargeToKeepIsReadAgain) {
   EXPECT_EQ(counter.rows, 200);
 }
 
+// A decided quantifier ignores the rest of its guard's rows, but they are
+// still read for the repairs they may report, until the query is known to
+// report none.
+TEST_F(ManyRowsTest, ADecidedQuantifierReadsOnUntilTheQueryIsKnownQuiet) {
+  FormulaPtr formula = make_ex(std::nullopt, bound({"n"}), {}, false,
+                               make_gatom("send", {app("carol"), app("bob"), var("n")}),
+                               make_true());
+  EXPECT_EQ(reduce(formula), "true");
+  EXPECT_EQ(counter.rows, 100);
+  EXPECT_EQ(reduce(formula), "true");
+  EXPECT_EQ(counter.rows, 101);
+  EXPECT_EQ(out.str(), "");
+}
+
+class RepairAfterDecisionTest : public EngineTest {
+protected:
+  RepairAfterDecisionTest()
+      : EngineTest("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 70) "
+                   "INSERT INTO send SELECT 'alice', 'bob', '\"n' || i || '\"' FROM n; "
+                   "INSERT INTO send VALUES ('alice', '(boss alice', '\"r\"');") {}
+};
+
+TEST_F(RepairAfterDecisionTest, ARepairAfterTheDecidingRowIsReportedEveryTime) {
+  FormulaPtr formula = make_ex(std::nullopt, bound({"x", "n"}), {}, false,
+                               make_gatom("send", {app("alice"), var("x"), var("n")}),
+                               make_true());
+  EXPECT_EQ(reduce(formula), "true");
+  std::string report = out.str();
+  EXPECT_NE(report, "");
+  EXPECT_EQ(reduce(formula), "true");
+  EXPECT_EQ(out.str(), report + report);
+  // Three rows of the shared log, seventy added, and the repaired one.
+  EXPECT_EQ(counter.rows, 2 * 74);
+}
+
 class RepairedValueTest : public EngineTest {
 protected:
   RepairedValueTest() : EngineTest("INSERT INTO send VALUES ('bob', '(boss alice', '\"r\"');") {}
