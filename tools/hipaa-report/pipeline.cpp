@@ -1,5 +1,7 @@
 #include "pipeline.hpp"
 
+#include "private_terms.hpp"
+
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -20,6 +22,7 @@ namespace {
 constexpr std::size_t kBatchSize = 64;
 constexpr std::size_t kBatchesInFlight = 64;
 
+// Made, and released, by the submitting thread: the workers only read it.
 struct Instance {
   std::size_t rule;
   std::size_t position;
@@ -32,13 +35,38 @@ struct Batch {
   std::vector<Instance> instances;
 };
 
-// The guard is enumerated on the calling thread; the workers judge.
+// A worker: a private copy of the policy and an auditor on it.  It is made
+// on the worker's own thread, so that its memory is that thread's too.
+struct Worker {
+  Worker(const CheckedPolicy& shared, const Options& options)
+      : policy(private_copy(shared)), layout(top_level_rules(policy.formula)),
+        auditor(policy, layout, options.db, options.as_of) {}
+
+  CheckedPolicy policy;
+  Layout layout;
+  Auditor auditor;
+};
+
+// A judged batch on its way to the writer, with its instances, which go
+// back to the thread that made them.
+struct Judged {
+  std::vector<Instance> instances;
+  std::vector<Record> records;
+  std::size_t worker;
+};
+
+// The guard is enumerated on the calling thread; the workers judge.  Every
+// block of memory is released by the thread that allocated it: the
+// instances by the submitting thread once their records are written, the
+// records by their worker after the writer is done with them.  Blocks that
+// one thread allocates and another frees keep the allocator's arenas and
+// their cache lines moving between the cores.
 class WorkerPool {
 public:
-  WorkerPool(std::vector<std::unique_ptr<Auditor>> auditors, const Sink& sink)
-      : sink_(sink), auditors_(std::move(auditors)) {
-    for (auto& auditor : auditors_) {
-      threads_.emplace_back([this, worker = auditor.get()] { work(*worker); });
+  WorkerPool(const Options& options, const CheckedPolicy& policy, const Sink& sink)
+      : sink_(sink), written_back_(options.jobs) {
+    for (unsigned i = 0; i < options.jobs; ++i) {
+      threads_.emplace_back([this, i, &options, &policy] { work(i, options, policy); });
     }
   }
 
@@ -87,30 +115,50 @@ private:
     for (std::thread& thread : threads_) thread.join();
   }
 
-  void work(Auditor& auditor) {
+  void fail(std::unique_lock<std::mutex>& lock, const std::string& diagnostics) {
+    if (!lock.owns_lock()) lock.lock();
+    if (!failure_) {
+      failure_ = std::current_exception();
+      failed_diagnostics_ = diagnostics;
+    }
+    work_added_.notify_all();
+    done_changed_.notify_all();
+  }
+
+  void work(std::size_t index, const Options& options, const CheckedPolicy& policy) {
+    std::unique_ptr<Worker> worker;
+    try {
+      worker = std::make_unique<Worker>(policy, options);
+    } catch (...) {
+      std::unique_lock<std::mutex> lock(mutex_);
+      fail(lock, "");
+      return;
+    }
     for (;;) {
+      // Declared before the lock, so released after it is let go.
+      std::vector<std::vector<Record>> written;
       std::unique_lock<std::mutex> lock(mutex_);
       work_added_.wait(lock, [&] { return closing_ || failure_ || !batches_.empty(); });
+      written.swap(written_back_[index]);
       if (failure_ || batches_.empty()) return;
       Batch batch = std::move(batches_.front());
       batches_.pop_front();
       lock.unlock();
+      written.clear();
       try {
         std::vector<Record> records;
         records.reserve(batch.instances.size());
         for (const Instance& instance : batch.instances) {
+          PrivateInstance own = private_instance(instance.sigma, instance.tuple);
           records.push_back(
-              auditor.judge(instance.rule, instance.position, instance.sigma, instance.tuple));
+              worker->auditor.judge(instance.rule, instance.position, own.sigma, own.tuple));
         }
         lock.lock();
-        done_.emplace(batch.sequence, std::move(records));
+        done_.emplace(batch.sequence, Judged{std::move(batch.instances), std::move(records), index});
       } catch (...) {
-        if (!lock.owns_lock()) lock.lock();
-        if (!failure_) {
-          failure_ = std::current_exception();
-          failed_diagnostics_ = auditor.diagnostics();
-        }
-        work_added_.notify_all();
+        fail(lock, worker->auditor.diagnostics());
+        // The instances belong to the submitting thread.
+        done_.emplace(batch.sequence, Judged{std::move(batch.instances), {}, index});
       }
       done_changed_.notify_all();
     }
@@ -119,7 +167,7 @@ private:
   // Writes the batches that continue the output in order, with the lock
   // released while writing.  False when none was ready.
   bool write_ready(std::unique_lock<std::mutex>& lock) {
-    std::vector<std::vector<Record>> ready;
+    std::vector<Judged> ready;
     for (auto next = done_.find(written_); next != done_.end(); next = done_.find(written_)) {
       ready.push_back(std::move(next->second));
       done_.erase(next);
@@ -127,22 +175,25 @@ private:
     }
     if (ready.empty()) return false;
     lock.unlock();
-    for (std::vector<Record>& records : ready) {
-      for (Record& record : records) sink_(std::move(record));
+    for (Judged& judged : ready) {
+      for (Record& record : judged.records) sink_(std::move(record));
+      judged.instances.clear();
     }
     lock.lock();
+    for (Judged& judged : ready) written_back_[judged.worker].push_back(std::move(judged.records));
     return true;
   }
 
   const Sink& sink_;
-  std::vector<std::unique_ptr<Auditor>> auditors_;
   std::vector<std::thread> threads_;
   Batch filling_; // touched by the submitting thread only
   std::mutex mutex_;
   std::condition_variable work_added_;
   std::condition_variable done_changed_;
   std::deque<Batch> batches_;
-  std::map<std::size_t, std::vector<Record>> done_;
+  std::map<std::size_t, Judged> done_;
+  // Per worker: the records written since it last looked.
+  std::vector<std::vector<std::vector<Record>>> written_back_;
   std::size_t submitted_ = 0;
   std::size_t written_ = 0;
   bool closing_ = false;
@@ -189,11 +240,7 @@ void audit_instances(const Options& options, const CheckedPolicy& policy, const 
               const TermList& tuple) { sink(enumerator.judge(rule, position, sigma, tuple)); });
       return;
     }
-    std::vector<std::unique_ptr<Auditor>> workers;
-    for (unsigned i = 0; i < options.jobs; ++i) {
-      workers.push_back(std::make_unique<Auditor>(policy, layout, options.db, options.as_of));
-    }
-    WorkerPool pool(std::move(workers), sink);
+    WorkerPool pool(options, policy, sink);
     try {
       for_each_instance(options, layout, enumerator,
                         [&](std::size_t rule, std::size_t position, const Substitution& sigma,
