@@ -55,17 +55,30 @@ struct Judged {
   std::size_t worker;
 };
 
-// The guard is enumerated on the calling thread; the workers judge.  Every
-// block of memory is released by the thread that allocated it: the
+// The judge of a batch that the submitting thread judged itself.
+constexpr std::size_t kSubmitter = static_cast<std::size_t>(-1);
+
+// Batches waiting for a worker beyond which the submitting thread judges
+// the next batch itself: enough to keep the workers busy meanwhile.
+constexpr std::size_t kQueuedAhead = 2;
+
+// The guard is enumerated on the calling thread, which also judges a batch
+// itself, on the enumerating engine, whenever the workers have enough
+// queued: N jobs are the calling thread and N - 1 workers, one thread per
+// core, and the instances that the calling thread judges meet its engine's
+// caches still warm from their guard rows.
+//
+// Every block of memory is released by the thread that allocated it: the
 // instances by the submitting thread once their records are written, the
 // records by their worker after the writer is done with them.  Blocks that
 // one thread allocates and another frees keep the allocator's arenas and
 // their cache lines moving between the cores.
 class WorkerPool {
 public:
-  WorkerPool(const Options& options, const CheckedPolicy& policy, const Sink& sink)
-      : sink_(sink), written_back_(options.jobs) {
-    for (unsigned i = 0; i < options.jobs; ++i) {
+  WorkerPool(const Options& options, const CheckedPolicy& policy, Auditor& submitter,
+             const Sink& sink)
+      : submitter_(submitter), sink_(sink), written_back_(options.jobs - 1) {
+    for (unsigned i = 0; i + 1 < options.jobs; ++i) {
       threads_.emplace_back([this, i, &options, &policy] { work(i, options, policy); });
     }
   }
@@ -98,11 +111,25 @@ private:
       if (!write_ready(lock)) done_changed_.wait(lock);
     }
     if (failure_) std::rethrow_exception(failure_);
-    filling_.sequence = submitted_++;
-    batches_.push_back(std::move(filling_));
+    Batch batch = std::move(filling_);
     filling_ = Batch{};
     filling_.instances.reserve(kBatchSize);
-    work_added_.notify_one();
+    batch.sequence = submitted_++;
+    if (batches_.size() < kQueuedAhead && !threads_.empty()) {
+      batches_.push_back(std::move(batch));
+      work_added_.notify_one();
+    } else {
+      lock.unlock();
+      std::vector<Record> records;
+      records.reserve(batch.instances.size());
+      for (const Instance& instance : batch.instances) {
+        records.push_back(
+            submitter_.judge(instance.rule, instance.position, instance.sigma, instance.tuple));
+      }
+      lock.lock();
+      done_.emplace(batch.sequence, Judged{std::move(batch.instances), std::move(records),
+                                           kSubmitter});
+    }
     write_ready(lock);
   }
 
@@ -180,10 +207,15 @@ private:
       judged.instances.clear();
     }
     lock.lock();
-    for (Judged& judged : ready) written_back_[judged.worker].push_back(std::move(judged.records));
+    for (Judged& judged : ready) {
+      if (judged.worker != kSubmitter) {
+        written_back_[judged.worker].push_back(std::move(judged.records));
+      }
+    }
     return true;
   }
 
+  Auditor& submitter_;
   const Sink& sink_;
   std::vector<std::thread> threads_;
   Batch filling_; // touched by the submitting thread only
@@ -240,7 +272,7 @@ void audit_instances(const Options& options, const CheckedPolicy& policy, const 
               const TermList& tuple) { sink(enumerator.judge(rule, position, sigma, tuple)); });
       return;
     }
-    WorkerPool pool(options, policy, sink);
+    WorkerPool pool(options, policy, enumerator, sink);
     try {
       for_each_instance(options, layout, enumerator,
                         [&](std::size_t rule, std::size_t position, const Substitution& sigma,
