@@ -8,6 +8,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <utility>
 #include <thread>
 #include <vector>
 
@@ -91,26 +93,40 @@ public:
     if (filling_.instances.size() == kBatchSize) send();
   }
 
-  // Waits for every submitted instance and writes the rest.
+  // Judges and writes every instance submitted so far.  A failure is
+  // thrown once every instance before it is judged, so that it is the one
+  // a single thread would have met first, whichever thread met it.
   void finish() {
     if (!filling_.instances.empty()) send();
     std::unique_lock<std::mutex> lock(mutex_);
-    while (!failure_ && written_ < submitted_) {
-      if (!write_ready(lock)) done_changed_.wait(lock);
-    }
-    if (failure_) std::rethrow_exception(failure_);
+    settle(lock);
   }
 
-  // The diagnostics of the worker that failed, if one did.
-  std::string failed_diagnostics() const { return failed_diagnostics_; }
+  // Whether the pool has thrown a failure of its own.
+  bool failed() const { return reported_; }
+
+  // What the engine that failed wrote, if one did.
+  std::string failed_diagnostics() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return failed_ ? failed_->diagnostics : "";
+  }
 
 private:
+  // A failure, where it happened in the output order, and what the failing
+  // engine wrote.
+  struct Failed {
+    std::size_t sequence;
+    std::size_t index;
+    std::exception_ptr error;
+    std::string diagnostics;
+  };
+
   void send() {
     std::unique_lock<std::mutex> lock(mutex_);
-    while (!failure_ && submitted_ - written_ >= kBatchesInFlight) {
+    while (!failed_ && submitted_ - written_ >= kBatchesInFlight) {
       if (!write_ready(lock)) done_changed_.wait(lock);
     }
-    if (failure_) std::rethrow_exception(failure_);
+    if (failed_) settle(lock);
     Batch batch = std::move(filling_);
     filling_ = Batch{};
     filling_.instances.reserve(kBatchSize);
@@ -122,15 +138,43 @@ private:
       lock.unlock();
       std::vector<Record> records;
       records.reserve(batch.instances.size());
-      for (const Instance& instance : batch.instances) {
-        records.push_back(
-            submitter_.judge(instance.rule, instance.position, instance.sigma, instance.tuple));
+      try {
+        for (const Instance& instance : batch.instances) {
+          records.push_back(
+              submitter_.judge(instance.rule, instance.position, instance.sigma, instance.tuple));
+        }
+      } catch (...) {
+        lock.lock();
+        note_failure(batch.sequence, records.size(), submitter_.diagnostics());
+        done_.emplace(batch.sequence, Judged{std::move(batch.instances), {}, kSubmitter});
+        settle(lock);
       }
       lock.lock();
-      done_.emplace(batch.sequence, Judged{std::move(batch.instances), std::move(records),
-                                           kSubmitter});
+      done_.emplace(batch.sequence,
+                    Judged{std::move(batch.instances), std::move(records), kSubmitter});
     }
     write_ready(lock);
+  }
+
+  // Returns once every submitted batch is written; throws instead the
+  // earliest failure once every batch before it is written.
+  void settle(std::unique_lock<std::mutex>& lock) {
+    for (;;) {
+      if (failed_ && written_ >= failed_->sequence) {
+        reported_ = true;
+        std::rethrow_exception(failed_->error);
+      }
+      if (!failed_ && written_ >= submitted_) return;
+      if (!write_ready(lock)) done_changed_.wait(lock);
+    }
+  }
+
+  // Keeps the current exception if it comes before every failure so far.
+  void note_failure(std::size_t sequence, std::size_t index, std::string diagnostics) {
+    if (!failed_ || std::pair(sequence, index) < std::pair(failed_->sequence, failed_->index)) {
+      failed_ = Failed{sequence, index, std::current_exception(), std::move(diagnostics)};
+    }
+    done_changed_.notify_all();
   }
 
   void stop() {
@@ -142,60 +186,56 @@ private:
     for (std::thread& thread : threads_) thread.join();
   }
 
-  void fail(std::unique_lock<std::mutex>& lock, const std::string& diagnostics) {
-    if (!lock.owns_lock()) lock.lock();
-    if (!failure_) {
-      failure_ = std::current_exception();
-      failed_diagnostics_ = diagnostics;
-    }
-    work_added_.notify_all();
-    done_changed_.notify_all();
-  }
-
   void work(std::size_t index, const Options& options, const CheckedPolicy& policy) {
     std::unique_ptr<Worker> worker;
     try {
       worker = std::make_unique<Worker>(policy, options);
     } catch (...) {
-      std::unique_lock<std::mutex> lock(mutex_);
-      fail(lock, "");
+      // Before any instance: nothing can come before it.
+      std::lock_guard<std::mutex> lock(mutex_);
+      note_failure(0, 0, "");
       return;
     }
     for (;;) {
       // Declared before the lock, so released after it is let go.
       std::vector<std::vector<Record>> written;
       std::unique_lock<std::mutex> lock(mutex_);
-      work_added_.wait(lock, [&] { return closing_ || failure_ || !batches_.empty(); });
+      work_added_.wait(lock, [&] { return closing_ || !batches_.empty(); });
       written.swap(written_back_[index]);
-      if (failure_ || batches_.empty()) return;
+      if (closing_) return;
       Batch batch = std::move(batches_.front());
       batches_.pop_front();
+      // Batches after a failure are not judged, those before it are.
+      bool wanted = !failed_ || batch.sequence < failed_->sequence;
       lock.unlock();
       written.clear();
+      std::vector<Record> records;
+      records.reserve(batch.instances.size());
       try {
-        std::vector<Record> records;
-        records.reserve(batch.instances.size());
-        for (const Instance& instance : batch.instances) {
+        for (std::size_t i = 0; wanted && i < batch.instances.size(); ++i) {
+          const Instance& instance = batch.instances[i];
           PrivateInstance own = private_instance(instance.sigma, instance.tuple);
           records.push_back(
               worker->auditor.judge(instance.rule, instance.position, own.sigma, own.tuple));
         }
         lock.lock();
-        done_.emplace(batch.sequence, Judged{std::move(batch.instances), std::move(records), index});
       } catch (...) {
-        fail(lock, worker->auditor.diagnostics());
-        // The instances belong to the submitting thread.
-        done_.emplace(batch.sequence, Judged{std::move(batch.instances), {}, index});
+        lock.lock();
+        note_failure(batch.sequence, records.size(), worker->auditor.diagnostics());
       }
+      // The instances go back to the submitting thread.
+      done_.emplace(batch.sequence, Judged{std::move(batch.instances), std::move(records), index});
       done_changed_.notify_all();
     }
   }
 
-  // Writes the batches that continue the output in order, with the lock
-  // released while writing.  False when none was ready.
+  // Writes the batches that continue the output in order, up to a failure,
+  // with the lock released while writing.  False when none was ready.
   bool write_ready(std::unique_lock<std::mutex>& lock) {
     std::vector<Judged> ready;
-    for (auto next = done_.find(written_); next != done_.end(); next = done_.find(written_)) {
+    for (auto next = done_.find(written_);
+         next != done_.end() && !(failed_ && written_ >= failed_->sequence);
+         next = done_.find(written_)) {
       ready.push_back(std::move(next->second));
       done_.erase(next);
       ++written_;
@@ -229,8 +269,8 @@ private:
   std::size_t submitted_ = 0;
   std::size_t written_ = 0;
   bool closing_ = false;
-  std::exception_ptr failure_;
-  std::string failed_diagnostics_;
+  std::optional<Failed> failed_; // the earliest failure in output order
+  bool reported_ = false;
 };
 
 // Calls `instance(rule, position, sigma, tuple)` for every selected
@@ -274,9 +314,16 @@ void audit_instances(const Options& options, const CheckedPolicy& policy, const 
     }
     WorkerPool pool(options, policy, enumerator, sink);
     try {
-      for_each_instance(options, layout, enumerator,
-                        [&](std::size_t rule, std::size_t position, const Substitution& sigma,
-                            const TermList& tuple) { pool.submit(rule, position, sigma, tuple); });
+      try {
+        for_each_instance(options, layout, enumerator,
+                          [&](std::size_t rule, std::size_t position, const Substitution& sigma,
+                              const TermList& tuple) { pool.submit(rule, position, sigma, tuple); });
+      } catch (...) {
+        // The guard failed.  On one thread every instance before that point
+        // would have been judged first, and a failure among them reported.
+        if (!pool.failed()) pool.finish();
+        throw;
+      }
       pool.finish();
     } catch (...) {
       if (diagnostics.empty()) diagnostics = pool.failed_diagnostics();
