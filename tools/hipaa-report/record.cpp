@@ -204,6 +204,8 @@ Record RecordMaker::make(std::size_t rule, std::size_t position, const TermList&
   record.json = object.dump(-1, ' ', false, Json::error_handler_t::replace);
 
   std::string& line = record.csv;
+  // Room for the usual line at once, instead of growing it step by step.
+  line.reserve(256 + residual.size());
   line = std::to_string(position);
   line += ',';
   append_csv_field(line, of.name);
