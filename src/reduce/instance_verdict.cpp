@@ -6,6 +6,7 @@
 #include "reduce/instance_verdict.hpp"
 
 #include <algorithm>
+#include <utility>
 
 namespace hipaa {
 
@@ -101,6 +102,25 @@ private:
   InstanceVerdict& verdict_;
 };
 
+bool term_mentions(const Term& term, const std::string& var) {
+  if (const auto* v = term.as<VarTerm>()) return v->name == var;
+  if (const auto* app = term.as<AppTerm>()) {
+    return std::any_of(app->args.begin(), app->args.end(),
+                       [&](const TermPtr& arg) { return term_mentions(*arg, var); });
+  }
+  return false;
+}
+
+// The first atom of a guard, through its conjunctions.
+const GAtom* first_guard_atom(const Guard& guard) {
+  if (const auto* atom = guard.as<GAtom>()) return atom;
+  if (const auto* conj = guard.as<GAnd>()) {
+    return conj->conjuncts.empty() ? nullptr : first_guard_atom(*conj->conjuncts.front());
+  }
+  if (const auto* ex = guard.as<GEx>()) return first_guard_atom(*ex->guard);
+  return nullptr;
+}
+
 } // namespace
 
 const char* verdict_word(Verdict verdict) {
@@ -146,8 +166,12 @@ InstanceJudge::Walked InstanceJudge::walk_and(const FormulaPtr& formula, const A
   for (const FormulaPtr& conjunct : conj.conjuncts) {
     Walked part = walk(conjunct, sigma);
     if (part.residual->is<False>()) {
-      if (part.names.empty() && formula->name) part.names.push_back(*formula->name);
-      return Walked{make_false(formula->name), std::move(part.names)};
+      // The clause that failed, followed by the paragraphs inside it that
+      // decided the failure.
+      std::vector<std::string> deciding;
+      if (formula->name) deciding.push_back(*formula->name);
+      add_names(deciding, part.names);
+      return Walked{make_false(formula->name), std::move(deciding)};
     }
     if (part.residual->is<True>()) {
       add_names(permitting, part.names);
@@ -165,6 +189,7 @@ InstanceJudge::Walked InstanceJudge::walk_or(const FormulaPtr& formula, const Or
                                              const Substitution& sigma) {
   FormulaList kept;
   std::vector<std::string> open;
+  std::vector<std::pair<const FormulaPtr*, std::vector<std::string>>> failed;
   for (const FormulaPtr& disjunct : disj.disjuncts) {
     Walked part = walk(disjunct, sigma);
     if (part.residual->is<True>()) {
@@ -173,18 +198,73 @@ InstanceJudge::Walked InstanceJudge::walk_or(const FormulaPtr& formula, const Or
       add_names(permitting, part.names);
       return Walked{make_true(formula->name), std::move(permitting)};
     }
-    if (part.residual->is<False>()) continue;
+    if (part.residual->is<False>()) {
+      failed.emplace_back(&disjunct, std::move(part.names));
+      continue;
+    }
     add_open(open, part.names, formula->name);
     kept.push_back(std::move(part.residual));
   }
   if (kept.empty()) {
-    // No disjunct holds: the disjunction itself is what fails.
+    // No disjunct holds.  A named disjunction is itself the clause that
+    // fails (for "permitted": no clause permits the disclosure); after it
+    // come the disjuncts that came close, those whose premise held.  An
+    // unnamed one only groups its disjuncts: the failures of those that
+    // applied are what is at stake.
     std::vector<std::string> deciding;
     if (formula->name) deciding.push_back(*formula->name);
+    for (const auto& [disjunct, names] : failed) {
+      if (applies(*disjunct, sigma)) add_names(deciding, names);
+    }
     return Walked{make_false(formula->name), std::move(deciding)};
   }
   if (kept.size() == 1) return Walked{std::move(kept.front()), std::move(open)};
   return Walked{make_or(formula->name, std::move(kept)), std::move(open)};
+}
+
+bool InstanceJudge::applies(const FormulaPtr& formula, const Substitution& sigma) {
+  if (const auto* conj = formula->as<And>()) {
+    return conj->conjuncts.empty() || applies(conj->conjuncts.front(), sigma);
+  }
+  if (const auto* disj = formula->as<Or>()) {
+    // A named disjunction is a clause of alternatives, at stake as a whole.
+    if (formula->name) return true;
+    return std::any_of(disj->disjuncts.begin(), disj->disjuncts.end(),
+                       [&](const FormulaPtr& member) { return applies(member, sigma); });
+  }
+  if (formula->is<Atom>()) return !engine_.reduce_instance_part(formula, sigma)->is<False>();
+  if (const auto* q = formula->as<Quantified>()) {
+    if (q->kind == Quantifier::All) return true; // a universal that fails is broken
+    FormulaPtr premise = guard_premise(*q);
+    return premise == nullptr || !engine_.reduce_instance_part(premise, sigma)->is<False>();
+  }
+  return !formula->is<False>();
+}
+
+// The first atom of an `ex`'s guard, when it is a table atom, as an `ex` of
+// its own over the variables it binds: whether the log holds anything the
+// clause could rest on (an authorisation, a contract), in force or not.
+FormulaPtr InstanceJudge::guard_premise(const Quantified& q) {
+  const GAtom* atom = first_guard_atom(*q.guard);
+  if (atom == nullptr) return nullptr;
+  const PredDecl* decl = engine_.subst_env().decls.find_pred(atom->pred);
+  if (decl == nullptr || decl->cls != PredClass::Db) return nullptr;
+  // The atom stands alone only where it binds its variables itself, as
+  // plain arguments; one nested in a constructor waits for a later atom.
+  BoundList bound;
+  for (const BoundVar& var : q.bound) {
+    bool plain = false;
+    for (const TermPtr& arg : atom->args) {
+      if (arg->is<VarTerm>() && arg->as<VarTerm>()->name == var.var) {
+        plain = true;
+      } else if (term_mentions(*arg, var.var)) {
+        return nullptr;
+      }
+    }
+    if (plain) bound.push_back(var);
+  }
+  return make_ex(std::nullopt, std::move(bound), {}, false, make_gatom(atom->pred, atom->args),
+                 make_true());
 }
 
 InstanceVerdict InstanceJudge::judge(const FormulaPtr& body, const Substitution& sigma,

@@ -29,8 +29,10 @@ struct Obligation {
 struct InstanceVerdict {
   FormulaPtr residual;
   Verdict verdict = Verdict::Open;
-  // Violation: the innermost named subformula that decided the false (an
-  // overdue obligation's clause when that is what makes it one).
+  // Violation: the named subformulas on the path to the false, outermost
+  // first; where no disjunct of a disjunction holds, the disjunction's own
+  // name followed by the disjuncts whose premise held (an overdue
+  // obligation's clause when that is what makes it a violation).
   // Compliant: the first true named disjunct of each `or` on the way to the
   // true.  Open: the innermost named subformulas that remain open.
   std::vector<std::string> clauses;
@@ -58,6 +60,12 @@ private:
   Walked walk(const FormulaPtr& formula, const Substitution& sigma);
   Walked walk_and(const FormulaPtr& formula, const And& conj, const Substitution& sigma);
   Walked walk_or(const FormulaPtr& formula, const Or& disj, const Substitution& sigma);
+  // Whether a failed clause applied to the instance at all: its premise (the
+  // first conjunct of a conjunction, an atom itself, the first table atom
+  // of an `ex`'s guard) holds.  A clause whose premise fails is not at
+  // stake; one that failed past its premise came close.
+  bool applies(const FormulaPtr& formula, const Substitution& sigma);
+  FormulaPtr guard_premise(const Quantified& q);
   // Whether the formula has a name anywhere below its and/or structure.
   bool names_inside(const Formula& formula);
 

@@ -41,6 +41,18 @@ protected:
         });
     return lines;
   }
+
+  // What a body gives for the first instance.
+  struct Case {
+    const char* what;
+    FormulaPtr body;
+    std::string first_instance;
+  };
+  template <std::size_t N> void expect_first_instances(const Case (&cases)[N]) {
+    for (const Case& c : cases) {
+      EXPECT_EQ(judge_all(rule_over_send(c.body)).front(), c.first_instance) << c.what;
+    }
+  }
 };
 
 TEST_F(RuleInstancesTest, EveryInstanceIsJudgedInRowOrderWithoutStoppingAtAFalseOne) {
@@ -56,11 +68,6 @@ TEST_F(RuleInstancesTest, EveryInstanceIsJudgedInRowOrderWithoutStoppingAtAFalse
 }
 
 TEST_F(RuleInstancesTest, ClausesAtStakeAreTheInnermostNamedOnes) {
-  struct Case {
-    const char* what;
-    FormulaPtr body;
-    std::string first_instance;
-  };
   const Case cases[] = {
       {"the first false named conjunct, descending into named conjunctions",
        make_and(std::nullopt, {named("sent", "send", {x(), y(), z()}),
@@ -82,9 +89,40 @@ TEST_F(RuleInstancesTest, ClausesAtStakeAreTheInnermostNamedOnes) {
             make_or("r2", {atom("send", {x(), y(), z()}), named("p3", "trusted", {y()})})}),
        "compliant [ p1 ] true"},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(judge_all(rule_over_send(c.body)).front(), c.first_instance) << c.what;
-  }
+  expect_first_instances(cases);
+}
+
+// Where no disjunct holds, the disjuncts whose premise failed do not apply
+// and are left out; the others came close.  First instance: alice sends
+// "hi" to bob; bob never sends "hi" to alice.
+TEST_F(RuleInstancesTest, AFailedDisjunctionNamesOnlyTheDisjunctsThatApplied) {
+  TermPtr w = make_var("w");
+  FormulaPtr sent = atom("send", {x(), y(), z()});    // true
+  FormulaPtr answered = atom("send", {y(), x(), z()}); // false
+  const Case cases[] = {
+      {"a named or names itself, then the conjunctions whose first conjunct held",
+       make_or("permitted", {make_and("close", {sent, answered}),
+                             make_and("far", {answered, sent}),
+                             named("leaf", "send", {y(), y(), z()})}),
+       "violation [ permitted close ] (<permitted> false)"},
+      {"an unnamed or passes on the path of named clauses that failed",
+       make_or(std::nullopt, {make_and("exempt", {answered, sent}),
+                              make_and("limits", {sent, named("ban", "send", {y(), x(), z()})})}),
+       "violation [ limits ban ] false"},
+      {"an ex applies when the first table atom of its guard has rows",
+       make_or("permitted",
+               {make_ex("held", {{std::nullopt, "w"}}, {}, false,
+                        make_gand({make_gatom("send", {x(), w, z()}),
+                                   make_gatom("send", {w, x(), z()})}),
+                        make_true()),
+                make_ex("none", {{std::nullopt, "w"}}, {}, false,
+                        make_gatom("send", {y(), y(), w}), make_true())}),
+       "violation [ permitted held ] (<permitted> false)"},
+      {"an unnamed or whose disjuncts all failed on their premise leaves it to the rule",
+       make_or(std::nullopt, {make_and("exempt", {answered, sent}), answered}),
+       "violation [ rule ] false"},
+  };
+  expect_first_instances(cases);
 }
 
 TEST_F(RuleInstancesTest, TopLevelRulesAreFlattenedThroughNamedConjunctions) {

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -97,11 +99,7 @@ TEST(Report, FindsExactlyThePlantedViolationsWithTheirClauses) {
     const std::string& message = truth.at("message");
     if (truth.at("verdict") == "violation") {
       planted.insert(message);
-      // A disclosure that no permission covers is reported under the rule
-      // itself, where the generator names the permission it fails.
-      EXPECT_TRUE(reported[message].count(truth.at("clause")) == 1 ||
-                  reported[message] == std::set<std::string>{"c164-502-a"})
-          << message;
+      EXPECT_EQ(reported[message].count(truth.at("clause")), 1u) << message;
     } else if (truth.at("verdict") == "open") {
       ++open_planted;
       // The judgement may stand inside a larger open clause.
@@ -117,6 +115,119 @@ TEST(Report, FindsExactlyThePlantedViolationsWithTheirClauses) {
   EXPECT_GT(planted.size(), 150u);
   EXPECT_GT(open_planted, 100u);
   EXPECT_EQ(found, planted);
+}
+
+// Calls `visit` on every subformula of the policy.
+void each_formula(const FormulaPtr& formula, const std::function<void(const Formula&)>& visit) {
+  visit(*formula);
+  if (const auto* conj = formula->as<And>()) {
+    for (const FormulaPtr& member : conj->conjuncts) each_formula(member, visit);
+  } else if (const auto* disj = formula->as<Or>()) {
+    for (const FormulaPtr& member : disj->disjuncts) each_formula(member, visit);
+  } else if (const auto* q = formula->as<Quantified>()) {
+    each_formula(q->body, visit);
+  }
+}
+
+// Every disclosure of a log with every kind the generator knows gets the
+// planted verdict and names the planted clause; every permission of the
+// case study permits some disclosure or leaves it to a person, and every
+// prohibition and deadline is broken by some disclosure.
+TEST(Report, EveryClauseOfTheCaseStudyIsExercisedAndNamed) {
+  Sandbox sandbox;
+  generate(sandbox, {"-n", "20000", "--violations", "0.1", "--seed", "3", "--truth", "truth.csv"});
+  ASSERT_EQ(sandbox.run("hipaa-report", {"--quiet", "--no-lint", "--format", "csv"}).status, 1);
+
+  std::map<std::string, std::vector<CsvRow>> of_message;
+  // (rule, verdict) -> the clauses named in the clause column or, for an
+  // open instance, inside its residual.
+  std::map<std::pair<std::string, std::string>, std::set<std::string>> named;
+  for (CsvRow& row : verdicts(sandbox)) {
+    std::set<std::string>& names = named[{row.at("rule"), row.at("verdict")}];
+    for (const std::string& clause : words(row.at("clause"))) names.insert(clause);
+    if (row.at("verdict") == "open") {
+      const std::string& residual = row.at("residual");
+      for (std::size_t at = residual.find('<'); at != std::string::npos;
+           at = residual.find('<', at + 1)) {
+        names.insert(residual.substr(at + 1, residual.find('>', at) - at - 1));
+      }
+    }
+    if (row.at("rule") == "c164-502-a") of_message[row.at("m")].push_back(std::move(row));
+  }
+  for (const CsvRow& truth : read_csv(read_file(sandbox.path("truth.csv")))) {
+    const std::vector<CsvRow>& rows = of_message[truth.at("message")];
+    std::set<std::string> verdicts_given;
+    std::set<std::string> clauses;
+    for (const CsvRow& row : rows) {
+      verdicts_given.insert(row.at("verdict"));
+      if (row.at("verdict") == truth.at("verdict")) {
+        for (const std::string& clause : words(row.at("clause"))) clauses.insert(clause);
+        if (row.at("verdict") == "open") clauses.insert(row.at("residual"));
+      }
+    }
+    const std::string& expected = truth.at("verdict");
+    bool agrees = expected == "compliant" ? verdicts_given == std::set<std::string>{"compliant"}
+                  : expected == "open"    ? verdicts_given.count("open") == 1 &&
+                                             verdicts_given.count("violation") == 0
+                                          : verdicts_given.count("violation") == 1;
+    EXPECT_TRUE(agrees) << truth.at("message") << " " << truth.at("kind");
+    bool named = clauses.count(truth.at("clause")) == 1 ||
+                 std::any_of(clauses.begin(), clauses.end(), [&](const std::string& text) {
+                   return text.find("<" + truth.at("clause") + ">") != std::string::npos;
+                 });
+    EXPECT_TRUE(named) << truth.at("message") << " " << truth.at("kind");
+  }
+
+  std::ostringstream diagnostics;
+  FormulaParse parse =
+      parse_formula_text(read_file(std::string(HIPAA_SOURCE_DIR) + "/hipaa-case-study/hipaa.f"), diagnostics);
+  const FormulaPtr& policy = std::get<FormulaPtr>(*parse.result);
+  // Every name inside a permission (the named disjuncts of "permitted"),
+  // the permission's own included, leads to the permission; prohibitions
+  // are the named implications and universals whose consequence is false
+  // and that no alternative excuses (they are not a disjunct).
+  std::map<std::string, std::string> permission_of;
+  std::set<std::string> prohibitions;
+  std::set<std::string> excusable;
+  each_formula(policy, [&](const Formula& formula) {
+    if (const auto* disj = formula.as<Or>()) {
+      for (const FormulaPtr& member : disj->disjuncts) {
+        if (member->name) excusable.insert(*member->name);
+        if (formula.name != "permitted" || !member->name) continue;
+        each_formula(member, [&](const Formula& inner) {
+          if (inner.name) permission_of[*inner.name] = *member->name;
+        });
+      }
+    }
+    const auto* q = formula.as<Quantified>();
+    if (formula.name && q != nullptr && q->kind == Quantifier::All && q->body->is<False>()) {
+      prohibitions.insert(*formula.name);
+    }
+  });
+  std::set<std::string> permissions;
+  for (const auto& [inner, permission] : permission_of) permissions.insert(permission);
+  std::set<std::string> exercised;
+  for (const char* verdict : {"compliant", "open"}) {
+    for (const std::string& clause : named[{"c164-502-a", verdict}]) {
+      if (permission_of.count(clause) == 1) exercised.insert(permission_of[clause]);
+    }
+  }
+  EXPECT_GT(permissions.size(), 30u);
+  EXPECT_EQ(exercised, permissions);
+  const std::set<std::string>& broken = named[{"c164-502-a", "violation"}];
+  for (const std::string& clause : prohibitions) {
+    if (excusable.count(clause) == 0) {
+      EXPECT_EQ(broken.count(clause), 1u) << "prohibition never broken: " << clause;
+    }
+  }
+  // Deadlines: the rules over requests, each broken and each still running
+  // at the log's end.
+  for (const std::string rule : {"c164-524-b-2", "c164-528-c-1"}) {
+    const std::set<std::string>& late = named[{rule, "violation"}];
+    const std::set<std::string>& running = named[{rule, "open"}];
+    EXPECT_FALSE(late.empty()) << rule;
+    EXPECT_EQ(running.count(rule + "-wait"), 1u) << rule;
+  }
 }
 
 // The instance conjuncts of the audit's residual: the members of each
@@ -251,7 +362,8 @@ TEST(Report, VerdictsFileOfASmallLogIsExact) {
             "0,c164-502-a,\"\"\"Smith, J.\"\"\",\"\"\"dr-b\"\"\",\"\"\"m1\"\"\",2010:03:01:10:00:00,201"
             "0-03-01T10:00:00,\"\"\"pat\"\"\",diagnosis,,,,,,,,,compliant,c164-506-c-2,,,true\r\n"
             "1,c164-502-a,\"\"\"Smith, J.\"\"\",\"\"\"boss\"\"\",\"\"\"m2\"\"\",2010:03:01:10:00:00,201"
-            "0-03-01T10:00:00,\"\"\"pat\"\"\",diagnosis,,,,,,,,,violation,c164-502-a,,,false\r\n"
+            "0-03-01T10:00:00,\"\"\"pat\"\"\",diagnosis,,,,,,,,,violation,permitted c164-506-c-2,,,fals"
+            "e\r\n"
             "2,c164-524-b-2,,,,,,,,\"\"\"pat\"\"\",\"\"\"hospital\"\"\",2010:03:01:10:00:00,2010-03-01T"
             "10:00:00,,,,,open,c164-524-b-2,,c164-524-b-2-wait: awaiting a disclosure by 2010-03-31T10:"
             "00:00,\"(<c164-524-b-2-wait> ex [m25: string] [t25: date] (and (disclose-eval \"\"hospital"
@@ -267,7 +379,8 @@ TEST(Report, VerdictsFileOfASmallLogIsExact) {
                         "  open               1\n"
                         "  compliant          1\n"
                         "Clauses most at stake (violations, open):\n"
-                        "  c164-502-a                      1        0\n"
+                        "  c164-506-c-2                    1        0\n"
+                        "  permitted                       1        0\n"
                         "  c164-524-b-2                    0        1\n"
                         "Report: report/verdicts.csv\n");
 }

@@ -462,8 +462,12 @@ void restriction_and_public_health(Context& c) {
 } // namespace
 
 // The generated mix: mostly treatment, payment and operations, then every
-// other permission of the policy, each with the clause that permits it or
-// whose judgement it leaves open.
+// other permission of the policy, each with the clause that permits it (the
+// first permission that holds, in the policy's order) or whose judgement it
+// leaves open.  An authorised psychotherapy note or marketing message and a
+// public-health disclosure under a restriction pass the prohibitions they
+// meet; what permits them is treatment, the marketing firm's contract and
+// public health.
 const std::vector<Kind>& compliant_kinds() {
   static const std::vector<Kind> kinds = {
       {"treatment", 5000, P, "c164-506-c-2", &treatment},
@@ -476,8 +480,8 @@ const std::vector<Kind>& compliant_kinds() {
       {"access-directive", 20, P, "c164-524-c-3-ii", &access_directive},
       {"personal-representative", 30, O, "c164-502-g-2-subj", &personal_representative},
       {"authorized-record", 40, P, "c164-508-a-1", &authorized_record},
-      {"psychotherapy-authorized", 60, P, "c164-508-a-1", &psychotherapy_authorized},
-      {"marketing-authorized", 30, P, "c164-508-a-1", &marketing_authorized},
+      {"psychotherapy-authorized", 60, P, "c164-506-c-2", &psychotherapy_authorized},
+      {"marketing-authorized", 30, P, "c164-502-e", &marketing_authorized},
       {"marketing-face-to-face", 10, O, "c164-508-a-3-i-subj", &marketing_face_to_face},
       {"sale-authorized", 10, P, "c164-508-a-1", &sale_authorized},
       {"authorization-revoked", 10, O, "c164-508-b-5-i-subj", &revoked_authorization},
@@ -526,7 +530,7 @@ const std::vector<Kind>& compliant_kinds() {
       {"de-identified-expert", 60, P, "c164-502-d-2", &de_identified_by_expert},
       {"de-identified-safe-harbor", 30, O, "c164-514-b-2-ii-subj", &de_identified_safe_harbor},
       {"dead-over-fifty-years", 10, P, "c164-502-f", &long_dead},
-      {"restriction-public-health", 20, P, "c164-522-a-1-v", &restriction_and_public_health},
+      {"restriction-public-health", 20, P, "c164-512-b-1-i", &restriction_and_public_health},
   };
   return kinds;
 }

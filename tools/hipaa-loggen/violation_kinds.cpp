@@ -147,6 +147,26 @@ void de_identified_undocumented(Context& c) {
            {"de-identified"});
 }
 
+// Documented by an expert, but sent with the code that re-identifies it,
+// to a recipient no permission covers once the information counts as
+// protected again.
+void re_identification_code_disclosed(Context& c) {
+  const std::string message = c.record(c.hospital(), c.any_of(c.population.employers),
+                                       c.newcomer(), "research",
+                                       {"de-identified", "re-identification-code"});
+  c.log.row("deidentification", {message, "expert-determination", c.at(-kDay)});
+}
+
+// "Required by law" stated beside a purpose that has its own paragraph
+// (an abuse report), sent to someone who is no government authority: the
+// statement cannot stand in for that paragraph's conditions.
+void required_by_law_as_cover(Context& c) {
+  const Principal& sender = c.doctor();
+  const std::string message = c.record(sender, c.any_of(c.population.employers), c.newcomer(),
+                                       "required-by-law", {"diagnosis"});
+  c.log.purpose(message, "abuse-neglect-report", sender.name);
+}
+
 void religion_to_a_visitor(Context& c) {
   const Principal subject = c.newcomer();
   const Principal& entity = c.hospital();
@@ -187,6 +207,8 @@ const std::vector<Kind>& violation_kinds() {
       {"de-identified-undocumented", 0, V, "c164-502-d-2", &de_identified_undocumented},
       {"religion-to-a-visitor", 0, V, "c164-510-a", &religion_to_a_visitor},
       {"coroner-about-the-living", 0, V, "c164-512-g-1", &coroner_about_the_living},
+      {"re-identification-code-disclosed", 0, V, "c164-514-c-2", &re_identification_code_disclosed},
+      {"required-by-law-as-cover", 0, V, "c164-512-a-2", &required_by_law_as_cover},
   };
   return kinds;
 }
