@@ -62,7 +62,7 @@ constexpr std::size_t kSubmitter = static_cast<std::size_t>(-1);
 
 // Batches waiting for a worker beyond which the submitting thread judges
 // the next batch itself: enough to keep the workers busy meanwhile.
-constexpr std::size_t kQueuedAhead = 2;
+constexpr std::size_t kQueuedAhead = 4;
 
 // The guard is enumerated on the calling thread, which also judges a batch
 // itself, on the enumerating engine, whenever the workers have enough
