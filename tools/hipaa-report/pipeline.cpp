@@ -9,8 +9,8 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <utility>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace hipaa::report {

@@ -1,5 +1,6 @@
 #include "private_terms.hpp"
 
+#include <type_traits>
 #include <variant>
 #include <vector>
 
