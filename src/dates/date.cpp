@@ -32,11 +32,13 @@ bool year_in_range(long year) { return year >= kMinYear && year <= kMaxYear; }
 // every mktime, looks at the file again in case it changed: one stat per
 // date.  Naming the same file in TZ (the leading colon says "a file") gives
 // the same zone, read once.
+// Done once, by whichever thread converts a date first.
 void settle_local_zone() {
-  static bool settled = false;
-  if (settled) return;
-  settled = true;
-  if (std::getenv("TZ") == nullptr) setenv("TZ", ":/etc/localtime", 0);
+  static const bool settled = [] {
+    if (std::getenv("TZ") == nullptr) setenv("TZ", ":/etc/localtime", 0);
+    return true;
+  }();
+  (void)settled;
 }
 
 // Breaks seconds down in local time; false when the year is out of range.

@@ -43,8 +43,8 @@ bool is_disclose_eval(const std::string& pred) { return pred == "disclose-eval";
 // True or false replacing a formula named `name`; the unnamed ones are
 // shared.
 FormulaPtr decided(bool value, const Name& name) {
-  static const FormulaPtr unnamed_true = make_true();
-  static const FormulaPtr unnamed_false = make_false();
+  static thread_local const FormulaPtr unnamed_true = make_true();
+  static thread_local const FormulaPtr unnamed_false = make_false();
   if (!name) return value ? unnamed_true : unnamed_false;
   return value ? make_true(name) : make_false(name);
 }

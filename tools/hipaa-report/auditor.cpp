@@ -43,14 +43,15 @@ Auditor::Auditor(const CheckedPolicy& policy, const Layout& layout, const std::s
     : layout_(layout), as_of_(as_of),
       connection_(read_transaction(open_audit_database(db_path), db_path)),
       scenario_(policy.signature, connection_, diagnostics_),
-      engine_(policy.signature, connection_, diagnostics_, scenario_), judge_(engine_) {}
+      engine_(policy.signature, connection_, diagnostics_, scenario_), judge_(engine_),
+      records_(layout) {}
 
 Record Auditor::judge(std::size_t rule, std::size_t position, const Substitution& sigma,
                       const TermList& tuple) {
   const Rule& of = layout_.rules()[rule];
   const FormulaPtr& body = of.all != nullptr ? of.all->body : of.formula;
   InstanceVerdict verdict = judge_.judge(body, sigma, of.name, as_of_);
-  return make_record(layout_, rule, position, tuple, verdict);
+  return records_.make(rule, position, tuple, verdict);
 }
 
 } // namespace hipaa::report

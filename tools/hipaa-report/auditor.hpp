@@ -44,6 +44,7 @@ private:
   HipaaScenario scenario_;
   ReductionFn engine_;
   InstanceJudge judge_;
+  RecordMaker records_;
 };
 
 } // namespace hipaa::report

@@ -12,11 +12,18 @@ namespace hipaa::report {
 struct CheckedPolicy {
   Signature signature;
   FormulaPtr formula;
+  std::string text; // the policy file as read, for private copies
 };
 
 // The checks' diagnostics go to `diag`.  A file that does not parse or
 // check is a ToolError naming the file and the failure.
 CheckedPolicy load_policy(const std::string& decls_path, const std::string& policy_path,
                           std::ostream& diag);
+
+// The same policy with a formula of its own, checked again from the text
+// read before: threads that each hold a private copy never write to the
+// same reference counts, which would keep moving those cache lines between
+// the cores.
+CheckedPolicy private_copy(const CheckedPolicy& policy);
 
 } // namespace hipaa::report

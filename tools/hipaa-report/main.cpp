@@ -122,7 +122,7 @@ int run(int argc, char** argv) {
     tools::LogReader log(options.db);
     tools::print_lint_summary(tools::lint_log(log, policy.signature), std::cout);
   }
-  ProgressLine progress(!options.quiet && ::isatty(STDERR_FILENO), options, policy, layout);
+  ProgressLine progress(!options.quiet && ::isatty(STDERR_FILENO), options, policy);
 
   std::string diagnostics;
   try {

@@ -12,13 +12,12 @@ struct CountingStopped {};
 
 } // namespace
 
-ProgressLine::ProgressLine(bool shown, const Options& options, const CheckedPolicy& policy,
-                           const Layout& layout)
+ProgressLine::ProgressLine(bool shown, const Options& options, const CheckedPolicy& policy)
     : shown_(shown), start_(Clock::now()), last_(start_) {
   if (!shown_) return;
-  counter_ = std::thread([this, &options, &policy, &layout] {
+  counter_ = std::thread([this, &options, &policy] {
     try {
-      count_instances(options, policy, layout);
+      count_instances(options, policy);
       counted_ = true;
     } catch (...) {
       // Without a total the line shows the count and the rate alone; the
@@ -32,15 +31,18 @@ ProgressLine::~ProgressLine() {
   if (counter_.joinable()) counter_.join();
 }
 
-void ProgressLine::count_instances(const Options& options, const CheckedPolicy& policy,
-                                   const Layout& layout) {
-  Auditor enumerator(policy, layout, options.db, std::nullopt);
+void ProgressLine::count_instances(const Options& options, const CheckedPolicy& policy) {
+  // A policy of its own, as the workers have: the counting runs alongside
+  // them and the enumeration on the calling thread.
+  CheckedPolicy own = private_copy(policy);
+  Layout own_layout(top_level_rules(own.formula));
+  Auditor enumerator(own, own_layout, options.db, std::nullopt);
   std::size_t position = 0;
   auto one = [&] {
     if (stop_) throw CountingStopped{};
     if (position++ % options.shards == options.shard) ++total_;
   };
-  for (const Rule& rule : layout.rules()) {
+  for (const Rule& rule : own_layout.rules()) {
     if (rule.all == nullptr) {
       one();
       continue;

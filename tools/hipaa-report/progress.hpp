@@ -16,8 +16,7 @@ namespace hipaa::report {
 class ProgressLine {
 public:
   // Shows nothing unless `shown`.
-  ProgressLine(bool shown, const Options& options, const CheckedPolicy& policy,
-               const Layout& layout);
+  ProgressLine(bool shown, const Options& options, const CheckedPolicy& policy);
   ProgressLine(const ProgressLine&) = delete;
   ProgressLine& operator=(const ProgressLine&) = delete;
   ~ProgressLine();
@@ -29,7 +28,7 @@ public:
 
 private:
   using Clock = std::chrono::steady_clock;
-  void count_instances(const Options& options, const CheckedPolicy& policy, const Layout& layout);
+  void count_instances(const Options& options, const CheckedPolicy& policy);
 
   bool shown_;
   Clock::time_point start_;

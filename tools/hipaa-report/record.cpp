@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <string_view>
 
 namespace hipaa::report {
 
@@ -37,6 +38,45 @@ std::string judgement_text(const Formula& atom) {
   return atom.name ? *atom.name + ": " + text : text;
 }
 
+// Sets `slot` to `text`, reusing the string it already holds.
+void set_text(Json& slot, std::string_view text) {
+  if (slot.is_string()) slot.get_ref<std::string&>().assign(text);
+  else slot = std::string(text);
+}
+
+// Sets `slot` to an array of `texts`, reusing the strings it holds.
+void set_texts(Json& slot, const std::vector<std::string>& texts) {
+  if (!slot.is_array()) slot = Json::array();
+  Json::array_t& items = slot.get_ref<Json::array_t&>();
+  items.resize(texts.size());
+  for (std::size_t i = 0; i < texts.size(); ++i) set_text(items[i], texts[i]);
+}
+
+bool needs_quotes(std::string_view text) {
+  for (char c : text) {
+    if (c == ',' || c == '"' || c == '\r' || c == '\n') return true;
+  }
+  return false;
+}
+
+// Appends a field of RFC 4180: quoted when it holds a comma, quote, CR or LF.
+void append_csv_field(std::string& line, std::string_view text) {
+  if (!needs_quotes(text)) {
+    line += text;
+    return;
+  }
+  line += '"';
+  // Every quote doubled: the text up to and with a quote, then one more.
+  for (std::size_t quote = text.find('"'); quote != std::string_view::npos;
+       quote = text.find('"')) {
+    line += text.substr(0, quote + 1);
+    line += '"';
+    text.remove_prefix(quote + 1);
+  }
+  line += text;
+  line += '"';
+}
+
 } // namespace
 
 std::string iso_date(const DateValue& value) {
@@ -52,14 +92,9 @@ std::string iso_date(const DateValue& value) {
 }
 
 std::string csv_field(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  quoted += '"';
-  return quoted;
+  std::string field;
+  append_csv_field(field, text);
+  return field;
 }
 
 Layout::Layout(const std::vector<Rule>& rules) : rules_(rules) {
@@ -91,9 +126,18 @@ std::string Layout::csv_header() const {
   return line;
 }
 
-Record make_record(const Layout& layout, std::size_t rule, std::size_t position,
-                   const TermList& tuple, const InstanceVerdict& verdict) {
-  const Rule& of = layout.rules()[rule];
+struct RecordMaker::Kept {
+  Json object;
+  std::vector<bool> dates; // which values of the tuple were dates
+};
+
+RecordMaker::RecordMaker(const Layout& layout) : layout_(layout), kept_(layout.rules().size()) {}
+
+RecordMaker::~RecordMaker() = default;
+
+Record RecordMaker::make(std::size_t rule, std::size_t position, const TermList& tuple,
+                         const InstanceVerdict& verdict) {
+  const Rule& of = layout_.rules()[rule];
   Record record;
   record.position = position;
   record.rule = rule;
@@ -102,24 +146,36 @@ Record make_record(const Layout& layout, std::size_t rule, std::size_t position,
   record.overdue = std::any_of(verdict.obligations.begin(), verdict.obligations.end(),
                                [](const Obligation& obligation) { return obligation.overdue; });
 
-  Json object;
+  std::size_t values_count = of.all != nullptr ? tuple.size() : 0;
+  std::vector<bool> dates(values_count);
+  for (std::size_t i = 0; i < values_count; ++i) dates[i] = tuple[i]->is<DateTerm>();
+  // The object's keys follow from the rule and from which values are
+  // dates: a kept object of the same shape has them all, in order.
+  std::unique_ptr<Kept>& kept = kept_[rule];
+  if (!kept || kept->dates != dates) {
+    kept = std::make_unique<Kept>();
+    kept->dates = dates;
+    kept->object["position"] = nullptr;
+    kept->object["rule"] = of.name;
+    kept->object["values"] = Json::object();
+  }
+  Json& object = kept->object;
   object["position"] = position;
-  object["rule"] = of.name;
   // The values apart, so that no variable's name can clash with a field.
-  Json values = Json::object();
-  std::vector<std::string> cells(layout.value_columns());
-  std::vector<std::string> iso_cells(layout.value_columns());
-  for (std::size_t i = 0; i < tuple.size() && of.all != nullptr; ++i) {
+  Json& values = object["values"];
+  std::vector<std::string> cells(layout_.value_columns());
+  std::vector<std::string> iso_cells(layout_.value_columns());
+  for (std::size_t i = 0; i < values_count; ++i) {
     const BoundVar& var = of.all->bound[i];
     std::string printed = print_term(*tuple[i]);
-    std::size_t column = layout.columns_of(rule)[i];
+    std::size_t column = layout_.columns_of(rule)[i];
     cells[column] = printed;
-    values[var.var] = printed;
+    set_text(values[var.var], printed);
     if (!record.values.empty()) record.values += ", ";
     record.values += var.var + " = " + printed;
     if (const auto* date = tuple[i]->as<DateTerm>()) {
       iso_cells[column] = iso_date(date->value);
-      values[var.var + "_iso"] = iso_cells[column];
+      set_text(values[var.var + "_iso"], iso_cells[column]);
       if (record.day.empty()) record.day = iso_cells[column].substr(0, iso_cells[column].find('T'));
     }
   }
@@ -127,37 +183,51 @@ Record make_record(const Layout& layout, std::size_t rule, std::size_t position,
   std::vector<std::string> judgements;
   for (const FormulaPtr& atom : verdict.judgements) judgements.push_back(judgement_text(*atom));
   std::vector<std::string> obligations;
-  Json obligation_objects = Json::array();
+  std::string residual = print_formula(*verdict.residual);
+
+  set_text(object["verdict"], verdict_word(verdict.verdict));
+  set_texts(object["clause"], verdict.clauses);
+  set_texts(object["judgements"], judgements);
+  Json& obligation_list = object["obligations"];
+  if (!obligation_list.is_array()) obligation_list = Json::array();
+  obligation_list.get_ref<Json::array_t&>().clear();
   for (const Obligation& obligation : verdict.obligations) {
     obligations.push_back(obligation_text(obligation));
     Json item;
     item["clause"] = obligation.clause;
     item["deadline"] = obligation.deadline ? Json(iso_date(*obligation.deadline)) : Json(nullptr);
     item["overdue"] = obligation.overdue;
-    obligation_objects.push_back(std::move(item));
+    obligation_list.push_back(std::move(item));
   }
-  std::string residual = print_formula(*verdict.residual);
-
-  object["values"] = std::move(values);
-  object["verdict"] = verdict_word(verdict.verdict);
-  object["clause"] = verdict.clauses;
-  object["judgements"] = judgements;
-  object["obligations"] = std::move(obligation_objects);
-  object["residual"] = residual;
+  set_text(object["residual"], residual);
   // A log may hold bytes that are not UTF-8; they must not stop the report.
   record.json = object.dump(-1, ' ', false, Json::error_handler_t::replace);
 
   std::string& line = record.csv;
-  line = std::to_string(position) + "," + csv_field(of.name);
+  // Room for the usual line at once, instead of growing it step by step.
+  line.reserve(256 + residual.size());
+  line = std::to_string(position);
+  line += ',';
+  append_csv_field(line, of.name);
   for (std::size_t column = 0; column < cells.size(); ++column) {
-    line += "," + csv_field(cells[column]);
-    if (layout.date_column(column)) line += "," + csv_field(iso_cells[column]);
+    line += ',';
+    append_csv_field(line, cells[column]);
+    if (layout_.date_column(column)) {
+      line += ',';
+      append_csv_field(line, iso_cells[column]);
+    }
   }
-  line += "," + std::string(verdict_word(verdict.verdict));
-  line += "," + csv_field(joined(verdict.clauses, " "));
-  line += "," + csv_field(joined(judgements, "; "));
-  line += "," + csv_field(joined(obligations, "; "));
-  line += "," + csv_field(residual) + "\r\n";
+  line += ',';
+  line += verdict_word(verdict.verdict);
+  line += ',';
+  append_csv_field(line, joined(verdict.clauses, " "));
+  line += ',';
+  append_csv_field(line, joined(judgements, "; "));
+  line += ',';
+  append_csv_field(line, joined(obligations, "; "));
+  line += ',';
+  append_csv_field(line, residual);
+  line += "\r\n";
   return record;
 }
 

@@ -6,6 +6,7 @@
 #include "reduce/rule_instances.hpp"
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -48,8 +49,24 @@ struct Record {
   std::string json;     // the verdicts.json object
 };
 
-Record make_record(const Layout& layout, std::size_t rule, std::size_t position,
-                   const TermList& tuple, const InstanceVerdict& verdict);
+// Renders the records of one thread.  The JSON object of a rule's last
+// record is kept and filled in again for the next one of the same shape,
+// so that its keys and buffers are not built anew for every instance.
+class RecordMaker {
+public:
+  explicit RecordMaker(const Layout& layout);
+  RecordMaker(const RecordMaker&) = delete;
+  RecordMaker& operator=(const RecordMaker&) = delete;
+  ~RecordMaker();
+
+  Record make(std::size_t rule, std::size_t position, const TermList& tuple,
+              const InstanceVerdict& verdict);
+
+private:
+  struct Kept;
+  const Layout& layout_;
+  std::vector<std::unique_ptr<Kept>> kept_; // per rule
+};
 
 // "2010-01-04T12:00:10" for the printed date "2010:01:04:12:00:10".
 std::string iso_date(const DateValue& value);
