@@ -117,7 +117,6 @@ FormulaPtr scope_quantified(const Name& name, const Quantified& q, ScopeState& s
   bind(q.bound, scope, out);
   unbind(q.bound, scope);
   ExclusionList exclusions;
-  exclusions.reserve(q.exclusions.size());
   for (const TermList& tuple : q.exclusions)
     exclusions.push_back(scope_term_list(tuple, scope, out));
   bind(q.bound, scope, out);

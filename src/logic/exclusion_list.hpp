@@ -32,8 +32,6 @@ public:
   // a list is being built: a list inside a formula is never changed.
   void push_back(const TermList& tuple);
   void append(const ExclusionList& other);
-  // Capacity hint, kept for callers that build a list of known length.
-  void reserve(std::size_t) {}
 
   // True when a tuple equal to `tuple` (term by term) is in the list.
   bool contains(const TermList& tuple) const;

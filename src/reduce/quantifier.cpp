@@ -73,11 +73,7 @@ FormulaPtr ReductionFn::reduce_quantified(const FormulaPtr& formula, const Quant
                                           const Substitution* pending) {
   SubstEnv env = subst_env();
   ExclusionList substituted;
-  if (pending) {
-    for (const TermList& tuple : q.exclusions) {
-      substituted.push_back(subst_simplify(tuple, *pending, env));
-    }
-  }
+  if (pending) substituted = subst_exclusions(q.exclusions, *pending, env);
   const ExclusionList& exclusions = pending ? substituted : q.exclusions;
 
   QuantifierState state;

@@ -61,17 +61,6 @@ TermPtr subst_app(const TermPtr& term, const AppTerm& app, const Substitution& s
   return changed ? make_app(app.name, std::move(args)) : term;
 }
 
-// The exclusion tuples, each substituted.
-ExclusionList subst_exclusions(const ExclusionList& exclusions, const Substitution& substitution,
-                               const SubstEnv& env) {
-  ExclusionList result;
-  result.reserve(exclusions.size());
-  for (const TermList& tuple : exclusions) {
-    result.push_back(subst_simplify(tuple, substitution, env));
-  }
-  return result;
-}
-
 FormulaList subst_formulas(const FormulaList& formulas, const Substitution& substitution,
                            const SubstEnv& env) {
   FormulaList result;
@@ -109,6 +98,15 @@ FormulaPtr subst_quantified(const Formula& formula, const Quantified& q,
 }
 
 } // namespace
+
+ExclusionList subst_exclusions(const ExclusionList& exclusions, const Substitution& substitution,
+                               const SubstEnv& env) {
+  ExclusionList result;
+  for (const TermList& tuple : exclusions) {
+    result.push_back(subst_simplify(tuple, substitution, env));
+  }
+  return result;
+}
 
 TermPtr subst_simplify(const TermPtr& term, const Substitution& substitution,
                        const SubstEnv& env) {

@@ -47,6 +47,10 @@ TermList subst_simplify(const TermList& terms, const Substitution& substitution,
 bool subst_into(const TermList& terms, const Substitution& substitution, const SubstEnv& env,
                 TermList& result);
 
+// Every tuple of an exclusion list, substituted.
+ExclusionList subst_exclusions(const ExclusionList& exclusions, const Substitution& substitution,
+                               const SubstEnv& env);
+
 // The same shape with every term substituted; quantifiers keep their mark,
 // name and bound variables.
 FormulaPtr subst_formula(const FormulaPtr& formula, const Substitution& substitution,

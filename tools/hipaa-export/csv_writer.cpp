@@ -1,5 +1,6 @@
 #include "csv_writer.hpp"
 
+#include "common/csv_field.hpp"
 #include "common/tool_error.hpp"
 
 #include <cerrno>
@@ -11,15 +12,6 @@ namespace hipaa::exporting {
 
 using tools::ToolError;
 
-std::string csv_field(const std::string& field) {
-  const bool blank_edge = !field.empty() && (field.front() == ' ' || field.front() == '\t' ||
-                                             field.back() == ' ' || field.back() == '\t');
-  if (!blank_edge && field.find_first_of(",\"\r\n") == std::string::npos) return field;
-  std::string quoted = "\"";
-  for (char c : field) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return quoted + "\"";
-}
-
 CsvWriter::CsvWriter(const std::string& path) : path_(path) {
   file_.reset(std::fopen(path.c_str(), "wb"));
   if (!file_) throw ToolError("cannot write " + path + ": " + std::strerror(errno));
@@ -29,7 +21,7 @@ void CsvWriter::record(const std::vector<std::string>& fields) {
   line_.clear();
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (i > 0) line_ += ',';
-    line_ += csv_field(fields[i]);
+    tools::append_csv_field(line_, fields[i], true);
   }
   line_ += '\n';
   if (std::fwrite(line_.data(), 1, line_.size(), file_.get()) != line_.size()) {

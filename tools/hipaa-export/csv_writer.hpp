@@ -10,9 +10,6 @@
 
 namespace hipaa::exporting {
 
-// `field` as it stands in a CSV record.
-std::string csv_field(const std::string& field);
-
 class CsvWriter {
 public:
   // Creates `path`; a ToolError when it cannot be.

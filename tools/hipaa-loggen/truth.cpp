@@ -1,24 +1,11 @@
 #include "truth.hpp"
 
+#include "common/csv_field.hpp"
+
 #include <cerrno>
 #include <cstring>
 
 namespace hipaa::loggen {
-
-namespace {
-
-// A field of RFC 4180: quoted when it holds a comma, quote, CR or LF.
-std::string csv_field(std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-  std::string quoted = "\"";
-  for (char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + "\"";
-}
-
-} // namespace
 
 TruthFile::TruthFile(const std::string& path, bool overwrite)
     : output_(path, overwrite), file_(output_.temporary_path(), std::ios::binary) {
@@ -27,7 +14,7 @@ TruthFile::TruthFile(const std::string& path, bool overwrite)
 }
 
 void TruthFile::add(std::string_view message, const Planted& planted) {
-  file_ << csv_field(message) << ',' << planted.kind << ',' << planted.verdict << ','
+  file_ << tools::csv_field(message) << ',' << planted.kind << ',' << planted.verdict << ','
         << planted.clause << "\r\n";
 }
 

@@ -1,7 +1,5 @@
 #include "pipeline.hpp"
 
-#include "private_terms.hpp"
-
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -214,9 +212,8 @@ private:
       try {
         for (std::size_t i = 0; wanted && i < batch.instances.size(); ++i) {
           const Instance& instance = batch.instances[i];
-          PrivateInstance own = private_instance(instance.sigma, instance.tuple);
-          records.push_back(
-              worker->auditor.judge(instance.rule, instance.position, own.sigma, own.tuple));
+          records.push_back(worker->auditor.judge(instance.rule, instance.position,
+                                                  instance.sigma, instance.tuple));
         }
         lock.lock();
       } catch (...) {

@@ -1,5 +1,6 @@
 #include "record.hpp"
 
+#include "common/csv_field.hpp"
 #include "logic/printer.hpp"
 
 #include <nlohmann/json.hpp>
@@ -52,31 +53,6 @@ void set_texts(Json& slot, const std::vector<std::string>& texts) {
   for (std::size_t i = 0; i < texts.size(); ++i) set_text(items[i], texts[i]);
 }
 
-bool needs_quotes(std::string_view text) {
-  for (char c : text) {
-    if (c == ',' || c == '"' || c == '\r' || c == '\n') return true;
-  }
-  return false;
-}
-
-// Appends a field of RFC 4180: quoted when it holds a comma, quote, CR or LF.
-void append_csv_field(std::string& line, std::string_view text) {
-  if (!needs_quotes(text)) {
-    line += text;
-    return;
-  }
-  line += '"';
-  // Every quote doubled: the text up to and with a quote, then one more.
-  for (std::size_t quote = text.find('"'); quote != std::string_view::npos;
-       quote = text.find('"')) {
-    line += text.substr(0, quote + 1);
-    line += '"';
-    text.remove_prefix(quote + 1);
-  }
-  line += text;
-  line += '"';
-}
-
 } // namespace
 
 std::string iso_date(const DateValue& value) {
@@ -89,12 +65,6 @@ std::string iso_date(const DateValue& value) {
     c = colons < 3 ? '-' : colons == 3 ? 'T' : ':';
   }
   return text;
-}
-
-std::string csv_field(const std::string& text) {
-  std::string field;
-  append_csv_field(field, text);
-  return field;
 }
 
 Layout::Layout(const std::vector<Rule>& rules) : rules_(rules) {
@@ -119,8 +89,8 @@ Layout::Layout(const std::vector<Rule>& rules) : rules_(rules) {
 std::string Layout::csv_header() const {
   std::string line = "position,rule";
   for (const Column& column : columns_) {
-    line += "," + csv_field(column.name);
-    if (column.date) line += "," + csv_field(column.name + "_iso");
+    line += "," + tools::csv_field(column.name);
+    if (column.date) line += "," + tools::csv_field(column.name + "_iso");
   }
   line += ",verdict,clause,judgements,obligations,residual\r\n";
   return line;
@@ -208,25 +178,25 @@ Record RecordMaker::make(std::size_t rule, std::size_t position, const TermList&
   line.reserve(256 + residual.size());
   line = std::to_string(position);
   line += ',';
-  append_csv_field(line, of.name);
+  tools::append_csv_field(line, of.name);
   for (std::size_t column = 0; column < cells.size(); ++column) {
     line += ',';
-    append_csv_field(line, cells[column]);
+    tools::append_csv_field(line, cells[column]);
     if (layout_.date_column(column)) {
       line += ',';
-      append_csv_field(line, iso_cells[column]);
+      tools::append_csv_field(line, iso_cells[column]);
     }
   }
   line += ',';
   line += verdict_word(verdict.verdict);
   line += ',';
-  append_csv_field(line, joined(verdict.clauses, " "));
+  tools::append_csv_field(line, joined(verdict.clauses, " "));
   line += ',';
-  append_csv_field(line, joined(judgements, "; "));
+  tools::append_csv_field(line, joined(judgements, "; "));
   line += ',';
-  append_csv_field(line, joined(obligations, "; "));
+  tools::append_csv_field(line, joined(obligations, "; "));
   line += ',';
-  append_csv_field(line, residual);
+  tools::append_csv_field(line, residual);
   line += "\r\n";
   return record;
 }

@@ -71,7 +71,4 @@ private:
 // "2010-01-04T12:00:10" for the printed date "2010:01:04:12:00:10".
 std::string iso_date(const DateValue& value);
 
-// A field of RFC 4180: quoted when it holds a comma, quote, CR or LF.
-std::string csv_field(const std::string& text);
-
 } // namespace hipaa::report
