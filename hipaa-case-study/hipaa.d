@@ -18,6 +18,9 @@ purpose : sort .
 role : sort .
 % How a covered entity de-identified information (164.514(b)).
 deidentification-method : sort .
+% A span of calendar time counted from a day: the end of the n-th calendar
+% day after it, or the same moment n years later.
+span : sort .
 
 (* ------------------------------------------------------------------ *)
 (* Attributes of an individual that a message may carry.  The          *)
@@ -144,6 +147,16 @@ premium-bids-or-plan-change : purpose .
 research-preparatory : purpose .
 % 164.512(j)(1)(ii): identification or apprehension of an individual.
 apprehension-of-individual : purpose .
+% 164.512(k)(1)(ii)-(iv), (k)(4), (k)(6), (k)(7): the rarer government
+% functions.
+foreign-military-mission : purpose .
+veterans-eligibility : purpose .
+medical-suitability-determination : purpose .
+public-benefit-program : purpose .
+nics-reporting : purpose .
+% 164.502(j)(2): a workforce member who is the victim of a crime reports
+% the suspect to law enforcement.
+workforce-crime-victim-report : purpose .
 
 (* ------------------------------------------------------------------ *)
 (* Roles a principal holds at a time (table inrole_db).  The scenario  *)
@@ -200,10 +213,35 @@ inmate : role .
 % A long-term care issuer is recorded with this role and not as a
 % health-plan: 164.502(a)(5)(i) excludes it from the genetic ban.
 long-term-care-issuer : role .
+% 164.512(k)(5)(i): "an inmate or other individual" in lawful custody: an
+% arrestee held by the police is no inmate (164.501) but is in custody.
+in-lawful-custody : role .
+% 164.510(b)(1)(ii): "another person responsible for the care of the
+% individual".
+person-responsible-for-care : role .
+% 160.103 "workforce": employees, volunteers, trainees and others under the
+% direct control of a covered entity.  With business-associate, the kinds
+% of the table acts_for.
+workforce-member : role .
+% 164.512(k)(2), (k)(4), (k)(6)(ii), (k)(7): recipients of the rarer
+% government functions.
+foreign-military-authority : role .
+veterans-affairs : role .
+state-department : role .
+government-program-agency : role .
+nics-agency : role .
 
 (* How information was de-identified. *)
 safe-harbor : deidentification-method .
 expert-determination : deidentification-method .
+
+(* Calendar spans: 164.524(b)(2) counts 30 and 60 days, 164.528(c)(1) 60
+   and 90 days from the day of receipt, each ending with the last calendar
+   day; 164.502(f) and 160.103 count 50 years from the death. *)
+days-30 : span .
+days-60 : span .
+days-90 : span .
+years-50 : span .
 
 (* ------------------------------------------------------------------ *)
 (* Evaluated predicates: decided by the scenario's code.               *)
@@ -322,6 +360,19 @@ fundraising_opt_out : string - -> string - -> date - -> pred DB
 % the designated person d (164.524(c)(3)(ii)).
 access_directive : string - -> string - -> date - -> pred DB
   %dbinfo "access_directive" ("individual", "designee", "requested") .
+% (acts_for p ce k t): at t, p acts for the covered entity ce as one of its
+% workforce (k = workforce-member) or as its business associate (k =
+% business-associate); what p discloses then, ce discloses (160.103
+% "workforce", 164.502(e)).  Computed from the periods of acts_for_periods,
+% one row for each disclosure that p sends while a period lasts.
+acts_for : string - -> string - -> role - -> date - -> pred DB
+  %dbinfo "acts_for_db" ("person", "entity", "kind", "at") .
+% (calendar_span s n e): the span n counted from s ends at e, in the local
+% time zone: for days-30 the last second of the 30th calendar day after the
+% day of s; for years-50 the same moment 50 years later.  Computed for the
+% receipt of every access and accounting request and every death.
+calendar_span : date - -> span - -> date - -> pred DB
+  %dbinfo "calendar_span" ("start", "span", "ends") .
 
 (* ------------------------------------------------------------------ *)
 (* Subjective judgements that the law leaves to people.  They always   *)
@@ -375,6 +426,9 @@ involved-before-death-no-contrary-preference : string + -> string + -> pred SUBJ
 % 164.512(a), 164.512(c)(1)(i), 164.512(f)(1)(i): a law requires the
 % disclosure and it complies with and is limited to that law.
 required-by-law-and-limited : string + -> string + -> string + -> pred SUBJ .
+% 164.512(b)(1)(i): the public health authority is authorised by law to
+% collect or receive the information for this activity.
+authorized-by-law-for-activity : string + -> string + -> pred SUBJ .
 % 164.512(b)(1)(i): a public health authority directed the disclosure to
 % the foreign official.
 directed-by-public-health-authority : string + -> string + -> pred SUBJ .
@@ -448,8 +502,17 @@ admitted-violent-crime : string + -> string + -> pred SUBJ .
 escaped-from-custody : string + -> string + -> pred SUBJ .
 % 164.512(k): the activity is an authorised one of the recipient.
 authorised-government-function : string + -> string + -> pred SUBJ .
+% 164.512(k)(5)(i): the recipient has lawful custody of the individual, who
+% is not recorded as an inmate or as held in custody.
+has-lawful-custody : string + -> string + -> pred SUBJ .
+% 164.502(j)(2): the workforce member is the victim of a criminal act and
+% discloses only about the suspected perpetrator, limited to 164.512(f)(2)(i).
+workforce-crime-victim-conditions : string + -> string + -> pred SUBJ .
 % 164.512(l): the disclosure complies with workers' compensation law.
 complies-with-workers-comp-law : string + -> string + -> pred SUBJ .
+% 164.514(b)(2)(i): the eighteen identifiers of the safe harbour were removed
+% (where no documentation of the method is recorded).
+identifiers-removed : string + -> string + -> pred SUBJ .
 % 164.514(b)(2)(ii): no actual knowledge that the rest could identify.
 no-actual-knowledge-of-identifiability : string + -> string + -> pred SUBJ .
 % 164.514(h)(1): the identity and authority of the requester were known.

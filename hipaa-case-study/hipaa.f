@@ -7,7 +7,15 @@
    attribute a of an individual q that m carries and that is protected
    health information (or that m claims to be de-identified), the disclosure
    must be exempt, or be permitted by at least one clause of <permitted> and
-   break none of the clauses that follow it.  Every clause is named after
+   break none of the clauses that follow it.
+
+   Who discloses: the sender p1, or the covered entity that p1 acts for at
+   the time, as one of its workforce or as its business associate (table
+   acts_for, or a business associate contract in force with p1 as the
+   associate).  Every table kept by the covered entity (authorisations,
+   contracts, restrictions, relationships, protocols, opt-outs,
+   verifications, no-objections, data use agreements) is looked up for the
+   sender or for any entity it acts for.  Every clause is named after
    the paragraph it formalises; a name ending in -subj marks the judgement a
    paragraph leaves to a person, and a name ending in -wait an obligation
    whose deadline falls after the end of the log.
@@ -33,7 +41,12 @@
     % mechanism for re-identification".  A claim that fails is PHI.
     (<c164-502-d-2> and (sub_attr a de-identified)
       (or (<c164-514-b-1> ex [s30: date] (deidentification m expert-determination s30) (lessthan s30 t))
-          (<c164-514-b-2> and (ex [s31: date] (deidentification m safe-harbor s31) (lessthan s31 t))
+          % 164.514(b)(2): the safe harbour asks that the identifiers be
+          % removed and that the entity not know the rest could identify;
+          % it asks for no documentation (only the expert route does), so an
+          % undocumented claim is left to a person.
+          (<c164-514-b-2> and (or (ex [s31: date] (deidentification m safe-harbor s31) (lessthan s31 t))
+                                  (<c164-514-b-2-i-subj> identifiers-removed p1 m))
             (<c164-514-b-2-ii-subj> no-actual-knowledge-of-identifiability p1 m)))
       (<c164-514-c-2> imp (hasattrof m q re-identification-code) false))
 
@@ -44,23 +57,30 @@
         % information for treatment activities of a health care provider."
         (<c164-506-c-2> and (purp_in m Treatment) (inrole p2 Health-care-provider t))
 
-        % 164.506(c)(1), (c)(3): "for the payment activities of the entity
-        % that receives the information", to a covered entity or provider.
+        % 164.506(c)(1): "A covered entity may use or disclose protected
+        % health information for its own treatment, payment, or health care
+        % operations."  Own payment (164.501 "payment" (1)(ii): "to obtain or
+        % provide reimbursement for the provision of health care") goes to
+        % any payer, covered or not (motor, liability insurers); own
+        % operations include "conducting training programs in which students,
+        % trainees, or practitioners in areas of health care learn under
+        % supervision" and "conducting or arranging for ... legal services"
+        % (paragraphs (2) and (4)), the uses 164.508(a)(2)(i)(B), (C) allow
+        % for psychotherapy notes.  The discloser is a covered entity.
+        (<c164-506-c-1> and (or (purp_in m Payment) (purp_in m supervised-training)
+                                (purp_in m defend-legal-action))
+          (ex [ce1: string] (or (eq_prin p1 ce1) (ex [k1: role] (acts_for p1 ce1 k1 t))
+              (ex [sb1: date] [eb1: date] (and (ba_agreement ce1 p1 sb1 eb1) (time_in sb1 t eb1))))
+            (or (inrole ce1 covered-entity t) (inrole ce1 Health-care-provider t)
+                (inrole ce1 health-plan t))))
+
+        % 164.506(c)(3): "for the payment activities of the entity that
+        % receives the information", to a covered entity or provider; a
+        % health plan and a clearinghouse are covered entities by definition
+        % (160.103).
         (<c164-506-c-3> and (purp_in m Payment)
-          (or (inrole p2 covered-entity t) (inrole p2 Health-care-provider t))
-          % 164.522(a)(1)(vi): "A covered entity must agree to the request of
-          % an individual to restrict disclosure of protected health
-          % information about the individual to a health plan if: (A) The
-          % disclosure is for the purpose of carrying out payment or health
-          % care operations and is not otherwise required by law; and (B) The
-          % protected health information pertains solely to a health care item
-          % or service for which the individual ... has paid the covered entity
-          % in full."
-          (<c164-522-a-1-vi> imp (and (ex [a23: attribute] [s23: date]
-                                        (and (self_pay_restriction q p1 a23 s23) (lessthan s23 t)
-                                             (or (sub_attr a a23) (attr_in a a23))))
-                                      (inrole p2 health-plan t))
-            (purp_in m required-by-law)))
+          (or (inrole p2 covered-entity t) (inrole p2 Health-care-provider t)
+              (inrole p2 health-plan t) (inrole p2 health-care-clearinghouse t)))
 
         % 164.506(c)(4): "for health care operations activities of the entity
         % that receives the information, if each entity either has or had a
@@ -71,25 +91,26 @@
         % care operations; or (ii) For the purpose of health care fraud and
         % abuse detection or compliance."
         (<c164-506-c-4> and (or (purp_in m healthcare-op-para-1-2) (purp_in m fraud-abuse-detection))
-          (inrole p2 covered-entity t)
-          (ex [s1: date] (relationship q p1 s1) (lessthan s1 t))
+          (or (inrole p2 covered-entity t) (inrole p2 health-plan t))
+          (ex [ce2: string] [s1: date] (relationship q ce2 s1)
+            (and (lessthan s1 t) (or (eq_prin p1 ce2) (ex [k2: role] (acts_for p1 ce2 k2 t) true)
+              (ex [sb2: date] [eb2: date] (ba_agreement ce2 p1 sb2 eb2) (time_in sb2 t eb2)))))
           (ex [s2: date] (relationship q p2 s2) (lessthan s2 t))
-          (<c164-506-c-4-subj> pertains-to-relationship p2 m)
-          (<c164-522-a-1-vi> imp (and (ex [a24: attribute] [s27: date]
-                                        (and (self_pay_restriction q p1 a24 s27) (lessthan s27 t)
-                                             (or (sub_attr a a24) (attr_in a a24))))
-                                      (inrole p2 health-plan t))
-            (purp_in m required-by-law)))
+          (<c164-506-c-4-subj> pertains-to-relationship p2 m))
 
         % 164.502(e)(1), 164.504(e): to a business associate under a contract
         % in force at the time of the disclosure.
-        (<c164-502-e> and (ex [s3: date] [e3: date] (ba_agreement p1 p2 s3 e3) (time_in s3 t e3))
-          % 164.514(f)(2)(iv): "A covered entity may not make fundraising
-          % communications to an individual under this paragraph where the
-          % individual has elected not to receive such communications."
-          (<c164-514-f-2-iv> imp (and (purp_in m fundraising)
-                                      (ex [s28: date] (and (fundraising_opt_out q p1 s28) (lessthan s28 t))))
-            false))
+        % The contract may be the subcontract of a business associate
+        % (164.502(e)(1)(ii)), recorded with the associate as its first party.
+        (<c164-502-e> ex [ce3: string] [s3: date] [e3: date] (ba_agreement ce3 p2 s3 e3)
+          (and (time_in s3 t e3) (or (eq_prin p1 ce3) (ex [k3: role] (acts_for p1 ce3 k3 t) true)
+              (ex [sb3: date] [eb3: date] (ba_agreement ce3 p1 sb3 eb3) (time_in sb3 t eb3)))))
+
+        % 164.502(a)(3), (a)(4)(ii), 164.504(e)(2): a business associate
+        % returns to its covered entity what it holds on the entity's behalf,
+        % and a workforce member hands to the entity it works for.
+        (<c164-502-a-3> or (ex [k4: role] (acts_for p1 p2 k4 t) true)
+          (ex [s32: date] [e32: date] (ba_agreement p2 p1 s32 e32) (time_in s32 t e32)))
 
         % 164.502(a)(1)(i), (a)(2)(i): "To the individual."
         (<c164-502-a-1-i> eq_prin p2 q)
@@ -108,10 +129,12 @@
         % t.  164.508(b)(5): a revocation received before t ends it, "except
         % to the extent that the covered entity has taken action in reliance
         % thereon".
-        (<c164-508-a-1> ex [a5: attribute] [u5: purpose] [s5: date] [e5: date]
-          (and (authorization q p1 p2 a5 u5 s5 e5) (time_in s5 t e5))
+        (<c164-508-a-1> ex [ce5: string] [a5: attribute] [u5: purpose] [s5: date] [e5: date]
+          (and (authorization q ce5 p2 a5 u5 s5 e5) (time_in s5 t e5))
           (and (or (sub_attr a a5) (attr_in a a5)) (purp_in m u5)
-               (or (<c164-508-b-5> imp (ex [r5: date] (and (revocation q p1 p2 u5 r5) (lessthan r5 t))) false)
+               (or (eq_prin p1 ce5) (ex [k4: role] (acts_for p1 ce5 k4 t) true)
+              (ex [sb4: date] [eb4: date] (ba_agreement ce5 p1 sb4 eb4) (time_in sb4 t eb4)))
+               (or (<c164-508-b-5> imp (ex [r5: date] (and (revocation q ce5 p2 u5 r5) (lessthan r5 t))) false)
                    (<c164-508-b-5-i-subj> acted-in-reliance p1 m))))
 
         % 164.524(c)(3)(ii): "If an individual's request for access directs
@@ -139,7 +162,7 @@
         % 164.504(f)(1)(i), (f)(2), (f)(3)(i): a group health plan to its plan
         % sponsor, once the plan documents have been amended.
         (<c164-504-f-1-i> and (purp_in m plan-administration)
-          (inrole p1 group-health-plan t) (inrole p2 plan-sponsor t)
+          (or (inrole p1 group-health-plan t) (inrole p1 health-plan t)) (inrole p2 plan-sponsor t)
           (<c164-504-f-2-subj> plan-documents-amended p1 p2))
 
         % 164.504(f)(1)(ii): "summary health information to the plan sponsor,
@@ -148,14 +171,14 @@
         % amending, or terminating the group health plan."
         (<c164-504-f-1-ii> and (sub_attr a summary-health-information)
           (purp_in m premium-bids-or-plan-change)
-          (inrole p1 group-health-plan t) (inrole p2 plan-sponsor t))
+          (or (inrole p1 group-health-plan t) (inrole p1 health-plan t)) (inrole p2 plan-sponsor t))
 
         % 164.504(f)(1)(iii): "information on whether the individual is
         % participating in the group health plan, or is enrolled in or has
         % disenrolled from a health insurance issuer or HMO offered by the
         % plan".
         (<c164-504-f-1-iii> and (sub_attr a enrollment-status)
-          (inrole p1 group-health-plan t) (inrole p2 plan-sponsor t))
+          (or (inrole p1 group-health-plan t) (inrole p1 health-plan t)) (inrole p2 plan-sponsor t))
 
         % 164.510(a)(1): a covered health care provider's facility directory:
         % "(A) The individual's name;
@@ -167,11 +190,15 @@
         % individual had the opportunity to object in this episode of care
         % (the case study takes 90 days); (a)(3)(i): or cannot, and the
         % disclosure is in the individual's best interest.
-        (<c164-510-a> and (purp_in m facility-directory) (inrole p1 Health-care-provider t)
+        (<c164-510-a> and (purp_in m facility-directory)
+          (ex [ce7: string] (or (eq_prin p1 ce7) (ex [k5: role] (acts_for p1 ce7 k5 t))
+              (ex [sb5: date] [eb5: date] (and (ba_agreement ce7 p1 sb5 eb5) (time_in sb5 t eb5)))) (inrole ce7 Health-care-provider t))
           (or (and (or (sub_attr a name) (sub_attr a location-in-facility) (sub_attr a general-condition))
                    (or (inrole p2 clergy t) (<c164-510-a-1-ii-B-subj> asked-for-by-name p2 q)))
               (and (sub_attr a religious-affiliation) (inrole p2 clergy t)))
-          (or (<c164-510-a-2> ex [s7: date] (no_objection q p1 facility-directory s7) (time_in (plus t ~90) s7 t))
+          (or (<c164-510-a-2> ex [ce8: string] [s7: date] (no_objection q ce8 facility-directory s7)
+                (and (time_in (plus t ~90) s7 t) (or (eq_prin p1 ce8) (ex [k6: role] (acts_for p1 ce8 k6 t) true)
+              (ex [sb6: date] [eb6: date] (ba_agreement ce8 p1 sb6 eb6) (time_in sb6 t eb6)))))
               (<c164-510-a-3-i-subj> and (incapacity-or-emergency q)
                 (professional-judgement-best-interest p1 q))))
 
@@ -193,9 +220,21 @@
               (<c164-510-b-1-ii> and (purp_in m notification)
                 (or (sub_attr a name) (sub_attr a location-in-facility) (sub_attr a general-condition)
                     (sub_attr a death-date))))
+          % (b)(1)(ii) adds "a personal representative of the individual, or
+          % another person responsible for the care of the individual".
           (or (inrole p2 family-member t) (inrole p2 other-relative t) (inrole p2 close-friend t)
-              (inrole p2 person-identified-by-individual t))
-          (or (<c164-510-b-2> ex [s8: date] (no_objection q p1 care-involvement s8) (time_in (plus t ~90) s8 t))
+              (inrole p2 person-identified-by-individual t)
+              (and (purp_in m notification)
+                   (or (inrole p2 person-responsible-for-care t)
+                       (ex [s34: date] [e34: date] (personal_rep p2 q s34 e34) (time_in s34 t e34)))))
+          % (b)(2): the individual, given the opportunity, did not object; an
+          % opportunity recorded for involvement in care or for notification
+          % covers both, since (b)(2) governs the two alike.
+          (or (<c164-510-b-2> ex [ce9: string] [s8: date]
+                (or (no_objection q ce9 care-involvement s8) (no_objection q ce9 notification s8))
+                (and (time_in (plus t ~90) s8 t)
+                     (or (eq_prin p1 ce9) (ex [k7: role] (acts_for p1 ce9 k7 t) true)
+              (ex [sb7: date] [eb7: date] (ba_agreement ce9 p1 sb7 eb7) (time_in sb7 t eb7)))))
               (<c164-510-b-5> ex [d8: date] (and (deceased q d8) (lessthan d8 t))
                 (<c164-510-b-5-subj> involved-before-death-no-contrary-preference p2 q))
               (<c164-510-b-2-iii-subj> infers-no-objection p1 q)
@@ -212,7 +251,9 @@
         (<c164-510-b-4> and (purp_in m disaster-relief) (inrole p2 disaster-relief-entity t)
           (or (sub_attr a name) (sub_attr a location-in-facility) (sub_attr a general-condition)
               (sub_attr a death-date))
-          (or (<c164-510-b-2> ex [s9: date] (no_objection q p1 disaster-relief s9) (time_in (plus t ~90) s9 t))
+          (or (<c164-510-b-2> ex [ce10: string] [s9: date] (no_objection q ce10 disaster-relief s9)
+                (and (time_in (plus t ~90) s9 t) (or (eq_prin p1 ce10) (ex [k8: role] (acts_for p1 ce10 k8 t) true)
+              (ex [sb8: date] [eb8: date] (ba_agreement ce10 p1 sb8 eb8) (time_in sb8 t eb8)))))
               (<c164-510-b-4-subj> requirements-interfere-with-emergency p1 q)
               (<c164-510-b-3-subj> and (incapacity-or-emergency q)
                 (professional-judgement-best-interest p1 q))))
@@ -237,7 +278,8 @@
         % foreign government agency that is acting in collaboration with a
         % public health authority".
         (<c164-512-b-1-i> and (purp_in m public-health)
-          (or (inrole p2 public-health-authority t)
+          (or (and (inrole p2 public-health-authority t)
+                   (<c164-512-b-1-i-law-subj> authorized-by-law-for-activity p2 m))
               (and (inrole p2 foreign-health-official t)
                    (<c164-512-b-1-i-subj> directed-by-public-health-authority p1 p2))))
 
@@ -281,8 +323,11 @@
         % disclosure is required by law ...; (ii) If the individual agrees to
         % the disclosure; or (iii) To the extent the disclosure is expressly
         % authorized by statute or regulation and" (A) or (B).
+        % (c)(1)(iii)(B) names "a law enforcement or other public official
+        % authorized to receive the report".
         (<c164-512-c> and (purp_in m abuse-neglect-report)
-          (or (inrole p2 government-authority t) (inrole p2 public-health-authority t))
+          (or (inrole p2 government-authority t) (inrole p2 public-health-authority t)
+              (inrole p2 law-enforcement-official t))
           (<c164-512-c-1-subj> believes-victim-of-abuse p1 q)
           (or (<c164-512-c-1-i-subj> required-by-law-and-limited p1 p2 m)
               (<c164-512-c-1-ii-subj> individual-agreed q p1)
@@ -314,7 +359,9 @@
         % identity and authority of the requester verified.
         (<c164-512-d> and (purp_in m health-oversight) (inrole p2 health-oversight-agency t)
           (<c164-512-d-2-subj> oversight-nexus p2 q)
-          (<c164-514-h> or (ex [v1: date] (verification p1 p2 v1) (lessthan v1 t))
+          (<c164-514-h> or (ex [cev1: string] [v1: date] (verification cev1 p2 v1)
+                             (and (lessthan v1 t) (or (eq_prin p1 cev1) (ex [k9: role] (acts_for p1 cev1 k9 t) true)
+              (ex [sb9: date] [eb9: date] (ba_agreement cev1 p1 sb9 eb9) (time_in sb9 t eb9)))))
                            (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
         % 164.512(e)(1): "(i) In response to an order of a court or
@@ -327,7 +374,9 @@
           (or (<c164-512-e-1-i-subj> court-order-covers p2 m)
               (<c164-512-e-1-ii-subj> subpoena-with-satisfactory-assurance p2 m)
               (<c164-512-e-1-vi-subj> own-notice-or-protective-order p1 m))
-          (<c164-514-h> or (ex [v2: date] (verification p1 p2 v2) (lessthan v2 t))
+          (<c164-514-h> or (ex [cev2: string] [v2: date] (verification cev2 p2 v2)
+                             (and (lessthan v2 t) (or (eq_prin p1 cev2) (ex [k10: role] (acts_for p1 cev2 k10 t) true)
+              (ex [sb10: date] [eb10: date] (ba_agreement cev2 p1 sb10 eb10) (time_in sb10 t eb10)))))
                            (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
         % 164.512(f)(1): "(i) As required by law ...; or (ii) In compliance
@@ -339,7 +388,9 @@
           (or (<c164-512-f-1-i-subj> required-by-law-and-limited p1 p2 m)
               (<c164-512-f-1-ii-subj> court-process-covers p2 m)
               (<c164-512-f-1-ii-C-subj> administrative-request-qualifies p2 m))
-          (<c164-514-h> or (ex [v3: date] (verification p1 p2 v3) (lessthan v3 t))
+          (<c164-514-h> or (ex [cev3: string] [v3: date] (verification cev3 p2 v3)
+                             (and (lessthan v3 t) (or (eq_prin p1 cev3) (ex [k11: role] (acts_for p1 cev3 k11 t) true)
+              (ex [sb11: date] [eb11: date] (ba_agreement cev3 p1 sb11 eb11) (time_in sb11 t eb11)))))
                            (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
         % 164.512(f)(2): "in response to a law enforcement official's request
@@ -356,7 +407,9 @@
               (sub_attr a blood-type) (sub_attr a injury-type) (sub_attr a treatment-date)
               (sub_attr a death-date) (sub_attr a physical-description))
           (<c164-512-f-2-subj> identification-request p2 q)
-          (<c164-514-h> or (ex [v4: date] (verification p1 p2 v4) (lessthan v4 t))
+          (<c164-514-h> or (ex [cev4: string] [v4: date] (verification cev4 p2 v4)
+                             (and (lessthan v4 t) (or (eq_prin p1 cev4) (ex [k12: role] (acts_for p1 cev4 k12 t) true)
+              (ex [sb12: date] [eb12: date] (ba_agreement cev4 p1 sb12 eb12) (time_in sb12 t eb12)))))
                            (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
         % 164.512(f)(3): "in response to a law enforcement official's request
@@ -364,7 +417,9 @@
         % be a victim of a crime", if the individual agrees or (f)(3)(ii).
         (<c164-512-f-3> and (purp_in m crime-victim-information) (inrole p2 law-enforcement-official t)
           (<c164-512-f-3-subj> victim-agreement-or-exception p1 q)
-          (<c164-514-h> or (ex [v5: date] (verification p1 p2 v5) (lessthan v5 t))
+          (<c164-514-h> or (ex [cev5: string] [v5: date] (verification cev5 p2 v5)
+                             (and (lessthan v5 t) (or (eq_prin p1 cev5) (ex [k13: role] (acts_for p1 cev5 k13 t) true)
+              (ex [sb13: date] [eb13: date] (ba_agreement cev5 p1 sb13 eb13) (time_in sb13 t eb13)))))
                            (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
         % 164.512(f)(4): "about an individual who has died ... if the covered
@@ -419,7 +474,9 @@
                    (<c164-512-i-1-ii-subj> preparatory-research-representation p2 m))
               (<c164-512-i-1-iii> and (ex [d13: date] (deceased q d13) (lessthan d13 t))
                 (<c164-512-i-1-iii-subj> decedent-research-representation p2 q)))
-          (<c164-514-h> or (ex [v6: date] (verification p1 p2 v6) (lessthan v6 t))
+          (<c164-514-h> or (ex [cev6: string] [v6: date] (verification cev6 p2 v6)
+                             (and (lessthan v6 t) (or (eq_prin p1 cev6) (ex [k14: role] (acts_for p1 cev6 k14 t) true)
+              (ex [sb14: date] [eb14: date] (ba_agreement cev6 p1 sb14 eb14) (time_in sb14 t eb14)))))
                            (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
         % 164.512(j)(1)(i): "necessary to prevent or lessen a serious and
@@ -461,14 +518,18 @@
         % security activities".
         (<c164-512-k-2> and (purp_in m national-security) (inrole p2 federal-official t)
           (<c164-512-k-2-subj> authorised-government-function p2 m)
-          (<c164-514-h> or (ex [v7: date] (verification p1 p2 v7) (lessthan v7 t))
+          (<c164-514-h> or (ex [cev7: string] [v7: date] (verification cev7 p2 v7)
+                             (and (lessthan v7 t) (or (eq_prin p1 cev7) (ex [k15: role] (acts_for p1 cev7 k15 t) true)
+              (ex [sb15: date] [eb15: date] (ba_agreement cev7 p1 sb15 eb15) (time_in sb15 t eb15)))))
                            (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
         % 164.512(k)(3): "to authorized Federal officials for the provision of
         % protective services to the President or other persons".
         (<c164-512-k-3> and (purp_in m protective-services) (inrole p2 federal-official t)
           (<c164-512-k-3-subj> authorised-government-function p2 m)
-          (<c164-514-h> or (ex [v8: date] (verification p1 p2 v8) (lessthan v8 t))
+          (<c164-514-h> or (ex [cev8: string] [v8: date] (verification cev8 p2 v8)
+                             (and (lessthan v8 t) (or (eq_prin p1 cev8) (ex [k16: role] (acts_for p1 cev8 k16 t) true)
+              (ex [sb16: date] [eb16: date] (ba_agreement cev8 p1 sb16 eb16) (time_in sb16 t eb16)))))
                            (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
         % 164.512(k)(5)(i): "to a correctional institution or a law
@@ -476,7 +537,8 @@
         % individual"; (k)(5)(iii): not after release.
         (<c164-512-k-5-i> and (purp_in m correctional-custody)
           (or (inrole p2 correctional-institution t) (inrole p2 law-enforcement-official t))
-          (inrole q inmate t)
+          (or (inrole q inmate t) (inrole q in-lawful-custody t)
+              (<c164-512-k-5-i-custody-subj> has-lawful-custody p2 q))
           (<c164-512-k-5-i-subj> authorised-government-function p2 m))
 
         % 164.512(l): "as authorized by and to the extent necessary to comply
@@ -485,11 +547,23 @@
           (<c164-512-l-subj> complies-with-workers-comp-law p1 p2))
 
         % 164.514(e): a limited data set for research, public health or
-        % health care operations, under a data use agreement.
+        % health care operations, under a data use agreement.  (e)(2): "A
+        % limited data set is protected health information that excludes the
+        % following direct identifiers": a message marked limited-data-set
+        % keeps its clinical content, and may carry no name, address, social
+        % security, account or beneficiary number, nor the whole record.
         (<c164-514-e> and
           (or (purp_in m research) (purp_in m public-health) (purp_in m Healthcare-op))
-          (or (sub_attr a limited-data-set) (attr_in a limited-data-set))
-          (ex [s14: date] [e14: date] (data_use_agreement p1 p2 s14 e14) (time_in s14 t e14)))
+          (or (sub_attr a limited-data-set) (attr_in a limited-data-set)
+              (and (hasattrof m q limited-data-set)
+                   (<c164-514-e-2> imp (or (sub_attr a name) (sub_attr a address) (sub_attr a ssn)
+                                           (sub_attr a insurance-id) (sub_attr a billing-info)
+                                           (sub_attr a demographics) (sub_attr a medical-record)
+                                           (sub_attr a re-identification-code))
+                     false)))
+          (ex [ce14: string] [s14: date] [e14: date] (data_use_agreement ce14 p2 s14 e14)
+            (and (time_in s14 t e14) (or (eq_prin p1 ce14) (ex [k17: role] (acts_for p1 ce14 k17 t) true)
+              (ex [sb17: date] [eb17: date] (ba_agreement ce14 p1 sb17 eb17) (time_in sb17 t eb17))))))
 
         % 164.514(f)(1): for fundraising, "(i) Demographic information ...;
         % (ii) Dates of health care provided ...; (iii) Department of service
@@ -500,13 +574,10 @@
           (or (sub_attr a demographics) (attr_in a demographics) (sub_attr a treatment-date)
               (sub_attr a department-of-service) (sub_attr a treating-physician)
               (sub_attr a outcome-information) (sub_attr a insurance-status))
-          (or (ex [s15: date] [e15: date] (ba_agreement p1 p2 s15 e15) (time_in s15 t e15))
-              (inrole p2 related-foundation t))
-          % 164.514(f)(2)(iv): "A covered entity may not make fundraising
-          % communications to an individual under this paragraph where the
-          % individual has elected not to receive such communications."
-          (<c164-514-f-2-iv> imp (ex [s25: date] (and (fundraising_opt_out q p1 s25) (lessthan s25 t)))
-            false)))
+          (or (ex [ce15: string] [s15: date] [e15: date] (ba_agreement ce15 p2 s15 e15)
+                (and (time_in s15 t e15) (or (eq_prin p1 ce15) (ex [k18: role] (acts_for p1 ce15 k18 t) true)
+              (ex [sb18: date] [eb18: date] (ba_agreement ce15 p1 sb18 eb18) (time_in sb18 t eb18)))))
+              (inrole p2 related-foundation t))))
 
       % 164.502(b), 164.514(d): minimum necessary, except "(i) Disclosures to
       % or requests by a health care provider for treatment; (ii) ... to the
@@ -523,16 +594,23 @@
       (<c164-502-b> or
         (and (purp_in m Treatment) (inrole p2 Health-care-provider t))
         (eq_prin p2 q)
-        (<c164-514-d-3-i> ex [u17: purpose] (and (purp_in m u17) (protocol p1 u17 a))
-          (<c164-514-d-5> imp (sub_attr a medical-record)
-            (<c164-514-d-5-subj> entire-record-justified p1 m)))
+        (<c164-514-d-3-i> ex [u17: purpose] [ce17: string] (and (purp_in m u17) (protocol ce17 u17 a))
+          (and (or (eq_prin p1 ce17) (ex [k19: role] (acts_for p1 ce17 k19 t) true)
+              (ex [sb19: date] [eb19: date] (ba_agreement ce17 p1 sb19 eb19) (time_in sb19 t eb19)))
+            (<c164-514-d-5> imp (sub_attr a medical-record)
+              (<c164-514-d-5-subj> entire-record-justified p1 m))))
         (purp_in m access-directive)
         (purp_in m required-by-law)
         (ex [s16: date] [e16: date] (personal_rep p2 q s16 e16) (time_in s16 t e16))
         (and (purp_in m compliance-investigation) (inrole p2 secretary-hhs t))
-        (ex [a16: attribute] [u16: purpose] [s26: date] [e26: date]
-          (and (authorization q p1 p2 a16 u16 s26 e26) (time_in s26 t e26))
-          (and (or (sub_attr a a16) (attr_in a a16)) (purp_in m u16)))
+        (ex [ce16: string] [a16: attribute] [u16: purpose] [s26: date] [e26: date]
+          (and (authorization q ce16 p2 a16 u16 s26 e26) (time_in s26 t e26))
+          (and (or (sub_attr a a16) (attr_in a a16)) (purp_in m u16) (or (eq_prin p1 ce16) (ex [k20: role] (acts_for p1 ce16 k20 t) true)
+              (ex [sb20: date] [eb20: date] (ba_agreement ce16 p1 sb20 eb20) (time_in sb20 t eb20)))))
+        % A business associate's return to its covered entity, a workforce
+        % member's hand-over to it.
+        (ex [k16: role] (acts_for p1 p2 k16 t) true)
+        (ex [s35: date] [e35: date] (ba_agreement p2 p1 s35 e35) (time_in s35 t e35))
         (and (<c164-514-d-3-ii-subj> minimum-necessary-reviewed p1 p2 m)
              (<c164-514-d-5> imp (sub_attr a medical-record)
                (<c164-514-d-5-subj> entire-record-justified p1 m))))
@@ -548,9 +626,10 @@
       % to the oversight of the originator of the psychotherapy notes;
       % 164.512(g)(1); or 164.512(j)(1)(i)."
       (<c164-508-a-2> imp (sub_attr a psychotherapy-notes)
-        (or (ex [a18: attribute] [u18: purpose] [s18: date] [e18: date]
-              (and (authorization q p1 p2 a18 u18 s18 e18) (time_in s18 t e18))
-              (and (or (sub_attr a a18) (attr_in a a18)) (purp_in m u18)))
+        (or (ex [ce18: string] [a18: attribute] [u18: purpose] [s18: date] [e18: date]
+              (and (authorization q ce18 p2 a18 u18 s18 e18) (time_in s18 t e18))
+              (and (or (sub_attr a a18) (attr_in a a18)) (purp_in m u18) (or (eq_prin p1 ce18) (ex [k21: role] (acts_for p1 ce18 k21 t) true)
+              (ex [sb21: date] [eb21: date] (ba_agreement ce18 p1 sb21 eb21) (time_in sb21 t eb21)))))
             (<c164-508-a-2-i-B> purp_in m supervised-training)
             (<c164-508-a-2-i-C> and (purp_in m defend-legal-action)
               (<c164-508-a-2-i-C-subj> action-brought-by-individual p1 q))
@@ -574,17 +653,19 @@
       % communication made by a covered entity to an individual; or (B) A
       % promotional gift of nominal value provided by the covered entity."
       (<c164-508-a-3> imp (purp_in m marketing)
-        (or (ex [a19: attribute] [s19: date] [e19: date]
-              (and (authorization q p1 p2 a19 marketing s19 e19) (time_in s19 t e19))
-              (or (sub_attr a a19) (attr_in a a19)))
+        (or (ex [ce19: string] [a19: attribute] [s19: date] [e19: date]
+              (and (authorization q ce19 p2 a19 marketing s19 e19) (time_in s19 t e19))
+              (and (or (sub_attr a a19) (attr_in a a19)) (or (eq_prin p1 ce19) (ex [k22: role] (acts_for p1 ce19 k22 t) true)
+              (ex [sb22: date] [eb22: date] (ba_agreement ce19 p1 sb22 eb22) (time_in sb22 t eb22)))))
             (<c164-508-a-3-i> and (eq_prin p2 q)
               (<c164-508-a-3-i-subj> face-to-face-or-nominal-gift p1 q))))
 
       % 164.508(a)(4), 164.502(a)(5)(ii): a sale of PHI needs an authorisation.
       (<c164-508-a-4> imp (purp_in m sale-of-phi)
-        (ex [a20: attribute] [s20: date] [e20: date]
-          (and (authorization q p1 p2 a20 sale-of-phi s20 e20) (time_in s20 t e20))
-          (or (sub_attr a a20) (attr_in a a20))))
+        (ex [ce20: string] [a20: attribute] [s20: date] [e20: date]
+          (and (authorization q ce20 p2 a20 sale-of-phi s20 e20) (time_in s20 t e20))
+          (and (or (sub_attr a a20) (attr_in a a20)) (or (eq_prin p1 ce20) (ex [k23: role] (acts_for p1 ce20 k23 t) true)
+              (ex [sb23: date] [eb23: date] (ba_agreement ce20 p1 sb23 eb23) (time_in sb23 t eb23))))))
 
       % 164.512(f): a disclosure for law enforcement goes to a law enforcement
       % official.
@@ -600,9 +681,21 @@
       % provider, to provide such treatment"; (a)(1)(v): a restriction does
       % not prevent disclosures to the Secretary, for the facility directory
       % or under 164.512.
-      (<c164-522-a-1-ii> imp (ex [a22: attribute] [s22: date] [e22: date]
-                               (and (restriction q p1 a22 s22 e22) (time_in s22 t e22)
-                                    (or (sub_attr a a22) (attr_in a a22))))
+      % 164.522(a)(1)(i): a restriction reaches "(A) Uses or disclosures of
+      % protected health information about the individual to carry out
+      % treatment, payment, or health care operations; and (B) Disclosures
+      % permitted under 164.510(b)", not a disclosure to the individual or
+      % one the individual authorised.
+      (<c164-522-a-1-ii> imp (and (or (purp_in m Treatment) (purp_in m Payment) (purp_in m Healthcare-op)
+                                      (purp_in m supervised-training) (purp_in m defend-legal-action)
+                                      (purp_in m fraud-abuse-detection)
+                                      (purp_in m care-involvement) (purp_in m notification)
+                                      (purp_in m disaster-relief))
+                                  (ex [ce22: string] [a22: attribute] [s22: date] [e22: date]
+                                    (and (restriction q ce22 a22 s22 e22) (time_in s22 t e22)
+                                         (or (sub_attr a a22) (attr_in a a22))
+                                         (or (eq_prin p1 ce22) (ex [k24: role] (acts_for p1 ce22 k24 t))
+              (ex [sb24: date] [eb24: date] (and (ba_agreement ce22 p1 sb24 eb24) (time_in sb24 t eb24)))))))
         (or (<c164-522-a-1-iii> and (purp_in m Treatment) (inrole p2 Health-care-provider t)
               (<c164-522-a-1-iii-subj> emergency-treatment-needs-restricted-info p1 q))
             (<c164-522-a-1-v> or (purp_in m compliance-investigation) (purp_in m facility-directory)
@@ -612,14 +705,47 @@
               (purp_in m law-enforcement-court-order) (purp_in m crime-victim-information)
               (purp_in m decedent-identification) (purp_in m organ-donation)
               (purp_in m research) (purp_in m serious-threat-prevention)
-              (purp_in m workers-compensation)))))
+              (purp_in m workers-compensation) (purp_in m fda-reporting)
+              (purp_in m communicable-disease-notification) (purp_in m workplace-surveillance)
+              (purp_in m school-immunization) (purp_in m funeral-arrangements)
+              (purp_in m research-preparatory) (purp_in m apprehension-of-individual)
+              (purp_in m military-mission) (purp_in m national-security)
+              (purp_in m protective-services) (purp_in m correctional-custody))))
+
+      % 164.522(a)(1)(vi): "A covered entity must agree to the request of an
+      % individual to restrict disclosure of protected health information
+      % about the individual to a health plan if: (A) The disclosure is for
+      % the purpose of carrying out payment or health care operations and is
+      % not otherwise required by law; and (B) The protected health
+      % information pertains solely to a health care item or service for
+      % which the individual ... has paid the covered entity in full."  Also
+      % when the entity's clearinghouse or billing agent sends the claim.
+      (<c164-522-a-1-vi> imp (and (or (purp_in m Payment) (purp_in m Healthcare-op))
+                                  (inrole p2 health-plan t)
+                                  (ex [ce23: string] [a23: attribute] [s23: date]
+                                    (and (self_pay_restriction q ce23 a23 s23) (lessthan s23 t)
+                                         (or (sub_attr a a23) (attr_in a a23))
+                                         (or (eq_prin p1 ce23) (ex [k25: role] (acts_for p1 ce23 k25 t))
+              (ex [sb25: date] [eb25: date] (and (ba_agreement ce23 p1 sb25 eb25) (time_in sb25 t eb25)))))))
+        (purp_in m required-by-law))
+
+      % 164.514(f)(2)(iv): "A covered entity may not make fundraising
+      % communications to an individual under this paragraph where the
+      % individual has elected not to receive such communications": whoever
+      % sends them, the entity or its foundation, and to whomever the
+      % information goes for that purpose.
+      (<c164-514-f-2-iv> imp (and (purp_in m fundraising)
+                                  (ex [x28: string] [s28: date] (and (fundraising_opt_out q x28 s28) (lessthan s28 t))))
+        false))
 
     % 164.502(f): "A covered entity must comply with the requirements of
     % this subpart with respect to the protected health information of a
     % deceased individual for a period of 50 years following the death";
     % afterwards the information is not protected health information
-    % (160.103).  Counted safely as more than 18263 days.
-    (<c164-502-f> ex [d6: date] (deceased q d6) (time_in (plus d6 18263) t t))))
+    % (160.103): "deceased for more than 50 years", counted in calendar
+    % years from the moment of death.
+    (<c164-502-f> ex [d6: date] [e6: date] (and (deceased q d6) (calendar_span d6 years-50 e6))
+      (time_in e6 t t))))
 
 % 164.524(b)(2): "(i) ... must act on a request for access no later than 30
 % days after receipt of the request as follows. (A) If the covered entity
@@ -632,33 +758,51 @@
 % paragraph (b)(2)(i) ..., provides the individual with a written statement
 % of the reasons for the delay and the date by which the covered entity will
 % complete its action on the request; and (B) The covered entity may have
-% only one such extension".
+% only one such extension".  Days are calendar days in the entity's zone,
+% counted from the day of receipt: an answer any time on the 30th day is in
+% time (table calendar_span).  The answer may come from a workforce member
+% or business associate acting for the entity (164.502(a)(4)(ii)), and may
+% go to the personal representative (164.502(g)) or, by the individual's
+% direction, to the designee (164.524(c)(3)(ii)).
 (<c164-524-b-2> all [q21: string] [ce: string] [r21: date]
   (access_request q21 ce r21)
-  (or (<c164-524-b-2-i> ex [m21: string] [t21: date]
-        (and (disclose ce q21 m21 t21) (time_in r21 t21 (plus r21 t_reasonable)))
-        (or (purp_in m21 individual-access)
-            (and (purp_in m21 access-denial)
-                 (or (<c164-524-a-2-subj> unreviewable-denial-ground ce q21)
-                     (<c164-524-a-3-subj> reviewable-denial-ground ce q21)))))
-      (<c164-524-b-2-ii> ex [m22: string] [t22: date]
-        (and (disclose ce q21 m22 t22) (time_in r21 t22 (plus r21 t_reasonable)))
-        (and (purp_in m22 access-extension-notice)
-             (or (ex [m23: string] [t23: date]
-                   (and (disclose ce q21 m23 t23) (time_in r21 t23 (plus r21 60)))
-                   (or (purp_in m23 individual-access)
-                       (and (purp_in m23 access-denial)
-                            (or (<c164-524-a-2-subj> unreviewable-denial-ground ce q21)
-                                (<c164-524-a-3-subj> reviewable-denial-ground ce q21)))))
-                 (ex [e23: date] (and (audit_end e23) (time_in e23 (plus r21 60) (plus r21 60)))
+  (ex [d30: date] [d60: date] (and (calendar_span r21 days-30 d30) (calendar_span r21 days-60 d60))
+  (or (<c164-524-b-2-i> ex [y21: string] [x21: string] [m21: string] [t21: date]
+        (and (or (eq_prin q21 y21) (ex [sr40: date] [er40: date] (personal_rep y21 q21 sr40 er40))
+                     (ex [sd40: date] (access_directive q21 y21 sd40)))
+             (disclose x21 y21 m21 t21) (time_in r21 t21 d30))
+        (and (or (eq_prin x21 ce) (ex [k41: role] (acts_for x21 ce k41 t21) true)
+                 (ex [sb41: date] [eb41: date] (ba_agreement ce x21 sb41 eb41) (time_in sb41 t21 eb41)))
+          (or (purp_in m21 individual-access) (purp_in m21 access-directive)
+              (and (purp_in m21 access-denial)
+                   (or (<c164-524-a-2-subj> unreviewable-denial-ground ce q21)
+                       (<c164-524-a-3-subj> reviewable-denial-ground ce q21))))))
+      (<c164-524-b-2-ii> ex [y22: string] [x22: string] [m22: string] [t22: date]
+        (and (or (eq_prin q21 y22) (ex [sr42: date] [er42: date] (personal_rep y22 q21 sr42 er42))
+                     (ex [sd42: date] (access_directive q21 y22 sd42)))
+             (disclose x22 y22 m22 t22) (time_in r21 t22 d30))
+        (and (or (eq_prin x22 ce) (ex [k43: role] (acts_for x22 ce k43 t22) true)
+                 (ex [sb43: date] [eb43: date] (ba_agreement ce x22 sb43 eb43) (time_in sb43 t22 eb43)))
+             (purp_in m22 access-extension-notice)
+             (or (ex [y23: string] [x23: string] [m23: string] [t23: date]
+                   (and (or (eq_prin q21 y23) (ex [sr44: date] [er44: date] (personal_rep y23 q21 sr44 er44))
+                     (ex [sd44: date] (access_directive q21 y23 sd44)))
+                        (disclose x23 y23 m23 t23) (time_in r21 t23 d60))
+                   (and (or (eq_prin x23 ce) (ex [k45: role] (acts_for x23 ce k45 t23) true)
+                 (ex [sb45: date] [eb45: date] (ba_agreement ce x23 sb45 eb45) (time_in sb45 t23 eb45)))
+                     (or (purp_in m23 individual-access) (purp_in m23 access-directive)
+                         (and (purp_in m23 access-denial)
+                              (or (<c164-524-a-2-subj> unreviewable-denial-ground ce q21)
+                                  (<c164-524-a-3-subj> reviewable-denial-ground ce q21))))))
+                 (ex [e23: date] (and (audit_end e23) (time_in e23 d60 d60))
                    (<c164-524-b-2-ii-wait> ex [m24: string] [t24: date]
-                     (and (disclose-eval ce q21 m24 t24) (time_in r21 t24 (plus r21 60)))
+                     (and (disclose-eval ce q21 m24 t24) (time_in r21 t24 d60))
                      (or (purp_in m24 individual-access) (purp_in m24 access-denial)))))))
-      (ex [e21: date] (and (audit_end e21) (time_in e21 (plus r21 t_reasonable) (plus r21 t_reasonable)))
+      (ex [e21: date] (and (audit_end e21) (time_in e21 d30 d30))
         (<c164-524-b-2-wait> ex [m25: string] [t25: date]
-          (and (disclose-eval ce q21 m25 t25) (time_in r21 t25 (plus r21 t_reasonable)))
+          (and (disclose-eval ce q21 m25 t25) (time_in r21 t25 d30))
           (or (purp_in m25 individual-access) (purp_in m25 access-denial)
-              (purp_in m25 access-extension-notice))))))
+              (purp_in m25 access-extension-notice)))))))
 
 % 164.528(c)(1): "The covered entity must act on the individual's request for
 % an accounting, no later than 60 days after receipt of such a request, as
@@ -669,23 +813,37 @@
 % (A) The covered entity, within the time limit set by paragraph (c)(1) ...,
 % provides the individual with a written statement of the reasons for the
 % delay and the date by which the covered entity will provide the accounting;
-% and (B) The covered entity may have only one such extension".
+% and (B) The covered entity may have only one such extension".  Counted
+% in calendar days and answered as for 164.524 above.
 (<c164-528-c-1> all [q26: string] [ce26: string] [r26: date]
   (accounting_request q26 ce26 r26)
-  (or (<c164-528-c-1-i> ex [m26: string] [t26: date]
-        (and (disclose ce26 q26 m26 t26) (time_in r26 t26 (plus r26 60)))
-        (purp_in m26 accounting-of-disclosures))
-      (<c164-528-c-1-ii> ex [m27: string] [t27: date]
-        (and (disclose ce26 q26 m27 t27) (time_in r26 t27 (plus r26 60)))
-        (and (purp_in m27 accounting-extension-notice)
-             (or (ex [m28: string] [t28: date]
-                   (and (disclose ce26 q26 m28 t28) (time_in r26 t28 (plus r26 90)))
-                   (purp_in m28 accounting-of-disclosures))
-                 (ex [e28: date] (and (audit_end e28) (time_in e28 (plus r26 90) (plus r26 90)))
+  (ex [d60a: date] [d90: date] (and (calendar_span r26 days-60 d60a) (calendar_span r26 days-90 d90))
+  (or (<c164-528-c-1-i> ex [y26: string] [x26: string] [m26: string] [t26: date]
+        (and (or (eq_prin q26 y26) (ex [sr46: date] [er46: date] (personal_rep y26 q26 sr46 er46))
+                     (ex [sd46: date] (access_directive q26 y26 sd46)))
+             (disclose x26 y26 m26 t26) (time_in r26 t26 d60a))
+        (and (or (eq_prin x26 ce26) (ex [k47: role] (acts_for x26 ce26 k47 t26) true)
+                 (ex [sb47: date] [eb47: date] (ba_agreement ce26 x26 sb47 eb47) (time_in sb47 t26 eb47)))
+             (purp_in m26 accounting-of-disclosures)))
+      (<c164-528-c-1-ii> ex [y27: string] [x27: string] [m27: string] [t27: date]
+        (and (or (eq_prin q26 y27) (ex [sr48: date] [er48: date] (personal_rep y27 q26 sr48 er48))
+                     (ex [sd48: date] (access_directive q26 y27 sd48)))
+             (disclose x27 y27 m27 t27) (time_in r26 t27 d60a))
+        (and (or (eq_prin x27 ce26) (ex [k49: role] (acts_for x27 ce26 k49 t27) true)
+                 (ex [sb49: date] [eb49: date] (ba_agreement ce26 x27 sb49 eb49) (time_in sb49 t27 eb49)))
+             (purp_in m27 accounting-extension-notice)
+             (or (ex [y28: string] [x28b: string] [m28: string] [t28: date]
+                   (and (or (eq_prin q26 y28) (ex [sr50: date] [er50: date] (personal_rep y28 q26 sr50 er50))
+                     (ex [sd50: date] (access_directive q26 y28 sd50)))
+                        (disclose x28b y28 m28 t28) (time_in r26 t28 d90))
+                   (and (or (eq_prin x28b ce26) (ex [k51: role] (acts_for x28b ce26 k51 t28) true)
+                 (ex [sb51: date] [eb51: date] (ba_agreement ce26 x28b sb51 eb51) (time_in sb51 t28 eb51)))
+                        (purp_in m28 accounting-of-disclosures)))
+                 (ex [e28: date] (and (audit_end e28) (time_in e28 d90 d90))
                    (<c164-528-c-1-ii-wait> ex [m29: string] [t29: date]
-                     (and (disclose-eval ce26 q26 m29 t29) (time_in r26 t29 (plus r26 90)))
+                     (and (disclose-eval ce26 q26 m29 t29) (time_in r26 t29 d90))
                      (purp_in m29 accounting-of-disclosures))))))
-      (ex [e27: date] (and (audit_end e27) (time_in e27 (plus r26 60) (plus r26 60)))
+      (ex [e27: date] (and (audit_end e27) (time_in e27 d60a d60a))
         (<c164-528-c-1-wait> ex [m30: string] [t30: date]
-          (and (disclose-eval ce26 q26 m30 t30) (time_in r26 t30 (plus r26 60)))
-          (or (purp_in m30 accounting-of-disclosures) (purp_in m30 accounting-extension-notice)))))))
+          (and (disclose-eval ce26 q26 m30 t30) (time_in r26 t30 d60a))
+          (or (purp_in m30 accounting-of-disclosures) (purp_in m30 accounting-extension-notice))))))))

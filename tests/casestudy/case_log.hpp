@@ -5,6 +5,8 @@
 
 #include "casestudy/sandbox.hpp"
 
+#include "../../tools/common/calendar_span.hpp"
+
 #include "logic/declarations.hpp"
 #include "syntax/decls_parser.hpp"
 
@@ -12,6 +14,7 @@
 #include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace hipaa::testing {
 
@@ -66,10 +69,16 @@ public:
       {"general-condition", "phi"},      {"location-in-facility", "phi"},
       {"religious-affiliation", "phi"},  {"summary-health-information", "phi"},
       {"enrollment-status", "phi"},      {"injury-type", "phi"},
-      {"violent-crime-statement", "phi"},
+      {"violent-crime-statement", "phi"}, {"re-identification-code", "phi"},
   };
 
   void row(const std::string& table, std::initializer_list<std::string> values) {
+    row(table, std::vector<std::string>(values));
+  }
+
+  // A row as the importer stores it, with the calendar spans that a request
+  // or a death opens (the last column of those tables is their start).
+  void row(const std::string& table, const std::vector<std::string>& values) {
     std::string sql = "INSERT INTO " + table + " VALUES (";
     bool first = true;
     for (const std::string& value : values) {
@@ -77,6 +86,9 @@ public:
       first = false;
     }
     db_.exec(sql + ")");
+    for (const tools::CalendarSpan& span : tools::spans_of_table(table)) {
+      row("calendar_span", {values.back(), span.name, tools::calendar_span_end(values.back(), span)});
+    }
   }
 
   // sender sends message to recipient at `at`, for `purpose`, carrying

@@ -1,6 +1,7 @@
 // hipaa-import: builds an audit database from one's own records, one CSV
 // file per log table, every value encoded as the term the declarations
 // require.
+#include "case_rows.hpp"
 #include "derived_rows.hpp"
 #include "table_import.hpp"
 #include "transcoder.hpp"
@@ -65,6 +66,12 @@ const char* const kUsage =
     "    person's roles over time; every party of every disclosure gets one\n"
     "    inrole_db row per role held at the disclosure's time.  A to given as a\n"
     "    day lasts to the end of that day.\n"
+    "  - acts_for_periods.csv (person, entity, kind, from, to) gives who acts for\n"
+    "    which covered entity, as workforce-member or business-associate; every\n"
+    "    disclosure the person sends while a period lasts gets an acts_for_db row.\n"
+    "  - An end date given as a day (expires, ends, until) lasts to the end of\n"
+    "    that day; calendar_span rows give the calendar deadlines of every access\n"
+    "    and accounting request and the fifty years after every death.\n"
     "  - attr_in_db is closed transitively: give the direct inclusions\n"
     "    (diagnosis in medical-record, medical-record in phi) and every indirect\n"
     "    one (diagnosis in phi) is added.\n"
@@ -210,6 +217,18 @@ Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogT
         [&](const auto& printed, const auto& given) { periods.add(printed, given); });
     ++totals.files;
   }
+  import::ActsForPeriods agents;
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    if (targets[i] == nullptr || targets[i]->name != import::kActsForPeriods) continue;
+    import::ReadOptions period_options = options;
+    period_options.may_be_empty = {false, false, false, false, true};
+    totals.rows += import::read_table(
+        inputs[i].source, *targets[i], encoder, period_options, errors,
+        [&](const auto& printed, const auto& given) { agents.add(printed, given); });
+    ++totals.files;
+  }
+  std::optional<tools::RowInserter> agent_inserter;
+  if (!agents.empty()) agent_inserter.emplace(database.inserter(import::kActsFor, 4));
   const std::string role_rows = "hipaa_import_role_rows";
   std::optional<tools::RowInserter> role_inserter;
   if (!periods.empty()) {
@@ -221,7 +240,10 @@ Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogT
   std::optional<std::int64_t> latest;
   for (std::size_t i = 0; i < inputs.size(); ++i) {
     const LogTable* table = targets[i];
-    if (table == nullptr || table->name == names::kRolePeriods) continue;
+    if (table == nullptr || table->name == names::kRolePeriods ||
+        table->name == import::kActsForPeriods) {
+      continue;
+    }
     tools::RowInserter inserter = database.inserter(table->name, table->columns.size());
     const bool disclosures = table->name == names::kDisclose;
     const auto sender = table->column_index("sender");
@@ -231,7 +253,9 @@ Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogT
     table_options.progress = progress_for(inputs[i].source.shown);
     const std::int64_t read = import::read_table(
         inputs[i].source, *table, encoder, table_options, errors,
-        [&](const std::vector<std::string>& printed, const std::vector<std::string>&) {
+        [&](const std::vector<std::string>& as_read, const std::vector<std::string>& given) {
+          std::vector<std::string> printed = as_read;
+          import::extend_day_ends(*table, printed, given);
           for (std::size_t c = 0; c < printed.size(); ++c) inserter.bind(static_cast<int>(c), printed[c]);
           inserter.insert();
           if (!disclosures || !at) return;
@@ -239,6 +263,16 @@ Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogT
           if (!latest || seconds > *latest) {
             latest = seconds;
             last_disclosure = printed[*at];
+          }
+          if (agent_inserter && sender) {
+            agents.entities_at(printed[*sender], seconds,
+                               [&](const std::string& entity, const std::string& kind) {
+              agent_inserter->insert({printed[*sender], entity, kind, printed[*at]});
+              if (!role_inserter) return;
+              periods.roles_at(entity, seconds, [&](const std::string& role) {
+                role_inserter->insert({entity, role, printed[*at]});
+              });
+            });
           }
           if (!role_inserter) return;
           for (auto party : {sender, recipient}) {
@@ -252,6 +286,16 @@ Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogT
     if (table_options.progress && read >= 65536) std::cerr << "\n";
     totals.rows += read;
     ++totals.files;
+  }
+  agent_inserter.reset();
+  if (role_inserter && errors.empty()) {
+    // The individuals' own roles (inmate, armed forces member) at the time
+    // of each disclosure about them.
+    import::for_each_subject_at(database, [&](const std::string& subject, const std::string& at) {
+      periods.roles_at(subject, import::seconds_of(at), [&](const std::string& role) {
+        role_inserter->insert({subject, role, at});
+      });
+    });
   }
   if (role_inserter) {
     role_inserter.reset();
@@ -304,6 +348,9 @@ int run(int argc, char** argv) {
   if (const LogTable* roles = tools::find_table(tables, names::kRoleAt)) {
     fillable.push_back(import::RolePeriods::file_layout(*roles));
   }
+  if (const LogTable* acts_for = tools::find_table(tables, import::kActsFor)) {
+    fillable.push_back(import::ActsForPeriods::file_layout(*acts_for));
+  }
 
   ErrorList errors(max_errors);
   try {
@@ -323,6 +370,7 @@ int run(int argc, char** argv) {
         import_all(inputs, targets, tables, encoder, line, database, errors, last_disclosure);
     if (!errors.empty()) report(errors, false);
 
+    import::add_calendar_spans(database, tables);
     if (const LogTable* inclusions = tools::find_table(tables, names::kAttributeIn)) {
       import::close_inclusions(database, *inclusions);
     }

@@ -12,8 +12,11 @@ namespace {
 // notes are kept apart from the medical record (164.501); demographic
 // information is what 164.514(f)(1)(i) lists, so religion, location and
 // appearance are protected information but not demographics.  A
-// re-identification code is not information about the individual
-// (164.514(c)(1)) and is left out.
+// re-identification code is protected information wherever it goes:
+// "Disclosure of a code or other means of record identification designed
+// to enable coded or otherwise de-identified information to be
+// re-identified constitutes disclosure of protected health information"
+// (164.502(d)(2)(i)).
 const std::vector<std::pair<std::string, std::string>> kInclusions = {
     {"medical-record", "phi"},
     {"diagnosis", "medical-record"},
@@ -47,6 +50,7 @@ const std::vector<std::pair<std::string, std::string>> kInclusions = {
     {"date-of-birth", "demographics"},
     {"limited-data-set", "phi"},
     {"date-of-birth", "limited-data-set"},
+    {"re-identification-code", "phi"},
 };
 
 // Every attribute an attribute belongs to, directly or not, each once.
