@@ -69,6 +69,8 @@
         % for psychotherapy notes.  The discloser is a covered entity.
         (<c164-506-c-1> and (or (purp_in m Payment) (purp_in m supervised-training)
                                 (purp_in m defend-legal-action))
+          % A business associate receives only under its contract (164.502(e)).
+          (imp (inrole p2 business-associate t) false)
           (ex [ce1: string] (or (eq_prin p1 ce1) (ex [k1: role] (acts_for p1 ce1 k1 t))
               (ex [sb1: date] [eb1: date] (and (ba_agreement ce1 p1 sb1 eb1) (time_in sb1 t eb1))))
             (or (inrole ce1 covered-entity t) (inrole ce1 Health-care-provider t)

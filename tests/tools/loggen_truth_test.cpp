@@ -36,7 +36,7 @@ TEST(LoggenTruth, OneRowPerStoredDisclosureBesideAnUnchangedLog) {
   std::istringstream lines(read_file(sandbox.path("truth.csv")));
   std::string line;
   std::getline(lines, line);
-  EXPECT_EQ(line, "message,kind,verdict,clause\r");
+  EXPECT_EQ(line, "message,kind,verdict,clause,paragraph\r");
   std::multiset<std::string> messages;
   std::map<std::string, int> verdicts;
   while (std::getline(lines, line)) {

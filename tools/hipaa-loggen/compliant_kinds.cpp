@@ -497,7 +497,9 @@ const std::vector<Kind>& compliant_kinds() {
       {"notification", 30, P, "c164-510-b-1-ii", &notification},
       {"disaster-relief", 10, O, "c164-510-b-4-subj", &disaster_relief},
       {"required-by-law", 150, O, "c164-512-a-1-subj", &required_by_law},
-      {"public-health", 150, P, "c164-512-b-1-i", &public_health},
+      // 164.512(b)(1)(i): whether the authority is authorised by law to
+      // receive this information is for a person.
+      {"public-health", 150, O, "c164-512-b-1-i-law-subj", &public_health},
       {"child-abuse-report", 20, P, "c164-512-b-1-ii", &child_abuse_report},
       {"fda-report", 10, O, "c164-512-b-1-iii-subj", &fda_report},
       {"communicable-disease", 10, O, "c164-512-b-1-iv-subj", &communicable_disease},
@@ -530,7 +532,8 @@ const std::vector<Kind>& compliant_kinds() {
       {"de-identified-expert", 60, P, "c164-502-d-2", &de_identified_by_expert},
       {"de-identified-safe-harbor", 30, O, "c164-514-b-2-ii-subj", &de_identified_safe_harbor},
       {"dead-over-fifty-years", 10, P, "c164-502-f", &long_dead},
-      {"restriction-public-health", 20, P, "c164-512-b-1-i", &restriction_and_public_health},
+      {"restriction-public-health", 20, O, "c164-512-b-1-i-law-subj",
+       &restriction_and_public_health},
   };
   return kinds;
 }

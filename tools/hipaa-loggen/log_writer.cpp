@@ -1,5 +1,7 @@
 #include "log_writer.hpp"
 
+#include "../common/calendar_span.hpp"
+
 #include "schema.hpp"
 
 #include "dates/date.hpp"
@@ -68,6 +70,15 @@ void LogWriter::row(const std::string& table, std::initializer_list<std::string_
   auto found = inserters_->others.find(table);
   if (found == inserters_->others.end()) throw tools::ToolError("no log table named " + table);
   found->second.insert(values);
+  // A request or a death opens calendar spans, counted from its last
+  // column, as the importer computes them.
+  const std::vector<tools::CalendarSpan> spans = tools::spans_of_table(table);
+  if (spans.empty()) return;
+  const std::string start(*(values.end() - 1));
+  tools::RowInserter& inserter = inserters_->others.at("calendar_span");
+  for (const tools::CalendarSpan& span : spans) {
+    inserter.insert({start, span.name, tools::calendar_span_end(start, span)});
+  }
 }
 
 void LogWriter::finish() {

@@ -74,7 +74,7 @@ std::string usage_text() {
          "  -o, --output PATH       the database to write (default hipaa.db)\n"
          "  -f, --force             replace PATH if it exists\n"
          "  -t, --truth FILE        also write the verdict each disclosure must get, as\n"
-         "                          CSV: message,kind,verdict,clause\n"
+         "                          CSV: message,kind,verdict,clause,paragraph\n"
          "  -h, --help              show this text and exit\n"
          "      --version           show the version and exit\n"
          "\n"

@@ -40,6 +40,8 @@ const std::vector<TableLayout>& log_tables() {
       {"fundraising_opt_out", {"individual", "covered_entity", "elected"},
        {{"individual", "covered_entity"}}},
       {"access_directive", {"individual", "designee", "requested"}, {{"individual", "designee"}}},
+      {"acts_for_db", {"person", "entity", "kind", "at"}, {{"person", "at"}}},
+      {"calendar_span", {"start", "span", "ends"}, {{"start", "span"}}},
   };
   return tables;
 }

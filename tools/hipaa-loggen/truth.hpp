@@ -1,5 +1,6 @@
 // The planted verdicts: what each generated disclosure must get from the
-// audit, written beside the log as CSV (message,kind,verdict,clause).
+// audit, written beside the log as CSV (message,kind,verdict,clause,
+// paragraph).
 #pragma once
 
 #include "../common/output_file.hpp"
@@ -16,6 +17,10 @@ struct Planted {
   const char* verdict; // "compliant", "open" or "violation"
   const char* clause;  // the clause it breaks or that leaves it open, or ""
 };
+
+// The paragraph a clause name stands for: "45 CFR 164.512(b)(1)(i)" for
+// c164-512-b-1-i-law-subj; "" for a name that is no paragraph.
+std::string paragraph_of(std::string_view clause);
 
 class TruthFile {
 public:

@@ -204,7 +204,9 @@ const std::vector<Kind>& violation_kinds() {
       {"sale-unauthorized", 0, V, "c164-508-a-4", &sale_unauthorized},
       {"fundraising-after-opt-out", 0, V, "c164-514-f-2-iv", &fundraising_after_opt_out},
       {"disaster-relief-diagnosis", 0, V, "c164-510-b-4", &disaster_relief_diagnosis},
-      {"de-identified-undocumented", 0, V, "c164-502-d-2", &de_identified_undocumented},
+      // 164.514(b)(2): the safe harbour asks for no documentation, so an
+      // undocumented claim is for a person to check.
+      {"de-identified-undocumented", 0, O, "c164-514-b-2-i-subj", &de_identified_undocumented},
       {"religion-to-a-visitor", 0, V, "c164-510-a", &religion_to_a_visitor},
       {"coroner-about-the-living", 0, V, "c164-512-g-1", &coroner_about_the_living},
       {"re-identification-code-disclosed", 0, V, "c164-514-c-2", &re_identification_code_disclosed},
