@@ -57,6 +57,14 @@
         % information for treatment activities of a health care provider."
         (<c164-506-c-2> and (purp_in m Treatment) (inrole p2 Health-care-provider t))
 
+        % 164.506(c)(3): "for the payment activities of the entity that
+        % receives the information", to a covered entity or provider; a
+        % health plan and a clearinghouse are covered entities by definition
+        % (160.103).
+        (<c164-506-c-3> and (purp_in m Payment)
+          (or (inrole p2 covered-entity t) (inrole p2 Health-care-provider t)
+              (inrole p2 health-plan t) (inrole p2 health-care-clearinghouse t)))
+
         % 164.506(c)(1): "A covered entity may use or disclose protected
         % health information for its own treatment, payment, or health care
         % operations."  Own payment (164.501 "payment" (1)(ii): "to obtain or
@@ -75,14 +83,6 @@
               (ex [sb1: date] [eb1: date] (and (ba_agreement ce1 p1 sb1 eb1) (time_in sb1 t eb1))))
             (or (inrole ce1 covered-entity t) (inrole ce1 Health-care-provider t)
                 (inrole ce1 health-plan t))))
-
-        % 164.506(c)(3): "for the payment activities of the entity that
-        % receives the information", to a covered entity or provider; a
-        % health plan and a clearinghouse are covered entities by definition
-        % (160.103).
-        (<c164-506-c-3> and (purp_in m Payment)
-          (or (inrole p2 covered-entity t) (inrole p2 Health-care-provider t)
-              (inrole p2 health-plan t) (inrole p2 health-care-clearinghouse t)))
 
         % 164.506(c)(4): "for health care operations activities of the entity
         % that receives the information, if each entity either has or had a
@@ -109,10 +109,12 @@
               (ex [sb3: date] [eb3: date] (ba_agreement ce3 p1 sb3 eb3) (time_in sb3 t eb3)))))
 
         % 164.502(a)(3), (a)(4)(ii), 164.504(e)(2): a business associate
-        % returns to its covered entity what it holds on the entity's behalf,
-        % and a workforce member hands to the entity it works for.
-        (<c164-502-a-3> or (ex [k4: role] (acts_for p1 p2 k4 t) true)
-          (ex [s32: date] [e32: date] (ba_agreement p2 p1 s32 e32) (time_in s32 t e32)))
+        % returns to its covered entity what it holds on the entity's behalf.
+        (<c164-502-a-3> ex [s32: date] [e32: date] (ba_agreement p2 p1 s32 e32) (time_in s32 t e32))
+
+        % 160.103 "workforce": a workforce member (or an associate recorded
+        % as acting for the entity) hands information to the entity itself.
+        (<c160-103-workforce> ex [k4: role] (acts_for p1 p2 k4 t) true)
 
         % 164.502(a)(1)(i), (a)(2)(i): "To the individual."
         (<c164-502-a-1-i> eq_prin p2 q)

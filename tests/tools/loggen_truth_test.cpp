@@ -39,8 +39,14 @@ TEST(LoggenTruth, OneRowPerStoredDisclosureBesideAnUnchangedLog) {
   EXPECT_EQ(line, "message,kind,verdict,clause,paragraph\r");
   std::multiset<std::string> messages;
   std::map<std::string, int> verdicts;
+  std::multiset<std::string> requesters;
   while (std::getline(lines, line)) {
-    // "message",kind,verdict,clause: the message is a quoted CSV field.
+    // "message",kind,verdict,clause,paragraph: the message, or for a request
+    // the individual who made it, is a quoted CSV field.
+    if (line.rfind("\"\"\"individual-", 0) == 0) {
+      requesters.insert("\"" + line.substr(3, line.find("\"\"\",") - 3) + "\"");
+      continue;
+    }
     ASSERT_EQ(line.rfind("\"\"\"msg-", 0), 0u) << line;
     std::size_t end = line.find("\"\"\",");
     messages.insert("\"" + line.substr(3, end - 3) + "\"");
@@ -53,6 +59,9 @@ TEST(LoggenTruth, OneRowPerStoredDisclosureBesideAnUnchangedLog) {
   TestDb db(sandbox.path("with.db"));
   std::vector<std::string> stored = db.rows("SELECT info FROM disclose");
   EXPECT_EQ(messages, std::multiset<std::string>(stored.begin(), stored.end()));
+  std::vector<std::string> asked = db.rows(
+      "SELECT individual FROM access_request UNION ALL SELECT individual FROM accounting_request");
+  EXPECT_EQ(requesters, std::multiset<std::string>(asked.begin(), asked.end()));
   EXPECT_EQ(verdicts.size(), 3u);
   EXPECT_GT(verdicts["violation"], 20);
 }

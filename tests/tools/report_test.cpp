@@ -365,9 +365,9 @@ TEST(Report, VerdictsFileOfASmallLogIsExact) {
             "0-03-01T10:00:00,\"\"\"pat\"\"\",diagnosis,,,,,,,,,violation,permitted c164-506-c-2,,,fals"
             "e\r\n"
             "2,c164-524-b-2,,,,,,,,\"\"\"pat\"\"\",\"\"\"hospital\"\"\",2010:03:01:10:00:00,2010-03-01T"
-            "10:00:00,,,,,open,c164-524-b-2,,c164-524-b-2-wait: awaiting a disclosure by 2010-03-31T10:"
-            "00:00,\"(<c164-524-b-2-wait> ex [m25: string] [t25: date] (and (disclose-eval \"\"hospital"
-            "\"\" \"\"pat\"\" m25 t25) (time_in 2010:03:01:10:00:00 t25 2010:03:31:10:00:00)) (or (purp"
+            "10:00:00,,,,,open,c164-524-b-2,,c164-524-b-2-wait: awaiting a disclosure by 2010-03-31T23:"
+            "59:59,\"(<c164-524-b-2-wait> ex [m25: string] [t25: date] (and (disclose-eval \"\"hospital"
+            "\"\" \"\"pat\"\" m25 t25) (time_in 2010:03:01:10:00:00 t25 2010:03:31:23:59:59)) (or (purp"
             "_in m25 individual-access) (purp_in m25 access-denial) (purp_in m25 access-extension-notic"
             "e)))\"\r\n");
   EXPECT_EQ(report.out, "2 disclosures, from 2010:03:01:10:00:00 to 2010:03:01:10:00:00; complete "

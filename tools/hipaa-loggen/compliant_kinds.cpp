@@ -64,17 +64,17 @@ void access_request(Context& c) {
   c.log.row("access_request", {subject.name, entity.name, c.at(0)});
   std::uint64_t outcome = c.random.below(10);
   if (outcome < 7 || !c.room_for(2)) {
-    c.label_request("access-granted", P, "c164-524-b-2-i");
+    c.label_request(subject, "access-granted", P, "c164-524-b-2-i");
     c.answer(entity, subject, "individual-access", "medical-record",
              c.random.between(2 * kHour, 29 * kDay));
   } else if (outcome < 9) {
-    c.label_request("access-extended", P, "c164-524-b-2-ii");
+    c.label_request(subject, "access-extended", P, "c164-524-b-2-ii");
     c.answer(entity, subject, "access-extension-notice", "general-condition",
              c.random.between(20 * kDay, 29 * kDay));
     c.answer(entity, subject, "individual-access", "medical-record",
              c.random.between(31 * kDay, 59 * kDay));
   } else {
-    c.label_request("access-denied", O, "c164-524-a-2-subj");
+    c.label_request(subject, "access-denied", O, "c164-524-a-2-subj");
     c.answer(entity, subject, "access-denial", "general-condition",
              c.random.between(2 * kHour, 29 * kDay));
   }
@@ -86,11 +86,11 @@ void accounting_request(Context& c) {
   const Principal& entity = c.hospital();
   c.log.row("accounting_request", {subject.name, entity.name, c.at(0)});
   if (c.random.chance(0.8) || !c.room_for(2)) {
-    c.label_request("accounting-given", P, "c164-528-c-1-i");
+    c.label_request(subject, "accounting-given", P, "c164-528-c-1-i");
     c.answer(entity, subject, "accounting-of-disclosures", "treatment-history",
              c.random.between(kDay, 59 * kDay));
   } else {
-    c.label_request("accounting-extended", P, "c164-528-c-1-ii");
+    c.label_request(subject, "accounting-extended", P, "c164-528-c-1-ii");
     c.answer(entity, subject, "accounting-extension-notice", "general-condition",
              c.random.between(40 * kDay, 59 * kDay));
     c.answer(entity, subject, "accounting-of-disclosures", "treatment-history",

@@ -1,5 +1,7 @@
 #include "context.hpp"
 
+#include "dates/date.hpp"
+
 #include <cstdio>
 
 namespace hipaa::loggen {
@@ -35,8 +37,16 @@ void Context::answer(const Principal& entity, const Principal& subject, const ch
   record_as(P, "c164-502-a-1-i", entity, subject, subject, purpose, {attribute}, offset);
 }
 
-void Context::label_request(const char* name, Verdict verdict, const char* clause) {
-  if (labels) labels({"request-" + std::to_string(++requests), true, name, verdict, clause});
+void Context::label_request(const Principal& subject, const char* name, Verdict verdict,
+                            const char* clause) {
+  ++requests;
+  if (labels) labels({subject.name, true, name, verdict, clause});
+}
+
+std::int64_t Context::calendar_end(std::int64_t offset, const tools::CalendarSpan& span) const {
+  mpz_class seconds =
+      date_from_literal(tools::calendar_span_end(at(offset), span)) / kNanosPerSecond;
+  return seconds.get_si() - clock;
 }
 
 void Context::role_of_subject(const Principal& subject, const char* role) {

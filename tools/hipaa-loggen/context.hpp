@@ -7,6 +7,8 @@
 #include "population.hpp"
 #include "random.hpp"
 
+#include "../common/calendar_span.hpp"
+
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
@@ -109,8 +111,12 @@ public:
   void answer(const Principal& entity, const Principal& subject, const char* purpose,
               const char* attribute, std::int64_t offset);
 
-  // The label of a request rather than of a message.
-  void label_request(const char* name, Verdict verdict, const char* clause);
+  // The label of a request by `subject` rather than of a message.
+  void label_request(const Principal& subject, const char* name, Verdict verdict,
+                     const char* clause);
+  // The offset from the clock of the last second of `span` counted from
+  // clock + offset (calendar days in the local zone).
+  std::int64_t calendar_end(std::int64_t offset, const tools::CalendarSpan& span) const;
 
   void role_of_subject(const Principal& subject, const char* role);
   void authorize(const Principal& subject, const Principal& sender, const Principal& recipient,

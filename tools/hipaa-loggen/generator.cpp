@@ -1,6 +1,7 @@
 #include "generator.hpp"
 
 #include "context.hpp"
+#include "hospital_kinds.hpp"
 #include "kinds.hpp"
 #include "reference_rows.hpp"
 
@@ -22,21 +23,28 @@ namespace {
 constexpr std::int64_t kLogStart = 1262606400;
 constexpr std::int64_t kProgressEvery = 100000;
 
+// The policy's kinds followed by the hospital's.
+std::vector<Kind> joined(const std::vector<Kind>& first, const std::vector<Kind>& second) {
+  std::vector<Kind> all = first;
+  all.insert(all.end(), second.begin(), second.end());
+  return all;
+}
+
 const Kind& choose_kind(Context& c, double violations) {
-  if (c.random.chance(violations)) {
-    return violation_kinds()[c.random.below(violation_kinds().size())];
-  }
+  static const std::vector<Kind> compliant = joined(compliant_kinds(), hospital_compliant_kinds());
+  static const std::vector<Kind> broken = joined(violation_kinds(), hospital_violation_kinds());
+  if (c.random.chance(violations)) return broken[c.random.below(broken.size())];
   static const int total = [] {
     int sum = 0;
-    for (const Kind& kind : compliant_kinds()) sum += kind.weight;
+    for (const Kind& kind : compliant) sum += kind.weight;
     return sum;
   }();
   int pick = static_cast<int>(c.random.below(total));
-  for (const Kind& kind : compliant_kinds()) {
+  for (const Kind& kind : compliant) {
     if (pick < kind.weight) return kind;
     pick -= kind.weight;
   }
-  return compliant_kinds().front();
+  return compliant.front();
 }
 
 // The log is complete up to its latest disclosure.  A request for access
@@ -47,10 +55,10 @@ void finish(Context& c) {
     const std::string last_day = printed_date(c.latest - kHour);
     const Principal access = c.newcomer();
     c.log.row("access_request", {access.name, c.hospital().name, last_day});
-    c.label_request("access-not-yet-due", O, "c164-524-b-2-wait");
+    c.label_request(access, "access-not-yet-due", O, "c164-524-b-2-wait");
     const Principal accounting = c.newcomer();
     c.log.row("accounting_request", {accounting.name, c.hospital().name, last_day});
-    c.label_request("accounting-not-yet-due", O, "c164-528-c-1-wait");
+    c.label_request(accounting, "accounting-not-yet-due", O, "c164-528-c-1-wait");
   }
   c.log.row("audit_end", {printed_date(std::max(c.latest, kLogStart))});
 }

@@ -25,7 +25,7 @@ enum class Verdict { Permitted, Violation, Open };
 // breaks, or the one whose judgement it leaves open.
 struct Label {
   std::string message; // the message id as stored (with its quotes); for a
-                       // request, "request-N"
+                       // request, the individual who made it
   bool request;        // a request's deadline rather than a disclosure
   std::string kind;    // the generator's name for the kind
   Verdict verdict;

@@ -37,12 +37,11 @@ int run(int argc, char** argv) {
   if (options.disclosures >= 200000) {
     progress = [&](std::int64_t written) { report_progress(written, options.disclosures); };
   }
-  // The truth file lists disclosures only; a request's deadline is judged
-  // with the disclosure that answers it.
+  // The truth file lists every disclosure by its message, and every request
+  // for access or for an accounting by the individual who made it.
   loggen::LabelSink labels;
   if (truth) {
     labels = [&truth](const loggen::Label& label) {
-      if (label.request) return;
       truth->add(label.message,
                  {label.kind.c_str(), loggen::verdict_name(label.verdict), label.clause.c_str()});
     };

@@ -101,9 +101,10 @@ void access_late(Context& c) {
   const Principal subject = c.newcomer();
   const Principal& entity = c.hospital();
   c.log.row("access_request", {subject.name, entity.name, c.at(0)});
-  c.label_request("access-late", V, "c164-524-b-2");
+  c.label_request(subject, "access-late", V, "c164-524-b-2");
+  // Late from the first second of the 31st calendar day (164.524(b)(2)(i)).
   c.answer(entity, subject, "individual-access", "medical-record",
-           c.random.between(30 * kDay + kSecond, 60 * kDay));
+           c.random.between(c.calendar_end(0, tools::kDays30) + kSecond, 60 * kDay));
 }
 
 // Never answered; a disclosure follows so that the log runs on.
@@ -111,7 +112,7 @@ void access_never_answered(Context& c) {
   const Principal subject = c.newcomer();
   const Principal& entity = c.hospital();
   c.log.row("access_request", {subject.name, entity.name, c.at(-40 * kDay)});
-  c.label_request("access-never-answered", V, "c164-524-b-2");
+  c.label_request(subject, "access-never-answered", V, "c164-524-b-2");
   c.record_as(P, "c164-506-c-2", entity, c.another_of(c.population.hospitals, entity), subject,
               "treatment", {"diagnosis"});
 }
@@ -120,9 +121,10 @@ void accounting_late(Context& c) {
   const Principal subject = c.newcomer();
   const Principal& entity = c.hospital();
   c.log.row("accounting_request", {subject.name, entity.name, c.at(0)});
-  c.label_request("accounting-late", V, "c164-528-c-1");
+  c.label_request(subject, "accounting-late", V, "c164-528-c-1");
+  // Late from the first second of the 61st calendar day (164.528(c)(1)).
   c.answer(entity, subject, "accounting-of-disclosures", "treatment-history",
-           c.random.between(60 * kDay + kSecond, 80 * kDay));
+           c.random.between(c.calendar_end(0, tools::kDays60) + kSecond, 80 * kDay));
 }
 
 void sale_unauthorized(Context& c) {

@@ -1,0 +1,371 @@
+// Kinds in the hospital's own language: staff members and vendors who
+// disclose for the hospital, payers of every kind, the clearinghouse, the
+// release-of-information vendor, designees, patients in custody, and the
+// legal edges of the calendar (the last day of a deadline and the day
+// after, the expiry day of an authorisation, the first and last day of a
+// contract, fifty years to the day).  Each label is the regulation's, with
+// the paragraph that decides it in the comment.
+#include "hospital_kinds.hpp"
+
+#include "log_writer.hpp"
+
+#include "../common/calendar_span.hpp"
+
+#include "dates/date.hpp"
+
+#include <cstdio>
+
+namespace hipaa::loggen {
+
+namespace {
+
+std::string unquoted(const std::string& printed) { return printed.substr(1, printed.size() - 2); }
+
+std::int64_t seconds_of(const std::string& printed) {
+  mpz_class seconds = date_from_literal(printed) / kNanosPerSecond;
+  return seconds.get_si();
+}
+
+// The offset from the clock of the last second of the calendar day that
+// holds clock + offset, in the local zone.
+std::int64_t end_of_day(const Context& c, std::int64_t offset) {
+  DateFields fields;
+  const std::string day = c.at(offset);
+  std::sscanf(day.c_str(), "%ld:%ld:%ld", &fields.year, &fields.month, &fields.day);
+  fields.hour = 23;
+  fields.minute = 59;
+  fields.second = 59;
+  return seconds_of(date_to_text(date_from_fields(fields))) - c.clock;
+}
+
+std::int64_t span_end(const Context& c, std::int64_t offset, const tools::CalendarSpan& span) {
+  return c.calendar_end(offset, span);
+}
+
+// A member of the hospital's workforce, or one of its vendors, who acts for
+// it when disclosing at clock + offset (table acts_for).
+Principal acting_for(Context& c, const Principal& entity, const char* what, const char* kind,
+                     std::int64_t offset = 0, std::vector<std::string> roles = {}) {
+  Principal person{printed_string(unquoted(entity.name) + "/" + what), std::move(roles)};
+  c.log.row("acts_for_db", {person.name, entity.name, kind, c.at(offset)});
+  for (const std::string& role : entity.roles) c.log.role(entity.name, role, c.at(offset));
+  return person;
+}
+
+// A vendor of the hospital under a contract of its own, from the start of
+// today to the end of the year.
+Principal vendor(Context& c, const Principal& entity, const char* what,
+                 std::vector<std::string> roles) {
+  Principal person{printed_string(std::string(what) + "-" + std::to_string(++c.newcomers)),
+                   std::move(roles)};
+  c.log.row("ba_agreement", {entity.name, person.name, kEarly, c.at(365 * kDay)});
+  return person;
+}
+
+const Principal& payer(Context& c) {
+  static const Principal kPayers[] = {
+      {printed_string("motor-insurer"), {}},
+      {printed_string("liability-insurer"), {}},
+      {printed_string("self-funded-plan"), {"health-plan"}},
+      {printed_string("medicaid-agency"), {"health-plan"}},
+  };
+  return kPayers[c.random.below(4)];
+}
+
+// --- Workforce and vendors disclosing for the hospital -----------------
+
+// 160.103 "workforce", 164.506(c)(2): a staff physician treats through a
+// colleague elsewhere.
+void staff_treatment(Context& c) {
+  const Principal& entity = c.hospital();
+  const Principal staff =
+      acting_for(c, entity, "staff-physician", "workforce-member", 0, {"health-care-provider"});
+  c.record(staff, c.doctor(), c.patient(), "treatment", {c.clinical_attribute()});
+}
+
+// 164.508(a)(1), 160.103: the release clerk discloses under the
+// authorisation the individual gave the hospital.
+void clerk_authorised(Context& c) {
+  const Principal& entity = c.hospital();
+  const Principal subject = c.newcomer();
+  c.authorize_now(subject, entity, c.population.life_insurer, "medical-record", "underwriting");
+  c.record(acting_for(c, entity, "release-clerk", "workforce-member"), c.population.life_insurer,
+           subject, "underwriting", {"diagnosis"});
+}
+
+// 164.522(a)(1)(ii): the hospital's agreed restriction binds its staff.
+void staff_breaks_restriction(Context& c) {
+  const Principal subject = c.newcomer();
+  const Principal& entity = c.hospital();
+  c.log.row("restriction",
+            {subject.name, entity.name, "medical-record", c.at(-30 * kDay), c.at(365 * kDay)});
+  c.record(acting_for(c, entity, "billing-clerk", "workforce-member"),
+           c.any_of(c.population.health_plans), subject, "payment", {"diagnosis"});
+}
+
+// 164.508(a)(1): an authorisation for one hospital does not cover a clerk
+// of another.
+void clerk_of_another_entity(Context& c) {
+  const Principal& entity = c.hospital();
+  const Principal& other = c.another_of(c.population.hospitals, entity);
+  const Principal subject = c.newcomer();
+  c.authorize_now(subject, entity, c.population.life_insurer, "medical-record", "underwriting");
+  c.record(acting_for(c, other, "release-clerk", "workforce-member"), c.population.life_insurer,
+           subject, "underwriting", {"diagnosis"});
+}
+
+// 160.103 "workforce": a nurse hands a record to the hospital itself.
+void staff_to_entity(Context& c) {
+  const Principal& entity = c.hospital();
+  c.record(acting_for(c, entity, "ward-nurse", "workforce-member"), entity, c.patient(),
+           "healthcare-op", {"diagnosis"});
+}
+
+// 164.502(a)(3), (a)(4)(ii): the transcription vendor returns its work.
+void vendor_returns(Context& c) {
+  const Principal& entity = c.hospital();
+  c.record(vendor(c, entity, "transcription-vendor", {"business-associate"}), entity, c.patient(),
+           "healthcare-op", {"diagnosis"});
+}
+
+// --- Payers and the clearinghouse -----------------------------------------
+
+// 164.506(c)(1), 164.501 "payment": the hospital's own claim to any payer,
+// covered or not (a motor or liability insurer, a plan recorded only as a
+// health plan).
+void claim_to_any_payer(Context& c) {
+  const Principal& recipient = payer(c);
+  c.record_as(P, recipient.roles.empty() ? "c164-506-c-1" : "c164-506-c-3", c.hospital(),
+              recipient, c.patient(), "payment", {"billing-info"});
+}
+
+// 164.506(c)(3), 164.502(e): the claim travels through the hospital's
+// clearinghouse to the plan.
+void claim_through_clearinghouse(Context& c) {
+  const Principal& entity = c.hospital();
+  const Principal house =
+      vendor(c, entity, "clearinghouse", {"health-care-clearinghouse", "business-associate"});
+  const Principal& plan = c.any_of(c.population.health_plans);
+  const Principal subject = c.patient();
+  c.record(entity, house, subject, "payment", {"billing-info"});
+  if (c.room_for(1)) c.record(house, plan, subject, "payment", {"billing-info"}, 300);
+}
+
+// 164.522(a)(1)(vi): paid out of pocket; the clearinghouse may not send
+// the claim to the plan either.
+void self_paid_through_clearinghouse(Context& c) {
+  const Principal& entity = c.hospital();
+  const Principal house =
+      vendor(c, entity, "clearinghouse", {"health-care-clearinghouse", "business-associate"});
+  const Principal subject = c.newcomer();
+  c.log.row("self_pay_restriction", {subject.name, entity.name, "billing-info", c.at(-kDay)});
+  c.record(house, c.any_of(c.population.health_plans), subject, "payment", {"billing-info"});
+}
+
+// --- The right of access as a hospital practises it -----------------------
+
+// 164.524(b)(2)(i), 164.502(a)(4)(ii): the release-of-information vendor
+// answers for the hospital on the last (30th) calendar day.
+void access_by_vendor_on_day_30(Context& c) {
+  const Principal& entity = c.hospital();
+  const Principal subject = c.newcomer();
+  c.log.row("access_request", {subject.name, entity.name, c.at(0)});
+  c.label_request(subject, "access-by-vendor-day-30", P, "c164-524-b-2-i");
+  const Principal roi = vendor(c, entity, "roi-vendor", {"business-associate"});
+  c.record_as(P, "c164-502-a-1-i", roi, subject, subject, "individual-access", {"medical-record"},
+              span_end(c, 0, tools::kDays30) - c.random.between(0, 6 * kHour));
+}
+
+// 164.524(b)(2)(i): the first second of the 31st day is late.
+void access_on_day_31(Context& c) {
+  const Principal& entity = c.hospital();
+  const Principal subject = c.newcomer();
+  c.log.row("access_request", {subject.name, entity.name, c.at(0)});
+  c.label_request(subject, "access-day-31", V, "c164-524-b-2");
+  c.answer(entity, subject, "individual-access", "medical-record",
+           span_end(c, 0, tools::kDays30) + c.random.between(1, 6 * kHour));
+}
+
+// 164.524(b)(2)(ii): extended on day 30, answered on day 60 (in time) or
+// on day 61 (late).
+void access_extended_to_the_edge(Context& c) {
+  const Principal& entity = c.hospital();
+  const Principal subject = c.newcomer();
+  const bool late = c.random.chance(0.5);
+  c.log.row("access_request", {subject.name, entity.name, c.at(0)});
+  c.label_request(subject, late ? "access-extended-day-61" : "access-extended-day-60", late ? V : P,
+                  late ? "c164-524-b-2" : "c164-524-b-2-ii");
+  c.answer(entity, subject, "access-extension-notice", "general-condition",
+           span_end(c, 0, tools::kDays30) - kHour);
+  if (!c.room_for(1)) return;
+  c.answer(entity, subject, "individual-access", "medical-record",
+           span_end(c, 0, tools::kDays60) + (late ? c.random.between(1, 6 * kHour) : -kHour));
+}
+
+// 164.528(c)(1): the accounting on day 60 is in time, on day 61 late.
+void accounting_at_the_edge(Context& c) {
+  const Principal& entity = c.hospital();
+  const Principal subject = c.newcomer();
+  const bool late = c.random.chance(0.5);
+  c.log.row("accounting_request", {subject.name, entity.name, c.at(0)});
+  c.label_request(subject, late ? "accounting-day-61" : "accounting-day-60", late ? V : P,
+                  late ? "c164-528-c-1" : "c164-528-c-1-i");
+  c.answer(entity, subject, "accounting-of-disclosures", "treatment-history",
+           span_end(c, 0, tools::kDays60) + (late ? c.random.between(1, 6 * kHour) : -kHour));
+}
+
+// 164.524(c)(3)(ii): the copy goes to the person the individual designated,
+// and answers the request.
+void copy_to_designee(Context& c) {
+  const Principal& entity = c.hospital();
+  const Principal subject = c.newcomer();
+  const Principal designee{printed_string("designee-" + std::to_string(++c.newcomers)), {}};
+  c.log.row("access_request", {subject.name, entity.name, c.at(0)});
+  c.log.row("access_directive", {subject.name, designee.name, c.at(0)});
+  c.label_request(subject, "access-copy-to-designee", P, "c164-524-b-2-i");
+  c.record(entity, designee, subject, "access-directive", {"medical-record"},
+           c.random.between(kDay, 20 * kDay));
+}
+
+// --- Custody ----------------------------------------------------------------
+
+// 164.512(k)(5)(i): "an inmate or other individual" in lawful custody; with
+// no custody recorded, whether the officer holds the patient is for a
+// person.
+void patient_in_custody(Context& c) {
+  const Principal subject = c.newcomer();
+  if (c.random.chance(0.5)) {
+    c.role_of_subject(subject, "in-lawful-custody");
+    c.record_as(O, "c164-512-k-5-i-subj", c.hospital(), c.officer(), subject,
+                "correctional-custody", {"diagnosis"});
+  } else {
+    c.record(c.hospital(), c.officer(), subject, "correctional-custody", {"diagnosis"});
+  }
+}
+
+// --- The calendar's edges ------------------------------------------------
+
+// 164.508(b)(2)(i): an authorisation whose expiry is a date is valid
+// through that day; used on the expiry day it holds, on the next day not.
+void authorisation_on_expiry_day(Context& c) {
+  const Principal subject = c.newcomer();
+  const Principal& sender = c.hospital();
+  c.authorize(subject, sender, c.population.life_insurer, "medical-record", "underwriting",
+              -60 * kDay, end_of_day(c, 0));
+  c.record(sender, c.population.life_insurer, subject, "underwriting", {"diagnosis"});
+}
+
+void authorisation_day_after_expiry(Context& c) {
+  const Principal subject = c.newcomer();
+  const Principal& sender = c.hospital();
+  c.authorize(subject, sender, c.population.life_insurer, "medical-record", "underwriting",
+              -60 * kDay, end_of_day(c, -kDay));
+  c.record(sender, c.population.life_insurer, subject, "underwriting", {"diagnosis"});
+}
+
+// 164.502(e), 164.504(e): a contract signed at the start of today or ending
+// at its end covers today's disclosures; one that ended yesterday does not.
+void contract_first_or_last_day(Context& c) {
+  const Principal& entity = c.hospital();
+  const Principal collector{
+      printed_string("collection-agency-" + std::to_string(++c.newcomers)), {"business-associate"}};
+  const std::int64_t day_end = end_of_day(c, 0);
+  if (c.random.chance(0.5)) {
+    c.log.row("ba_agreement", {entity.name, collector.name, c.at(day_end - kDay + 1),
+                               c.at(365 * kDay)});
+  } else {
+    c.log.row("ba_agreement", {entity.name, collector.name, kEarly, c.at(day_end)});
+  }
+  c.record(entity, collector, c.newcomer(), "payment", {"billing-info"});
+}
+
+void contract_day_after(Context& c) {
+  const Principal& entity = c.hospital();
+  const Principal collector{
+      printed_string("collection-agency-" + std::to_string(++c.newcomers)), {"business-associate"}};
+  c.log.row("ba_agreement", {entity.name, collector.name, kEarly, c.at(end_of_day(c, -kDay))});
+  c.record(entity, collector, c.newcomer(), "payment", {"billing-info"});
+}
+
+// 160.103, 164.502(f): information of a person deceased for more than 50
+// years is no longer protected; an hour short of the 50 years it still is.
+void fifty_years_to_the_day(Context& c) {
+  const Principal subject = c.decedent();
+  const bool over = c.random.chance(0.5);
+  const std::int64_t hour = over ? -kHour : kHour;
+  // Died fifty calendar years before clock + hour.
+  DateFields fields;
+  const std::string then = c.at(hour);
+  std::sscanf(then.c_str(), "%ld:%ld:%ld:%ld:%ld:%ld", &fields.year, &fields.month, &fields.day,
+              &fields.hour, &fields.minute, &fields.second);
+  fields.year -= 50;
+  c.log.row("deceased", {subject.name, date_to_text(date_from_fields(fields))});
+  c.record_as(over ? P : V, over ? "c164-502-f" : "permitted", c.hospital(),
+              c.any_of(c.population.employers), subject, "research", {"diagnosis"});
+}
+
+// --- Other edges the review names -------------------------------------------
+
+// 164.514(e)(2): a limited data set keeps its clinical content but no
+// direct identifier.
+void limited_data_set_with_diagnoses(Context& c) {
+  const Principal& entity = c.hospital();
+  const Principal lab{printed_string("quality-consortium-" + std::to_string(++c.newcomers)), {}};
+  c.log.row("data_use_agreement", {entity.name, lab.name, kEarly, c.at(365 * kDay)});
+  c.record(entity, lab, c.patient(), "healthcare-op", {"limited-data-set", "date-of-birth", "diagnosis"});
+}
+
+void limited_data_set_with_a_name(Context& c) {
+  const Principal& entity = c.hospital();
+  const Principal lab{printed_string("registry-" + std::to_string(++c.newcomers)), {}};
+  c.log.row("data_use_agreement", {entity.name, lab.name, kEarly, c.at(365 * kDay)});
+  c.record(entity, lab, c.patient(), "healthcare-op", {"limited-data-set", "name"});
+}
+
+// 164.514(f)(2)(iv): the hospital's own letter to a patient who opted out.
+void fundraising_letter_after_opt_out(Context& c) {
+  const Principal subject = c.newcomer();
+  const Principal& entity = c.hospital();
+  c.log.row("fundraising_opt_out", {subject.name, entity.name, c.at(-10 * kDay)});
+  c.record(entity, subject, subject, "fundraising", {"name"});
+}
+
+} // namespace
+
+const std::vector<Kind>& hospital_compliant_kinds() {
+  static const std::vector<Kind> kinds = {
+      {"staff-treatment", 300, P, "c164-506-c-2", &staff_treatment},
+      {"release-clerk-authorised", 40, P, "c164-508-a-1", &clerk_authorised},
+      {"staff-to-entity", 30, P, "c160-103-workforce", &staff_to_entity},
+      {"vendor-returns", 40, P, "c164-502-a-3", &vendor_returns},
+      {"claim-to-any-payer", 150, P, "c164-506-c-1", &claim_to_any_payer},
+      {"claim-through-clearinghouse", 100, P, "c164-506-c-3", &claim_through_clearinghouse},
+      {"access-by-vendor-day-30", 20, P, "c164-502-a-1-i", &access_by_vendor_on_day_30},
+      {"access-extended-to-the-edge", 20, P, "c164-502-a-1-i", &access_extended_to_the_edge},
+      {"accounting-at-the-edge", 20, P, "c164-502-a-1-i", &accounting_at_the_edge},
+      {"access-copy-to-designee", 20, P, "c164-524-c-3-ii", &copy_to_designee},
+      {"patient-in-custody", 20, O, "c164-512-k-5-i-custody-subj", &patient_in_custody},
+      {"authorisation-on-expiry-day", 20, P, "c164-508-a-1", &authorisation_on_expiry_day},
+      {"contract-first-or-last-day", 20, P, "c164-502-e", &contract_first_or_last_day},
+      {"fifty-years-to-the-day", 20, P, "c164-502-f", &fifty_years_to_the_day},
+      {"limited-data-set-with-diagnoses", 20, P, "c164-514-e", &limited_data_set_with_diagnoses},
+  };
+  return kinds;
+}
+
+const std::vector<Kind>& hospital_violation_kinds() {
+  static const std::vector<Kind> kinds = {
+      {"staff-breaks-restriction", 0, V, "c164-522-a-1-ii", &staff_breaks_restriction},
+      {"clerk-of-another-entity", 0, V, "c164-508-a-1", &clerk_of_another_entity},
+      {"self-paid-through-clearinghouse", 0, V, "c164-522-a-1-vi", &self_paid_through_clearinghouse},
+      {"access-day-31", 0, P, "c164-502-a-1-i", &access_on_day_31},
+      {"authorisation-day-after-expiry", 0, V, "c164-508-a-1", &authorisation_day_after_expiry},
+      {"contract-day-after", 0, V, "c164-502-e", &contract_day_after},
+      {"limited-data-set-with-a-name", 0, V, "c164-514-e-2", &limited_data_set_with_a_name},
+      {"fundraising-letter-after-opt-out", 0, V, "c164-514-f-2-iv",
+       &fundraising_letter_after_opt_out},
+  };
+  return kinds;
+}
+
+} // namespace hipaa::loggen
