@@ -68,6 +68,9 @@ std::set<std::string> words(const std::string& text) {
   return result;
 }
 
+// Whether a row of truth.csv is a disclosure's (the others are requests').
+bool is_message(const CsvRow& truth) { return truth.at("message").rfind("\"msg-", 0) == 0; }
+
 void generate(const Sandbox& sandbox, std::vector<std::string> args) {
   args.insert(args.end(), {"--output", "hipaa.db", "--force"});
   ASSERT_EQ(sandbox.run("hipaa-loggen", args).status, 0);
@@ -97,6 +100,7 @@ TEST(Report, FindsExactlyThePlantedViolationsWithTheirClauses) {
   std::size_t open_planted = 0;
   for (const CsvRow& truth : read_csv(read_file(sandbox.path("truth.csv")))) {
     const std::string& message = truth.at("message");
+    if (!is_message(truth)) continue; // a request's row names its individual
     if (truth.at("verdict") == "violation") {
       planted.insert(message);
       EXPECT_EQ(reported[message].count(truth.at("clause")), 1u) << message;
@@ -155,6 +159,7 @@ TEST(Report, EveryClauseOfTheCaseStudyIsExercisedAndNamed) {
     if (row.at("rule") == "c164-502-a") of_message[row.at("m")].push_back(std::move(row));
   }
   for (const CsvRow& truth : read_csv(read_file(sandbox.path("truth.csv")))) {
+    if (!is_message(truth)) continue;
     const std::vector<CsvRow>& rows = of_message[truth.at("message")];
     std::set<std::string> verdicts_given;
     std::set<std::string> clauses;

@@ -188,10 +188,9 @@ void access_on_day_31(Context& c) {
 
 // 164.524(b)(2)(ii): extended on day 30, answered on day 60 (in time) or
 // on day 61 (late).
-void access_extended_to_the_edge(Context& c) {
+void access_extended(Context& c, bool late) {
   const Principal& entity = c.hospital();
   const Principal subject = c.newcomer();
-  const bool late = c.random.chance(0.5);
   c.log.row("access_request", {subject.name, entity.name, c.at(0)});
   c.label_request(subject, late ? "access-extended-day-61" : "access-extended-day-60", late ? V : P,
                   late ? "c164-524-b-2" : "c164-524-b-2-ii");
@@ -202,11 +201,13 @@ void access_extended_to_the_edge(Context& c) {
            span_end(c, 0, tools::kDays60) + (late ? c.random.between(1, 6 * kHour) : -kHour));
 }
 
+void access_extended_to_day_60(Context& c) { access_extended(c, false); }
+void access_extended_to_day_61(Context& c) { access_extended(c, true); }
+
 // 164.528(c)(1): the accounting on day 60 is in time, on day 61 late.
-void accounting_at_the_edge(Context& c) {
+void accounting(Context& c, bool late) {
   const Principal& entity = c.hospital();
   const Principal subject = c.newcomer();
-  const bool late = c.random.chance(0.5);
   c.log.row("accounting_request", {subject.name, entity.name, c.at(0)});
   c.label_request(subject, late ? "accounting-day-61" : "accounting-day-60", late ? V : P,
                   late ? "c164-528-c-1" : "c164-528-c-1-i");
@@ -226,6 +227,9 @@ void copy_to_designee(Context& c) {
   c.record(entity, designee, subject, "access-directive", {"medical-record"},
            c.random.between(kDay, 20 * kDay));
 }
+
+void accounting_on_day_60(Context& c) { accounting(c, false); }
+void accounting_on_day_61(Context& c) { accounting(c, true); }
 
 // --- Custody ----------------------------------------------------------------
 
@@ -289,9 +293,8 @@ void contract_day_after(Context& c) {
 
 // 160.103, 164.502(f): information of a person deceased for more than 50
 // years is no longer protected; an hour short of the 50 years it still is.
-void fifty_years_to_the_day(Context& c) {
+void fifty_years(Context& c, bool over) {
   const Principal subject = c.decedent();
-  const bool over = c.random.chance(0.5);
   const std::int64_t hour = over ? -kHour : kHour;
   // Died fifty calendar years before clock + hour.
   DateFields fields;
@@ -303,6 +306,9 @@ void fifty_years_to_the_day(Context& c) {
   c.record_as(over ? P : V, over ? "c164-502-f" : "permitted", c.hospital(),
               c.any_of(c.population.employers), subject, "research", {"diagnosis"});
 }
+
+void fifty_years_and_an_hour(Context& c) { fifty_years(c, true); }
+void an_hour_short_of_fifty_years(Context& c) { fifty_years(c, false); }
 
 // --- Other edges the review names -------------------------------------------
 
@@ -341,13 +347,13 @@ const std::vector<Kind>& hospital_compliant_kinds() {
       {"claim-to-any-payer", 150, P, "c164-506-c-1", &claim_to_any_payer},
       {"claim-through-clearinghouse", 100, P, "c164-506-c-3", &claim_through_clearinghouse},
       {"access-by-vendor-day-30", 20, P, "c164-502-a-1-i", &access_by_vendor_on_day_30},
-      {"access-extended-to-the-edge", 20, P, "c164-502-a-1-i", &access_extended_to_the_edge},
-      {"accounting-at-the-edge", 20, P, "c164-502-a-1-i", &accounting_at_the_edge},
+      {"access-extended-to-day-60", 20, P, "c164-502-a-1-i", &access_extended_to_day_60},
+      {"accounting-on-day-60", 20, P, "c164-502-a-1-i", &accounting_on_day_60},
       {"access-copy-to-designee", 20, P, "c164-524-c-3-ii", &copy_to_designee},
       {"patient-in-custody", 20, O, "c164-512-k-5-i-custody-subj", &patient_in_custody},
       {"authorisation-on-expiry-day", 20, P, "c164-508-a-1", &authorisation_on_expiry_day},
       {"contract-first-or-last-day", 20, P, "c164-502-e", &contract_first_or_last_day},
-      {"fifty-years-to-the-day", 20, P, "c164-502-f", &fifty_years_to_the_day},
+      {"fifty-years-and-an-hour", 20, P, "c164-502-f", &fifty_years_and_an_hour},
       {"limited-data-set-with-diagnoses", 20, P, "c164-514-e", &limited_data_set_with_diagnoses},
   };
   return kinds;
@@ -359,6 +365,9 @@ const std::vector<Kind>& hospital_violation_kinds() {
       {"clerk-of-another-entity", 0, V, "c164-508-a-1", &clerk_of_another_entity},
       {"self-paid-through-clearinghouse", 0, V, "c164-522-a-1-vi", &self_paid_through_clearinghouse},
       {"access-day-31", 0, P, "c164-502-a-1-i", &access_on_day_31},
+      {"access-extended-to-day-61", 0, P, "c164-502-a-1-i", &access_extended_to_day_61},
+      {"accounting-on-day-61", 0, P, "c164-502-a-1-i", &accounting_on_day_61},
+      {"an-hour-short-of-fifty-years", 0, V, "permitted", &an_hour_short_of_fifty_years},
       {"authorisation-day-after-expiry", 0, V, "c164-508-a-1", &authorisation_day_after_expiry},
       {"contract-day-after", 0, V, "c164-502-e", &contract_day_after},
       {"limited-data-set-with-a-name", 0, V, "c164-514-e-2", &limited_data_set_with_a_name},
