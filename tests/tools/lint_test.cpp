@@ -94,6 +94,10 @@ TEST_F(Lint, FindsEachSilentGapInALogMadeToContainIt) {
        "1 access_request rows whose covered entity makes no disclosure in the log, so that none "
        "can answer them:\n"
        "  access_request row 2: \"pat-1\" \"Hospital 1\" 2010:01:02:00:00:00\n"},
+      {"UPDATE purp_in_db SET purpose = 'correctional-custody' WHERE rowid = 1",
+       "1 disclosures for custody or the armed forces, none of whose individuals has a role row "
+       "(the clauses test the individual's role; give the individuals' role periods too):\n"
+       "  disclose row 1: \"dr-a\" \"dr-b\" \"m1\" 2010:01:05:10:00:00: individual \"pat-1\"\n"},
       {"UPDATE audit_end SET time = '2010:01:06:00:00:00'",
        "1 disclosures after the audit_end moment 2010:01:06:00:00:00:\n"
        "  the last at 2010:01:06:09:00:00\n"},

@@ -326,6 +326,42 @@ void check_requests(LogReader& log, const std::vector<LogTable>& tables, LintRep
   }
 }
 
+// The clauses of custody (164.512(k)(5)(i)) and of the armed forces
+// (164.512(k)(1)(i)) test a role of the individual, not of a party.  When
+// no such disclosure has any role row for its individual, the log most
+// likely records no individual's roles at all (role periods given for the
+// parties only), and every one of them fails the test or waits for a person.
+void check_individual_roles(LogReader& log, const std::vector<LogTable>& tables,
+                            LintReport& report) {
+  auto disclose = bind(log, tables, names::kDisclose, {"info", "at"});
+  auto attribute_of = bind(log, tables, names::kAttributeOf, {"info", "subject"});
+  auto purpose_of = bind(log, tables, names::kPurposeOf, {"info", "purpose"});
+  auto role_at = bind(log, tables, names::kRoleAt, {"person", "at"});
+  if (!disclose || !attribute_of || !purpose_of || !role_at) return;
+  const auto& dc = disclose->columns;
+  const auto& hc = attribute_of->columns;
+  const auto& pc = purpose_of->columns;
+  const auto& rc = role_at->columns;
+  const std::string about = " FROM " + disclose->table + " d JOIN " + purpose_of->table +
+                            " p ON p." + pc[0] + " = d." + dc[0] + " JOIN " +
+                            attribute_of->table + " h ON h." + hc[0] + " = d." + dc[0] +
+                            " WHERE p." + pc[1] +
+                            " IN ('correctional-custody', 'military-mission') AND ";
+  const std::string has_role = "EXISTS (SELECT 1 FROM " + role_at->table + " r WHERE r." + rc[0] +
+                               " = h." + hc[1] + " AND r." + rc[1] + " = d." + dc[1] + ")";
+  if (log.single("SELECT count(*)" + about + has_role) != "0") return;
+  FindingBuilder missing("disclosures for custody or the armed forces, none of whose individuals "
+                         "has a role row (the clauses test the individual's role; give the "
+                         "individuals' role periods too)");
+  log.each_row("SELECT DISTINCT d.rowid, h." + hc[1] + ", d.*" + about + "NOT " + has_role, {},
+               [&](const TextRow& row) {
+                 missing.add("disclose row " + row[0] + ": " + joined(row, 2) + ": individual " +
+                             row[1]);
+                 return true;
+               });
+  std::move(missing).into(report);
+}
+
 // The log's time span and the moment up to which it claims to be complete.
 void check_span(LogReader& log, const Span& span, LintReport& report) {
   std::string note = std::to_string(span.disclosures) + " disclosures";
@@ -363,6 +399,7 @@ LintReport lint_log(LogReader& log, const Signature& signature) {
   check_roles(log, tables, report);
   check_closure(log, tables, report);
   check_requests(log, tables, report);
+  check_individual_roles(log, tables, report);
   check_span(log, span, report);
   return report;
 }
