@@ -517,6 +517,50 @@
           (inrole q armed-forces-member t)
           (<c164-512-k-1-i-subj> authorised-government-function p2 m))
 
+        % 164.512(k)(1)(ii): "to the Department of Veterans Affairs (DVA) upon
+        % the separation or discharge of the individual from military service
+        % for the purpose of a determination by DVA of the individual's
+        % eligibility for or entitlement to benefits"; (k)(1)(iv): "about
+        % foreign military personnel to their appropriate foreign military
+        % authority".
+        (<c164-512-k-1-ii> and (purp_in m veterans-eligibility) (inrole p2 veterans-affairs t)
+          (<c164-512-k-1-ii-subj> authorised-government-function p2 m))
+        (<c164-512-k-1-iv> and (purp_in m foreign-military-mission)
+          (inrole p2 foreign-military-authority t)
+          (<c164-512-k-1-iv-subj> authorised-government-function p2 m))
+
+        % 164.512(k)(4): "to the Department of State to carry out medical
+        % suitability determinations".
+        (<c164-512-k-4> and (purp_in m medical-suitability-determination) (inrole p2 state-department t)
+          (<c164-512-k-4-subj> authorised-government-function p2 m))
+
+        % 164.512(k)(6)(ii): a government agency administering a public
+        % benefits program to another, where "the sharing of health
+        % information ... is required or expressly authorized by statute or
+        % regulation".
+        (<c164-512-k-6-ii> and (purp_in m public-benefit-program)
+          (inrole p1 government-program-agency t) (inrole p2 government-program-agency t)
+          (<c164-512-k-6-ii-subj> required-by-law-and-limited p1 p2 m))
+
+        % 164.512(k)(7): reporting to the National Instant Criminal Background
+        % Check System the identity of an individual prohibited from possessing
+        % a firearm: identifying and demographic information only.
+        (<c164-512-k-7> and (purp_in m nics-reporting) (inrole p2 nics-agency t)
+          (or (sub_attr a name) (sub_attr a address) (sub_attr a date-of-birth) (sub_attr a ssn)
+              (sub_attr a demographics))
+          (<c164-512-k-7-subj> authorised-government-function p2 m))
+
+        % 164.502(j)(2): a workforce member who is the victim of a criminal act
+        % discloses to a law enforcement official about the suspected
+        % perpetrator, limited to the items of 164.512(f)(2)(i).
+        (<c164-502-j-2> and (purp_in m workforce-crime-victim-report)
+          (inrole p2 law-enforcement-official t)
+          (ex [ce42: string] (acts_for p1 ce42 workforce-member t) true)
+          (or (sub_attr a name) (sub_attr a address) (sub_attr a date-of-birth) (sub_attr a ssn)
+              (sub_attr a blood-type) (sub_attr a injury-type) (sub_attr a treatment-date)
+              (sub_attr a death-date) (sub_attr a physical-description))
+          (<c164-502-j-2-subj> workforce-crime-victim-conditions p1 q))
+
         % 164.512(k)(2): "to authorized federal officials for the conduct of
         % lawful intelligence, counter-intelligence, and other national
         % security activities".
@@ -598,9 +642,12 @@
       (<c164-502-b> or
         (and (purp_in m Treatment) (inrole p2 Health-care-provider t))
         (eq_prin p2 q)
-        (<c164-514-d-3-i> ex [u17: purpose] [ce17: string] (and (purp_in m u17) (protocol ce17 u17 a))
-          (and (or (eq_prin p1 ce17) (ex [k19: role] (acts_for p1 ce17 k19 t) true)
-              (ex [sb19: date] [eb19: date] (ba_agreement ce17 p1 sb19 eb19) (time_in sb19 t eb19)))
+        (<c164-514-d-3-i> ex [u17: purpose] [ce17: string]
+          (and (purp_in m u17)
+               (or (eq_prin p1 ce17) (ex [k19: role] (acts_for p1 ce17 k19 t))
+                   (ex [sb19: date] [eb19: date] (and (ba_agreement ce17 p1 sb19 eb19) (time_in sb19 t eb19))))
+               (protocol ce17 u17 a))
+          (and true
             (<c164-514-d-5> imp (sub_attr a medical-record)
               (<c164-514-d-5-subj> entire-record-justified p1 m))))
         (purp_in m access-directive)
@@ -690,16 +737,16 @@
       % treatment, payment, or health care operations; and (B) Disclosures
       % permitted under 164.510(b)", not a disclosure to the individual or
       % one the individual authorised.
-      (<c164-522-a-1-ii> imp (and (or (purp_in m Treatment) (purp_in m Payment) (purp_in m Healthcare-op)
-                                      (purp_in m supervised-training) (purp_in m defend-legal-action)
-                                      (purp_in m fraud-abuse-detection)
-                                      (purp_in m care-involvement) (purp_in m notification)
-                                      (purp_in m disaster-relief))
-                                  (ex [ce22: string] [a22: attribute] [s22: date] [e22: date]
+      (<c164-522-a-1-ii> imp (and (ex [ce22: string] [a22: attribute] [s22: date] [e22: date]
                                     (and (restriction q ce22 a22 s22 e22) (time_in s22 t e22)
                                          (or (sub_attr a a22) (attr_in a a22))
                                          (or (eq_prin p1 ce22) (ex [k24: role] (acts_for p1 ce22 k24 t))
-              (ex [sb24: date] [eb24: date] (and (ba_agreement ce22 p1 sb24 eb24) (time_in sb24 t eb24)))))))
+              (ex [sb24: date] [eb24: date] (and (ba_agreement ce22 p1 sb24 eb24) (time_in sb24 t eb24))))))
+                                  (or (purp_in m Treatment) (purp_in m Payment) (purp_in m Healthcare-op)
+                                      (purp_in m supervised-training) (purp_in m defend-legal-action)
+                                      (purp_in m fraud-abuse-detection)
+                                      (purp_in m care-involvement) (purp_in m notification)
+                                      (purp_in m disaster-relief)))
         (or (<c164-522-a-1-iii> and (purp_in m Treatment) (inrole p2 Health-care-provider t)
               (<c164-522-a-1-iii-subj> emergency-treatment-needs-restricted-info p1 q))
             (<c164-522-a-1-v> or (purp_in m compliance-investigation) (purp_in m facility-directory)
@@ -724,13 +771,12 @@
       % information pertains solely to a health care item or service for
       % which the individual ... has paid the covered entity in full."  Also
       % when the entity's clearinghouse or billing agent sends the claim.
-      (<c164-522-a-1-vi> imp (and (or (purp_in m Payment) (purp_in m Healthcare-op))
-                                  (inrole p2 health-plan t)
-                                  (ex [ce23: string] [a23: attribute] [s23: date]
+      (<c164-522-a-1-vi> imp (and (ex [ce23: string] [a23: attribute] [s23: date]
                                     (and (self_pay_restriction q ce23 a23 s23) (lessthan s23 t)
                                          (or (sub_attr a a23) (attr_in a a23))
                                          (or (eq_prin p1 ce23) (ex [k25: role] (acts_for p1 ce23 k25 t))
-              (ex [sb25: date] [eb25: date] (and (ba_agreement ce23 p1 sb25 eb25) (time_in sb25 t eb25)))))))
+              (ex [sb25: date] [eb25: date] (and (ba_agreement ce23 p1 sb25 eb25) (time_in sb25 t eb25))))))
+                                  (or (purp_in m Payment) (purp_in m Healthcare-op)) (inrole p2 health-plan t))
         (purp_in m required-by-law))
 
       % 164.514(f)(2)(iv): "A covered entity may not make fundraising
@@ -738,8 +784,8 @@
       % individual has elected not to receive such communications": whoever
       % sends them, the entity or its foundation, and to whomever the
       % information goes for that purpose.
-      (<c164-514-f-2-iv> imp (and (purp_in m fundraising)
-                                  (ex [x28: string] [s28: date] (and (fundraising_opt_out q x28 s28) (lessthan s28 t))))
+      (<c164-514-f-2-iv> imp (and (ex [x28: string] [s28: date] (and (fundraising_opt_out q x28 s28) (lessthan s28 t)))
+                                  (purp_in m fundraising))
         false))
 
     % 164.502(f): "A covered entity must comply with the requirements of

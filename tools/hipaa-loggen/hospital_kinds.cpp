@@ -336,6 +336,48 @@ void fundraising_letter_after_opt_out(Context& c) {
   c.record(entity, subject, subject, "fundraising", {"name"});
 }
 
+// --- The rarer government functions -------------------------------------
+
+Principal agency(const char* name, const char* role) { return {printed_string(name), {role}}; }
+
+// 164.512(k)(1)(ii): to Veterans Affairs on discharge.
+void veterans_affairs(Context& c) {
+  c.record(c.hospital(), agency("veterans-affairs", "veterans-affairs"), c.patient(),
+           "veterans-eligibility", {"diagnosis"});
+}
+
+// 164.512(k)(1)(iv): about foreign military personnel to their authority.
+void foreign_military(Context& c) {
+  c.record(c.hospital(), agency("foreign-military-attache", "foreign-military-authority"),
+           c.patient(), "foreign-military-mission", {"diagnosis"});
+}
+
+// 164.512(k)(4): the Department of State's medical suitability findings.
+void state_department(Context& c) {
+  c.record(c.hospital(), agency("state-department", "state-department"), c.patient(),
+           "medical-suitability-determination", {"diagnosis"});
+}
+
+// 164.512(k)(6)(ii): between agencies administering public benefits.
+void public_benefits(Context& c) {
+  c.record(agency("state-medicaid-office", "government-program-agency"),
+           agency("state-benefits-office", "government-program-agency"), c.patient(),
+           "public-benefit-program", {"enrollment-status"});
+}
+
+// 164.512(k)(7): the identity of a person barred from firearms to NICS.
+void nics_report(Context& c) {
+  c.record(c.hospital(), agency("nics-section", "nics-agency"), c.patient(), "nics-reporting",
+           {"name"});
+}
+
+// 164.502(j)(2): a nurse who was assaulted reports the suspect.
+void workforce_victim(Context& c) {
+  const Principal& entity = c.hospital();
+  c.record(acting_for(c, entity, "assaulted-nurse", "workforce-member"), c.officer(), c.patient(),
+           "workforce-crime-victim-report", {"physical-description"});
+}
+
 } // namespace
 
 const std::vector<Kind>& hospital_compliant_kinds() {
@@ -355,6 +397,12 @@ const std::vector<Kind>& hospital_compliant_kinds() {
       {"contract-first-or-last-day", 20, P, "c164-502-e", &contract_first_or_last_day},
       {"fifty-years-and-an-hour", 20, P, "c164-502-f", &fifty_years_and_an_hour},
       {"limited-data-set-with-diagnoses", 20, P, "c164-514-e", &limited_data_set_with_diagnoses},
+      {"veterans-affairs", 5, O, "c164-512-k-1-ii-subj", &veterans_affairs},
+      {"foreign-military", 5, O, "c164-512-k-1-iv-subj", &foreign_military},
+      {"state-department", 5, O, "c164-512-k-4-subj", &state_department},
+      {"public-benefits", 5, O, "c164-512-k-6-ii-subj", &public_benefits},
+      {"nics-report", 5, O, "c164-512-k-7-subj", &nics_report},
+      {"workforce-crime-victim", 5, O, "c164-502-j-2-subj", &workforce_victim},
   };
   return kinds;
 }
