@@ -65,25 +65,6 @@
           (or (inrole p2 covered-entity t) (inrole p2 Health-care-provider t)
               (inrole p2 health-plan t) (inrole p2 health-care-clearinghouse t)))
 
-        % 164.506(c)(1): "A covered entity may use or disclose protected
-        % health information for its own treatment, payment, or health care
-        % operations."  Own payment (164.501 "payment" (1)(ii): "to obtain or
-        % provide reimbursement for the provision of health care") goes to
-        % any payer, covered or not (motor, liability insurers); own
-        % operations include "conducting training programs in which students,
-        % trainees, or practitioners in areas of health care learn under
-        % supervision" and "conducting or arranging for ... legal services"
-        % (paragraphs (2) and (4)), the uses 164.508(a)(2)(i)(B), (C) allow
-        % for psychotherapy notes.  The discloser is a covered entity.
-        (<c164-506-c-1> and (or (purp_in m Payment) (purp_in m supervised-training)
-                                (purp_in m defend-legal-action))
-          % A business associate receives only under its contract (164.502(e)).
-          (imp (inrole p2 business-associate t) false)
-          (ex [ce1: string] (or (eq_prin p1 ce1) (ex [k1: role] (acts_for p1 ce1 k1 t))
-              (ex [sb1: date] [eb1: date] (and (ba_agreement ce1 p1 sb1 eb1) (time_in sb1 t eb1))))
-            (or (inrole ce1 covered-entity t) (inrole ce1 Health-care-provider t)
-                (inrole ce1 health-plan t))))
-
         % 164.506(c)(4): "for health care operations activities of the entity
         % that receives the information, if each entity either has or had a
         % relationship with the individual who is the subject of the protected
@@ -108,13 +89,26 @@
           (and (time_in s3 t e3) (or (eq_prin p1 ce3) (ex [k3: role] (acts_for p1 ce3 k3 t) true)
               (ex [sb3: date] [eb3: date] (ba_agreement ce3 p1 sb3 eb3) (time_in sb3 t eb3)))))
 
-        % 164.502(a)(3), (a)(4)(ii), 164.504(e)(2): a business associate
-        % returns to its covered entity what it holds on the entity's behalf.
-        (<c164-502-a-3> ex [s32: date] [e32: date] (ba_agreement p2 p1 s32 e32) (time_in s32 t e32))
-
-        % 160.103 "workforce": a workforce member (or an associate recorded
-        % as acting for the entity) hands information to the entity itself.
-        (<c160-103-workforce> ex [k4: role] (acts_for p1 p2 k4 t) true)
+        % 164.506(c)(1): "A covered entity may use or disclose protected
+        % health information for its own treatment, payment, or health care
+        % operations."  Own payment (164.501 "payment" (1)(ii): "to obtain or
+        % provide reimbursement for the provision of health care") goes to
+        % any payer, covered or not (motor, liability insurers); own
+        % operations include "conducting training programs in which students,
+        % trainees, or practitioners in areas of health care learn under
+        % supervision" and "conducting or arranging for ... legal services"
+        % (paragraphs (2) and (4)), the uses 164.508(a)(2)(i)(B), (C) allow
+        % for psychotherapy notes.  The discloser is a covered entity.
+        (<c164-506-c-1> and (or (purp_in m Payment) (purp_in m supervised-training)
+                                (purp_in m defend-legal-action))
+          % A business associate receives only under its contract (164.502(e)).
+          (imp (inrole p2 business-associate t) false)
+          (or (inrole p1 covered-entity t) (inrole p1 Health-care-provider t) (inrole p1 health-plan t)
+              (ex [ce1: string]
+                (or (ex [k1: role] (acts_for p1 ce1 k1 t))
+                    (ex [sb1: date] [eb1: date] (and (ba_agreement ce1 p1 sb1 eb1) (time_in sb1 t eb1))))
+                (or (inrole ce1 covered-entity t) (inrole ce1 Health-care-provider t)
+                    (inrole ce1 health-plan t)))))
 
         % 164.502(a)(1)(i), (a)(2)(i): "To the individual."
         (<c164-502-a-1-i> eq_prin p2 q)
@@ -625,7 +619,15 @@
           (or (ex [ce15: string] [s15: date] [e15: date] (ba_agreement ce15 p2 s15 e15)
                 (and (time_in s15 t e15) (or (eq_prin p1 ce15) (ex [k18: role] (acts_for p1 ce15 k18 t) true)
               (ex [sb18: date] [eb18: date] (ba_agreement ce15 p1 sb18 eb18) (time_in sb18 t eb18)))))
-              (inrole p2 related-foundation t))))
+              (inrole p2 related-foundation t)))
+
+        % 164.502(a)(3), (a)(4)(ii), 164.504(e)(2): a business associate
+        % returns to its covered entity what it holds on the entity's behalf.
+        (<c164-502-a-3> ex [s32: date] [e32: date] (ba_agreement p2 p1 s32 e32) (time_in s32 t e32))
+
+        % 160.103 "workforce": a workforce member (or an associate recorded
+        % as acting for the entity) hands information to the entity itself.
+        (<c160-103-workforce> ex [k4: role] (acts_for p1 p2 k4 t) true))
 
       % 164.502(b), 164.514(d): minimum necessary, except "(i) Disclosures to
       % or requests by a health care provider for treatment; (ii) ... to the
@@ -642,12 +644,16 @@
       (<c164-502-b> or
         (and (purp_in m Treatment) (inrole p2 Health-care-provider t))
         (eq_prin p2 q)
-        (<c164-514-d-3-i> ex [u17: purpose] [ce17: string]
-          (and (purp_in m u17)
-               (or (eq_prin p1 ce17) (ex [k19: role] (acts_for p1 ce17 k19 t))
-                   (ex [sb19: date] [eb19: date] (and (ba_agreement ce17 p1 sb19 eb19) (time_in sb19 t eb19))))
-               (protocol ce17 u17 a))
-          (and true
+        (<c164-514-d-3-i> or
+          (ex [u17: purpose] (and (purp_in m u17) (protocol p1 u17 a))
+            (<c164-514-d-5> imp (sub_attr a medical-record)
+              (<c164-514-d-5-subj> entire-record-justified p1 m)))
+          % The protocol of the entity the sender acts for.
+          (ex [u36: purpose] [ce17: string]
+            (and (purp_in m u36)
+                 (or (ex [k19: role] (acts_for p1 ce17 k19 t))
+                     (ex [sb19: date] [eb19: date] (and (ba_agreement ce17 p1 sb19 eb19) (time_in sb19 t eb19))))
+                 (protocol ce17 u36 a))
             (<c164-514-d-5> imp (sub_attr a medical-record)
               (<c164-514-d-5-subj> entire-record-justified p1 m))))
         (purp_in m access-directive)
@@ -771,12 +777,12 @@
       % information pertains solely to a health care item or service for
       % which the individual ... has paid the covered entity in full."  Also
       % when the entity's clearinghouse or billing agent sends the claim.
-      (<c164-522-a-1-vi> imp (and (ex [ce23: string] [a23: attribute] [s23: date]
+      (<c164-522-a-1-vi> imp (and (or (purp_in m Payment) (purp_in m Healthcare-op)) (inrole p2 health-plan t)
+                                  (ex [ce23: string] [a23: attribute] [s23: date]
                                     (and (self_pay_restriction q ce23 a23 s23) (lessthan s23 t)
                                          (or (sub_attr a a23) (attr_in a a23))
                                          (or (eq_prin p1 ce23) (ex [k25: role] (acts_for p1 ce23 k25 t))
-              (ex [sb25: date] [eb25: date] (and (ba_agreement ce23 p1 sb25 eb25) (time_in sb25 t eb25))))))
-                                  (or (purp_in m Payment) (purp_in m Healthcare-op)) (inrole p2 health-plan t))
+              (ex [sb25: date] [eb25: date] (and (ba_agreement ce23 p1 sb25 eb25) (time_in sb25 t eb25)))))))
         (purp_in m required-by-law))
 
       % 164.514(f)(2)(iv): "A covered entity may not make fundraising
@@ -784,8 +790,8 @@
       % individual has elected not to receive such communications": whoever
       % sends them, the entity or its foundation, and to whomever the
       % information goes for that purpose.
-      (<c164-514-f-2-iv> imp (and (ex [x28: string] [s28: date] (and (fundraising_opt_out q x28 s28) (lessthan s28 t)))
-                                  (purp_in m fundraising))
+      (<c164-514-f-2-iv> imp (and (purp_in m fundraising)
+                                  (ex [x28: string] [s28: date] (and (fundraising_opt_out q x28 s28) (lessthan s28 t))))
         false))
 
     % 164.502(f): "A covered entity must comply with the requirements of
