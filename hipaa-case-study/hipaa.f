@@ -511,10 +511,13 @@
           (inrole q armed-forces-member t)
           (<c164-512-k-1-i-subj> authorised-government-function p2 m))
 
-        % 164.512(k)(1)(ii): "to the Department of Veterans Affairs (DVA) upon
-        % the separation or discharge of the individual from military service
-        % for the purpose of a determination by DVA of the individual's
-        % eligibility for or entitlement to benefits"; (k)(1)(iv): "about
+        % 164.512(k)(1)(ii): "A covered entity that is a component of the
+        % Departments of Defense or Homeland Security may disclose to the
+        % Department of Veterans Affairs (DVA) the protected health information
+        % of an individual who is a member of the Armed Forces upon the
+        % separation or discharge of the individual from military service"
+        % (the sender's standing and the discharge are for a person);
+        % (k)(1)(iv): "the protected health information of individuals who are
         % foreign military personnel to their appropriate foreign military
         % authority".
         (<c164-512-k-1-ii> and (purp_in m veterans-eligibility) (inrole p2 veterans-affairs t)
@@ -523,18 +526,24 @@
           (inrole p2 foreign-military-authority t)
           (<c164-512-k-1-iv-subj> authorised-government-function p2 m))
 
-        % 164.512(k)(4): "to the Department of State to carry out medical
-        % suitability determinations".
+        % 164.512(k)(4): "A covered entity that is a component of the
+        % Department of State ... may disclose whether or not the individual
+        % was determined to be medically suitable to the officials in the
+        % Department of State who need access to such information" (that the
+        % content is the determination alone is for a person).
         (<c164-512-k-4> and (purp_in m medical-suitability-determination) (inrole p2 state-department t)
           (<c164-512-k-4-subj> authorised-government-function p2 m))
 
-        % 164.512(k)(6)(ii): a government agency administering a public
-        % benefits program to another, where "the sharing of health
-        % information ... is required or expressly authorized by statute or
-        % regulation".
+        % 164.512(k)(6)(ii): "A covered entity that is a government agency
+        % administering a government program providing public benefits may
+        % disclose protected health information relating to the program to
+        % another covered entity that is a government agency administering a
+        % government program providing public benefits if the programs serve
+        % the same or similar populations and the disclosure ... is necessary
+        % to coordinate the covered functions of such programs".
         (<c164-512-k-6-ii> and (purp_in m public-benefit-program)
           (inrole p1 government-program-agency t) (inrole p2 government-program-agency t)
-          (<c164-512-k-6-ii-subj> required-by-law-and-limited p1 p2 m))
+          (<c164-512-k-6-ii-subj> authorised-government-function p2 m))
 
         % 164.512(k)(7): reporting to the National Instant Criminal Background
         % Check System the identity of an individual prohibited from possessing
