@@ -98,6 +98,10 @@ TEST_F(Lint, FindsEachSilentGapInALogMadeToContainIt) {
        "1 disclosures for custody or the armed forces, none of whose individuals has a role row "
        "(the clauses test the individual's role; give the individuals' role periods too):\n"
        "  disclose row 1: \"dr-a\" \"dr-b\" \"m1\" 2010:01:05:10:00:00: individual \"pat-1\"\n"},
+      {"UPDATE disclose SET sender = '\"clerk-9\"' WHERE rowid = 2",
+       "1 senders who hold no role and act for no covered entity (no acts_for row, no business "
+       "associate contract), so that what they disclose is judged as their own:\n"
+       "  \"clerk-9\" (1 disclosures)\n"},
       {"UPDATE audit_end SET time = '2010:01:06:00:00:00'",
        "1 disclosures after the audit_end moment 2010:01:06:00:00:00:\n"
        "  the last at 2010:01:06:09:00:00\n"},

@@ -362,6 +362,35 @@ void check_individual_roles(LogReader& log, const std::vector<LogTable>& tables,
   std::move(missing).into(report);
 }
 
+// What a person discloses counts as the covered entity's only through the
+// table acts_for or a business associate contract: a sender with neither,
+// and without any role of its own, discloses for no entity the log knows,
+// and every table kept by an entity is looked up for it alone.
+void check_unaffiliated_senders(LogReader& log, const std::vector<LogTable>& tables,
+                                LintReport& report) {
+  auto disclose = bind(log, tables, names::kDisclose, {"sender", "at"});
+  auto role_at = bind(log, tables, names::kRoleAt, {"person"});
+  auto acts_for = bind(log, tables, "acts_for_db", {"person"});
+  auto contracts = bind(log, tables, "ba_agreement", {"associate"});
+  if (!disclose || !role_at || !acts_for || !contracts) return;
+  const auto& dc = disclose->columns;
+  FindingBuilder alone("senders who hold no role and act for no covered entity (no acts_for "
+                       "row, no business associate contract), so that what they disclose is "
+                       "judged as their own");
+  log.each_row("SELECT d." + dc[0] + ", count(*) FROM " + disclose->table + " d WHERE NOT EXISTS "
+                   "(SELECT 1 FROM " + role_at->table + " r WHERE r." + role_at->columns[0] +
+                   " = d." + dc[0] + ") AND NOT EXISTS (SELECT 1 FROM " + acts_for->table +
+                   " a WHERE a." + acts_for->columns[0] + " = d." + dc[0] +
+                   ") AND NOT EXISTS (SELECT 1 FROM " + contracts->table + " b WHERE b." +
+                   contracts->columns[0] + " = d." + dc[0] + ") GROUP BY d." + dc[0] +
+                   " ORDER BY min(d.rowid)",
+               {}, [&](const TextRow& row) {
+                 alone.add(row[0] + " (" + row[1] + " disclosures)");
+                 return true;
+               });
+  std::move(alone).into(report);
+}
+
 // The log's time span and the moment up to which it claims to be complete.
 void check_span(LogReader& log, const Span& span, LintReport& report) {
   std::string note = std::to_string(span.disclosures) + " disclosures";
@@ -400,6 +429,7 @@ LintReport lint_log(LogReader& log, const Signature& signature) {
   check_closure(log, tables, report);
   check_requests(log, tables, report);
   check_individual_roles(log, tables, report);
+  check_unaffiliated_senders(log, tables, report);
   check_span(log, span, report);
   return report;
 }
