@@ -410,6 +410,9 @@ asked-for-by-name : string + -> string + -> pred SUBJ .
 % 164.510(a)(3), 164.510(b)(3): emergency or incapacity, and the disclosure
 % is in the individual's best interest in professional judgement.
 incapacity-or-emergency : string + -> pred SUBJ .
+% 164.510(a)(3)(i)(A): the directory disclosure is consistent with a prior
+% expressed preference of the individual known to the provider.
+consistent-with-prior-preference : string + -> string + -> pred SUBJ .
 professional-judgement-best-interest : string + -> string + -> pred SUBJ .
 % 164.510(b)(1)(i): the information is directly relevant to the
 % recipient's involvement with the individual's care or payment.

@@ -197,7 +197,11 @@
           (or (<c164-510-a-2> ex [ce8: string] [s7: date] (no_objection q ce8 facility-directory s7)
                 (and (time_in (plus t ~90) s7 t) (or (eq_prin p1 ce8) (ex [k6: role] (acts_for p1 ce8 k6 t) true)
               (ex [sb6: date] [eb6: date] (ba_agreement ce8 p1 sb6 eb6) (time_in sb6 t eb6)))))
+              % (a)(3)(i): "(A) Consistent with a prior expressed preference of
+              % the individual, if any, that is known to the covered health
+              % care provider; and (B) In the individual's best interest".
               (<c164-510-a-3-i-subj> and (incapacity-or-emergency q)
+                (consistent-with-prior-preference p1 q)
                 (professional-judgement-best-interest p1 q))))
 
         % 164.510(b)(1): "(i) ... to a family member, other relative, or a
