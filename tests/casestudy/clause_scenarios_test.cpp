@@ -663,12 +663,12 @@ const Scenario kObligations[] = {
      ACCOUNTING_REQUEST "audit_end 2010:02:01:00:00:00", Verdict::Open, {"c164-528-c-1-wait"}},
 };
 
-// The minimal logs of the legal review's faults, each with the verdict the
+// Small logs of the faults a hospital's records would show most, each with the verdict the
 // regulation gives.  The hospital and its plan hold their roles at T.
 #define HOSPITAL "role hosp covered-entity\nrole hosp health-care-provider\n"
 #define CONTRACT(ce, ba) "ba_agreement \"" ce "\" \"" ba "\" 2009:01:01:00:00:00 2011:01:01:00:00:00\n"
 
-const Scenario kReviewFaults[] = {
+const Scenario kHospitalFaults[] = {
     // F1: own payment goes to any payer (164.506(c)(1), 164.501 "payment").
     {"F1OwnPaymentToAnAutoInsurer", "c164-506-c-1",
      "send hosp auto-ins m1 T pat payment billing-info\n" HOSPITAL
@@ -862,7 +862,7 @@ INSTANTIATE_TEST_SUITE_P(Permissions, ClauseScenario, ::testing::ValuesIn(kPermi
 INSTANTIATE_TEST_SUITE_P(Limits, ClauseScenario, ::testing::ValuesIn(kLimits), scenario_name);
 INSTANTIATE_TEST_SUITE_P(Obligations, ClauseScenario, ::testing::ValuesIn(kObligations),
                          scenario_name);
-INSTANTIATE_TEST_SUITE_P(ReviewFaults, ClauseScenario, ::testing::ValuesIn(kReviewFaults),
+INSTANTIATE_TEST_SUITE_P(HospitalFaults, ClauseScenario, ::testing::ValuesIn(kHospitalFaults),
                          scenario_name);
 
 } // namespace

@@ -310,7 +310,7 @@ void fifty_years(Context& c, bool over) {
 void fifty_years_and_an_hour(Context& c) { fifty_years(c, true); }
 void an_hour_short_of_fifty_years(Context& c) { fifty_years(c, false); }
 
-// --- Other edges the review names -------------------------------------------
+// --- Limited data sets and fundraising ---------------------------------------
 
 // 164.514(e)(2): a limited data set keeps its clinical content but no
 // direct identifier.
