@@ -111,13 +111,25 @@ public:
     std::vector<std::string> decided;
   };
 
+  // Notes every answered question of the residual, outside quantifier
+  // bodies, whether or not the walk will reach it.
+  void survey(const Formula& formula) {
+    if (const auto* conj = formula.as<And>()) {
+      for (const FormulaPtr& member : conj->conjuncts) survey(*member);
+    } else if (const auto* disj = formula.as<Or>()) {
+      for (const FormulaPtr& member : disj->disjuncts) survey(*member);
+    } else if (const auto* atom = formula.as<Atom>(); atom != nullptr && is_subjective(*atom, decls_)) {
+      std::string id = atom_id(*atom);
+      if (answers_(id)) add_once(answered_, id);
+    }
+  }
+
   Part walk(const FormulaPtr& formula) {
     if (const auto* conj = formula->as<And>()) return walk_and(formula, *conj);
     if (const auto* disj = formula->as<Or>()) return walk_or(formula, *disj);
     if (const auto* atom = formula->as<Atom>(); atom != nullptr && is_subjective(*atom, decls_)) {
       std::string id = atom_id(*atom);
       if (std::optional<bool> answer = answers_(id)) {
-        add_once(answered_, id);
         if (*answer) return Part{make_true(formula->name), {}, {id}};
         return Part{make_false(formula->name), named(formula), {id}};
       }
@@ -245,9 +257,10 @@ OpenQuestions open_questions(const FormulaPtr& residual, const SignatureIndex& d
 
 Settlement settle(const FormulaPtr& residual, const SignatureIndex& decls, const Answers& answers) {
   SettleWalk walk(decls, answers);
-  SettleWalk::Part part = walk.walk(residual);
   Settlement settlement;
+  walk.survey(*residual);
   if (walk.answered().empty()) return settlement;
+  SettleWalk::Part part = walk.walk(residual);
   settlement.settled = true;
   settlement.residual = std::move(part.residual);
   settlement.clauses = std::move(part.names);
