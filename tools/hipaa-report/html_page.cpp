@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <ostream>
+#include <unordered_set>
 
 namespace hipaa::report {
 
@@ -145,12 +146,18 @@ std::string joined_reviewers(const std::vector<std::string>& ids, const Decision
   return names;
 }
 
-// The page's data.  Instances are arrays (the page names their fields in
-// one place), to keep a page of many thousand rows small.
-Json page_data(const PageInput& input, const RunInfo& run) {
+// Writes `value` as JSON safe inside a <script> element.
+void put_json(std::ostream& out, const Json& value) {
+  out << script_safe_json(value.dump(-1, ' ', false, Json::error_handler_t::replace));
+}
+
+// The page's data, written piece by piece so that no copy of it all is
+// held.  Instances are arrays (the page names their fields in one place),
+// to keep a page of many thousand rows small.
+void write_page_data(std::ostream& out, const PageInput& input, const RunInfo& run) {
   const Summary& summary = input.summary;
-  Json data;
-  data["run"] = {{"db", run.db}, {"started", run.started}};
+  out << "{\"run\":";
+  put_json(out, Json{{"db", run.db}, {"started", run.started}});
   Json rules = Json::array();
   Json variables = Json::array();
   for (const Rule& rule : summary.layout().rules()) {
@@ -161,46 +168,53 @@ Json page_data(const PageInput& input, const RunInfo& run) {
     }
     variables.push_back(std::move(names));
   }
-  data["rules"] = std::move(rules);
-  data["variables"] = std::move(variables);
-  Json rows = Json::array();
+  out << ",\"rules\":";
+  put_json(out, rules);
+  out << ",\"variables\":";
+  put_json(out, variables);
+  out << ",\"rows\":[";
+  bool first = true;
   for (const PageRow& page_row : summary.rows()) {
-    rows.push_back(Json::array({page_row.position, page_row.rule,
-                                static_cast<int>(page_row.verdict), page_row.overdue ? 1 : 0,
-                                page_row.day, page_row.patient, page_row.sender,
-                                page_row.recipient, page_row.clauses, page_row.questions,
-                                page_row.decided_by,
-                                joined_reviewers(page_row.decided, input.decisions),
-                                page_row.values}));
+    out << (first ? "" : ",");
+    first = false;
+    put_json(out, Json::array({page_row.position, page_row.rule,
+                               static_cast<int>(page_row.verdict), page_row.overdue ? 1 : 0,
+                               page_row.day, page_row.patient, page_row.sender,
+                               page_row.recipient, page_row.clauses, page_row.questions,
+                               page_row.decided_by,
+                               joined_reviewers(page_row.decided, input.decisions),
+                               page_row.values}));
   }
-  data["rows"] = std::move(rows);
-  data["rowsTotal"] = summary.listed_total();
-  Json questions = Json::array();
+  out << "],\"rowsTotal\":" << summary.listed_total() << ",\"questions\":[";
   std::size_t listed = 0;
   for (const Worklist::Entry* entry : input.worklist.ranked()) {
-    if (listed++ == Summary::kPageRows) break;
-    const Question& question = entry->question;
+    if (listed == Summary::kPageRows) break;
+    out << (listed++ == 0 ? "" : ",");
     Json positions = Json::array();
     for (std::size_t position : entry->positions) positions.push_back(position);
-    questions.push_back(Json::array({question.id, question.clause,
-                                     input.wording.title(question.clause),
-                                     input.wording.question(question), entry->settles,
-                                     entry->waiting, std::move(positions), question.args}));
+    Json args = Json::array();
+    for (std::size_t at = 0, end; (end = entry->args.find('\n', at)) != std::string::npos;
+         at = end + 1) {
+      args.push_back(entry->args.substr(at, end - at));
+    }
+    put_json(out, Json::array({entry->id, entry->clause,
+                               input.worklist.wording().title(entry->clause), entry->question,
+                               entry->settles, entry->waiting, std::move(positions),
+                               std::move(args)}));
   }
-  data["questions"] = std::move(questions);
-  data["questionsTotal"] = input.worklist.size();
-  Json decisions = Json::array();
+  out << "],\"questionsTotal\":" << input.worklist.size() << ",\"decisions\":[";
+  const std::unordered_set<std::string> stale(input.stale.begin(), input.stale.end());
+  first = true;
   for (const Decision& decision : input.decisions.all()) {
+    out << (first ? "" : ",");
+    first = false;
     auto settled = summary.settled_by().find(decision.id);
-    bool stale = std::find(input.stale.begin(), input.stale.end(), decision.id) != input.stale.end();
-    decisions.push_back(Json::array({decision.id, decision_word(decision.yes), decision.reviewer,
-                                     decision.date, decision.note,
-                                     settled == summary.settled_by().end() ? 0 : settled->second,
-                                     stale ? 1 : 0}));
+    put_json(out, Json::array({decision.id, decision_word(decision.yes), decision.reviewer,
+                               decision.date, decision.note,
+                               settled == summary.settled_by().end() ? 0 : settled->second,
+                               stale.count(decision.id) ? 1 : 0}));
   }
-  data["decisions"] = std::move(decisions);
-  data["limit"] = Summary::kPageRows;
-  return data;
+  out << "],\"limit\":" << Summary::kPageRows << "}";
 }
 
 // Draws the tables from the data, and sorts and filters them.  The fields
@@ -535,7 +549,7 @@ void write_html_page(std::ostream& out, const PageInput& input, const RunInfo& r
            "<th>still open</th><th>decided</th></tr>\n";
     for (const auto& [clause, counts] : ranked) {
       out << "<tr><td class=\"k\">" << html_escape(clause) << "</td><td>"
-          << html_escape(input.wording.title(clause)) << "</td><td class=\"n\">"
+          << html_escape(input.worklist.wording().title(clause)) << "</td><td class=\"n\">"
           << counts.violations << "</td><td class=\"n\">" << counts.open
           << "</td><td class=\"n\">" << counts.decided << "</td></tr>\n";
     }
@@ -577,9 +591,9 @@ void write_html_page(std::ostream& out, const PageInput& input, const RunInfo& r
   write_section(out, "decided", "Settled by decisions", "");
   write_section(out, "decisions", "Decisions: who decided what", "");
 
-  out << "<script type=\"application/json\" id=\"report-data\">"
-      << script_safe_json(page_data(input, run).dump(-1, ' ', false, Json::error_handler_t::replace))
-      << "</script>\n<script>" << kScript << "</script>\n</body>\n</html>\n";
+  out << "<script type=\"application/json\" id=\"report-data\">";
+  write_page_data(out, input, run);
+  out << "</script>\n<script>" << kScript << "</script>\n</body>\n</html>\n";
 }
 
 } // namespace hipaa::report

@@ -27,7 +27,6 @@ struct RunInfo {
 struct PageInput {
   const Summary& summary;
   const Worklist& worklist;
-  const Wording& wording;
   const Decisions& decisions;
   const std::vector<std::string>& stale; // ids of the stale decisions
 };

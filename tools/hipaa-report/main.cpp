@@ -152,7 +152,7 @@ int run(int argc, char** argv) {
   ReportFolder folder(options.out);
   ReportFiles files(folder, options.formats, layout);
   Summary summary(layout, page_roles(layout, policy.signature));
-  Worklist worklist;
+  Worklist worklist(wording);
   std::unordered_set<std::string> arisen; // answered questions met in some residual
   // Once the inputs and the folder are known good: the gaps an audit passes
   // over in silence, summarised before the verdicts.
@@ -191,7 +191,7 @@ int run(int argc, char** argv) {
   }
   if (options.formats.csv) {
     std::ofstream file = folder.create("worklist.csv");
-    worklist.write_csv(file, wording);
+    worklist.write_csv(file);
     folder.close(file, "worklist.csv");
   }
   if (deciding) {
@@ -201,7 +201,7 @@ int run(int argc, char** argv) {
   }
   if (options.formats.html) {
     std::ofstream page = folder.create("summary.html");
-    write_html_page(page, PageInput{summary, worklist, wording, decisions, stale_ids}, info);
+    write_html_page(page, PageInput{summary, worklist, decisions, stale_ids}, info);
     folder.close(page, "summary.html");
   }
   folder.commit();

@@ -71,7 +71,13 @@ std::string Wording::title(const std::string& clause) const {
 void Worklist::add(std::size_t position, const std::vector<Question>& questions) {
   for (const Question& question : questions) {
     auto [entry, added] = entries_.try_emplace(question.id);
-    if (added) entry->second.question = question;
+    if (added) {
+      Entry& fresh = entry->second;
+      fresh.id = question.id;
+      fresh.clause = question.clause;
+      fresh.question = wording_.question(question);
+      for (const std::string& arg : question.args) fresh.args += arg + '\n';
+    }
     ++entry->second.waiting;
     if (question.settles) ++entry->second.settles;
     if (entry->second.positions.size() < kListed) entry->second.positions.push_back(position);
@@ -104,11 +110,10 @@ std::vector<const Worklist::Entry*> Worklist::ranked() const {
   return ranked;
 }
 
-void Worklist::write_csv(std::ostream& out, const Wording& wording) const {
+void Worklist::write_csv(std::ostream& out) const {
   out << "id,clause,title,question,settles,waiting,instances,decision,reviewer,date,note\r\n";
   std::string line;
   for (const Entry* entry : ranked()) {
-    const Question& question = entry->question;
     std::string instances;
     for (std::size_t position : entry->positions) {
       if (!instances.empty()) instances += ' ';
@@ -119,13 +124,13 @@ void Worklist::write_csv(std::ostream& out, const Wording& wording) const {
                    " more (verdicts.csv, column questions)";
     }
     line.clear();
-    tools::append_csv_field(line, question.id);
+    tools::append_csv_field(line, entry->id);
     line += ',';
-    tools::append_csv_field(line, question.clause);
+    tools::append_csv_field(line, entry->clause);
     line += ',';
-    tools::append_csv_field(line, wording.title(question.clause));
+    tools::append_csv_field(line, wording_.title(entry->clause));
     line += ',';
-    tools::append_csv_field(line, wording.question(question));
+    tools::append_csv_field(line, entry->question);
     line += ',' + std::to_string(entry->settles) + ',' + std::to_string(entry->waiting) + ',';
     tools::append_csv_field(line, instances);
     line += ",,,,\r\n";

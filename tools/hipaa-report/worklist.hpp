@@ -41,12 +41,20 @@ public:
   // Instances listed by position per question; the rest are counted.
   static constexpr std::size_t kListed = 50;
 
+  // A question as the worklist keeps it: in words already, so that the atom
+  // need not be kept.
   struct Entry {
-    Question question;
+    std::string id;
+    std::string clause;
+    std::string question; // in words
+    std::string args;     // the atom's plain arguments, each ended by '\n'
     std::size_t waiting = 0; // open instances whose residual asks it
     std::size_t settles = 0; // of those, the ones one answer decides
     std::vector<std::size_t> positions; // the first kListed of them
   };
+
+  // The wording must outlive the worklist.
+  explicit Worklist(const Wording& wording) : wording_(wording) {}
 
   // The questions of the open instance at `position`.
   void add(std::size_t position, const std::vector<Question>& questions);
@@ -60,9 +68,11 @@ public:
 
   // worklist.csv: id,clause,title,question,settles,waiting,instances,
   // decision,reviewer,date,note; the last four are left for a person.
-  void write_csv(std::ostream& out, const Wording& wording) const;
+  void write_csv(std::ostream& out) const;
+  const Wording& wording() const { return wording_; }
 
 private:
+  const Wording& wording_;
   std::map<std::string, Entry> entries_;
 };
 
