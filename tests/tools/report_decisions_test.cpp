@@ -42,8 +42,8 @@ public:
   static std::set<std::string> ids(const std::string& text) {
     std::set<std::string> found;
     for (std::size_t at = text.find('q'); at != std::string::npos; at = text.find('q', at + 1)) {
-      if ((at == 0 || text[at - 1] == ' ' || text[at - 1] == '(') && at + 13 <= text.size()) {
-        found.insert(text.substr(at, 13));
+      if ((at == 0 || text[at - 1] == ' ' || text[at - 1] == '(') && at + 17 <= text.size()) {
+        found.insert(text.substr(at, 17));
       }
     }
     return found;
@@ -72,8 +72,8 @@ private:
       while (at_ < text_.size() && text_[at_] != ',' && text_[at_] != ')') ++at_;
       return -1;
     }
-    std::string id = text_.substr(at_, 13);
-    at_ += 13;
+    std::string id = text_.substr(at_, 17);
+    at_ += 17;
     auto answer = answers_.find(id);
     return answer == answers_.end() ? -1 : answer->second ? 1 : 0;
   }
@@ -144,18 +144,18 @@ TEST(ReportDecisions, AnsweringTheWorklistSettlesExactlyWhatTheFormulasSay) {
     Shape::Answers given;
     std::string decisions = filled_worklist(worklist, c.answer, given);
     // Questions that no longer arise are stale, not refused.
-    decisions += "q0000000000ff,c,t,q,0,0,,yes,R. Reviewer,2026-12-01,\r\n";
+    decisions += "q00000000000000ff,c,t,q,0,0,,yes,R. Reviewer,2026-12-01,\r\n";
     write_file(sandbox.path("decisions.csv"), decisions);
     // The answers reach every thread alike.
     RunResult run = sandbox.run("hipaa-report", {"--no-lint", "--format", "csv", "--out", "decided",
                                                  "--decisions", "decisions.csv", "--jobs",
                                                  std::string(c.name) == "half" ? "2" : "1"});
     ASSERT_EQ(run.status, 1) << run.err;
-    EXPECT_NE(run.out.find("Stale decisions (their questions no longer arise): 1: q0000000000ff\n"),
+    EXPECT_NE(run.out.find("Stale decisions (their questions no longer arise): 1: q00000000000000ff\n"),
               std::string::npos)
         << run.out;
     EXPECT_EQ(read_file(sandbox.path("decided/stale-decisions.csv")),
-              "id,decision,reviewer,date,note,line\r\nq0000000000ff,yes,R. Reviewer,2026-12-01,," +
+              "id,decision,reviewer,date,note,line\r\nq00000000000000ff,yes,R. Reviewer,2026-12-01,," +
                   std::to_string(worklist.size() + 2) + "\r\n");
 
     const std::vector<CsvRow> after = rows_of(sandbox, "decided/verdicts.csv");
@@ -213,7 +213,7 @@ TEST(ReportDecisions, AFileThatCannotBeUsedIsRefusedWithItsLine) {
       {header + q + ",maybe,A,2026-12-01,\n",
        "2: the decision on " + q + " is \"maybe\", neither yes nor no"},
       {header + "q12,yes,A,2026-12-01,\n",
-       "2: \"q12\" is not a question id (q and 12 hexadecimal digits)"},
+       "2: \"q12\" is not a question id (q and 16 hexadecimal digits)"},
       {header + q + ",yes,A,2026-12-01,\n" + worklist[1].at("id") + ",no,A,2026-12-01,\n" + q +
            ",no,B,2026-12-02,\n",
        "4: question " + q + " is decided yes on line 2 and no here"},
@@ -282,7 +282,7 @@ TEST(ReportDecisions, WorklistSpeaksTheTemplatesWordsAndKeepsItsIds) {
   std::map<std::string, CsvRow> by_id;
   for (const CsvRow& row : rows_of(sandbox, "report/worklist.csv")) by_id[row.at("id")] = row;
   // (plan-documents-amended "acme-group-health-plan" "acme-corporation")
-  const CsvRow& plan = by_id.at("q9c5c784970d7");
+  const CsvRow& plan = by_id.at("q9c5c784970d77a93");
   EXPECT_EQ(plan.at("clause"), "c164-504-f-2-subj");
   EXPECT_EQ(plan.at("title"), "Plan documents amended");
   EXPECT_EQ(plan.at("question"), "Have the plan documents of acme-group-health-plan been amended "
@@ -297,7 +297,7 @@ TEST(ReportDecisions, WorklistSpeaksTheTemplatesWordsAndKeepsItsIds) {
       // An argument the atom lacks leaves its placeholder as written.
       EXPECT_EQ(question.substr(question.size() - 4), " {3}") << question;
       EXPECT_EQ(question.find('"'), std::string::npos) << question;
-    } else if (id != "q9c5c784970d7") {
+    } else if (id != "q9c5c784970d77a93") {
       EXPECT_EQ(question.front(), '(') << question;
       EXPECT_EQ(row.at("title"), row.at("clause"));
     }

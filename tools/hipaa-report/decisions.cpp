@@ -88,7 +88,7 @@ Decisions Decisions::read(const std::string& path) {
     Decision decision{id, word == "yes", field(columns.reviewer), field(columns.date),
                       field(columns.note), line};
     if (!is_question_id(id)) {
-      fail(line, "\"" + id + "\" is not a question id (q and 12 hexadecimal digits)");
+      fail(line, "\"" + id + "\" is not a question id (q and 16 hexadecimal digits)");
     }
     if (word != "yes" && word != "no") {
       fail(line, "the decision on " + id + " is \"" + field(columns.decision) +

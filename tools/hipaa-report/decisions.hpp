@@ -47,7 +47,7 @@ private:
 // "yes" or "no".
 const char* decision_word(bool yes);
 
-// "q1a2b3c4d5e6f no (reviewer, date)", for the reason of a settled instance.
+// "q1a2b3c4d5e6f7a8b no (reviewer, date)", for the reason of a settled instance.
 std::string decision_text(const Decision& decision);
 
 } // namespace hipaa::report

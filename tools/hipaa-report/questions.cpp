@@ -219,13 +219,13 @@ std::string question_id(std::string_view printed_atom) {
     hash ^= c;
     hash *= 0x100000001b3ULL;
   }
-  char text[16];
-  std::snprintf(text, sizeof text, "q%012llx", static_cast<unsigned long long>(hash >> 16));
+  char text[24];
+  std::snprintf(text, sizeof text, "q%016llx", static_cast<unsigned long long>(hash));
   return text;
 }
 
 bool is_question_id(std::string_view text) {
-  if (text.size() != 13 || text[0] != 'q') return false;
+  if (text.size() != 17 || text[0] != 'q') return false;
   return std::all_of(text.begin() + 1, text.end(),
                      [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
