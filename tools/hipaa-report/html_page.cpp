@@ -1,7 +1,5 @@
 #include "html_page.hpp"
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -9,13 +7,12 @@
 #include <map>
 #include <optional>
 #include <ostream>
+#include <string_view>
 #include <unordered_set>
 
 namespace hipaa::report {
 
 namespace {
-
-using Json = nlohmann::json;
 
 constexpr int kChartWidth = 960;
 constexpr int kChartHeight = 200;
@@ -146,75 +143,150 @@ std::string joined_reviewers(const std::vector<std::string>& ids, const Decision
   return names;
 }
 
-// Writes `value` as JSON safe inside a <script> element.
-void put_json(std::ostream& out, const Json& value) {
-  out << script_safe_json(value.dump(-1, ' ', false, Json::error_handler_t::replace));
+// Appends `text` as a JSON string that is also safe inside a <script>
+// element: no "<", ">" or "&", no line separator, no control character.
+// Bytes that are not UTF-8 pass through: the page is read as UTF-8, which
+// turns them into replacement characters before the script sees them.
+void append_string(std::string& out, std::string_view text) {
+  static const char* const kHex = "0123456789abcdef";
+  out += '"';
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20 || c == '<' || c == '>' || c == '&') {
+      out += "\\u00";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else if (c == 0xE2 && i + 2 < text.size() && text[i + 1] == '\x80' &&
+               (text[i + 2] == '\xA8' || text[i + 2] == '\xA9')) {
+      out += text[i + 2] == '\xA8' ? "\\u2028" : "\\u2029";
+      i += 2;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  out += '"';
 }
+
+// Appends the members of a JSON array, strings and whole numbers alike.
+class ArrayText {
+public:
+  explicit ArrayText(std::string& out) : out_(out) { out_ += '['; }
+  ~ArrayText() { out_ += ']'; }
+  ArrayText(const ArrayText&) = delete;
+  ArrayText& operator=(const ArrayText&) = delete;
+
+  ArrayText& operator<<(std::string_view text) {
+    comma();
+    append_string(out_, text);
+    return *this;
+  }
+  ArrayText& operator<<(const std::string& text) { return *this << std::string_view(text); }
+  ArrayText& operator<<(const char* text) { return *this << std::string_view(text); }
+  ArrayText& operator<<(std::size_t number) {
+    comma();
+    out_ += std::to_string(number);
+    return *this;
+  }
+  // A nested array, begun after a comma where one is due.
+  std::string& nested() {
+    comma();
+    return out_;
+  }
+
+private:
+  void comma() {
+    if (!first_) out_ += ',';
+    first_ = false;
+  }
+  std::string& out_;
+  bool first_ = true;
+};
 
 // The page's data, written piece by piece so that no copy of it all is
 // held.  Instances are arrays (the page names their fields in one place),
 // to keep a page of many thousand rows small.
 void write_page_data(std::ostream& out, const PageInput& input, const RunInfo& run) {
   const Summary& summary = input.summary;
-  out << "{\"run\":";
-  put_json(out, Json{{"db", run.db}, {"started", run.started}});
-  Json rules = Json::array();
-  Json variables = Json::array();
-  for (const Rule& rule : summary.layout().rules()) {
-    rules.push_back(rule.name);
-    Json names = Json::array();
-    if (rule.all != nullptr) {
-      for (const BoundVar& var : rule.all->bound) names.push_back(var.var);
-    }
-    variables.push_back(std::move(names));
+  std::string text = "{\"run\":{\"db\":";
+  append_string(text, run.db);
+  text += ",\"started\":";
+  append_string(text, run.started);
+  text += "},\"rules\":";
+  {
+    ArrayText rules(text);
+    for (const Rule& rule : summary.layout().rules()) rules << rule.name;
   }
-  out << ",\"rules\":";
-  put_json(out, rules);
-  out << ",\"variables\":";
-  put_json(out, variables);
-  out << ",\"rows\":[";
+  text += ",\"variables\":";
+  {
+    ArrayText variables(text);
+    for (const Rule& rule : summary.layout().rules()) {
+      ArrayText names(variables.nested());
+      if (rule.all != nullptr) {
+        for (const BoundVar& var : rule.all->bound) names << var.var;
+      }
+    }
+  }
+  text += ",\"rows\":[";
   bool first = true;
   for (const PageRow& page_row : summary.rows()) {
-    out << (first ? "" : ",");
+    if (!first) text += ',';
     first = false;
-    put_json(out, Json::array({page_row.position, page_row.rule,
-                               static_cast<int>(page_row.verdict), page_row.overdue ? 1 : 0,
-                               page_row.day, page_row.patient, page_row.sender,
-                               page_row.recipient, page_row.clauses, page_row.questions,
-                               page_row.decided_by,
-                               joined_reviewers(page_row.decided, input.decisions),
-                               page_row.values}));
+    {
+      ArrayText row(text);
+      row << page_row.position << page_row.rule << static_cast<std::size_t>(page_row.verdict)
+          << std::size_t{page_row.overdue ? 1u : 0u} << page_row.day << page_row.patient
+          << page_row.sender << page_row.recipient << page_row.clauses << page_row.questions
+          << page_row.decided_by << joined_reviewers(page_row.decided, input.decisions);
+      ArrayText values(row.nested());
+      for (const std::string& value : page_row.values) values << value;
+    }
+    if (text.size() > 1 << 16) {
+      out << text;
+      text.clear();
+    }
   }
-  out << "],\"rowsTotal\":" << summary.listed_total() << ",\"questions\":[";
+  text += "],\"rowsTotal\":" + std::to_string(summary.listed_total()) + ",\"questions\":[";
   std::size_t listed = 0;
   for (const Worklist::Entry* entry : input.worklist.ranked()) {
     if (listed == Summary::kPageRows) break;
-    out << (listed++ == 0 ? "" : ",");
-    Json positions = Json::array();
-    for (std::size_t position : entry->positions) positions.push_back(position);
-    Json args = Json::array();
-    for (std::size_t at = 0, end; (end = entry->args.find('\n', at)) != std::string::npos;
-         at = end + 1) {
-      args.push_back(entry->args.substr(at, end - at));
+    if (listed++ > 0) text += ',';
+    {
+      ArrayText question(text);
+      question << entry->id << entry->clause << input.worklist.wording().title(entry->clause)
+               << entry->question << entry->settles << entry->waiting;
+      {
+        ArrayText positions(question.nested());
+        for (std::size_t position : entry->positions) positions << position;
+      }
+      ArrayText args(question.nested());
+      for (std::size_t at = 0, end; (end = entry->args.find('\n', at)) != std::string::npos;
+           at = end + 1) {
+        args << std::string_view(entry->args).substr(at, end - at);
+      }
     }
-    put_json(out, Json::array({entry->id, entry->clause,
-                               input.worklist.wording().title(entry->clause), entry->question,
-                               entry->settles, entry->waiting, std::move(positions),
-                               std::move(args)}));
+    if (text.size() > 1 << 16) {
+      out << text;
+      text.clear();
+    }
   }
-  out << "],\"questionsTotal\":" << input.worklist.size() << ",\"decisions\":[";
+  text += "],\"questionsTotal\":" + std::to_string(input.worklist.size()) + ",\"decisions\":[";
   const std::unordered_set<std::string> stale(input.stale.begin(), input.stale.end());
   first = true;
   for (const Decision& decision : input.decisions.all()) {
-    out << (first ? "" : ",");
+    if (!first) text += ',';
     first = false;
     auto settled = summary.settled_by().find(decision.id);
-    put_json(out, Json::array({decision.id, decision_word(decision.yes), decision.reviewer,
-                               decision.date, decision.note,
-                               settled == summary.settled_by().end() ? 0 : settled->second,
-                               stale.count(decision.id) ? 1 : 0}));
+    ArrayText row(text);
+    row << decision.id << decision_word(decision.yes) << decision.reviewer << decision.date
+        << decision.note
+        << (settled == summary.settled_by().end() ? std::size_t{0} : settled->second)
+        << std::size_t{stale.count(decision.id)};
   }
-  out << "],\"limit\":" << Summary::kPageRows << "}";
+  text += "],\"limit\":" + std::to_string(Summary::kPageRows) + "}";
+  out << text;
 }
 
 // Draws the tables from the data, and sorts and filters them.  The fields
@@ -478,25 +550,6 @@ std::string html_escape(const std::string& text) {
     }
   }
   return escaped;
-}
-
-std::string script_safe_json(const std::string& json) {
-  std::string safe;
-  safe.reserve(json.size());
-  for (std::size_t i = 0; i < json.size(); ++i) {
-    char c = json[i];
-    if (c == '<') safe += "\\u003c";
-    else if (c == '>') safe += "\\u003e";
-    else if (c == '&') safe += "\\u0026";
-    else if (c == '\xE2' && i + 2 < json.size() && json[i + 1] == '\x80' &&
-             (json[i + 2] == '\xA8' || json[i + 2] == '\xA9')) {
-      safe += json[i + 2] == '\xA8' ? "\\u2028" : "\\u2029";
-      i += 2;
-    } else {
-      safe += c;
-    }
-  }
-  return safe;
 }
 
 void write_html_page(std::ostream& out, const PageInput& input, const RunInfo& run) {

@@ -36,9 +36,4 @@ void write_html_page(std::ostream& out, const PageInput& input, const RunInfo& r
 // Text with &, <, > and quotes escaped for HTML.
 std::string html_escape(const std::string& text);
 
-// JSON text made safe inside a <script> element: "<", ">" and "&" and the
-// line separators U+2028 and U+2029 written as \u escapes, which JSON reads
-// back as the same characters.
-std::string script_safe_json(const std::string& json);
-
 } // namespace hipaa::report
