@@ -141,7 +141,8 @@ void print_summary(std::ostream& out, const Summary& summary, const std::string&
     out << "Settled by decisions: " << summary.decided() << " instances\n";
   }
   if (questions > 0) {
-    out << "Questions for a person: " << questions << " (worklist.csv)\n";
+    bool listed = std::find(files.begin(), files.end(), "worklist.csv") != files.end();
+    out << "Questions for a person: " << questions << (listed ? " (worklist.csv)" : "") << "\n";
   }
   if (!stale.empty()) {
     out << "Stale decisions (their questions no longer arise): " << stale.size() << ":";
