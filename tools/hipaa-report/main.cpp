@@ -151,7 +151,7 @@ int run(int argc, char** argv) {
   Layout layout(top_level_rules(policy.formula));
   ReportFolder folder(options.out);
   ReportFiles files(folder, options.formats, layout);
-  Summary summary(layout, page_roles(layout, policy.signature));
+  Summary summary(layout, page_roles(layout, policy.signature), options.formats.html);
   Worklist worklist(wording);
   std::unordered_set<std::string> arisen; // answered questions met in some residual
   // Once the inputs and the folder are known good: the gaps an audit passes

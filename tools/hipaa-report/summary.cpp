@@ -42,7 +42,7 @@ void Summary::add(const Record& record) {
     ++(violation ? day.violations : day.open);
   }
   ++listed_total_;
-  if (rows_.size() >= kPageRows) return;
+  if (!page_ || rows_.size() >= kPageRows) return;
   const Roles& roles = roles_[record.rule];
   auto value = [&](int index) {
     return index >= 0 && static_cast<std::size_t>(index) < record.plain_values.size()

@@ -53,8 +53,9 @@ public:
   // At most this many instances are kept for the page; the rest are counted.
   static constexpr std::size_t kPageRows = 20000;
 
-  explicit Summary(const Layout& layout, std::vector<Roles> roles = {})
-      : layout_(layout), roles_(std::move(roles)), per_rule_(layout.rules().size()) {
+  // `page`: whether the rows for the page are kept, or only counted.
+  explicit Summary(const Layout& layout, std::vector<Roles> roles = {}, bool page = true)
+      : layout_(layout), roles_(std::move(roles)), page_(page), per_rule_(layout.rules().size()) {
     roles_.resize(layout.rules().size());
   }
 
@@ -83,6 +84,7 @@ public:
 private:
   const Layout& layout_;
   std::vector<Roles> roles_;
+  bool page_;
   std::size_t instances_ = 0;
   std::array<std::size_t, 3> by_verdict_{};
   std::size_t overdue_ = 0;
