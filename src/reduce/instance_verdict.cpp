@@ -275,13 +275,16 @@ InstanceVerdict InstanceJudge::judge(const FormulaPtr& body, const Substitution&
   InstanceVerdict verdict;
   verdict.residual = walked.residual;
   verdict.clauses = std::move(walked.names);
-  if (walked.residual->is<False>()) {
+  if (settler_ && !verdict.residual->is<True>() && !verdict.residual->is<False>()) {
+    settler_(verdict.residual, verdict.clauses);
+  }
+  if (verdict.residual->is<False>()) {
     verdict.verdict = Verdict::Violation;
-  } else if (walked.residual->is<True>()) {
+  } else if (verdict.residual->is<True>()) {
     verdict.verdict = Verdict::Compliant;
   } else {
     verdict.verdict = Verdict::Open;
-    OpenItems(engine_.subst_env().decls, verdict).collect(walked.residual, rule);
+    OpenItems(engine_.subst_env().decls, verdict).collect(verdict.residual, rule);
     std::vector<std::string> overdue;
     for (Obligation& obligation : verdict.obligations) {
       obligation.overdue = as_of && obligation.deadline && *obligation.deadline < *as_of;

@@ -7,6 +7,7 @@
 #include "dates/date.hpp"
 #include "reduce/reduction_fn.hpp"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -40,10 +41,18 @@ struct InstanceVerdict {
   std::vector<Obligation> obligations;
 };
 
+// Settles what a person has already decided in an open residual: given the
+// residual and the clauses named for it, replaces both by what remains once
+// the decided subjective atoms are true or false.
+using Settler = std::function<void(FormulaPtr& residual, std::vector<std::string>& clauses)>;
+
 class InstanceJudge {
 public:
   // The engine must outlive the judge.
   explicit InstanceJudge(ReductionFn& engine) : engine_(engine) {}
+
+  // Applied to every open residual before its verdict is taken.
+  void set_settler(Settler settler) { settler_ = std::move(settler); }
 
   // Reduces `body` under `sigma` and judges the result.  An obligation whose
   // window ended before `as_of` is overdue and makes the instance a
@@ -70,6 +79,7 @@ private:
   bool names_inside(const Formula& formula);
 
   ReductionFn& engine_;
+  Settler settler_;
   std::unordered_map<const Formula*, bool> named_;
 };
 

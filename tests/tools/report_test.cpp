@@ -363,18 +363,18 @@ TEST(Report, VerdictsFileOfASmallLogIsExact) {
   EXPECT_EQ(report.status, 1) << report.err;
   EXPECT_EQ(read_file(sandbox.path("report/verdicts.csv")),
             "position,rule,p1,p2,m,t,t_iso,q,a,q21,ce,r21,r21_iso,q26,ce26,r26,r26_iso,verdict,clause,j"
-            "udgements,obligations,residual\r\n"
+            "udgements,obligations,residual,questions,decisions\r\n"
             "0,c164-502-a,\"\"\"Smith, J.\"\"\",\"\"\"dr-b\"\"\",\"\"\"m1\"\"\",2010:03:01:10:00:00,201"
-            "0-03-01T10:00:00,\"\"\"pat\"\"\",diagnosis,,,,,,,,,compliant,c164-506-c-2,,,true\r\n"
+            "0-03-01T10:00:00,\"\"\"pat\"\"\",diagnosis,,,,,,,,,compliant,c164-506-c-2,,,true,,\r\n"
             "1,c164-502-a,\"\"\"Smith, J.\"\"\",\"\"\"boss\"\"\",\"\"\"m2\"\"\",2010:03:01:10:00:00,201"
             "0-03-01T10:00:00,\"\"\"pat\"\"\",diagnosis,,,,,,,,,violation,permitted c164-506-c-2,,,fals"
-            "e\r\n"
+            "e,,\r\n"
             "2,c164-524-b-2,,,,,,,,\"\"\"pat\"\"\",\"\"\"hospital\"\"\",2010:03:01:10:00:00,2010-03-01T"
             "10:00:00,,,,,open,c164-524-b-2,,c164-524-b-2-wait: awaiting a disclosure by 2010-03-31T23:"
             "59:59,\"(<c164-524-b-2-wait> ex [m25: string] [t25: date] (and (disclose-eval \"\"hospital"
             "\"\" \"\"pat\"\" m25 t25) (time_in 2010:03:01:10:00:00 t25 2010:03:31:23:59:59)) (or (purp"
             "_in m25 individual-access) (purp_in m25 access-denial) (purp_in m25 access-extension-notic"
-            "e)))\"\r\n");
+            "e)))\",awaiting c164-524-b-2-wait,\r\n");
   EXPECT_EQ(report.out, "2 disclosures, from 2010:03:01:10:00:00 to 2010:03:01:10:00:00; complete "
                         "up to 2010:03:10:00:00:00 (audit_end)\n"
                         "1 access_request rows whose covered entity makes no disclosure in the "
@@ -390,7 +390,7 @@ TEST(Report, VerdictsFileOfASmallLogIsExact) {
                         "  c164-506-c-2                    1        0\n"
                         "  permitted                       1        0\n"
                         "  c164-524-b-2                    0        1\n"
-                        "Report: report/verdicts.csv\n");
+                        "Report: report/verdicts.csv report/worklist.csv\n");
 }
 
 TEST(Report, BadInputIsRefusedWithoutWritingAReport) {

@@ -2,6 +2,8 @@
 
 #include "../common/tool_error.hpp"
 
+#include "questions.hpp"
+
 namespace hipaa::report {
 
 db::Connection open_audit_database(const std::string& path) {
@@ -39,19 +41,64 @@ db::Connection read_transaction(db::Connection connection, const std::string& pa
 } // namespace
 
 Auditor::Auditor(const CheckedPolicy& policy, const Layout& layout, const std::string& db_path,
-                 const std::optional<DateValue>& as_of)
-    : layout_(layout), as_of_(as_of),
+                 const std::optional<DateValue>& as_of, const Decisions& decisions)
+    : layout_(layout), as_of_(as_of), decisions_(decisions),
       connection_(read_transaction(open_audit_database(db_path), db_path)),
       scenario_(policy.signature, connection_, diagnostics_),
       engine_(policy.signature, connection_, diagnostics_, scenario_), judge_(engine_),
-      records_(layout) {}
+      records_(layout) {
+  if (!decisions_.empty()) {
+    judge_.set_settler([this](FormulaPtr& residual, std::vector<std::string>& clauses) {
+      settle(residual, clauses);
+    });
+  }
+}
+
+void Auditor::settle(FormulaPtr& residual, std::vector<std::string>& clauses) {
+  settled_ = hipaa::report::settle(residual, engine_.subst_env().decls,
+                                   [this](const std::string& id) -> std::optional<bool> {
+                                     const Decision* decision = decisions_.find(id);
+                                     if (decision == nullptr) return std::nullopt;
+                                     return decision->yes;
+                                   });
+  if (!settled_.settled) return;
+  residual = settled_.residual;
+  clauses = settled_.clauses;
+}
 
 Record Auditor::judge(std::size_t rule, std::size_t position, const Substitution& sigma,
                       const TermList& tuple) {
   const Rule& of = layout_.rules()[rule];
   const FormulaPtr& body = of.all != nullptr ? of.all->body : of.formula;
+  settled_ = Settlement{};
   InstanceVerdict verdict = judge_.judge(body, sigma, of.name, as_of_);
-  return records_.make(rule, position, tuple, verdict);
+  OpenQuestions open;
+  if (verdict.verdict == Verdict::Open) {
+    open = open_questions(verdict.residual, engine_.subst_env().decls, of.name);
+  }
+  // The answers that decided the instance; those of one still open only
+  // narrowed it down.
+  std::string decided_by;
+  std::vector<std::string> decided;
+  if (verdict.verdict != Verdict::Open) {
+    decided = settled_.decided;
+    for (const std::string& id : settled_.decided) {
+      if (!decided_by.empty()) decided_by += "; ";
+      decided_by += decision_text(*decisions_.find(id));
+    }
+  }
+  Record record = records_.make(rule, position, tuple, verdict, PersonColumns{open.shape, decided_by});
+  record.questions = std::move(open.questions);
+  record.question_shape = std::move(open.shape);
+  record.decided_by = std::move(decided_by);
+  record.decided = std::move(decided);
+  record.answered = std::move(settled_.answered);
+  if (record.verdict != Verdict::Compliant || !record.decided_by.empty()) {
+    std::size_t count = of.all != nullptr ? tuple.size() : 0;
+    record.plain_values.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) record.plain_values.push_back(plain_term(*tuple[i]));
+  }
+  return record;
 }
 
 } // namespace hipaa::report

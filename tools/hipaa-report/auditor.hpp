@@ -2,6 +2,7 @@
 // judges instances, one per thread.
 #pragma once
 
+#include "decisions.hpp"
 #include "inputs.hpp"
 #include "record.hpp"
 
@@ -21,8 +22,10 @@ db::Connection open_audit_database(const std::string& path);
 
 class Auditor {
 public:
+  // `decisions` settle the subjective atoms people answered; they must
+  // outlive the auditor.
   Auditor(const CheckedPolicy& policy, const Layout& layout, const std::string& db_path,
-          const std::optional<DateValue>& as_of);
+          const std::optional<DateValue>& as_of, const Decisions& decisions);
   Auditor(const Auditor&) = delete;
   Auditor& operator=(const Auditor&) = delete;
 
@@ -37,8 +40,12 @@ public:
   std::string diagnostics() const { return diagnostics_.str(); }
 
 private:
+  void settle(FormulaPtr& residual, std::vector<std::string>& clauses);
+
   const Layout& layout_;
   std::optional<DateValue> as_of_;
+  const Decisions& decisions_;
+  Settlement settled_; // of the instance being judged
   db::Connection connection_;
   std::ostringstream diagnostics_;
   HipaaScenario scenario_;

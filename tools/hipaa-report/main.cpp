@@ -1,6 +1,7 @@
 // hipaa-report: every instance of every rule of the policy with its own
 // verdict and the clause at stake, in a report folder, with a summary on
 // standard output.
+#include "decisions.hpp"
 #include "html_page.hpp"
 #include "inputs.hpp"
 #include "options.hpp"
@@ -8,7 +9,9 @@
 #include "progress.hpp"
 #include "report_folder.hpp"
 #include "summary.hpp"
+#include "worklist.hpp"
 
+#include "../common/csv_field.hpp"
 #include "../common/log_lint.hpp"
 #include "../common/tool_error.hpp"
 
@@ -19,6 +22,8 @@
 #include <unistd.h>
 
 #include <ctime>
+#include <filesystem>
+#include <unordered_set>
 #include <iostream>
 #include <optional>
 
@@ -79,12 +84,38 @@ private:
   bool first_ = true;
 };
 
-std::vector<std::string> written_files(const Formats& formats) {
+std::vector<std::string> written_files(const Formats& formats, bool decisions) {
   std::vector<std::string> files;
   if (formats.html) files.push_back("summary.html");
   if (formats.csv) files.push_back("verdicts.csv");
   if (formats.json) files.push_back("verdicts.json");
+  if (formats.csv) files.push_back("worklist.csv");
+  if (decisions) files.push_back("stale-decisions.csv");
   return files;
+}
+
+// A file beside `path` (the case study's folder for the default inputs).
+std::string beside(const std::string& path, const std::string& name) {
+  return (std::filesystem::path(path).parent_path() / name).string();
+}
+
+// The decisions whose questions arose in no instance, with their lines.
+void write_stale(std::ostream& out, const std::vector<const Decision*>& stale) {
+  out << "id,decision,reviewer,date,note,line\r\n";
+  for (const Decision* decision : stale) {
+    std::string line;
+    tools::append_csv_field(line, decision->id);
+    line += ',';
+    line += decision_word(decision->yes);
+    line += ',';
+    tools::append_csv_field(line, decision->reviewer);
+    line += ',';
+    tools::append_csv_field(line, decision->date);
+    line += ',';
+    tools::append_csv_field(line, decision->note);
+    line += ',' + std::to_string(decision->line) + "\r\n";
+    out << line;
+  }
 }
 
 int run(int argc, char** argv) {
@@ -112,10 +143,17 @@ int run(int argc, char** argv) {
   // The evidence and the policy are checked before anything is written.
   open_audit_database(options.db);
   CheckedPolicy policy = load_policy(options.decls, options.policy, std::cerr);
+  // Decisions that cannot be used stop the run before anything is written.
+  const bool deciding = !options.decisions.empty();
+  const Decisions decisions = deciding ? Decisions::read(options.decisions) : Decisions{};
+  const Wording wording = Wording::load(beside(options.decls, "templates.csv"),
+                                        beside(options.policy, "catalogue.csv"));
   Layout layout(top_level_rules(policy.formula));
   ReportFolder folder(options.out);
   ReportFiles files(folder, options.formats, layout);
-  Summary summary(layout);
+  Summary summary(layout, page_roles(layout, policy.signature), options.formats.html);
+  Worklist worklist(wording);
+  std::unordered_set<std::string> arisen; // answered questions met in some residual
   // Once the inputs and the folder are known good: the gaps an audit passes
   // over in silence, summarised before the verdicts.
   if (options.lint && !options.quiet) {
@@ -127,10 +165,12 @@ int run(int argc, char** argv) {
   std::string diagnostics;
   try {
     audit_instances(
-        options, policy, layout,
+        options, policy, layout, decisions,
         [&](Record&& record) {
           files.write(record);
           summary.add(record);
+          if (record.verdict == Verdict::Open) worklist.add(record.position, record.questions);
+          for (std::string& id : record.answered) arisen.insert(std::move(id));
           progress.count(summary.instances());
         },
         diagnostics);
@@ -141,14 +181,33 @@ int run(int argc, char** argv) {
   }
   progress.end();
   files.close();
+  std::vector<const Decision*> stale;
+  std::vector<std::string> stale_ids;
+  for (const Decision& decision : decisions.all()) {
+    if (arisen.count(decision.id) == 0) {
+      stale.push_back(&decision);
+      stale_ids.push_back(decision.id);
+    }
+  }
+  if (options.formats.csv) {
+    std::ofstream file = folder.create("worklist.csv");
+    worklist.write_csv(file);
+    folder.close(file, "worklist.csv");
+  }
+  if (deciding) {
+    std::ofstream file = folder.create("stale-decisions.csv");
+    write_stale(file, stale);
+    folder.close(file, "stale-decisions.csv");
+  }
   if (options.formats.html) {
     std::ofstream page = folder.create("summary.html");
-    write_html_page(page, summary, info);
+    write_html_page(page, PageInput{summary, worklist, decisions, stale_ids}, info);
     folder.close(page, "summary.html");
   }
   folder.commit();
   if (!options.quiet) {
-    print_summary(std::cout, summary, folder.path(), written_files(options.formats));
+    print_summary(std::cout, summary, folder.path(), written_files(options.formats, deciding),
+                  worklist.size(), stale_ids);
     std::cout.flush();
     if (!std::cout) throw tools::ToolError("cannot write the summary to standard output");
   }

@@ -19,7 +19,7 @@ const std::vector<tools::OptionRule> kOptionRules = {
     {"db", 'd', true},     {"decls", '\0', true}, {"policy", 'p', true},   {"out", 'o', true},
     {"format", 'f', true}, {"as-of", '\0', true}, {"jobs", 'j', true},     {"shard", '\0', true},
     {"quiet", 'q', false}, {"help", 'h', false},  {"version", 'V', false},
-    {"no-lint", '\0', false},
+    {"no-lint", '\0', false}, {"decisions", '\0', true},
 };
 
 // A whole number without sign, blanks or anything after it.
@@ -130,6 +130,7 @@ Options parse_options(int argc, char** argv) {
   options.decls = read_path(line, "decls", options.decls);
   options.policy = read_path(line, "policy", options.policy);
   options.out = read_path(line, "out", options.out);
+  options.decisions = read_path(line, "decisions", "");
   if (auto value = line.get("format")) options.formats = read_formats(*value);
   if (auto value = line.get("as-of")) {
     options.as_of = read_date(*value);
@@ -151,8 +152,14 @@ std::string usage_text() {
          "  -p, --policy PATH      the policy (default hipaa-case-study/hipaa.f)\n"
          "  -o, --out DIR          the report folder (default report); an earlier report\n"
          "                         there is replaced when the new one is complete\n"
+         "      --decisions FILE   answers to the worklist's questions (the filled-in\n"
+         "                         worklist.csv, or any CSV with the columns id,\n"
+         "                         decision, reviewer, date, note): each settles its\n"
+         "                         subjective atom, yes true and no false, before the\n"
+         "                         verdicts are taken; the log is not touched\n"
          "  -f, --format LIST      any of csv,json,html (default all three): verdicts.csv,\n"
-         "                         verdicts.json, summary.html\n"
+         "                         verdicts.json, summary.html; worklist.csv comes\n"
+         "                         with csv\n"
          "      --as-of DATE       an awaited disclosure whose deadline lies before DATE\n"
          "                         (2010-03-01 or 2010-03-01T12:00:00) is overdue: a\n"
          "                         violation\n"

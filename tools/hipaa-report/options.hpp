@@ -20,6 +20,7 @@ struct Options {
   std::string decls = "hipaa-case-study/hipaa.d";
   std::string policy = "hipaa-case-study/hipaa.f";
   std::string out = "report";
+  std::string decisions; // the answered worklist, or "" for none
   Formats formats;
   std::optional<DateValue> as_of;
   std::string as_of_text; // as the user wrote it

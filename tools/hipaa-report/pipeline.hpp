@@ -15,7 +15,8 @@ using Sink = std::function<void(Record&&)>;
 // Audits every rule instance whose position is options.shard modulo
 // options.shards.  Engine failures pass on with the failing auditor's
 // diagnostics in `diagnostics`.
+// `decisions` settle the questions people answered.
 void audit_instances(const Options& options, const CheckedPolicy& policy, const Layout& layout,
-                     const Sink& sink, std::string& diagnostics);
+                     const Decisions& decisions, const Sink& sink, std::string& diagnostics);
 
 } // namespace hipaa::report

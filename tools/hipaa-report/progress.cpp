@@ -36,7 +36,8 @@ void ProgressLine::count_instances(const Options& options, const CheckedPolicy& 
   // them and the enumeration on the calling thread.
   CheckedPolicy own = private_copy(policy);
   Layout own_layout(top_level_rules(own.formula));
-  Auditor enumerator(own, own_layout, options.db, std::nullopt);
+  const Decisions none;
+  Auditor enumerator(own, own_layout, options.db, std::nullopt, none);
   std::size_t position = 0;
   auto one = [&] {
     if (stop_) throw CountingStopped{};

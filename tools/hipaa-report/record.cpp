@@ -92,7 +92,7 @@ std::string Layout::csv_header() const {
     line += "," + tools::csv_field(column.name);
     if (column.date) line += "," + tools::csv_field(column.name + "_iso");
   }
-  line += ",verdict,clause,judgements,obligations,residual\r\n";
+  line += ",verdict,clause,judgements,obligations,residual,questions,decisions\r\n";
   return line;
 }
 
@@ -106,7 +106,7 @@ RecordMaker::RecordMaker(const Layout& layout) : layout_(layout), kept_(layout.r
 RecordMaker::~RecordMaker() = default;
 
 Record RecordMaker::make(std::size_t rule, std::size_t position, const TermList& tuple,
-                         const InstanceVerdict& verdict) {
+                         const InstanceVerdict& verdict, const PersonColumns& person) {
   const Rule& of = layout_.rules()[rule];
   Record record;
   record.position = position;
@@ -170,6 +170,8 @@ Record RecordMaker::make(std::size_t rule, std::size_t position, const TermList&
     obligation_list.push_back(std::move(item));
   }
   set_text(object["residual"], residual);
+  set_text(object["questions"], person.questions);
+  set_text(object["decisions"], person.decided_by);
   // A log may hold bytes that are not UTF-8; they must not stop the report.
   record.json = object.dump(-1, ' ', false, Json::error_handler_t::replace);
 
@@ -197,6 +199,10 @@ Record RecordMaker::make(std::size_t rule, std::size_t position, const TermList&
   tools::append_csv_field(line, joined(obligations, "; "));
   line += ',';
   tools::append_csv_field(line, residual);
+  line += ',';
+  tools::append_csv_field(line, person.questions);
+  line += ',';
+  tools::append_csv_field(line, person.decided_by);
   line += "\r\n";
   return record;
 }

@@ -2,6 +2,8 @@
 // for verdicts.csv and verdicts.json by the thread that judged it.
 #pragma once
 
+#include "questions.hpp"
+
 #include "reduce/instance_verdict.hpp"
 #include "reduce/rule_instances.hpp"
 
@@ -47,6 +49,23 @@ struct Record {
   std::string values;   // "var = value" pairs, for the summary page
   std::string csv;      // the verdicts.csv line, ended by CR LF
   std::string json;     // the verdicts.json object
+  // What people answer: the open residual's questions and its shape over
+  // them; the answers that settled it, as "id yes|no (reviewer, date)"
+  // joined by "; "; and every answered question its residual held.
+  std::vector<Question> questions;
+  std::string question_shape;
+  std::string decided_by;
+  std::vector<std::string> decided; // the ids in decided_by
+  std::vector<std::string> answered;
+  // The instance's values in plain form, for the page; filled in only for
+  // the instances the page lists (not compliant, or settled by a person).
+  std::vector<std::string> plain_values;
+};
+
+// What a person's part adds to a record's columns.
+struct PersonColumns {
+  const std::string& questions;  // the shape over question ids, or ""
+  const std::string& decided_by; // the answers that settled it, or ""
 };
 
 // Renders the records of one thread.  The JSON object of a rule's last
@@ -60,7 +79,7 @@ public:
   ~RecordMaker();
 
   Record make(std::size_t rule, std::size_t position, const TermList& tuple,
-              const InstanceVerdict& verdict);
+              const InstanceVerdict& verdict, const PersonColumns& person);
 
 private:
   struct Kept;

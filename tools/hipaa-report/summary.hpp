@@ -16,6 +16,7 @@ namespace hipaa::report {
 struct ClauseCounts {
   std::size_t violations = 0;
   std::size_t open = 0;
+  std::size_t decided = 0; // instances a person's answers settled
 };
 
 struct DayCounts {
@@ -23,16 +24,40 @@ struct DayCounts {
   std::size_t open = 0;
 };
 
-struct Violation {
+// Which of a rule's values name the patient, the sender and the recipient
+// (an index into the instance's values, or -1).
+struct Roles {
+  int patient = -1;
+  int sender = -1;
+  int recipient = -1;
+};
+
+// An instance the page lists: a violation, an open one, or one settled by
+// a person's answers.
+struct PageRow {
   std::size_t position;
-  std::string rule;
-  std::string values;
+  std::size_t rule;
+  Verdict verdict;
+  bool overdue;
+  std::string day; // YYYY-MM-DD, or ""
+  std::string patient, sender, recipient;
+  std::vector<std::string> values; // plain, in the rule's variable order
   std::string clauses;
+  std::string questions;  // the open residual's shape over question ids
+  std::string decided_by; // the answers that settled it
+  std::vector<std::string> decided; // their question ids
 };
 
 class Summary {
 public:
-  explicit Summary(const Layout& layout) : layout_(layout), per_rule_(layout.rules().size()) {}
+  // At most this many instances are kept for the page; the rest are counted.
+  static constexpr std::size_t kPageRows = 20000;
+
+  // `page`: whether the rows for the page are kept, or only counted.
+  explicit Summary(const Layout& layout, std::vector<Roles> roles = {}, bool page = true)
+      : layout_(layout), roles_(std::move(roles)), page_(page), per_rule_(layout.rules().size()) {
+    roles_.resize(layout.rules().size());
+  }
 
   void add(const Record& record);
 
@@ -44,23 +69,46 @@ public:
   // Clauses by violations, then open instances, then name.
   std::vector<std::pair<std::string, ClauseCounts>> ranked_clauses() const;
   const std::map<std::string, DayCounts>& days() const { return days_; }
-  const std::vector<Violation>& violations() const { return violations_; }
+  // The instances for the page, in position order, and how many there were.
+  const std::vector<PageRow>& rows() const { return rows_; }
+  std::size_t listed_total() const { return listed_total_; }
+  // Instances settled by a person's answers, and per question id how many
+  // instances its answer settled.
+  std::size_t decided() const { return decided_; }
+  const std::map<std::string, std::size_t>& settled_by() const { return settled_by_; }
   const Layout& layout() const { return layout_; }
+  // The first and last day of any instance, whatever its verdict.
+  const std::string& first_day() const { return first_day_; }
+  const std::string& last_day() const { return last_day_; }
 
 private:
   const Layout& layout_;
+  std::vector<Roles> roles_;
+  bool page_;
   std::size_t instances_ = 0;
   std::array<std::size_t, 3> by_verdict_{};
   std::size_t overdue_ = 0;
   std::vector<std::size_t> per_rule_;
   std::map<std::string, ClauseCounts> clauses_;
   std::map<std::string, DayCounts> days_;
-  std::vector<Violation> violations_;
+  std::vector<PageRow> rows_;
+  std::size_t listed_total_ = 0;
+  std::string first_day_, last_day_;
+  std::size_t decided_ = 0;
+  std::map<std::string, std::size_t> settled_by_;
 };
 
+// The roles of every rule's values, from the table columns that its guard's
+// atoms read: "subject" or "individual" is the patient, "sender" and
+// "recipient" themselves.  An evaluated predicate p reads the table of p
+// without "-eval", or of p_db.
+std::vector<Roles> page_roles(const Layout& layout, const Signature& signature);
+
 // The few lines on standard output: instances audited, the counts by
-// verdict and the clauses most at stake.
+// verdict and the clauses most at stake; with decisions, how many instances
+// they settled and which decisions are stale.
 void print_summary(std::ostream& out, const Summary& summary, const std::string& report_path,
-                   const std::vector<std::string>& files);
+                   const std::vector<std::string>& files, std::size_t questions = 0,
+                   const std::vector<std::string>& stale = {});
 
 } // namespace hipaa::report
