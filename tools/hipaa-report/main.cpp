@@ -3,21 +3,26 @@
 // standard output.
 #include "html_page.hpp"
 #include "inputs.hpp"
+#include "log_state.hpp"
 #include "options.hpp"
 #include "pipeline.hpp"
 #include "progress.hpp"
 #include "report_folder.hpp"
 #include "summary.hpp"
+#include "value_place.hpp"
 
+#include "../common/large_stack.hpp"
 #include "../common/log_lint.hpp"
 #include "../common/tool_error.hpp"
 
 #include "base/failure.hpp"
+#include "base/out_of_memory.hpp"
 #include "dates/date.hpp"
 #include "db/sqlite.hpp"
 
 #include <unistd.h>
 
+#include <csignal>
 #include <ctime>
 #include <iostream>
 #include <optional>
@@ -30,6 +35,7 @@ using namespace hipaa::report;
 constexpr int kNoViolation = 0;
 constexpr int kViolations = 1;
 constexpr int kFailure = 2;
+constexpr std::size_t kWorkerStackBytes = std::size_t{1} << 30;
 
 std::string local_time_now() {
   std::time_t now = std::time(nullptr);
@@ -43,7 +49,7 @@ std::string local_time_now() {
 // Streams the records to the files of the report folder.
 class ReportFiles {
 public:
-  ReportFiles(const ReportFolder& folder, const Formats& formats, const Layout& layout)
+  ReportFiles(ReportFolder& folder, const Formats& formats, const Layout& layout)
       : folder_(folder), formats_(formats) {
     if (formats_.csv) {
       csv_ = folder_.create("verdicts.csv");
@@ -72,7 +78,7 @@ public:
   }
 
 private:
-  const ReportFolder& folder_;
+  ReportFolder& folder_;
   Formats formats_;
   std::ofstream csv_;
   std::ofstream json_;
@@ -89,12 +95,10 @@ std::vector<std::string> written_files(const Formats& formats) {
 
 int run(int argc, char** argv) {
   Options options = parse_options(argc, argv);
-  if (options.help) {
-    std::cout << usage_text();
-    return kNoViolation;
-  }
-  if (options.version) {
-    std::cout << version_text();
+  if (options.help || options.version) {
+    std::cout << (options.help ? usage_text() : version_text());
+    std::cout.flush();
+    if (!std::cout) throw tools::ToolError("cannot write standard output");
     return kNoViolation;
   }
   db::Connection::allow_threads();
@@ -122,6 +126,8 @@ int run(int argc, char** argv) {
     tools::LogReader log(options.db);
     tools::print_lint_summary(tools::lint_log(log, policy.signature), std::cout);
   }
+  // Every connection of the run from here on reads one state of the log.
+  LogState log_state(options.db, options.jobs > 1);
   ProgressLine progress(!options.quiet && ::isatty(STDERR_FILENO), options, policy);
 
   std::string diagnostics;
@@ -137,7 +143,14 @@ int run(int argc, char** argv) {
   } catch (const Failure& failure) {
     progress.end();
     std::cerr << diagnostics;
-    throw tools::ToolError(options.db + ": the audit stopped (" + failure.message() + ")");
+    // The failures of reading a stored value name no place: the first value
+    // of the log that cannot be read is looked for.
+    std::string place;
+    for (const char* name : {"Incomplete", "UnparseableTerm", "SortClash", "UndeclaredConstructor"}) {
+      if (failure.name() == name) place = first_unreadable_value(options.db, policy.signature);
+    }
+    throw tools::ToolError(options.db + ": the audit stopped (" + failure.message() + ")" +
+                           (place.empty() ? "" : "; the first value it cannot read: " + place));
   }
   progress.end();
   files.close();
@@ -146,20 +159,28 @@ int run(int argc, char** argv) {
     write_html_page(page, summary, info);
     folder.close(page, "summary.html");
   }
-  folder.commit();
+  // The summary comes before the commit: a summary that cannot be written
+  // leaves no report, as the exit status then says.
   if (!options.quiet) {
     print_summary(std::cout, summary, folder.path(), written_files(options.formats));
     std::cout.flush();
     if (!std::cout) throw tools::ToolError("cannot write the summary to standard output");
   }
+  folder.commit();
   return summary.count(Verdict::Violation) > 0 ? kViolations : kNoViolation;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+  // A closed pipe on standard output is a write error like any other, not
+  // a silent death by SIGPIPE.
+  std::signal(SIGPIPE, SIG_IGN);
+  exit_when_memory_runs_out("hipaa-report: out of memory\n", kFailure);
   try {
-    return run(argc, argv);
+    // Stored values and policies nest as deep as the audit reads them: the
+    // run and the workers it starts get large stacks.
+    return tools::run_on_large_stack([&] { return run(argc, argv); }, kWorkerStackBytes);
   } catch (const tools::ToolError& error) {
     std::cerr << "hipaa-report: " << error.what() << "\n";
   } catch (const Failure& failure) {
