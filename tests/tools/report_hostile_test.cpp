@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -152,7 +153,7 @@ TEST(ReportHostile, TheExitStatusSaysWhatHappenedWhenStandardOutputFails) {
       {"hipaa-report", "hipaa-report: cannot write the summary to standard output\n"},
   };
   for (const Case& c : cases) {
-    RunResult full = run_shell(sandbox, c.command + " > /dev/full");
+    RunResult full = run_shell(sandbox, "{ " + c.command + " > /dev/full; }");
     EXPECT_EQ(full.status, 2) << c.command;
     EXPECT_EQ(full.err, c.err) << c.command;
     RunResult closed = run_into_closed_pipe(sandbox, c.command);
@@ -252,9 +253,111 @@ TEST(ReportHostile, MemoryRunningOutEndsWithANamedFailure) {
       run_shell(sandbox, "ulimit -v 1000000 && hipaa-report -q --policy /dev/zero");
   EXPECT_EQ(report.status, 2);
   EXPECT_EQ(report.err, "hipaa-report: out of memory\n");
-  RunResult audit = run_shell(sandbox, "cd endless && ulimit -v 1000000 && hipaa-audit");
+  RunResult audit = run_shell(sandbox, "(cd endless && ulimit -v 1000000 && hipaa-audit)");
   EXPECT_EQ(audit.status, 1);
   EXPECT_EQ(audit.err, "unhandled exception: Out of memory\n");
+}
+
+// Logs the audit reads are read by every tool: tables WITHOUT ROWID, a
+// value nested 10^5 deep; and a value that is not UTF-8 is named.
+TEST(ReportHostile, EveryToolReadsWhatTheAuditReads) {
+  Sandbox sandbox;
+  generate(sandbox, "300");
+  TestDb(sandbox.path("hipaa.db"))
+      .exec("CREATE TABLE d2 (sender TEXT, recipient TEXT, info TEXT, at TEXT, PRIMARY KEY "
+            "(info, sender, recipient, at)) WITHOUT ROWID; INSERT INTO d2 SELECT * FROM disclose; "
+            "DROP TABLE disclose; ALTER TABLE d2 RENAME TO disclose;");
+  for (const char* command : {"hipaa-report --out rep", "hipaa-lint --db hipaa.db",
+                                     "hipaa-export --db hipaa.db --out ex"}) {
+    RunResult result = run_shell(sandbox, command);
+    EXPECT_LE(result.status, 1) << command << ": " << result.err;
+    EXPECT_EQ(result.err, "") << command;
+  }
+
+  Sandbox deep;
+  fs::remove(deep.path("hipaa-case-study"));
+  fs::create_directory(deep.path("hipaa-case-study"));
+  write_file(deep.path("hipaa-case-study/hipaa.d"),
+             "msg : sort .\nf : msg -> msg .\nc : msg .\njudged : msg + -> pred SUBJ .\n"
+             "item : msg - -> pred DB %dbinfo \"items\" (\"v\") .\n");
+  write_file(deep.path("hipaa-case-study/hipaa.f"),
+             "(and (<r> all [x: msg] (item x) (<q> judged x)) true)\n");
+  std::string value;
+  for (int i = 0; i < 100000; ++i) value += "(f ";
+  value += "c" + std::string(100000, ')');
+  TestDb(deep.path("hipaa.db")).exec("CREATE TABLE items (v TEXT); INSERT INTO items VALUES ('" +
+                                     value + "')");
+  EXPECT_EQ(deep.run("hipaa-report", {"-q"}).status, 0);
+  RunResult lint = deep.run("hipaa-lint");
+  EXPECT_EQ(lint.status, 0) << lint.out;
+  ASSERT_EQ(deep.run("hipaa-export", {"--db", "hipaa.db", "--out", "ex"}).status, 0);
+  RunResult import = deep.run("hipaa-import", {"-o", "copy.db", "ex/items.csv"});
+  EXPECT_EQ(import.status, 0) << import.err.substr(0, 300);
+  EXPECT_EQ(TestDb(deep.path("copy.db")).single("SELECT v FROM items"), value);
+
+  TestDb(sandbox.path("hipaa.db"))
+      .exec("UPDATE purp_in_db SET stated_by = CAST(X'22FF3C62616422' AS TEXT) WHERE rowid = 3");
+  RunResult report = sandbox.run("hipaa-report", {"-q", "--out", "rep2"});
+  EXPECT_EQ(report.status, 2);
+  EXPECT_EQ(report.err, "hipaa-report: hipaa.db: the audit stopped (Incomplete); the first value "
+                        "that is not UTF-8: table purp_in_db row 3, column stated_by: "
+                        "\"\xFF<bad\"\n");
+}
+
+// A report with several threads reads one state of a WAL log that a writer
+// keeps changing: each run either judges every instance on one state or
+// stops, never mixes two.
+TEST(ReportHostile, ThreadsOfOneRunReadOneStateOfTheLog) {
+  Sandbox sandbox;
+  generate(sandbox, "2000");
+  fs::copy_file(sandbox.path("hipaa.db"), sandbox.path("b.db"));
+  TestDb(sandbox.path("b.db"))
+      .exec("UPDATE inrole_db SET role = 'inmate' WHERE role = 'health-care-provider'");
+  ASSERT_EQ(sandbox.run("hipaa-report", {"-q", "--no-lint", "--format", "csv", "--out", "a"})
+                .status,
+            1);
+  ASSERT_LE(sandbox.run("hipaa-report",
+                        {"-q", "--no-lint", "--format", "csv", "--out", "b", "--db", "b.db"})
+                .status,
+            1);
+  const std::string state_a = read_file(sandbox.path("a/verdicts.csv"));
+  const std::string state_b = read_file(sandbox.path("b/verdicts.csv"));
+  ASSERT_NE(state_a, state_b);
+  {
+    TestDb live(sandbox.path("hipaa.db"));
+    live.exec("PRAGMA journal_mode = WAL; CREATE TABLE toggled AS SELECT rowid AS r FROM inrole_db "
+              "WHERE role = 'health-care-provider'");
+  }
+  std::atomic<bool> stop = false;
+  std::thread writer([&] {
+    sqlite3* db = nullptr;
+    sqlite3_open(sandbox.path("hipaa.db").c_str(), &db);
+    sqlite3_busy_timeout(db, 5000);
+    while (!stop) {
+      sqlite3_exec(db,
+                   "UPDATE inrole_db SET role = CASE role WHEN 'health-care-provider' THEN "
+                   "'inmate' ELSE 'health-care-provider' END WHERE rowid IN (SELECT r FROM "
+                   "toggled)",
+                   nullptr, nullptr, nullptr);
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    sqlite3_close(db);
+  });
+  int judged = 0;
+  for (const char* jobs : {"1", "2", "3", "2"}) {
+    RunResult run = sandbox.run("hipaa-report", {"-q", "--no-lint", "--format", "csv", "--out",
+                                                 "c", "--jobs", jobs});
+    if (run.status == 2) {
+      EXPECT_NE(run.err.find("the log changed while the run began"), std::string::npos) << run.err;
+      continue;
+    }
+    const std::string state = read_file(sandbox.path("c/verdicts.csv"));
+    EXPECT_TRUE(state == state_a || state == state_b) << "--jobs " << jobs;
+    ++judged;
+  }
+  stop = true;
+  writer.join();
+  EXPECT_GE(judged, 1);
 }
 
 } // namespace

@@ -11,7 +11,7 @@ namespace {
 
 const char* const kDeclarations =
     "note : string - -> pred DB %dbinfo \"notes\" (\"text\") .\n"
-    "said : string string - -> pred DB %dbinfo \"said\" (\"who\", \"what\") .\n";
+    "said : string - string - -> pred DB %dbinfo \"said\" (\"who\", \"what\") .\n";
 
 // An SQL literal of the stored form of string `text`.
 std::string stored(const std::string& text) {
@@ -59,7 +59,7 @@ TEST(RoundTrip, ExportImportExportKeepsEveryValueByteForByte) {
                  stored(random_text(random)) + ")");
       }
     }
-    for (const std::string& folder : {"one", "two"}) std::filesystem::create_directory(sandbox.path(folder));
+    for (const char* folder : {"one", "two"}) std::filesystem::create_directory(sandbox.path(folder));
     RunResult first = sandbox.run("hipaa-export", {"--db", "a.db", "--decls", "d.d", "--out", "one"});
     ASSERT_EQ(first.status, 0) << first.err;
     RunResult imported = sandbox.run(

@@ -143,14 +143,12 @@ int run(int argc, char** argv) {
   } catch (const Failure& failure) {
     progress.end();
     std::cerr << diagnostics;
-    // The failures of reading a stored value name no place: the first value
-    // of the log that cannot be read is looked for.
+    // A stored value that is not UTF-8 stops the audit without a place:
+    // the log's first such value is looked for.
     std::string place;
-    for (const char* name : {"Incomplete", "UnparseableTerm", "SortClash", "UndeclaredConstructor"}) {
-      if (failure.name() == name) place = first_unreadable_value(options.db, policy.signature);
-    }
+    if (failure.name() == "Incomplete") place = first_value_not_utf8(options.db, policy.signature);
     throw tools::ToolError(options.db + ": the audit stopped (" + failure.message() + ")" +
-                           (place.empty() ? "" : "; the first value it cannot read: " + place));
+                           (place.empty() ? "" : "; the first value that is not UTF-8: " + place));
   }
   progress.end();
   files.close();

@@ -1,6 +1,5 @@
 #include "value_place.hpp"
 
-#include "../common/lint_values.hpp"
 #include "../common/log_reader.hpp"
 #include "../common/log_tables.hpp"
 
@@ -29,11 +28,10 @@ std::string shown(const std::string& value) {
 
 } // namespace
 
-std::string first_unreadable_value(const std::string& db_path, const Signature& signature) {
+std::string first_value_not_utf8(const std::string& db_path, const Signature& signature) {
   std::string place;
   try {
     tools::LogReader log(db_path);
-    const tools::StoredValueJudge judge(signature);
     for (const tools::LogTable& table : tools::log_tables_of(signature)) {
       if (!log.has_table(table.name) || !place.empty()) continue;
       std::string list;
@@ -43,18 +41,9 @@ std::string first_unreadable_value(const std::string& db_path, const Signature& 
                    {}, [&](const tools::TextRow& row) {
                      for (std::size_t c = 0; c < table.columns.size(); ++c) {
                        const std::string& value = row[c + 1];
-                       std::string why;
-                       if (!is_utf8(value)) {
-                         why = "not UTF-8";
-                       } else {
-                         tools::ValueVerdict verdict = judge.judge(value, table.sorts[c], why);
-                         if (verdict != tools::ValueVerdict::Undeclared &&
-                             verdict != tools::ValueVerdict::Unreadable) {
-                           continue;
-                         }
-                       }
+                       if (is_utf8(value)) continue;
                        place = "table " + table.name + " row " + row[0] + ", column " +
-                               table.columns[c] + ": " + shown(value) + " (" + why + ")";
+                               table.columns[c] + ": " + shown(value);
                        return false;
                      }
                      return true;

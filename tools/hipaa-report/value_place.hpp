@@ -8,9 +8,9 @@
 
 namespace hipaa::report {
 
-// "table T row N, column C: VALUE (why)" for the first stored value of a
-// declared table that is not UTF-8, cannot be read, or is not of its
-// column's sort; "" when every value reads.  Long values are cut.
-std::string first_unreadable_value(const std::string& db_path, const Signature& signature);
+// "table T row N, column C: VALUE" for the first stored value of a declared
+// table that is not UTF-8, which the audit's reader refuses (Incomplete);
+// "" when there is none.  Long values are cut.
+std::string first_value_not_utf8(const std::string& db_path, const Signature& signature);
 
 } // namespace hipaa::report
