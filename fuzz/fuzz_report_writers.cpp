@@ -99,8 +99,13 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     harmless.push_back(make_str("x"));
   }
   for (std::size_t i = values; i < pieces.size(); ++i) verdict.clauses.push_back(pieces[i]);
+  // Harmless clauses, equal where the given ones are equal: the page lists
+  // each clause once.
   InstanceVerdict plain = verdict;
-  for (std::string& clause : plain.clauses) clause = "c";
+  for (std::size_t i = 0; i < plain.clauses.size(); ++i) {
+    const auto first = std::find(verdict.clauses.begin(), verdict.clauses.end(), verdict.clauses[i]);
+    plain.clauses[i] = "c" + std::to_string(first - verdict.clauses.begin());
+  }
 
   RecordMaker maker(policy.layout);
   const Record record = maker.make(rule, 7, tuple, verdict);
