@@ -249,13 +249,25 @@ TEST(ReportHostile, MemoryRunningOutEndsWithANamedFailure) {
                 sandbox.path("endless/hipaa-case-study/hipaa.d"));
   fs::create_symlink("/dev/zero", sandbox.path("endless/hipaa-case-study/hipaa.f"));
   fs::copy_file(sandbox.path("hipaa.db"), sandbox.path("endless/hipaa.db"));
-  RunResult report =
-      run_shell(sandbox, "ulimit -v 1000000 && hipaa-report -q --policy /dev/zero");
-  EXPECT_EQ(report.status, 2);
-  EXPECT_EQ(report.err, "hipaa-report: out of memory\n");
-  RunResult audit = run_shell(sandbox, "(cd endless && ulimit -v 1000000 && hipaa-audit)");
-  EXPECT_EQ(audit.status, 1);
-  EXPECT_EQ(audit.err, "unhandled exception: Out of memory\n");
+  struct Case {
+    std::string command;
+    int status;
+    std::string err;
+  };
+  const Case cases[] = {
+      {"hipaa-report -q --policy /dev/zero", 2, "hipaa-report: out of memory\n"},
+      {"(cd endless && hipaa-audit)", 1,
+       "unhandled exception: Out of memory\n"},
+      {"hipaa-lint --decls /dev/zero", 1, "hipaa-lint: out of memory\n"},
+      {"hipaa-export --db hipaa.db --decls /dev/zero --out ex", 1, "hipaa-export: out of memory\n"},
+      {"hipaa-import -d /dev/zero -o copy.db hipaa-case-study/samples/disclose.csv", 1, "hipaa-import: out of memory\n"},
+  };
+  for (const Case& c : cases) {
+    RunResult result = run_shell(sandbox, "(ulimit -v 1000000 && " + c.command + ")");
+    EXPECT_EQ(result.status, c.status) << c.command;
+    EXPECT_EQ(result.err, c.err) << c.command;
+  }
+  EXPECT_EQ(sandbox.files(), (std::vector<std::string>{"endless", "hipaa.db"}));
 }
 
 // Logs the audit reads are read by every tool: tables WITHOUT ROWID, a

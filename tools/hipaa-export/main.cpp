@@ -99,6 +99,12 @@ int run(int argc, char** argv) {
   std::optional<std::string> db = line.get("db");
   if (!db) throw UsageError("--db PATH names the log to export (try --help)");
   const std::string folder = line.get("out").value_or(".");
+  const std::string declarations =
+      line.get("decls").value_or(line.get("declarations").value_or("./hipaa-case-study/hipaa.d"));
+  // The inputs first: a run that cannot read them creates nothing.
+  const std::vector<tools::LogTable> tables =
+      tools::log_tables_of(tools::load_signature(declarations));
+  tools::LogReader log(*db);
   struct stat info;
   if (::stat(folder.c_str(), &info) != 0 && ::mkdir(folder.c_str(), 0777) != 0) {
     throw ToolError("cannot create the folder " + folder + ": " + std::strerror(errno));
@@ -106,11 +112,6 @@ int run(int argc, char** argv) {
   if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
     throw ToolError(folder + " is not a folder");
   }
-  const std::string declarations =
-      line.get("decls").value_or(line.get("declarations").value_or("./hipaa-case-study/hipaa.d"));
-  const std::vector<tools::LogTable> tables =
-      tools::log_tables_of(tools::load_signature(declarations));
-  tools::LogReader log(*db);
 
   std::vector<std::string> names;
   log.each_row("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' "
