@@ -10,7 +10,7 @@ DISCLOSURES ?= 3000
 SEED       ?= 1
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS ?= policy decls term value_encoding
+FUZZ_TARGETS ?= policy decls term value_encoding csv_reader report_writers
 
 .PHONY: all setup build demo test test-normal test-asan fuzz clean
 

@@ -3,6 +3,7 @@
 #include "db/sqlite.hpp"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <string>
@@ -27,9 +28,18 @@ void configure_library_once() {
   (void)configured;
 }
 
+// A log is a file: opening a FIFO or a device would block or read
+// endlessly.  A path that does not exist is left to SQLite, which refuses
+// it as it refuses any file it cannot open.
+bool regular_file_or_absent(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode);
+}
+
 } // namespace
 
 std::optional<Connection> Connection::open(const std::string& path) {
+  if (!regular_file_or_absent(path)) return std::nullopt;
   configure_library_once();
   sqlite3* handle = nullptr;
   // Read-only: the log is evidence and is never written, not even by
@@ -46,6 +56,7 @@ std::optional<Connection> Connection::open(const std::string& path) {
 }
 
 std::optional<Connection> Connection::open_read_only(const std::string& path) {
+  if (!regular_file_or_absent(path)) return std::nullopt;
   configure_library_once();
   sqlite3* handle = nullptr;
   int code = sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READONLY, nullptr);
@@ -53,6 +64,7 @@ std::optional<Connection> Connection::open_read_only(const std::string& path) {
     sqlite3_close(handle);
     return std::nullopt;
   }
+  sqlite3_busy_timeout(handle, kBusyTimeoutMilliseconds);
   return Connection(handle);
 }
 

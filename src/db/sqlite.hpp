@@ -21,10 +21,10 @@ enum class StepStatus { Row = 0, Done = 1, Error = 2 };
 
 class Connection {
 public:
-  // Opens an existing file read-only; never creates it.  Absent on failure.
-  // A query waits up to kBusyTimeoutMilliseconds for a writer's lock.
+  // Opens an existing regular file read-only; never creates it.  Absent on
+  // failure.  A query waits up to kBusyTimeoutMilliseconds for a writer's lock.
   static std::optional<Connection> open(const std::string& path);
-  // Opens an existing file that is only ever read.  Absent on failure.
+  // Opens an existing regular file that is only ever read, as open does.
   static std::optional<Connection> open_read_only(const std::string& path);
   // Before the first connection of the process: lets each of several
   // threads use a connection of its own.

@@ -5,6 +5,7 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <sys/resource.h>
 
 #include <cstdio>
 #include <exception>
@@ -17,9 +18,10 @@ namespace {
 // Deeply nested policies and values are walked recursively by the checks,
 // the engine and the printer; the audit runs on a thread with a large stack
 // so that deep input ends in a result.  Where the address space is limited
-// (ulimit -v) a smaller stack is taken, down to the minimum; every recursive
-// walk measures the stack it has left, so input too deep for the stack at
-// hand ends with the failure Overflow, never with a crash.
+// (ulimit -v) a smaller stack is taken, at most half of it and down to the
+// minimum; every recursive walk measures the stack it has left, so input too
+// deep for the stack at hand ends with the failure Overflow, never with a
+// crash.
 constexpr std::size_t kAuditStackBytes = std::size_t{4} << 30;
 constexpr std::size_t kSmallestAuditStackBytes = std::size_t{64} << 20;
 
@@ -58,12 +60,25 @@ bool start_thread(pthread_t& thread, std::size_t stack_bytes, ThreadCall& call) 
   return started;
 }
 
+// The largest stack that leaves the heap room: half the address space
+// when it is limited (ulimit -v), a stack that took nearly all of it would
+// leave the audit's terms and formulas without memory.
+std::size_t stack_bytes_allowed() {
+  rlimit limit{};
+  if (::getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) {
+    return kAuditStackBytes;
+  }
+  return static_cast<std::size_t>(limit.rlim_cur / 2);
+}
+
 // Runs `body` on a thread with the largest stack up to kAuditStackBytes
 // that can be had; on the calling thread when no thread can be made at all.
 int run_with_large_stack(const std::function<void()>& body) {
   ThreadCall call{&body};
   pthread_t thread;
+  const std::size_t allowed = stack_bytes_allowed();
   for (std::size_t bytes = kAuditStackBytes; bytes >= kSmallestAuditStackBytes; bytes /= 2) {
+    if (bytes > allowed && bytes > kSmallestAuditStackBytes) continue;
     if (!start_thread(thread, bytes, call)) continue;
     pthread_join(thread, nullptr);
     return call.status;

@@ -50,12 +50,24 @@ TEST(Export, QuotesWhatTheReaderWouldOtherwiseChangeAndRefusesToOverwrite) {
   std::filesystem::create_directory(sandbox.path("out"));
   ASSERT_EQ(sandbox.run("hipaa-export", {"-d", "hipaa.db", "-o", "out"}).status, 0);
   EXPECT_EQ(read_file(sandbox.path("out/disclose.csv")),
-            "sender,recipient,info,at\n\"  Smith, Dr. B \",x,m1,2010:01:01:00:00:00\n");
+            "'sender,recipient,info,at\n\"  Smith, Dr. B \",x,m1,2010:01:01:00:00:00\n");
   RunResult again = sandbox.run("hipaa-export", {"-d", "hipaa.db", "-o", "out"});
   EXPECT_EQ(again.status, 1);
   EXPECT_EQ(again.err.rfind("hipaa-export: out/", 0), 0u) << again.err;
   EXPECT_EQ(sandbox.run("hipaa-export", {"-fd", "hipaa.db", "-o", "out"}).status, 0);
   EXPECT_EQ(sandbox.run("hipaa-export", {"-o", "out"}).status, 2);
+}
+
+TEST(Export, ATargetThatIsAnInputStopsTheExportBeforeAnyFileIsWritten) {
+  Sandbox sandbox;
+  std::filesystem::create_directory(sandbox.path("out"));
+  ASSERT_EQ(sandbox.run("hipaa-loggen", {"-n", "20", "--output", "out/evil.csv"}).status, 0);
+  TestDb(sandbox.path("out/evil.csv")).exec("CREATE TABLE evil (x TEXT)");
+  RunResult result = sandbox.run("hipaa-export", {"-f", "--db", "out/evil.csv", "--out", "out"});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err, "hipaa-export: the output out/evil.csv is also an input (out/evil.csv); "
+                        "choose another --out\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(sandbox.path("out")), {}), 1);
 }
 
 } // namespace

@@ -78,6 +78,22 @@ TEST_F(Import, TranscodesFilesOfANamedEncoding) {
                          "WINDOWS-1252; iconv --list names them all)\n");
 }
 
+TEST_F(Import, MessagesCutLongValuesAndNameTheColumn) {
+  const std::string long_value(5000, 'x');
+  csv("hasattrof_db.csv",
+      "info,subject,attr,recorded\nmsg-01,pat," + long_value + ",2024-02-05 09:30\n");
+  csv("disclose.csv", "sender,recipient,info,at\ndr-l\x81" "e,dr-patel,msg-01,2024-02-05 09:30\n");
+  RunResult result = import({"--encoding", "WINDOWS-1252"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err,
+            "hipaa-import: hasattrof_db.csv:2: column attr: \"" + std::string(60, 'x') +
+                "...\" (5000 bytes) is not a declared attribute (hipaa-import --list-values "
+                "attribute lists them)\n"
+                "hipaa-import: disclose.csv:2: column sender: the value is not WINDOWS-1252 text\n"
+                "hipaa-import: 2 problems; nothing written\n");
+  expect_nothing_written();
+}
+
 TEST_F(Import, RefusesAnOutputThatIsOneOfItsInputs) {
   csv("disclose.csv", "sender,recipient,info,at\ndr-a,dr-b,m1,2010-02-03\n");
   const std::string before = read_file(sandbox_.path("disclose.csv"));

@@ -71,13 +71,17 @@ bool appears(const Sandbox& sandbox, const std::string& prefix) {
   return false;
 }
 
-TEST(Interruption, LoggenRemovesItsTemporaryFileOnSigintAndSigterm) {
+TEST(Interruption, LoggenRemovesItsTemporaryFilesOnSigintAndSigterm) {
   for (int signal_number : {SIGINT, SIGTERM}) {
-    Sandbox sandbox;
-    Running loggen(sandbox, "hipaa-loggen", {"--disclosures", "50000000"});
-    ASSERT_TRUE(appears(sandbox, "hipaa.db-tmp-"));
-    EXPECT_EQ(loggen.finish(signal_number), 128 + signal_number);
-    EXPECT_TRUE(sandbox.files().empty());
+    for (bool truth : {false, true}) {
+      Sandbox sandbox;
+      std::vector<std::string> args = {"--disclosures", "50000000"};
+      if (truth) args.insert(args.end(), {"--truth", "truth.csv"});
+      Running loggen(sandbox, "hipaa-loggen", args);
+      ASSERT_TRUE(appears(sandbox, truth ? "truth.csv-tmp-" : "hipaa.db-tmp-"));
+      EXPECT_EQ(loggen.finish(signal_number), 128 + signal_number);
+      EXPECT_TRUE(sandbox.files().empty()) << "with --truth: " << truth;
+    }
   }
 }
 

@@ -100,7 +100,11 @@ ValueVerdict StoredValueJudge::judge_by_parsing(const std::string& value, const 
   std::optional<TermPtr> term;
   try {
     term = parse_term(value, diagnostics);
-  } catch (const Failure&) {
+  } catch (const Failure& failure) {
+    if (failure.name() == "Overflow") {
+      detail = "is nested too deeply to be read here";
+      return ValueVerdict::Unreadable;
+    }
     term.reset();
   }
   if (!term) {
@@ -113,7 +117,11 @@ ValueVerdict StoredValueJudge::judge_by_parsing(const std::string& value, const 
   }
   try {
     check_value_term(**term, sort, signature_, diagnostics);
-  } catch (const Failure&) {
+  } catch (const Failure& failure) {
+    if (failure.name() == "Overflow") {
+      detail = "is nested too deeply to be read here";
+      return ValueVerdict::Unreadable;
+    }
     detail = "is not a value of sort " + print_sort(sort);
     return ValueVerdict::Undeclared;
   }

@@ -115,7 +115,8 @@ void check_values(LogReader& log, const std::vector<LogTable>& tables, const Sig
     for (const std::string& column : table.columns) list += ", " + q(column);
     const bool disclosures = table.name == names::kDisclose;
     const std::optional<std::size_t> at = table.column_index("at");
-    log.each_row("SELECT rowid" + list + " FROM " + q(table.name), {}, [&](const TextRow& row) {
+    log.each_row("SELECT " + log.row_id(table.name) + list + " FROM " + q(table.name), {},
+                 [&](const TextRow& row) {
       for (std::size_t c = 0; c < table.columns.size(); ++c) {
         const std::string& value = row[c + 1];
         std::string detail;
@@ -163,7 +164,8 @@ void check_unaudited(LogReader& log, const std::vector<LogTable>& tables, LintRe
   FindingBuilder without(
       "disclosures with a purpose but no attribute row, which the audit never checks");
   std::int64_t bare = 0;
-  log.each_row("SELECT d.rowid, d.*, " + has_purpose + " FROM " + d + " d WHERE " + no_attribute,
+  const std::string d_row = log.row_id(names::kDisclose, "d");
+  log.each_row("SELECT " + d_row + ", d.*, " + has_purpose + " FROM " + d + " d WHERE " + no_attribute,
                {}, [&](const TextRow& row) {
                  if (row.back() == "1") {
                    without.add("disclose row " + row[0] + ": " + joined(row, 1, row.size() - 1));
@@ -183,7 +185,7 @@ void check_unaudited(LogReader& log, const std::vector<LogTable>& tables, LintRe
                          "never checks");
   const std::string h_info = attribute_of->columns[0], h_attr = attribute_of->columns[1];
   log.each_row(
-      "SELECT d.rowid, d.*, (SELECT group_concat(" + h_attr + ", ' ') FROM " + h + " h WHERE h." +
+      "SELECT " + d_row + ", d.*, (SELECT group_concat(" + h_attr + ", ' ') FROM " + h + " h WHERE h." +
           h_info + " = " + d_info + ") FROM " + d + " d WHERE NOT " + no_attribute +
           " AND NOT EXISTS (SELECT 1 FROM " + h + " h WHERE h." + h_info + " = " + d_info +
           " AND " + in_phi("h." + h_attr, a, attribute_in->columns[0], attribute_in->columns[1]) +
@@ -250,7 +252,7 @@ void check_roles(LogReader& log, const std::vector<LogTable>& tables, LintReport
                          "disclosure's time");
   for (int party = 0; party < 2; ++party) {
     const std::string person = "d." + dc[static_cast<std::size_t>(party)];
-    std::string sql = "SELECT d.rowid, " + person + ", d." + dc[3] + ", d.* FROM " +
+    std::string sql = "SELECT " + log.row_id(names::kDisclose, "d") + ", " + person + ", d." + dc[3] + ", d.* FROM " +
                       disclose->table + " d WHERE " + person + " IN " + holders + " AND " +
                       audited + " AND NOT EXISTS (SELECT 1 FROM " + role_at->table + " r WHERE r." +
                       rc[0] + " = " + person + " AND r." + rc[2] + " = d." + dc[3] + ")";
@@ -316,7 +318,7 @@ void check_requests(LogReader& log, const std::vector<LogTable>& tables, LintRep
     if (!requests) continue;
     FindingBuilder hopeless(std::string(name) + " rows whose covered entity makes no disclosure in "
                             "the log, so that none can answer them");
-    log.each_row("SELECT q.rowid, q.* FROM " + requests->table + " q WHERE q." +
+    log.each_row("SELECT " + log.row_id(name, "q") + ", q.* FROM " + requests->table + " q WHERE q." +
                      requests->columns[0] + " NOT IN " + senders,
                  {}, [&](const TextRow& row) {
                    hopeless.add(std::string(name) + " row " + row[0] + ": " + joined(row, 1));
@@ -398,7 +400,7 @@ void check_span(LogReader& log, const Span& span, LintReport& report) {
   std::string end;
   if (log.has_table(names::kAuditEnd)) {
     end = log.single("SELECT " + q(names::kAuditEndColumn) + " FROM " + q(names::kAuditEnd) +
-                     " ORDER BY rowid DESC");
+                     " ORDER BY " + log.row_id(names::kAuditEnd) + " DESC");
   }
   if (end.empty()) {
     note += "; no audit_end: the log is taken as complete up to its last disclosure";

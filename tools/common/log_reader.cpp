@@ -2,10 +2,18 @@
 
 #include "output_file.hpp"
 
+#include "db/sqlite.hpp"
+
+#include <sys/stat.h>
+
 namespace hipaa::tools {
 
 LogReader::LogReader(const std::string& path) : path_(path) {
   if (!path_exists(path)) throw ToolError(path + ": no such file");
+  struct stat info;
+  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    throw ToolError(path + ": not a regular file, so not a log");
+  }
   sqlite3* raw = nullptr;
   int status = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
   handle_.reset(raw);
@@ -13,6 +21,7 @@ LogReader::LogReader(const std::string& path) : path_(path) {
     throw ToolError("cannot open " + path + ": " +
                     (raw ? sqlite3_errmsg(raw) : sqlite3_errstr(status)));
   }
+  sqlite3_busy_timeout(raw, db::kBusyTimeoutMilliseconds);
   // A file that is no database fails on its first read.
   single("SELECT count(*) FROM sqlite_master");
 }
@@ -47,6 +56,17 @@ void LogReader::each_row(const std::string& sql, const std::vector<std::string>&
   if (status != SQLITE_DONE) {
     throw ToolError("cannot read " + path_ + ": " + sqlite3_errmsg(handle_.get()));
   }
+}
+
+std::string LogReader::row_order(const std::string& table) {
+  const std::string without_rowid =
+      single("SELECT wr FROM pragma_table_list WHERE schema = 'main' AND name = ?", {table});
+  return without_rowid == "1" ? "" : " ORDER BY rowid";
+}
+
+std::string LogReader::row_id(const std::string& table, const std::string& alias) {
+  if (row_order(table).empty()) return "'-'";
+  return alias.empty() ? "rowid" : alias + ".rowid";
 }
 
 std::string LogReader::single(const std::string& sql, const std::vector<std::string>& parameters) {

@@ -14,10 +14,19 @@ using TextRow = std::vector<std::string>;
 
 class LogReader {
 public:
-  // Opens `path` read-only; a ToolError when it is missing or no database.
+  // Opens `path` read-only; a ToolError when it is missing, not a regular
+  // file (a FIFO would block the open for ever) or no database.  A query
+  // waits as long as the audit does for a writer's lock.
   explicit LogReader(const std::string& path);
 
   bool has_table(const std::string& name);
+
+  // " ORDER BY rowid", or "" for a table without rowid, which is read in
+  // the order of its primary key.
+  std::string row_order(const std::string& table);
+  // The SQL for a row's number in messages: `alias`.rowid (or rowid), or
+  // '-' for a table without rowid.
+  std::string row_id(const std::string& table, const std::string& alias = "");
 
   // Runs `sql` with `parameters` bound as text, handing each row (NULL as
   // "") to `row`; `row` returns false to stop early.

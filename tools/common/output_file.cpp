@@ -1,6 +1,7 @@
 #include "output_file.hpp"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,22 +16,18 @@ namespace {
 
 constexpr const char* kTemporaryMark = "-tmp-";
 
-// The temporary file being written, for the signal handler: a fixed buffer,
-// since a handler may only touch async-signal-safe state.
-char g_temporary[4096];
-volatile sig_atomic_t g_temporary_armed = 0;
-
-void arm(const std::string& path) {
-  g_temporary_armed = 0;
-  if (path.size() >= sizeof g_temporary) return;
-  std::memcpy(g_temporary, path.c_str(), path.size() + 1);
-  g_temporary_armed = 1;
-}
-
-void disarm() { g_temporary_armed = 0; }
+// The temporaries being written, for the signal handler: fixed buffers,
+// since a handler may only touch async-signal-safe state.  Several can be
+// armed at once (a log and its truth file; a report folder and its files).
+constexpr int kSlots = 16;
+char g_temporary[kSlots][4096];
+volatile sig_atomic_t g_armed[kSlots] = {};
 
 extern "C" void on_terminating_signal(int signal_number) {
-  if (g_temporary_armed) ::unlink(g_temporary);
+  for (int slot = kSlots - 1; slot >= 0; --slot) {
+    if (!g_armed[slot]) continue;
+    if (::unlink(g_temporary[slot]) != 0) ::rmdir(g_temporary[slot]);
+  }
   ::_exit(128 + signal_number);
 }
 
@@ -92,6 +89,33 @@ void refuse_output_among_inputs(const std::string& output, const std::vector<std
   }
 }
 
+int remove_on_signal(const std::string& path) {
+  if (path.size() >= sizeof g_temporary[0]) return -1;
+  for (int slot = 0; slot < kSlots; ++slot) {
+    if (g_armed[slot]) continue;
+    std::memcpy(g_temporary[slot], path.c_str(), path.size() + 1);
+    g_armed[slot] = 1;
+    return slot;
+  }
+  return -1;
+}
+
+void keep_on_signal(int slot) {
+  if (slot >= 0 && slot < kSlots) g_armed[slot] = 0;
+}
+
+void sync_path(const std::string& path) {
+  int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (descriptor < 0) throw ToolError("cannot write " + path + ": " + std::strerror(errno));
+  // Some file systems refuse to sync a folder; nothing is lost by that.
+  const bool synced = ::fsync(descriptor) == 0 || errno == EINVAL || errno == EROFS;
+  const int code = errno;
+  ::close(descriptor);
+  if (!synced) throw ToolError("cannot write " + path + ": " + std::strerror(code));
+}
+
+void sync_folder_of(const std::string& path) { sync_path(folder_of(path)); }
+
 void remove_temporary_on_signal() {
   static bool installed = false;
   if (installed) return;
@@ -111,22 +135,24 @@ OutputFile::OutputFile(std::string path, bool overwrite)
   remove_stale_temporaries(path_);
   remove_temporary_on_signal();
   std::remove(temporary_.c_str());
-  arm(temporary_);
+  slot_ = remove_on_signal(temporary_);
 }
 
 OutputFile::~OutputFile() {
-  disarm();
+  keep_on_signal(slot_);
   if (!committed_) std::remove(temporary_.c_str());
 }
 
 void OutputFile::commit() {
+  sync_path(temporary_);
   if (overwrite_) {
     if (std::rename(temporary_.c_str(), path_.c_str()) != 0) fail_to_move();
   } else {
     move_without_overwriting();
   }
   committed_ = true;
-  disarm();
+  keep_on_signal(slot_);
+  sync_folder_of(path_);
 }
 
 // A hard link fails when the path exists; on a file system without hard

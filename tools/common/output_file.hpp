@@ -19,9 +19,24 @@ bool same_file(const std::string& first, const std::string& second);
 // records being read.
 void refuse_output_among_inputs(const std::string& output, const std::vector<std::string>& inputs);
 
-// Makes SIGINT, SIGTERM and SIGHUP remove the temporary file being written
-// and end the process with status 128 + the signal's number.  Idempotent.
+// Makes SIGINT, SIGTERM and SIGHUP remove every temporary registered with
+// remove_on_signal and end the process with status 128 + the signal's
+// number.  Idempotent.
 void remove_temporary_on_signal();
+
+// Registers `path` (a file, or a folder that is empty once the files
+// registered after it are gone) for removal by remove_temporary_on_signal's
+// handler; paths are removed newest first.  Returns the slot to pass to
+// keep_on_signal, or -1 when the path cannot be registered.
+int remove_on_signal(const std::string& path);
+void keep_on_signal(int slot);
+
+// Writes the file's, or the folder's, data through to the disk, so that a
+// rename that follows never exposes an empty or partial file after a crash.
+// ToolError on failure.
+void sync_path(const std::string& path);
+// The same for the folder holding `path`, after a rename into it.
+void sync_folder_of(const std::string& path);
 
 class OutputFile {
 public:
@@ -46,6 +61,7 @@ private:
   std::string path_;
   bool overwrite_;
   std::string temporary_;
+  int slot_ = -1;
   bool committed_ = false;
 };
 

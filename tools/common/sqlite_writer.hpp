@@ -128,15 +128,37 @@ public:
     exec(sql + ")");
   }
 
+  // An index named TABLE_by_COLUMN..., or with a number after that when a
+  // table or index already has the name (names of the declarations can
+  // give one name twice: a_by_b(c) and a(b_by_c)).
   void create_index(const std::string& table, const std::vector<std::string>& columns) {
-    std::string name = table + "_by";
+    std::string base = table + "_by";
     std::string list;
     for (const std::string& column : columns) {
-      name += "_" + column;
+      base += "_" + column;
       list += (list.empty() ? "" : ", ") + quote_identifier(column);
     }
+    std::string name = base;
+    for (int number = 2; name_taken(name); ++number) name = base + "_" + std::to_string(number);
     exec("CREATE INDEX " + quote_identifier(name) + " ON " + quote_identifier(table) + " (" +
          list + ")");
+  }
+
+  // Whether a table, index or other object of the database has `name`,
+  // which SQLite compares without regard to case.
+  bool name_taken(const std::string& name) {
+    sqlite3_stmt* raw = nullptr;
+    const char* sql = "SELECT 1 FROM sqlite_master WHERE name = ?1 COLLATE NOCASE";
+    if (sqlite3_prepare_v2(handle_.get(), sql, -1, &raw, nullptr) != SQLITE_OK) {
+      throw ToolError(std::string("cannot read the schema: ") + sqlite3_errmsg(handle_.get()));
+    }
+    std::unique_ptr<sqlite3_stmt, StatementFinalizer> statement(raw);
+    sqlite3_bind_text(raw, 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+    const int status = sqlite3_step(raw);
+    if (status != SQLITE_ROW && status != SQLITE_DONE) {
+      throw ToolError(std::string("cannot read the schema: ") + sqlite3_errmsg(handle_.get()));
+    }
+    return status == SQLITE_ROW;
   }
 
   RowInserter inserter(const std::string& table, std::size_t width) {

@@ -1,6 +1,7 @@
 #include "tool_main.hpp"
 
 #include "command_line.hpp"
+#include "large_stack.hpp"
 #include "local_zone.hpp"
 #include "tool_error.hpp"
 
@@ -35,7 +36,8 @@ int run_tool(const std::string& program, const std::function<int()>& body) {
   // a silent death by SIGPIPE.
   std::signal(SIGPIPE, SIG_IGN);
   try {
-    int status = body();
+    // Stored values and policies may nest as deep as the audit reads them.
+    int status = run_on_large_stack(body);
     if (!std::cout.flush()) throw ToolError("cannot write standard output");
     return status;
   } catch (const UsageError& error) {

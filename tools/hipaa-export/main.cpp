@@ -25,7 +25,7 @@ using tools::UsageError;
 const std::vector<tools::OptionRule> kOptionRules = {
     {"db", 'd', true},       {"out", 'o', true},   {"decls", '\0', true},
     {"declarations", '\0', true}, {"force", 'f', false}, {"help", 'h', false},
-    {"version", '\0', false},
+    {"version", '\0', false}, {"raw-cells", '\0', false},
 };
 
 const char* const kUsage =
@@ -44,12 +44,19 @@ const char* const kUsage =
     "      --decls PATH         the declarations, which say which columns hold\n"
     "                           strings (default ./hipaa-case-study/hipaa.d)\n"
     "  -f, --force              replace CSV files that exist\n"
+    "      --raw-cells          write every cell as stored; by default a cell that\n"
+    "                           starts with = + - @ ' tab or CR, which a spreadsheet\n"
+    "                           could run as a formula, gets a ' before it, and the\n"
+    "                           header's first name one more, which tells\n"
+    "                           hipaa-import to remove them again\n"
     "  -h, --help               show this text and exit\n"
     "      --version            show the version and exit\n"
     "\n"
-    "Each file is written under a temporary name and renamed when complete.  The log\n"
-    "is only read.  Exit status: 0 when every table was written, 1 when one could\n"
-    "not be, 2 for a command line that cannot be used.\n";
+    "Each file is written under a temporary name and renamed when complete; every\n"
+    "target is checked before the first is written.  The log is only read.  Exit\n"
+    "status: 0 when every table was written, 1 when one could not be or the summary\n"
+    "line could not be written to standard output (the files written are kept), 2\n"
+    "for a command line that cannot be used.\n";
 
 // Whether a column holds strings, by the declarations; undeclared tables
 // are written as stored.
@@ -92,6 +99,12 @@ int run(int argc, char** argv) {
   std::optional<std::string> db = line.get("db");
   if (!db) throw UsageError("--db PATH names the log to export (try --help)");
   const std::string folder = line.get("out").value_or(".");
+  const std::string declarations =
+      line.get("decls").value_or(line.get("declarations").value_or("./hipaa-case-study/hipaa.d"));
+  // The inputs first: a run that cannot read them creates nothing.
+  const std::vector<tools::LogTable> tables =
+      tools::log_tables_of(tools::load_signature(declarations));
+  tools::LogReader log(*db);
   struct stat info;
   if (::stat(folder.c_str(), &info) != 0 && ::mkdir(folder.c_str(), 0777) != 0) {
     throw ToolError("cannot create the folder " + folder + ": " + std::strerror(errno));
@@ -99,11 +112,6 @@ int run(int argc, char** argv) {
   if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
     throw ToolError(folder + " is not a folder");
   }
-  const std::string declarations =
-      line.get("decls").value_or(line.get("declarations").value_or("./hipaa-case-study/hipaa.d"));
-  const std::vector<tools::LogTable> tables =
-      tools::log_tables_of(tools::load_signature(declarations));
-  tools::LogReader log(*db);
 
   std::vector<std::string> names;
   log.each_row("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' "
@@ -112,9 +120,25 @@ int run(int argc, char** argv) {
                  names.push_back(row[0]);
                  return true;
                });
-  std::int64_t rows = 0;
+  // Every target is checked before any file is written: a refusal leaves
+  // no partial export behind.
   for (const std::string& table : names) {
     check_file_name(table);
+    const std::string path = folder + "/" + table + ".csv";
+    for (const std::string& input : {*db, declarations}) {
+      if (input == path || tools::same_file(input, path)) {
+        throw UsageError("the output " + path + " is also an input (" + input +
+                         "); choose another --out");
+      }
+    }
+    if (!line.has("force") && tools::path_exists(path)) {
+      throw ToolError(path + " already exists; use --force to overwrite it");
+    }
+  }
+  const tools::Formulas cells =
+      line.has("raw-cells") ? tools::Formulas::Kept : tools::Formulas::Neutralised;
+  std::int64_t rows = 0;
+  for (const std::string& table : names) {
     std::vector<std::string> columns;
     log.each_row("SELECT name FROM pragma_table_info(?) ORDER BY cid", {table},
                  [&](const tools::TextRow& row) {
@@ -123,12 +147,11 @@ int run(int argc, char** argv) {
                  });
     const std::vector<bool> strings = string_columns(tables, table, columns);
     const std::string path = folder + "/" + table + ".csv";
-    tools::refuse_output_among_inputs(path, {*db, declarations});
     tools::OutputFile output(path, line.has("force"));
-    exporting::CsvWriter writer(output.temporary_path());
-    writer.record(columns);
+    exporting::CsvWriter writer(output.temporary_path(), cells);
+    writer.header(columns);
     std::vector<std::string> fields(columns.size());
-    log.each_row("SELECT * FROM " + tools::quote_identifier(table) + " ORDER BY rowid", {},
+    log.each_row("SELECT * FROM " + tools::quote_identifier(table) + log.row_order(table), {},
                  [&](const tools::TextRow& row) {
                    for (std::size_t i = 0; i < fields.size(); ++i) {
                      fields[i] = strings[i] ? unquoted(row[i]) : row[i];

@@ -39,6 +39,7 @@ const std::vector<tools::OptionRule> kOptionRules = {
     {"list-values", '\0', true},
     {"complete-until", '\0', true},
     {"encoding", '\0', true},
+    {"formula-guard", '\0', false},
     {"help", 'h', false},
     {"version", '\0', false},
 };
@@ -89,6 +90,10 @@ const char* const kUsage =
     "      --encoding NAME      the files are in encoding NAME (ISO-8859-1,\n"
     "                           WINDOWS-1252, ...), not UTF-8\n"
     "      --complete-until DATE  the log is complete up to DATE\n"
+    "      --formula-guard      remove the ' that hipaa-export puts before a cell a\n"
+    "                           spreadsheet would run as a formula (= + - @ ' tab\n"
+    "                           CR); files whose header starts with ' (hipaa-export's\n"
+    "                           mark) are read so without it\n"
     "      --list-values SORT   print the constants a column of SORT accepts, and exit\n"
     "  -h, --help               show this text and exit\n"
     "      --version            show the version and exit\n"
@@ -204,6 +209,7 @@ Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogT
   import::ReadOptions options;
   options.ignore_extra_columns = line.has("ignore-extra-columns");
   options.encoding = line.get("encoding").value_or("");
+  options.formula_guard = line.has("formula-guard");
 
   // Role periods first: the disclosures read later are expanded with them.
   import::RolePeriods periods;
@@ -384,9 +390,12 @@ int run(int argc, char** argv) {
     // Statistics let the audit's queries pick the most selective index.
     database.exec("ANALYZE");
     database.finish();
-    output.commit();
+    // Said before the commit: when standard output fails, nothing is
+    // written, as the exit status then says.
     std::cout << "hipaa-import: " << totals.rows << " rows from " << totals.files
               << " files written to " << output_path << "\n";
+    if (!std::cout.flush()) throw ToolError("cannot write standard output");
+    output.commit();
     return 0;
   } catch (const import::ErrorLimitReached&) {
     report(errors, true);

@@ -3,6 +3,7 @@
 #include "csv_reader.hpp"
 #include "transcoder.hpp"
 
+#include "common/csv_field.hpp"
 #include "common/tool_error.hpp"
 
 #include <optional>
@@ -70,16 +71,20 @@ std::int64_t read_table(const TableSource& source, const LogTable& table,
     std::optional<Transcoder> transcoder;
     if (!options.encoding.empty()) transcoder.emplace(options.encoding);
     std::vector<std::string> fields;
+    std::vector<std::string> header;
+    bool guarded = options.formula_guard;
     // Reads the next record, in UTF-8 when the file has another encoding.
     const auto next = [&]() {
       if (!reader.next_record(fields)) return false;
-      if (!transcoder) return true;
-      for (std::string& field : fields) {
-        try {
-          field = transcoder->to_utf8(field);
-        } catch (const ToolError& error) {
-          field.clear();
-          errors.add(location(reader) + error.what());
+      for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (transcoder) {
+          try {
+            fields[i] = transcoder->to_utf8(fields[i]);
+          } catch (const ToolError& error) {
+            fields[i].clear();
+            errors.add(location(reader) + (i < header.size() ? "column " + header[i] + ": " : "") +
+                       error.what());
+          }
         }
       }
       return true;
@@ -87,6 +92,20 @@ std::int64_t read_table(const TableSource& source, const LogTable& table,
     if (!next()) {
       throw ToolError(source.shown + ":1: the file is empty; its first line must name the columns");
     }
+    const auto unguard = [&](std::size_t from) {
+      for (std::size_t i = from; guarded && i < fields.size(); ++i) {
+        fields[i] = tools::strip_formula_guard(std::move(fields[i]));
+      }
+    };
+    // hipaa-export's mark: one "'" before the first name, whatever it is.
+    if (!fields.empty() && !fields[0].empty() && fields[0][0] == '\'') {
+      fields[0].erase(0, 1);
+      guarded = true;
+      unguard(1);
+    } else {
+      unguard(0);
+    }
+    header = fields;
     for (const std::string& name : fields) {
       std::string problem = text_problem(name);
       if (!problem.empty()) throw ToolError(location(reader) + "the header " + problem);
@@ -97,6 +116,7 @@ std::int64_t read_table(const TableSource& source, const LogTable& table,
     std::vector<std::string> given(table.columns.size());
     std::int64_t rows = 0;
     while (next()) {
+      unguard(0);
       if (options.progress && rows % 65536 == 0) options.progress(rows, reader.bytes_read());
       ++rows;
       if (fields.size() != positions.size()) {

@@ -47,6 +47,11 @@ struct ReadOptions {
   std::vector<bool> may_be_empty;
   // The encoding of the files when it is not UTF-8, as iconv names it.
   std::string encoding;
+  // Every field may carry the "'" that hipaa-export puts before a cell a
+  // spreadsheet would run as a formula; it is removed.  A file whose
+  // header's first name starts with "'" (hipaa-export's mark) is read so
+  // whatever this says.
+  bool formula_guard = false;
   // Called now and then with the rows and bytes read so far.
   std::function<void(std::int64_t rows, long long bytes)> progress;
 };

@@ -71,7 +71,18 @@ std::string without_final_newline(std::string text) {
   return text;
 }
 
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+// A value in a message: in double quotes, and cut after its first
+// characters, with its length, when long (a file's bad values would
+// otherwise fill the error output).
+std::string quoted(const std::string& text) {
+  constexpr std::size_t kLongest = 200;
+  constexpr std::size_t kShown = 60;
+  if (text.size() <= kLongest) return "\"" + text + "\"";
+  std::size_t cut = kShown;
+  // Not inside a UTF-8 sequence.
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  return "\"" + text.substr(0, cut) + "...\" (" + std::to_string(text.size()) + " bytes)";
+}
 
 std::string encode_string(const std::string& text) {
   // The printed form itself, as an export of a log holds it.
@@ -82,7 +93,9 @@ std::string encode_string(const std::string& text) {
   if (text.find('"') != std::string::npos) {
     throw ToolError("a string value cannot hold a double quote");
   }
-  if (text.find_first_of("\n\r") != std::string::npos) {
+  // CR alone is a character like any other in a stored string; LF ends the
+  // policy language's strings.
+  if (text.find('\n') != std::string::npos) {
     throw ToolError("a string value cannot hold a line break");
   }
   return print_term(*make_str(text));
@@ -276,7 +289,8 @@ std::string ValueEncoder::encode_term(const std::string& text, const Sort& sort)
   std::optional<TermPtr> term;
   try {
     term = parse_term(text, diagnostics);
-  } catch (const Failure&) {
+  } catch (const Failure& failure) {
+    if (failure.name() == "Overflow") throw ToolError(quoted(text) + " is nested too deeply");
     term.reset();
   }
   if (!term || !diagnostics.str().empty()) {
@@ -284,9 +298,11 @@ std::string ValueEncoder::encode_term(const std::string& text, const Sort& sort)
   }
   try {
     check_value_term(**term, sort, signature_, diagnostics);
-  } catch (const Failure&) {
-    throw ToolError(quoted(text) + " is not a value of sort " + print_sort(sort) + ": " +
-                    without_final_newline(diagnostics.str()));
+  } catch (const Failure& failure) {
+    if (failure.name() == "Overflow") throw ToolError(quoted(text) + " is nested too deeply");
+    const std::string why = without_final_newline(diagnostics.str());
+    throw ToolError(quoted(text) + " is not a value of sort " + print_sort(sort) +
+                    (why.empty() ? " (" + failure.message() + ")" : ": " + why));
   }
   return print_term(**term);
 }

@@ -32,7 +32,7 @@ std::vector<std::string> nearest_names(const std::string& text,
 
 // Encodes values for the columns of one declarations' tables:
 // - string: the text in double quotes (it may not hold a quote or a line
-//   break, which a string value cannot); text already in that printed form,
+//   feed, which a string value cannot; a CR alone it may); text already in that printed form,
 //   as an export of the log gives it, is kept as it is;
 // - int: a 32-bit integer, written with "-" or "~" for minus;
 // - date: a calendar date as above, in the six-field form;

@@ -1,23 +1,38 @@
 #include "auditor.hpp"
 
+#include "log_state.hpp"
+
 #include "../common/tool_error.hpp"
 
 #include "questions.hpp"
 
+#include <sqlite3.h>
+#include <sys/stat.h>
+
 namespace hipaa::report {
 
 db::Connection open_audit_database(const std::string& path) {
+  // Anything but a file (a FIFO would block the open for ever) is refused
+  // before SQLite sees it.
+  struct stat info;
+  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    throw tools::ToolError(path + ": not a regular file, so not an audit database");
+  }
   std::optional<db::Connection> connection = db::Connection::open_read_only(path);
   if (!connection) throw tools::ToolError(path + ": cannot open the audit database");
   // Opening reads nothing: the first statement tells a database from any
-  // other file.
-  {
-    std::optional<db::Statement> probe =
-        db::Statement::prepare(*connection, "SELECT count(*) FROM sqlite_master");
-    if (!probe || probe->step() != db::StepStatus::Row) {
+  // other file, and a log a writer holds locked, or that SQLite cannot
+  // read, from one it can.
+  std::optional<db::Statement> probe =
+      db::Statement::prepare(*connection, "SELECT count(*) FROM sqlite_master");
+  if (!probe || probe->step() != db::StepStatus::Row) {
+    if (sqlite3_errcode(connection->handle()) == SQLITE_NOTADB) {
       throw tools::ToolError(path + ": not an SQLite database");
     }
+    throw tools::ToolError(path + ": cannot read the audit database: " +
+                           sqlite3_errmsg(connection->handle()));
   }
+  probe.reset();
   return std::move(*connection);
 }
 
@@ -26,15 +41,17 @@ namespace {
 // One read transaction for the whole run: the connection takes its shared
 // lock once and keeps its page cache, instead of locking, checking for a
 // journal and revalidating the cache for every statement that starts when
-// none is open, which is how a worker's statements come and go.  It also
-// gives every auditor of the run the same view of the log.
+// none is open, which is how a worker's statements come and go.  The run's
+// LogState checks that it reads the state every other connection reads.
 db::Connection read_transaction(db::Connection connection, const std::string& path) {
   for (const char* sql : {"BEGIN", "SELECT count(*) FROM sqlite_master"}) {
     std::optional<db::Statement> statement = db::Statement::prepare(connection, sql);
     if (!statement || statement->step() == db::StepStatus::Error) {
-      throw tools::ToolError(path + ": cannot read the audit database");
+      throw tools::ToolError(path + ": cannot read the audit database: " +
+                             sqlite3_errmsg(connection.handle()));
     }
   }
+  LogState::check_connection(path);
   return connection;
 }
 

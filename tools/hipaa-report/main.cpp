@@ -4,23 +4,28 @@
 #include "decisions.hpp"
 #include "html_page.hpp"
 #include "inputs.hpp"
+#include "log_state.hpp"
 #include "options.hpp"
 #include "pipeline.hpp"
 #include "progress.hpp"
 #include "report_folder.hpp"
 #include "summary.hpp"
+#include "value_place.hpp"
 #include "worklist.hpp"
 
 #include "../common/csv_field.hpp"
+#include "../common/large_stack.hpp"
 #include "../common/log_lint.hpp"
 #include "../common/tool_error.hpp"
 
 #include "base/failure.hpp"
+#include "base/out_of_memory.hpp"
 #include "dates/date.hpp"
 #include "db/sqlite.hpp"
 
 #include <unistd.h>
 
+#include <csignal>
 #include <ctime>
 #include <filesystem>
 #include <unordered_set>
@@ -35,6 +40,7 @@ using namespace hipaa::report;
 constexpr int kNoViolation = 0;
 constexpr int kViolations = 1;
 constexpr int kFailure = 2;
+constexpr std::size_t kWorkerStackBytes = std::size_t{1} << 30;
 
 std::string local_time_now() {
   std::time_t now = std::time(nullptr);
@@ -48,7 +54,7 @@ std::string local_time_now() {
 // Streams the records to the files of the report folder.
 class ReportFiles {
 public:
-  ReportFiles(const ReportFolder& folder, const Formats& formats, const Layout& layout)
+  ReportFiles(ReportFolder& folder, const Formats& formats, const Layout& layout)
       : folder_(folder), formats_(formats) {
     if (formats_.csv) {
       csv_ = folder_.create("verdicts.csv");
@@ -77,7 +83,7 @@ public:
   }
 
 private:
-  const ReportFolder& folder_;
+  ReportFolder& folder_;
   Formats formats_;
   std::ofstream csv_;
   std::ofstream json_;
@@ -120,12 +126,10 @@ void write_stale(std::ostream& out, const std::vector<const Decision*>& stale) {
 
 int run(int argc, char** argv) {
   Options options = parse_options(argc, argv);
-  if (options.help) {
-    std::cout << usage_text();
-    return kNoViolation;
-  }
-  if (options.version) {
-    std::cout << version_text();
+  if (options.help || options.version) {
+    std::cout << (options.help ? usage_text() : version_text());
+    std::cout.flush();
+    if (!std::cout) throw tools::ToolError("cannot write standard output");
     return kNoViolation;
   }
   db::Connection::allow_threads();
@@ -160,6 +164,8 @@ int run(int argc, char** argv) {
     tools::LogReader log(options.db);
     tools::print_lint_summary(tools::lint_log(log, policy.signature), std::cout);
   }
+  // Every connection of the run from here on reads one state of the log.
+  LogState log_state(options.db, options.jobs > 1);
   ProgressLine progress(!options.quiet && ::isatty(STDERR_FILENO), options, policy);
 
   std::string diagnostics;
@@ -177,7 +183,12 @@ int run(int argc, char** argv) {
   } catch (const Failure& failure) {
     progress.end();
     std::cerr << diagnostics;
-    throw tools::ToolError(options.db + ": the audit stopped (" + failure.message() + ")");
+    // A stored value that is not UTF-8 stops the audit without a place:
+    // the log's first such value is looked for.
+    std::string place;
+    if (failure.name() == "Incomplete") place = first_value_not_utf8(options.db, policy.signature);
+    throw tools::ToolError(options.db + ": the audit stopped (" + failure.message() + ")" +
+                           (place.empty() ? "" : "; the first value that is not UTF-8: " + place));
   }
   progress.end();
   files.close();
@@ -204,21 +215,29 @@ int run(int argc, char** argv) {
     write_html_page(page, PageInput{summary, worklist, decisions, stale_ids}, info);
     folder.close(page, "summary.html");
   }
-  folder.commit();
+  // The summary comes before the commit: a summary that cannot be written
+  // leaves no report, as the exit status then says.
   if (!options.quiet) {
     print_summary(std::cout, summary, folder.path(), written_files(options.formats, deciding),
                   worklist.size(), stale_ids);
     std::cout.flush();
     if (!std::cout) throw tools::ToolError("cannot write the summary to standard output");
   }
+  folder.commit();
   return summary.count(Verdict::Violation) > 0 ? kViolations : kNoViolation;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+  // A closed pipe on standard output is a write error like any other, not
+  // a silent death by SIGPIPE.
+  std::signal(SIGPIPE, SIG_IGN);
+  exit_when_memory_runs_out("hipaa-report: out of memory\n", kFailure);
   try {
-    return run(argc, argv);
+    // Stored values and policies nest as deep as the audit reads them: the
+    // run and the workers it starts get large stacks.
+    return tools::run_on_large_stack([&] { return run(argc, argv); }, kWorkerStackBytes);
   } catch (const tools::ToolError& error) {
     std::cerr << "hipaa-report: " << error.what() << "\n";
   } catch (const Failure& failure) {

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <ctime>
 #include <sstream>
 #include <vector>
 
@@ -53,6 +54,30 @@ Formats read_formats(const std::string& text) {
   return formats;
 }
 
+bool is_leap(long year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+// An existing day, hours 0-23, minutes and seconds 0-59: the date's
+// conversion would carry any other value into the next field.
+bool fields_exist(const DateFields& f) {
+  static const long kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (f.month < 1 || f.month > 12 || f.day < 1) return false;
+  const long days = f.month == 2 && is_leap(f.year) ? 29 : kDays[f.month - 1];
+  return f.day <= days && f.hour <= 23 && f.minute <= 59 && f.second <= 59;
+}
+
+// Whether `value` shows, on the local clock, exactly the fields written:
+// not so for a time the zone skips when daylight saving time begins.
+bool reads_back_as(const DateValue& value, const DateFields& f) {
+  mpz_class seconds = value / kNanosPerSecond;
+  if (!seconds.fits_slong_p()) return true;
+  std::time_t t = static_cast<std::time_t>(seconds.get_si());
+  std::tm broken{};
+  if (localtime_r(&t, &broken) == nullptr) return true;
+  return broken.tm_year + 1900L == f.year && broken.tm_mon + 1L == f.month &&
+         broken.tm_mday == f.day && broken.tm_hour == f.hour && broken.tm_min == f.minute &&
+         broken.tm_sec == f.second;
+}
+
 // YYYY-MM-DD, optionally with THH:MM:SS, or the policy's own
 // YYYY:MM:DD[:HH:MM:SS]; local time, as the log's dates.
 DateValue read_date(const std::string& text) {
@@ -77,12 +102,20 @@ DateValue read_date(const std::string& text) {
     throw ToolError("--as-of needs a date such as 2010-03-01 or 2010-03-01T12:00:00, not \"" +
                     text + "\"");
   }
+  const DateFields given{values[0], values[1], values[2], values[3], values[4], values[5]};
+  DateValue date;
   try {
-    return date_from_fields(
-        DateFields{values[0], values[1], values[2], values[3], values[4], values[5]});
+    date = date_from_fields(given);
   } catch (const Failure&) {
     throw ToolError("--as-of: \"" + text + "\" is not a date");
   }
+  if (!fields_exist(given)) {
+    throw ToolError("--as-of: \"" + text + "\" names a day or time that does not exist");
+  }
+  if (!reads_back_as(date, given)) {
+    throw ToolError("--as-of: \"" + text + "\" names a time that the local time zone skips");
+  }
+  return date;
 }
 
 void read_shard(const std::string& text, Options& options) {

@@ -86,11 +86,14 @@ Layout::Layout(const std::vector<Rule>& rules) : rules_(rules) {
   }
 }
 
+// The file is opened in spreadsheets: no cell may run as a formula.
+constexpr tools::Formulas kCells = tools::Formulas::Neutralised;
+
 std::string Layout::csv_header() const {
   std::string line = "position,rule";
   for (const Column& column : columns_) {
-    line += "," + tools::csv_field(column.name);
-    if (column.date) line += "," + tools::csv_field(column.name + "_iso");
+    line += "," + tools::csv_field(column.name, false, kCells);
+    if (column.date) line += "," + tools::csv_field(column.name + "_iso", false, kCells);
   }
   line += ",verdict,clause,judgements,obligations,residual,questions,decisions\r\n";
   return line;
@@ -180,29 +183,29 @@ Record RecordMaker::make(std::size_t rule, std::size_t position, const TermList&
   line.reserve(256 + residual.size());
   line = std::to_string(position);
   line += ',';
-  tools::append_csv_field(line, of.name);
+  tools::append_csv_field(line, of.name, false, kCells);
   for (std::size_t column = 0; column < cells.size(); ++column) {
     line += ',';
-    tools::append_csv_field(line, cells[column]);
+    tools::append_csv_field(line, cells[column], false, kCells);
     if (layout_.date_column(column)) {
       line += ',';
-      tools::append_csv_field(line, iso_cells[column]);
+      tools::append_csv_field(line, iso_cells[column], false, kCells);
     }
   }
   line += ',';
   line += verdict_word(verdict.verdict);
   line += ',';
-  tools::append_csv_field(line, joined(verdict.clauses, " "));
+  tools::append_csv_field(line, joined(verdict.clauses, " "), false, kCells);
   line += ',';
   tools::append_csv_field(line, joined(judgements, "; "));
   line += ',';
   tools::append_csv_field(line, joined(obligations, "; "));
   line += ',';
-  tools::append_csv_field(line, residual);
+  tools::append_csv_field(line, residual, false, kCells);
   line += ',';
-  tools::append_csv_field(line, person.questions);
+  tools::append_csv_field(line, person.questions, false, kCells);
   line += ',';
-  tools::append_csv_field(line, person.decided_by);
+  tools::append_csv_field(line, person.decided_by, false, kCells);
   line += "\r\n";
   return record;
 }
