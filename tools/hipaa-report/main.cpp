@@ -3,11 +3,14 @@
 // standard output.
 #include "html_page.hpp"
 #include "inputs.hpp"
+#include "manifest.hpp"
+#include "merge.hpp"
 #include "options.hpp"
 #include "pipeline.hpp"
 #include "progress.hpp"
 #include "report_folder.hpp"
 #include "summary.hpp"
+#include "summary_part.hpp"
 
 #include "../common/log_lint.hpp"
 #include "../common/tool_error.hpp"
@@ -21,6 +24,7 @@
 #include <ctime>
 #include <iostream>
 #include <optional>
+#include <string_view>
 
 namespace {
 
@@ -97,6 +101,7 @@ int run(int argc, char** argv) {
     std::cout << version_text();
     return kNoViolation;
   }
+  std::string started = utc_now();
   db::Connection::allow_threads();
   // The first date conversion fixes the local zone for the process, which
   // changes the environment: let it happen before any thread starts.
@@ -112,10 +117,20 @@ int run(int argc, char** argv) {
   // The evidence and the policy are checked before anything is written.
   open_audit_database(options.db);
   CheckedPolicy policy = load_policy(options.decls, options.policy, std::cerr);
+  Evidence evidence = gather_evidence(options);
   Layout layout(top_level_rules(policy.formula));
   ReportFolder folder(options.out);
   ReportFiles files(folder, options.formats, layout);
   Summary summary(layout);
+  // A shard keeps what the whole run's summary needs of its instances.
+  std::vector<std::string> written = written_files(options.formats);
+  std::ofstream part_file;
+  std::optional<SummaryPartWriter> part;
+  if (options.shards > 1) {
+    part_file = folder.create(kSummaryPartFile);
+    part.emplace(part_file, layout.rules().size());
+    written.push_back(kSummaryPartFile);
+  }
   // Once the inputs and the folder are known good: the gaps an audit passes
   // over in silence, summarised before the verdicts.
   if (options.lint && !options.quiet) {
@@ -131,6 +146,7 @@ int run(int argc, char** argv) {
         [&](Record&& record) {
           files.write(record);
           summary.add(record);
+          if (part) part->add(record);
           progress.count(summary.instances());
         },
         diagnostics);
@@ -141,11 +157,16 @@ int run(int argc, char** argv) {
   }
   progress.end();
   files.close();
+  if (part) {
+    part->finish();
+    folder.close(part_file, kSummaryPartFile);
+  }
   if (options.formats.html) {
     std::ofstream page = folder.create("summary.html");
     write_html_page(page, summary, info);
     folder.close(page, "summary.html");
   }
+  write_manifest(folder, run_manifest(options, evidence, started, summary, folder, written));
   folder.commit();
   if (!options.quiet) {
     print_summary(std::cout, summary, folder.path(), written_files(options.formats));
@@ -159,6 +180,7 @@ int run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   try {
+    if (argc > 1 && std::string_view(argv[1]) == "merge") return run_merge(argc - 1, argv + 1);
     return run(argc, argv);
   } catch (const tools::ToolError& error) {
     std::cerr << "hipaa-report: " << error.what() << "\n";

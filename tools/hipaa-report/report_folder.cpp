@@ -30,7 +30,9 @@ bool holds_only_a_report(const std::string& path) {
   std::error_code error;
   for (const fs::directory_entry& entry : fs::directory_iterator(path, error)) {
     std::string name = entry.path().filename().string();
-    if (name != "verdicts.csv" && name != "verdicts.json" && name != "summary.html") return false;
+    if (name != "verdicts.csv" && name != "verdicts.json" && name != "summary.html" &&
+        name != "manifest.json" && name != "summary-part.jsonl")
+      return false;
   }
   return !error;
 }
