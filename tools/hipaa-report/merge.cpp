@@ -94,11 +94,11 @@ Shard read_shard(const std::string& given) {
 // Every shard of one run, each once, in shard order.
 std::vector<Shard> complete_set(std::vector<Shard> shards) {
   std::size_t count = shards.front().count;
+  const std::string first = shards.front().folder + " is shard " + shards.front().named();
   std::vector<std::optional<Shard>> slots(count);
   for (Shard& shard : shards) {
     if (shard.count != count) {
-      throw ToolError(shard.folder + ": shard " + shard.named() + ", but " +
-                      shards.front().folder + " is shard " + shards.front().named());
+      throw ToolError(shard.folder + ": shard " + shard.named() + ", but " + first);
     }
     std::optional<Shard>& slot = slots[shard.index];
     if (slot) {
