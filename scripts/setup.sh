@@ -12,6 +12,8 @@ packages+=(time)
 packages+=(libmimalloc-dev)
 # SHA-256 for the report's manifest.
 packages+=(libssl-dev)
+# The scheduler recipes' tests: a single-node Slurm cluster and GNU parallel.
+packages+=(slurm-wlm munge parallel)
 missing=()
 for package in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then

@@ -173,7 +173,8 @@ int run(int argc, char** argv) {
     std::cout.flush();
     if (!std::cout) throw tools::ToolError("cannot write the summary to standard output");
   }
-  return summary.count(Verdict::Violation) > 0 ? kViolations : kNoViolation;
+  return summary.count(Verdict::Violation) > 0 && !options.violations_ok ? kViolations
+                                                                         : kNoViolation;
 }
 
 } // namespace
