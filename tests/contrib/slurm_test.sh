@@ -56,7 +56,7 @@ head -c 1024 /dev/urandom >"$work/munge/munge.key"
 chmod 400 "$work/munge/munge.key"
 munged --foreground --force --key-file="$work/munge/munge.key" \
   --socket="$work/munge/socket" --pid-file="$work/munge/pid" \
-  --log-file="$work/munge/log" --seed-file="$work/munge/seed" &
+  --log-file="$work/munge/log" --seed-file="$work/munge/seed" >"$work/munge/out" 2>&1 &
 daemons+=($!)
 for _ in $(seq 50); do [ -S "$work/munge/socket" ] && break; sleep 0.1; done
 
@@ -93,9 +93,9 @@ MinJobAge=600
 NodeName=$host NodeAddr=127.0.0.1 CPUs=$(nproc) State=UNKNOWN
 PartitionName=hipaatest Nodes=ALL Default=YES MaxTime=INFINITE State=UP
 CONF
-slurmctld -D -i &
+slurmctld -D -i >"$work/slurm/slurmctld.out" 2>&1 &
 daemons+=($!)
-slurmd -D &
+slurmd -D >"$work/slurm/slurmd.out" 2>&1 &
 daemons+=($!)
 for _ in $(seq 100); do
   state=$(sinfo -h -o %T 2>/dev/null || true)
@@ -123,7 +123,7 @@ done
 [ -z "$(squeue -h -j "$array,$merge")" ] || { echo "FAIL: the jobs did not finish" >&2; exit 1; }
 
 # Every task and the merge ended with status 0 (violations are no failure).
-states=$(scontrol -o show job "$array,$merge" | grep -o 'JobState=[A-Z]* .*ExitCode=[0-9:]*' |
+states=$({ scontrol -o show job "$array"; scontrol -o show job "$merge"; } | grep -o 'JobState=[A-Z]* .*ExitCode=[0-9:]*' |
   sed -E 's/JobState=([A-Z]+) .*ExitCode=([0-9:]+)/\1 \2/' | sort | uniq -c)
 expected=$(printf '%7d COMPLETED 0:0' $((shards + 1)))
 if [ "$states" != "$expected" ]; then

@@ -86,6 +86,7 @@ ManifestJson options_json(const Options& options) {
                     : ManifestJson(nullptr)},
       {"quiet", options.quiet},
       {"lint", options.lint},
+      {"violations_ok", options.violations_ok},
   };
 }
 
