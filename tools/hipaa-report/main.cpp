@@ -126,10 +126,13 @@ int run(int argc, char** argv) {
   std::vector<std::string> written = written_files(options.formats);
   std::ofstream part_file;
   std::optional<SummaryPartWriter> part;
+  std::optional<ShardEnumeration> shard;
   if (options.shards > 1) {
     part_file = folder.create(kSummaryPartFile);
     part.emplace(part_file, layout.rules().size());
+    shard.emplace(options, layout);
     written.push_back(kSummaryPartFile);
+    written.push_back(kUnitsFile);
   }
   // Once the inputs and the folder are known good: the gaps an audit passes
   // over in silence, summarised before the verdicts.
@@ -149,7 +152,7 @@ int run(int argc, char** argv) {
           if (part) part->add(record);
           progress.count(summary.instances());
         },
-        diagnostics);
+        diagnostics, shard ? &*shard : nullptr);
   } catch (const Failure& failure) {
     progress.end();
     std::cerr << diagnostics;
@@ -160,6 +163,9 @@ int run(int argc, char** argv) {
   if (part) {
     part->finish();
     folder.close(part_file, kSummaryPartFile);
+    std::ofstream units = folder.create(kUnitsFile);
+    shard->write(units);
+    folder.close(units, kUnitsFile);
   }
   if (options.formats.html) {
     std::ofstream page = folder.create("summary.html");

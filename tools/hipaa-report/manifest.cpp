@@ -79,11 +79,12 @@ ManifestJson options_json(const Options& options) {
       {"policy", options.policy},
       {"out", options.out},
       {"format", formats},
-      {"as_of", options.as_of_text.empty() ? ManifestJson(nullptr) : ManifestJson(options.as_of_text)},
+      {"as_of",
+       options.as_of_text.empty() ? ManifestJson(nullptr) : ManifestJson(options.as_of_text)},
       {"jobs", options.jobs},
-      {"shard", options.shards > 1
-                    ? ManifestJson(std::to_string(options.shard) + "/" + std::to_string(options.shards))
-                    : ManifestJson(nullptr)},
+      {"shard", options.shards > 1 ? ManifestJson(std::to_string(options.shard) + "/" +
+                                                  std::to_string(options.shards))
+                                   : ManifestJson(nullptr)},
       {"quiet", options.quiet},
       {"lint", options.lint},
       {"violations_ok", options.violations_ok},
@@ -94,12 +95,10 @@ ManifestJson counts_json(const Summary& summary) {
   ManifestJson rules = ManifestJson::object();
   const std::vector<Rule>& of = summary.layout().rules();
   for (std::size_t i = 0; i < of.size(); ++i) rules[of[i].name] = summary.per_rule()[i];
-  return ManifestJson{{"instances", summary.instances()},
-                      {"violation", summary.count(Verdict::Violation)},
-                      {"open", summary.count(Verdict::Open)},
-                      {"compliant", summary.count(Verdict::Compliant)},
-                      {"overdue", summary.overdue()},
-                      {"rules", rules}};
+  return ManifestJson{
+      {"instances", summary.instances()},     {"violation", summary.count(Verdict::Violation)},
+      {"open", summary.count(Verdict::Open)}, {"compliant", summary.count(Verdict::Compliant)},
+      {"overdue", summary.overdue()},         {"rules", rules}};
 }
 
 ManifestJson files_json(const ReportFolder& folder, const std::vector<std::string>& names) {
@@ -120,9 +119,11 @@ ManifestJson run_manifest(const Options& options, const Evidence& evidence,
   manifest["started"] = started;
   manifest["finished"] = utc_now();
   manifest["options"] = options_json(options);
-  manifest["shard"] = options.shards > 1 ? ManifestJson{{"index", options.shard},
-                                                        {"count", options.shards}}
-                                         : ManifestJson(nullptr);
+  manifest["shard"] = options.shards > 1
+                          ? ManifestJson{{"index", options.shard},
+                                         {"count", options.shards},
+                                         {"split", "driving"}}
+                          : ManifestJson(nullptr);
   manifest["inputs"] = evidence.inputs;
   manifest["log_state"] = evidence.log_state;
   manifest["counts"] = counts_json(summary);

@@ -5,6 +5,7 @@
 #include "manifest.hpp"
 #include "report_folder.hpp"
 #include "summary.hpp"
+#include "shard_units.hpp"
 #include "summary_part.hpp"
 
 #include "../common/command_line.hpp"
@@ -28,9 +29,10 @@ namespace {
 constexpr int kNoViolation = 0;
 constexpr int kViolations = 1;
 
-const std::vector<tools::OptionRule> kMergeRules = {
-    {"out", 'o', true}, {"quiet", 'q', false}, {"violations-ok", '\0', false},
-    {"help", 'h', false}};
+const std::vector<tools::OptionRule> kMergeRules = {{"out", 'o', true},
+                                                    {"quiet", 'q', false},
+                                                    {"violations-ok", '\0', false},
+                                                    {"help", 'h', false}};
 
 struct Shard {
   std::string folder;
@@ -77,6 +79,7 @@ Shard read_shard(const std::string& given) {
     if (of.is_null()) throw ToolError(shard.folder + ": the report of a whole run, not a shard");
     shard.index = of.at("index").get<std::size_t>();
     shard.count = of.at("count").get<std::size_t>();
+    if (of.value("split", "") != "driving") throw ToolError(path + ": not a manifest");
     if (shard.count < 2 || shard.index >= shard.count) throw ToolError(path + ": not a manifest");
     // The fields the merge reads, present with their types.
     (void)shard.manifest.at("counts").at("instances").get<std::size_t>();
@@ -115,8 +118,8 @@ std::vector<Shard> complete_set(std::vector<Shard> shards) {
     ++absent;
   }
   if (absent > 0) {
-    throw ToolError((absent == 1 ? "shard " + missing + " is missing"
-                                 : "shards " + missing + " are missing"));
+    throw ToolError(
+        (absent == 1 ? "shard " + missing + " is missing" : "shards " + missing + " are missing"));
   }
   std::vector<Shard> ordered;
   for (std::optional<Shard>& slot : slots) ordered.push_back(std::move(*slot));
@@ -131,7 +134,8 @@ void check_one_run(const std::vector<Shard>& shards) {
     const ManifestJson& inputs = shard.manifest.at("inputs");
     const ManifestJson& first_inputs = first.manifest.at("inputs");
     for (const auto& [role, file] : first_inputs.items()) {
-      if (!inputs.contains(role) || inputs.at(role).value("sha256", "") != file.value("sha256", "")) {
+      if (!inputs.contains(role) ||
+          inputs.at(role).value("sha256", "") != file.value("sha256", "")) {
         throw ToolError(shard.folder + ": another " + role + " than " + first.folder + "'s");
       }
     }
@@ -157,14 +161,69 @@ void check_one_run(const std::vector<Shard>& shards) {
   }
 }
 
-// The shard that holds position `position` of the whole run.
-std::size_t owner(std::size_t position, std::size_t shards) { return position % shards; }
+// For every position of the whole run, the shard whose row it is; each
+// shard's rows keep their order.
+using Placement = std::vector<std::uint32_t>;
+
+// Where every row comes from, found from the shards' units: the driving
+// solutions of each rule in turn, each with the instances its shard found.
+Placement place_rows(const std::vector<Shard>& shards, std::size_t rules) {
+  std::vector<std::vector<RuleUnits>> units;
+  for (const Shard& shard : shards) {
+    const ManifestJson& files = shard.manifest.at("files");
+    if (!files.contains(kUnitsFile)) throw ToolError(shard.folder + ": has no " + kUnitsFile);
+    if (digest_file(shard.file(kUnitsFile)).sha256 != files.at(kUnitsFile).value("sha256", "")) {
+      throw ToolError(shard.file(kUnitsFile) +
+                      ": differs from what its manifest records (changed since the run)");
+    }
+    units.push_back(read_units(shard.file(kUnitsFile), rules));
+  }
+  std::size_t count = shards.size();
+  Placement placement;
+  std::vector<std::size_t> rows(count, 0);
+  for (std::size_t rule = 0; rule < rules; ++rule) {
+    std::size_t driving = units[0][rule].driving;
+    for (std::size_t k = 0; k < count; ++k) {
+      if (units[k][rule].driving != driving) {
+        throw ToolError(shards[k].file(kUnitsFile) + ": rule " + std::to_string(rule + 1) +
+                        " has " + std::to_string(units[k][rule].driving) +
+                        " driving solutions, in " + shards[0].folder + " " +
+                        std::to_string(driving));
+      }
+      std::size_t taken = 0;
+      for (std::size_t d = 0; d < driving; ++d) taken += takes(d, k, count) ? 1 : 0;
+      if (units[k][rule].instances.size() != taken) {
+        throw ToolError(shards[k].file(kUnitsFile) + ": rule " + std::to_string(rule + 1) +
+                        " lists " + std::to_string(units[k][rule].instances.size()) +
+                        " driving solutions where shard " + shards[k].named() + " takes " +
+                        std::to_string(taken));
+      }
+    }
+    std::vector<std::size_t> next(count, 0);
+    for (std::size_t d = 0; d < driving; ++d) {
+      std::size_t k = 0;
+      while (!takes(d, k, count)) ++k;
+      std::uint32_t instances = units[k][rule].instances[next[k]++];
+      placement.insert(placement.end(), instances, static_cast<std::uint32_t>(k));
+      rows[k] += instances;
+    }
+  }
+  for (std::size_t k = 0; k < count; ++k) {
+    std::size_t counted = shards[k].manifest.at("counts").at("instances").get<std::size_t>();
+    if (rows[k] != counted) {
+      throw ToolError(shards[k].file(kUnitsFile) + ": " + std::to_string(rows[k]) +
+                      " instances where its manifest counts " + std::to_string(counted));
+    }
+  }
+  return placement;
+}
 
 // A shard's file read in order, its digest taken meanwhile and compared
 // with its manifest's at the end.
 class ShardFile {
 public:
-  ShardFile(const Shard& shard, const std::string& name) : path_(shard.file(name)), in_(path_, std::ios::binary) {
+  ShardFile(const Shard& shard, const std::string& name)
+      : path_(shard.file(name)), in_(path_, std::ios::binary) {
     const ManifestJson& files = shard.manifest.at("files");
     if (!files.contains(name)) throw ToolError(shard.folder + ": has no " + name);
     expected_ = files.at(name).value("sha256", "");
@@ -227,10 +286,12 @@ private:
 
 std::optional<std::size_t> leading_number(std::string_view text) {
   std::size_t digits = 0;
-  while (digits < text.size() && digits < 19 && text[digits] >= '0' && text[digits] <= '9') ++digits;
+  while (digits < text.size() && digits < 19 && text[digits] >= '0' && text[digits] <= '9')
+    ++digits;
   if (digits == 0) return std::nullopt;
   std::size_t value = 0;
-  for (std::size_t i = 0; i < digits; ++i) value = value * 10 + static_cast<std::size_t>(text[i] - '0');
+  for (std::size_t i = 0; i < digits; ++i)
+    value = value * 10 + static_cast<std::size_t>(text[i] - '0');
   return value;
 }
 
@@ -252,6 +313,10 @@ public:
       return std::nullopt;
     }
     return leading_number(row);
+  }
+  // The row with position `position` in place of the shard's own.
+  static std::string renumbered(const std::string& row, std::size_t position) {
+    return std::to_string(position) + row.substr(row.find(','));
   }
   void write(std::ostream& out, const std::string& opening, const std::string& row) {
     if (first_) out << opening;
@@ -291,10 +356,14 @@ public:
     if (text.back() == ',') text.pop_back();
     return true;
   }
+  static constexpr std::string_view kKey = "{\"position\":";
   static std::optional<std::size_t> position(const std::string& row) {
-    constexpr std::string_view kKey = "{\"position\":";
     if (row.compare(0, kKey.size(), kKey) != 0) return std::nullopt;
     return leading_number(std::string_view(row).substr(kKey.size()));
+  }
+  static std::string renumbered(const std::string& row, std::size_t position) {
+    std::size_t digits = row.find_first_not_of("0123456789", kKey.size());
+    return std::string(kKey) + std::to_string(position) + row.substr(digits);
   }
   void write(std::ostream& out, const std::string&, const std::string& row) {
     out << (first_ ? "[\n" : ",\n") << row;
@@ -307,11 +376,12 @@ private:
   bool ended_ = false;
 };
 
-// Merges the rows of file `name` of every shard by position: the row at
-// position p comes from the shard that owns p, and must say p.
+// Merges the rows of file `name` of every shard in the order of the whole
+// run: the row at position p is the next row of the shard placed there,
+// which must say its place in the shard, and is given p instead.
 template <class Rows>
-void merge_rows(const std::vector<Shard>& shards, const std::string& name, std::size_t total,
-                const ReportFolder& folder) {
+void merge_rows(const std::vector<Shard>& shards, const std::string& name,
+                const Placement& placement, const ReportFolder& folder) {
   std::vector<std::unique_ptr<ShardFile>> files;
   std::vector<Rows> readers(shards.size());
   Rows writer;
@@ -326,25 +396,27 @@ void merge_rows(const std::vector<Shard>& shards, const std::string& name, std::
   }
   std::ofstream out = folder.create(name);
   std::string row;
-  for (std::size_t position = 0; position < total; ++position) {
-    std::size_t from = owner(position, shards.size());
+  std::vector<std::size_t> local(shards.size(), 0);
+  for (std::size_t position = 0; position < placement.size(); ++position) {
+    std::size_t from = placement[position];
+    std::size_t expected = local[from]++;
     if (!readers[from].row(*files[from], row)) {
       throw ToolError(files[from]->path() + ": ends before the row at position " +
-                      std::to_string(position));
+                      std::to_string(expected));
     }
     std::optional<std::size_t> said = Rows::position(row);
     if (!said) throw ToolError(files[from]->path() + ": a row without a position");
-    if (*said != position) {
+    if (*said != expected) {
       throw ToolError(files[from]->path() + ": the row at position " + std::to_string(*said) +
-                      " stands where position " + std::to_string(position) + " belongs");
+                      " stands where position " + std::to_string(expected) + " belongs");
     }
-    writer.write(out, opening, row);
+    writer.write(out, opening, Rows::renumbered(row, position));
   }
   writer.close(out, opening);
   for (std::size_t i = 0; i < shards.size(); ++i) {
     if (readers[i].row(*files[i], row)) {
-      throw ToolError(files[i]->path() + ": a row beyond the " + std::to_string(total) +
-                      " instances of the run");
+      throw ToolError(files[i]->path() + ": a row beyond the " + std::to_string(local[i]) +
+                      " instances of the shard");
     }
     files[i]->check_end();
   }
@@ -358,7 +430,8 @@ void merge_rows(const std::vector<Shard>& shards, const std::string& name, std::
 struct MergedFile {
   const char* name;
   const char* format;
-  void (*merge)(const std::vector<Shard>&, const std::string&, std::size_t, const ReportFolder&);
+  void (*merge)(const std::vector<Shard>&, const std::string&, const Placement&,
+                const ReportFolder&);
 };
 
 const MergedFile kMergedFiles[] = {
@@ -382,8 +455,9 @@ std::vector<Rule> rules_of(const Shard& shard) {
 }
 
 // The summary of the whole run from the shards' parts, their records in
-// position order.
-void add_parts(const std::vector<Shard>& shards, Summary& summary, std::size_t rules) {
+// the order of the whole run and with its positions.
+void add_parts(const std::vector<Shard>& shards, const Placement& placement, Summary& summary,
+               std::size_t rules) {
   struct Head {
     std::unique_ptr<SummaryPartReader> reader;
     std::optional<Record> record;
@@ -391,7 +465,8 @@ void add_parts(const std::vector<Shard>& shards, Summary& summary, std::size_t r
   std::vector<Head> heads;
   for (const Shard& shard : shards) {
     const ManifestJson& files = shard.manifest.at("files");
-    if (!files.contains(kSummaryPartFile)) throw ToolError(shard.folder + ": has no " + kSummaryPartFile);
+    if (!files.contains(kSummaryPartFile))
+      throw ToolError(shard.folder + ": has no " + kSummaryPartFile);
     if (digest_file(shard.file(kSummaryPartFile)).sha256 !=
         files.at(kSummaryPartFile).value("sha256", "")) {
       throw ToolError(shard.file(kSummaryPartFile) +
@@ -401,20 +476,21 @@ void add_parts(const std::vector<Shard>& shards, Summary& summary, std::size_t r
     head.record = head.reader->next();
     heads.push_back(std::move(head));
   }
-  for (;;) {
-    Head* least = nullptr;
-    for (Head& head : heads) {
-      if (head.record && (least == nullptr || head.record->position < least->record->position))
-        least = &head;
+  std::vector<std::size_t> local(shards.size(), 0);
+  for (std::size_t position = 0; position < placement.size(); ++position) {
+    Head& head = heads[placement[position]];
+    std::size_t own = local[placement[position]]++;
+    if (!head.record || head.record->position != own) continue;
+    Record record = std::move(*head.record);
+    record.position = position;
+    summary.add(record);
+    head.record = head.reader->next();
+  }
+  for (std::size_t k = 0; k < heads.size(); ++k) {
+    if (heads[k].record) {
+      throw ToolError(shards[k].file(kSummaryPartFile) + ": position " +
+                      std::to_string(heads[k].record->position) + " out of place");
     }
-    if (least == nullptr) break;
-    std::size_t from = static_cast<std::size_t>(least - heads.data());
-    if (owner(least->record->position, shards.size()) != from) {
-      throw ToolError(shards[from].file(kSummaryPartFile) + ": position " +
-                      std::to_string(least->record->position) + " belongs to another shard");
-    }
-    summary.add(*least->record);
-    least->record = least->reader->next();
   }
   for (const Head& head : heads) {
     for (std::size_t rule = 0; rule < rules; ++rule) {
@@ -473,30 +549,21 @@ int run_merge(int argc, char** argv) {
   std::vector<Shard> shards = complete_set(std::move(given));
   check_one_run(shards);
 
-  std::size_t total = 0;
-  for (const Shard& shard : shards) total += shard.manifest.at("counts").at("instances").get<std::size_t>();
-  for (const Shard& shard : shards) {
-    std::size_t owned = (total + shard.count - 1 - shard.index) / shard.count;
-    std::size_t counted = shard.manifest.at("counts").at("instances").get<std::size_t>();
-    if (owned != counted) {
-      throw ToolError(shard.folder + ": " + std::to_string(counted) + " instances where shard " +
-                      shard.named() + " of " + std::to_string(total) + " has " +
-                      std::to_string(owned));
-    }
-  }
-
   const Shard& first = shards.front();
+  Layout layout(rules_of(first));
+  Placement placement = place_rows(shards, layout.rules().size());
+  std::size_t total = placement.size();
+
   ReportFolder folder(*out);
   std::vector<std::string> written;
   for (const MergedFile& file : kMergedFiles) {
     if (!has_format(first, file.format)) continue;
-    file.merge(shards, file.name, total, folder);
+    file.merge(shards, file.name, placement, folder);
     written.push_back(file.name);
   }
 
-  Layout layout(rules_of(first));
   Summary summary(layout);
-  add_parts(shards, summary, layout.rules().size());
+  add_parts(shards, placement, summary, layout.rules().size());
   std::size_t violations = 0;
   for (const Shard& shard : shards) {
     violations += shard.manifest.at("counts").value("violation", std::size_t{0});
@@ -506,12 +573,16 @@ int run_merge(int argc, char** argv) {
   }
 
   std::string started = first.manifest.value("started", "");
-  for (const Shard& shard : shards) started = std::min(started, shard.manifest.value("started", ""));
+  for (const Shard& shard : shards)
+    started = std::min(started, shard.manifest.value("started", ""));
   const ManifestJson& options = first.manifest.at("options");
   if (has_format(first, "html")) {
-    RunInfo info{options.value("db", ""), options.value("decls", ""),
-                 options.value("policy", ""), local_time_of(started),
-                 options.at("as_of").is_string() ? options.at("as_of").get<std::string>() : "", ""};
+    RunInfo info{options.value("db", ""),
+                 options.value("decls", ""),
+                 options.value("policy", ""),
+                 local_time_of(started),
+                 options.at("as_of").is_string() ? options.at("as_of").get<std::string>() : "",
+                 ""};
     std::ofstream html = folder.create("summary.html");
     write_html_page(html, summary, info);
     folder.close(html, "summary.html");

@@ -31,7 +31,7 @@ bool holds_only_a_report(const std::string& path) {
   for (const fs::directory_entry& entry : fs::directory_iterator(path, error)) {
     std::string name = entry.path().filename().string();
     if (name != "verdicts.csv" && name != "verdicts.json" && name != "summary.html" &&
-        name != "manifest.json" && name != "summary-part.jsonl")
+        name != "manifest.json" && name != "summary-part.jsonl" && name != "units.jsonl")
       return false;
   }
   return !error;
