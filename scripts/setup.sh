@@ -10,6 +10,10 @@ packages=(cmake ninja-build g++ make pkg-config libsqlite3-dev libgmp-dev google
 packages+=(time)
 # The allocator that hipaa-audit is linked with.
 packages+=(libmimalloc-dev)
+# SHA-256 for the report's manifest.
+packages+=(libssl-dev)
+# The scheduler recipes' tests: a single-node Slurm cluster and GNU parallel.
+packages+=(slurm-wlm munge parallel)
 missing=()
 for package in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then

@@ -56,6 +56,17 @@ public:
   // False when the rule's range stays open to later disclosures.
   bool for_each_solution(const Quantified& rule, SolutionK k);
 
+  // Told the number of each solution of the guard's driving atom (its first
+  // conjunct, or the whole guard when it has one), counted from 0 in guard
+  // order; false skips that solution and every guard solution extending it.
+  using DrivingFilter = FunctionRef<bool(std::size_t driving)>;
+
+  // for_each_solution for the driving solutions that `take` keeps: the
+  // others cost one row of the driving atom's query each, not the queries
+  // of the conjuncts that extend them.  With a filter that keeps every one,
+  // the same solutions in the same order.
+  bool for_each_solution(const Quantified& rule, DrivingFilter take, SolutionK k);
+
   // Makes the evaluations that reducing the whole instance `body` under
   // `sigma` would make first, so that a failing one ends the run as it would
   // in a whole reduction.  Call once per instance, before its parts.

@@ -52,6 +52,31 @@ bool ReductionFn::for_each_solution(const Quantified& rule, SolutionK k) {
   return closed;
 }
 
+bool ReductionFn::for_each_solution(const Quantified& rule, DrivingFilter take, SolutionK k) {
+  if (reduction_depth_ == 0) probe_.clear();
+  DepthScope depth(reduction_depth_);
+  bool closed = true;
+  auto instance_step = [&](const Substitution& sigma) {
+    TermList tuple = value_tuple(rule.bound, sigma);
+    if (!is_excluded(rule.exclusions, tuple)) k(sigma, tuple);
+  };
+  std::size_t driving = 0;
+  // The enumeration of satisfy_conjuncts, its first step filtered.
+  const auto* conj = rule.guard->as<GAnd>();
+  if (conj != nullptr && conj->conjuncts.size() > 1) {
+    auto extend = [&](const Substitution& sigma) {
+      if (take(driving++)) satisfy_conjuncts(conj->conjuncts, 1, sigma, instance_step, closed);
+    };
+    satisfy_guard(*conj->conjuncts.front(), Substitution{}, extend, closed, nullptr);
+  } else {
+    auto whole = [&](const Substitution& sigma) {
+      if (take(driving++)) instance_step(sigma);
+    };
+    satisfy_guard(*rule.guard, Substitution{}, whole, closed);
+  }
+  return closed;
+}
+
 void ReductionFn::begin_instance(const FormulaPtr& body, const Substitution& sigma) {
   DepthScope depth(reduction_depth_);
   probe_.run(body, sigma, subst_env());

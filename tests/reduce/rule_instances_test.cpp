@@ -141,5 +141,56 @@ TEST_F(RuleInstancesTest, TopLevelRulesAreFlattenedThroughNamedConjunctions) {
   EXPECT_EQ(rules[3].all, nullptr);
 }
 
+// A shard's enumeration: the driving atom's solutions (the guard's first
+// conjunct, or the whole guard) numbered in guard order, and only those
+// the filter keeps extended, in the order of the unfiltered enumeration.
+TEST_F(RuleInstancesTest, ADrivingFilterKeepsTheSolutionsOfTheDrivingRowsItTakes) {
+  TermPtr w = make_var("w");
+  TermPtr u = make_var("u");
+  // Rows 0 and 3 (alice to bob) extend to bob's one send; rows 1 and 2 to none.
+  FormulaPtr joined = make_all(
+      "rule", {{std::nullopt, "x"}, {std::nullopt, "y"}, {std::nullopt, "w"}}, {}, false,
+      make_gand({make_gatom("send", {x(), y(), z()}), make_gatom("send", {y(), w, u})}),
+      make_true());
+  FormulaPtr single = rule_over_send(make_true());
+  struct Case {
+    const char* what;
+    const FormulaPtr& rule;
+    std::vector<std::size_t> taken;
+    std::string solutions;
+  };
+  const Case cases[] = {
+      {"every driving row of a join", joined, {0, 1, 2, 3}, "alice bob carol|alice bob carol|"},
+      {"the first", joined, {0}, "alice bob carol|"},
+      {"rows without extensions", joined, {1, 2}, ""},
+      {"every row of a one-atom guard", single, {0, 1, 2, 3},
+       "alice bob \"hi\"|alice carol \"it's\"|bob carol \"x\"|alice bob \"hi\"|"},
+      {"the middle rows", single, {1, 2}, "alice carol \"it's\"|bob carol \"x\"|"},
+  };
+  for (const Case& c : cases) {
+    const Quantified& q = *c.rule->as<Quantified>();
+    std::string solutions;
+    std::vector<std::size_t> seen;
+    auto take = [&](std::size_t driving) {
+      seen.push_back(driving);
+      return std::find(c.taken.begin(), c.taken.end(), driving) != c.taken.end();
+    };
+    engine.for_each_solution(q, take, [&](const Substitution&, const TermList& tuple) {
+      for (std::size_t i = 0; i < tuple.size(); ++i) {
+        solutions += (i == 0 ? "" : " ") + print_term(*tuple[i]);
+      }
+      solutions += "|";
+    });
+    EXPECT_EQ(solutions, c.solutions) << c.what;
+    EXPECT_EQ(seen, (std::vector<std::size_t>{0, 1, 2, 3})) << c.what;
+  }
+  // Keeping every row gives the unfiltered enumeration.
+  std::string unfiltered;
+  engine.for_each_solution(*joined->as<Quantified>(), [&](const Substitution&, const TermList& t) {
+    unfiltered += print_term(*t[0]) + " " + print_term(*t[1]) + " " + print_term(*t[2]) + "|";
+  });
+  EXPECT_EQ(unfiltered, cases[0].solutions);
+}
+
 } // namespace
 } // namespace hipaa

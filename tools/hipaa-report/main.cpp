@@ -5,6 +5,8 @@
 #include "html_page.hpp"
 #include "inputs.hpp"
 #include "log_state.hpp"
+#include "manifest.hpp"
+#include "merge.hpp"
 #include "options.hpp"
 #include "pipeline.hpp"
 #include "progress.hpp"
@@ -12,6 +14,7 @@
 #include "summary.hpp"
 #include "value_place.hpp"
 #include "worklist.hpp"
+#include "summary_part.hpp"
 
 #include "../common/csv_field.hpp"
 #include "../common/large_stack.hpp"
@@ -31,6 +34,7 @@
 #include <unordered_set>
 #include <iostream>
 #include <optional>
+#include <string_view>
 
 namespace {
 
@@ -132,6 +136,7 @@ int run(int argc, char** argv) {
     if (!std::cout) throw tools::ToolError("cannot write standard output");
     return kNoViolation;
   }
+  std::string started = utc_now();
   db::Connection::allow_threads();
   // The first date conversion fixes the local zone for the process, which
   // changes the environment: let it happen before any thread starts.
@@ -152,12 +157,25 @@ int run(int argc, char** argv) {
   const Decisions decisions = deciding ? Decisions::read(options.decisions) : Decisions{};
   const Wording wording = Wording::load(beside(options.decls, "templates.csv"),
                                         beside(options.policy, "catalogue.csv"));
+  Evidence evidence = gather_evidence(options);
   Layout layout(top_level_rules(policy.formula));
   ReportFolder folder(options.out);
   ReportFiles files(folder, options.formats, layout);
   Summary summary(layout, page_roles(layout, policy.signature), options.formats.html);
   Worklist worklist(wording);
   std::unordered_set<std::string> arisen; // answered questions met in some residual
+  // A shard keeps what the whole run's summary needs of its instances.
+  std::vector<std::string> written = written_files(options.formats, deciding);
+  std::ofstream part_file;
+  std::optional<SummaryPartWriter> part;
+  std::optional<ShardEnumeration> shard;
+  if (options.shards > 1) {
+    part_file = folder.create(kSummaryPartFile);
+    part.emplace(part_file, layout.rules().size());
+    shard.emplace(options, layout);
+    written.push_back(kSummaryPartFile);
+    written.push_back(kUnitsFile);
+  }
   // Once the inputs and the folder are known good: the gaps an audit passes
   // over in silence, summarised before the verdicts.
   if (options.lint && !options.quiet) {
@@ -177,9 +195,10 @@ int run(int argc, char** argv) {
           summary.add(record);
           if (record.verdict == Verdict::Open) worklist.add(record.position, record.questions);
           for (std::string& id : record.answered) arisen.insert(std::move(id));
+          if (part) part->add(record);
           progress.count(summary.instances());
         },
-        diagnostics);
+        diagnostics, shard ? &*shard : nullptr);
   } catch (const Failure& failure) {
     progress.end();
     std::cerr << diagnostics;
@@ -210,11 +229,19 @@ int run(int argc, char** argv) {
     write_stale(file, stale);
     folder.close(file, "stale-decisions.csv");
   }
+  if (part) {
+    part->finish();
+    folder.close(part_file, kSummaryPartFile);
+    std::ofstream units = folder.create(kUnitsFile);
+    shard->write(units);
+    folder.close(units, kUnitsFile);
+  }
   if (options.formats.html) {
     std::ofstream page = folder.create("summary.html");
     write_html_page(page, PageInput{summary, worklist, decisions, stale_ids}, info);
     folder.close(page, "summary.html");
   }
+  write_manifest(folder, run_manifest(options, evidence, started, summary, folder, written));
   // The summary comes before the commit: a summary that cannot be written
   // leaves no report, as the exit status then says.
   if (!options.quiet) {
@@ -224,7 +251,8 @@ int run(int argc, char** argv) {
     if (!std::cout) throw tools::ToolError("cannot write the summary to standard output");
   }
   folder.commit();
-  return summary.count(Verdict::Violation) > 0 ? kViolations : kNoViolation;
+  return summary.count(Verdict::Violation) > 0 && !options.violations_ok ? kViolations
+                                                                         : kNoViolation;
 }
 
 } // namespace
@@ -235,6 +263,7 @@ int main(int argc, char** argv) {
   std::signal(SIGPIPE, SIG_IGN);
   exit_when_memory_runs_out("hipaa-report: out of memory\n", kFailure);
   try {
+    if (argc > 1 && std::string_view(argv[1]) == "merge") return run_merge(argc - 1, argv + 1);
     // Stored values and policies nest as deep as the audit reads them: the
     // run and the workers it starts get large stacks.
     return tools::run_on_large_stack([&] { return run(argc, argv); }, kWorkerStackBytes);

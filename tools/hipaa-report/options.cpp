@@ -20,7 +20,7 @@ const std::vector<tools::OptionRule> kOptionRules = {
     {"db", 'd', true},     {"decls", '\0', true}, {"policy", 'p', true},   {"out", 'o', true},
     {"format", 'f', true}, {"as-of", '\0', true}, {"jobs", 'j', true},     {"shard", '\0', true},
     {"quiet", 'q', false}, {"help", 'h', false},  {"version", 'V', false},
-    {"no-lint", '\0', false}, {"decisions", '\0', true},
+    {"no-lint", '\0', false}, {"decisions", '\0', true}, {"violations-ok", '\0', false},
 };
 
 // A whole number without sign, blanks or anything after it.
@@ -158,6 +158,7 @@ Options parse_options(int argc, char** argv) {
   options.help = line.has("help");
   options.version = line.has("version");
   options.quiet = line.has("quiet");
+  options.violations_ok = line.has("violations-ok");
   options.lint = !line.has("no-lint");
   options.db = read_path(line, "db", options.db);
   options.decls = read_path(line, "decls", options.decls);
@@ -198,17 +199,22 @@ std::string usage_text() {
          "                         violation\n"
          "  -j, --jobs N           reduce instances on N threads (default 1); the report\n"
          "                         is the same\n"
-         "      --shard K/N        handle only the instances at positions K modulo N;\n"
-         "                         the rows of shards 0/N to N-1/N sorted by position\n"
-         "                         make the whole verdicts.csv\n"
+         "      --shard K/N        judge only shard K of N: the instances of every Nth\n"
+         "                         block of each rule's driving rows; `hipaa-report\n"
+         "                         merge` makes the whole report from shards 0/N to N-1/N\n"
          "  -q, --quiet            print no summary and no progress\n"
          "      --no-lint          skip the checks of the log (those of hipaa-lint) whose\n"
          "                         summary comes first\n"
+         "      --violations-ok    exit with 0, not 1, when violations are found (for\n"
+         "                         schedulers that count status 1 as a failed task)\n"
          "  -h, --help             show this text and exit\n"
          "  -V, --version          show the version and exit\n"
          "\n"
          "Exit status: 0 when no instance is a violation (open ones may remain), 1 when\n"
-         "at least one is, 2 when the report could not be made.\n";
+         "at least one is, 2 when the report could not be made.\n"
+         "\n"
+         "hipaa-report merge --out DIR SHARD_DIR... makes the report of a whole run from\n"
+         "its shards' folders (see hipaa-report merge --help).\n";
 }
 
 std::string version_text() { return "hipaa-report 1.0\n"; }

@@ -28,6 +28,7 @@ struct Options {
   std::size_t shard = 0; // this run handles positions shard mod shards
   std::size_t shards = 1;
   bool quiet = false;
+  bool violations_ok = false; // exit 0 rather than 1 when violations are found
   bool lint = true; // summarise the log checks before the verdicts
   bool help = false;
   bool version = false;

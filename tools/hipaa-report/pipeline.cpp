@@ -272,41 +272,44 @@ private:
   bool reported_ = false;
 };
 
-// Calls `instance(rule, position, sigma, tuple)` for every selected
-// instance of every rule, in guard order, on `enumerator`'s engine.
+// Calls `instance(rule, position, sigma, tuple)` for every instance of
+// every rule, or of `shard` when there is one, in guard order, on
+// `enumerator`'s engine.
 template <class Instance>
-void for_each_instance(const Options& options, const Layout& layout, Auditor& enumerator,
+void for_each_instance(const Layout& layout, Auditor& enumerator, ShardEnumeration* shard,
                        Instance instance) {
+  if (shard != nullptr) {
+    shard->run(enumerator, instance);
+    return;
+  }
   std::size_t position = 0;
   const Substitution none;
   const TermList no_values;
   for (std::size_t rule = 0; rule < layout.rules().size(); ++rule) {
     const Quantified* all = layout.rules()[rule].all;
     if (all == nullptr) {
-      std::size_t here = position++;
-      if (here % options.shards == options.shard) instance(rule, here, none, no_values);
+      instance(rule, position++, none, no_values);
       continue;
     }
-    enumerator.engine().for_each_solution(*all,
-                                          [&](const Substitution& sigma, const TermList& tuple) {
-                                            std::size_t here = position++;
-                                            if (here % options.shards == options.shard)
-                                              instance(rule, here, sigma, tuple);
-                                          });
+    enumerator.engine().for_each_solution(
+        *all, [&](const Substitution& sigma, const TermList& tuple) {
+          instance(rule, position++, sigma, tuple);
+        });
   }
 }
 
 } // namespace
 
 void audit_instances(const Options& options, const CheckedPolicy& policy, const Layout& layout,
-                     const Decisions& decisions, const Sink& sink, std::string& diagnostics) {
+                     const Decisions& decisions, const Sink& sink, std::string& diagnostics,
+                     ShardEnumeration* shard) {
   Auditor enumerator(policy, layout, options.db, options.as_of, decisions);
   try {
     if (options.jobs == 1) {
       // The instance is judged while the guard's statements are still open,
       // as in a whole reduction.
       for_each_instance(
-          options, layout, enumerator,
+          layout, enumerator, shard,
           [&](std::size_t rule, std::size_t position, const Substitution& sigma,
               const TermList& tuple) { sink(enumerator.judge(rule, position, sigma, tuple)); });
       return;
@@ -314,7 +317,7 @@ void audit_instances(const Options& options, const CheckedPolicy& policy, const 
     WorkerPool pool(options, policy, decisions, enumerator, sink);
     try {
       try {
-        for_each_instance(options, layout, enumerator,
+        for_each_instance(layout, enumerator, shard,
                           [&](std::size_t rule, std::size_t position, const Substitution& sigma,
                               const TermList& tuple) { pool.submit(rule, position, sigma, tuple); });
       } catch (...) {

@@ -5,6 +5,7 @@
 
 #include "auditor.hpp"
 #include "options.hpp"
+#include "shard_units.hpp"
 
 #include <functional>
 
@@ -12,11 +13,11 @@ namespace hipaa::report {
 
 using Sink = std::function<void(Record&&)>;
 
-// Audits every rule instance whose position is options.shard modulo
-// options.shards.  Engine failures pass on with the failing auditor's
-// diagnostics in `diagnostics`.
-// `decisions` settle the questions people answered.
+// Audits every rule instance, or with `shard` those its shard takes;
+// `decisions` settle the questions people answered.  Engine failures pass
+// on with the failing auditor's diagnostics in `diagnostics`.
 void audit_instances(const Options& options, const CheckedPolicy& policy, const Layout& layout,
-                     const Decisions& decisions, const Sink& sink, std::string& diagnostics);
+                     const Decisions& decisions, const Sink& sink, std::string& diagnostics,
+                     ShardEnumeration* shard = nullptr);
 
 } // namespace hipaa::report

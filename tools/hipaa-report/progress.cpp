@@ -1,5 +1,7 @@
 #include "progress.hpp"
 
+#include "shard_units.hpp"
+
 #include <iostream>
 
 namespace hipaa::report {
@@ -38,18 +40,18 @@ void ProgressLine::count_instances(const Options& options, const CheckedPolicy& 
   Layout own_layout(top_level_rules(own.formula));
   const Decisions none;
   Auditor enumerator(own, own_layout, options.db, std::nullopt, none);
-  std::size_t position = 0;
-  auto one = [&] {
+  // The instances this run judges: a shard's own, found as it finds them.
+  auto take = [&](std::size_t driving) {
     if (stop_) throw CountingStopped{};
-    if (position++ % options.shards == options.shard) ++total_;
+    return takes(driving, options.shard, options.shards);
   };
   for (const Rule& rule : own_layout.rules()) {
     if (rule.all == nullptr) {
-      one();
+      if (take(0)) ++total_;
       continue;
     }
-    enumerator.engine().for_each_solution(*rule.all,
-                                          [&](const Substitution&, const TermList&) { one(); });
+    enumerator.engine().for_each_solution(*rule.all, take,
+                                          [&](const Substitution&, const TermList&) { ++total_; });
   }
 }
 

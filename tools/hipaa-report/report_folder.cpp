@@ -20,9 +20,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::array<const char*, 5> kReportFiles = {"verdicts.csv", "verdicts.json",
-                                                     "summary.html", "worklist.csv",
-                                                     "stale-decisions.csv"};
+constexpr std::array<const char*, 8> kReportFiles = {
+    "verdicts.csv",  "verdicts.json",      "summary.html", "worklist.csv",
+    "stale-decisions.csv", "manifest.json", "summary-part.jsonl", "units.jsonl"};
 
 std::string trimmed(std::string path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();

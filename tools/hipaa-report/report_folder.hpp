@@ -23,6 +23,8 @@ public:
   std::ofstream create(const std::string& name);
   // Checks that everything written to `file` arrived, then closes it.
   void close(std::ofstream& file, const std::string& name) const;
+  // Where file `name` is written until the folder is put in place.
+  std::string staged(const std::string& name) const { return temporary_ + "/" + name; }
   // Puts the folder in place of `path`, once its files are on the disk.
   // An earlier report there is replaced only if the folder still holds
   // nothing but a report's files; otherwise the new report is kept beside

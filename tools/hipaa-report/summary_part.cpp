@@ -1,0 +1,94 @@
+#include "summary_part.hpp"
+
+#include "../common/tool_error.hpp"
+
+#include <nlohmann/json.hpp>
+
+namespace hipaa::report {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+std::optional<Verdict> verdict_named(const std::string& word) {
+  for (Verdict verdict : {Verdict::Violation, Verdict::Open, Verdict::Compliant}) {
+    if (word == verdict_word(verdict)) return verdict;
+  }
+  return std::nullopt;
+}
+
+std::string record_line(const Record& record) {
+  Json line{{"position", record.position},
+            {"rule", record.rule},
+            {"verdict", verdict_word(record.verdict)},
+            {"clauses", record.clauses},
+            {"overdue", record.overdue},
+            {"day", record.day},
+            {"values", record.values}};
+  return line.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+Record record_of(const Json& line) {
+  Record record;
+  record.position = line.at("position").get<std::size_t>();
+  record.rule = line.at("rule").get<std::size_t>();
+  std::optional<Verdict> verdict = verdict_named(line.at("verdict").get<std::string>());
+  if (!verdict) throw std::invalid_argument("unknown verdict");
+  record.verdict = *verdict;
+  record.clauses = line.at("clauses").get<std::vector<std::string>>();
+  record.overdue = line.at("overdue").get<bool>();
+  record.day = line.at("day").get<std::string>();
+  record.values = line.at("values").get<std::string>();
+  return record;
+}
+
+} // namespace
+
+void SummaryPartWriter::add(const Record& record) {
+  if (record.verdict == Verdict::Compliant && !record.overdue) {
+    ++plain_[record.rule];
+    return;
+  }
+  out_ << record_line(record) << '\n';
+}
+
+void SummaryPartWriter::finish() { out_ << Json{{"plain", plain_}}.dump() << '\n'; }
+
+SummaryPartReader::SummaryPartReader(std::string path, std::size_t rules)
+    : path_(std::move(path)), in_(path_, std::ios::binary), plain_(rules) {
+  if (!in_) throw tools::ToolError(path_ + ": cannot read");
+}
+
+void SummaryPartReader::damaged(const std::string& why) const {
+  throw tools::ToolError(path_ + ":" + std::to_string(line_) + ": " + why);
+}
+
+std::optional<Record> SummaryPartReader::next() {
+  if (closed_) return std::nullopt;
+  std::string text;
+  if (!std::getline(in_, text)) {
+    ++line_;
+    damaged("the file ends before its closing line");
+  }
+  ++line_;
+  Json line = Json::parse(text, nullptr, false);
+  if (line.is_discarded() || !line.is_object()) damaged("not a JSON object");
+  try {
+    if (line.contains("plain")) {
+      std::vector<std::size_t> plain = line.at("plain").get<std::vector<std::size_t>>();
+      if (plain.size() != plain_.size()) damaged("counts for another number of rules");
+      plain_ = std::move(plain);
+      closed_ = true;
+      return std::nullopt;
+    }
+    Record record = record_of(line);
+    if (record.rule >= plain_.size()) damaged("a rule the policy does not have");
+    return record;
+  } catch (const nlohmann::json::exception&) {
+    damaged("a record without its fields");
+  } catch (const std::invalid_argument&) {
+    damaged("a record with an unknown verdict");
+  }
+}
+
+} // namespace hipaa::report
