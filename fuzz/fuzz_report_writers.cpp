@@ -6,10 +6,12 @@
 // byte picks the rule, the second the verdict; NUL bytes separate the
 // values.
 #include "../tools/common/csv_field.hpp"
+#include "../tools/hipaa-report/decisions.hpp"
 #include "../tools/hipaa-report/html_page.hpp"
 #include "../tools/hipaa-report/inputs.hpp"
 #include "../tools/hipaa-report/record.hpp"
 #include "../tools/hipaa-report/summary.hpp"
+#include "../tools/hipaa-report/worklist.hpp"
 #include "fuzz_support.hpp"
 #include "logic/printer.hpp"
 
@@ -59,11 +61,18 @@ std::vector<std::string> split_csv(const std::string& line) {
   return fields;
 }
 
+// An instance without questions or decisions.
+const std::string kNone;
+
 std::string page_of(const Layout& layout, const Record& record) {
   Summary summary(layout);
   summary.add(record);
+  const Wording wording;
+  const Worklist worklist(wording);
+  const Decisions decisions;
+  const std::vector<std::string> stale;
   std::ostringstream page;
-  write_html_page(page, summary, RunInfo{"hipaa.db", "hipaa.d", "hipaa.f", "2010-01-01T00:00:00",
+  write_html_page(page, PageInput{summary, worklist, decisions, stale}, RunInfo{"hipaa.db", "hipaa.d", "hipaa.f", "2010-01-01T00:00:00",
                                          "", ""});
   return page.str();
 }
@@ -108,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
   }
 
   RecordMaker maker(policy.layout);
-  const Record record = maker.make(rule, 7, tuple, verdict);
+  const Record record = maker.make(rule, 7, tuple, verdict, PersonColumns{kNone, kNone});
   fuzz::require(nlohmann::json::accept(record.json), "the JSON object parses", record.json);
   const std::string header = policy.layout.csv_header();
   fuzz::require(record.csv.ends_with("\r\n"), "the CSV line ends with CR LF", record.csv);
@@ -128,7 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
   RecordMaker plain_maker(policy.layout);
   const std::string page = page_of(policy.layout, record);
   const std::string plain_page =
-      page_of(policy.layout, plain_maker.make(rule, 7, harmless, plain));
+      page_of(policy.layout, plain_maker.make(rule, 7, harmless, plain, PersonColumns{kNone, kNone}));
   fuzz::require(markup(page) == markup(plain_page),
                 "values add no markup to the page", page);
   return 0;

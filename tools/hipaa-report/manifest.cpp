@@ -131,7 +131,7 @@ ManifestJson run_manifest(const Options& options, const Evidence& evidence,
   return manifest;
 }
 
-void write_manifest(const ReportFolder& folder, const ManifestJson& manifest) {
+void write_manifest(ReportFolder& folder, const ManifestJson& manifest) {
   std::ofstream file = folder.create(kManifestFile);
   file << manifest.dump(2, ' ', false, ManifestJson::error_handler_t::replace) << "\n";
   folder.close(file, kManifestFile);

@@ -49,6 +49,6 @@ ManifestJson run_manifest(const Options& options, const Evidence& evidence,
                           const ReportFolder& folder, const std::vector<std::string>& files);
 
 // Writes `manifest` as the folder's manifest.json.
-void write_manifest(const ReportFolder& folder, const ManifestJson& manifest);
+void write_manifest(ReportFolder& folder, const ManifestJson& manifest);
 
 } // namespace hipaa::report

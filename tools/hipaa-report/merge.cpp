@@ -6,6 +6,8 @@
 #include "report_folder.hpp"
 #include "summary.hpp"
 #include "shard_units.hpp"
+#include "decisions.hpp"
+#include "worklist.hpp"
 #include "summary_part.hpp"
 
 #include "../common/command_line.hpp"
@@ -381,7 +383,7 @@ private:
 // which must say its place in the shard, and is given p instead.
 template <class Rows>
 void merge_rows(const std::vector<Shard>& shards, const std::string& name,
-                const Placement& placement, const ReportFolder& folder) {
+                const Placement& placement, ReportFolder& folder) {
   std::vector<std::unique_ptr<ShardFile>> files;
   std::vector<Rows> readers(shards.size());
   Rows writer;
@@ -431,7 +433,7 @@ struct MergedFile {
   const char* name;
   const char* format;
   void (*merge)(const std::vector<Shard>&, const std::string&, const Placement&,
-                const ReportFolder&);
+                ReportFolder&);
 };
 
 const MergedFile kMergedFiles[] = {
@@ -583,8 +585,14 @@ int run_merge(int argc, char** argv) {
                  local_time_of(started),
                  options.at("as_of").is_string() ? options.at("as_of").get<std::string>() : "",
                  ""};
+    // The shards' worklists are not merged yet: the merged page lists the
+    // instances, without the questions and decisions of a single run.
+    const Wording wording;
+    const Worklist worklist(wording);
+    const Decisions decisions;
+    const std::vector<std::string> stale;
     std::ofstream html = folder.create("summary.html");
-    write_html_page(html, summary, info);
+    write_html_page(html, PageInput{summary, worklist, decisions, stale}, info);
     folder.close(html, "summary.html");
     written.insert(written.begin(), "summary.html");
   }
