@@ -372,6 +372,10 @@ TEST(Report, VerdictsFileOfASmallLogIsExact) {
             "e)))\"\r\n");
   EXPECT_EQ(report.out, "2 disclosures, from 2010:03:01:10:00:00 to 2010:03:01:10:00:00; complete "
                         "up to 2010:03:10:00:00:00 (audit_end)\n"
+                        "2 parties hold no role at the time of 4 checked disclosures where no "
+                        "clause for the purposes asks for one\n"
+                        "1 parties holding no role at the time of disclosures whose verdict "
+                        "depends on it\n"
                         "1 access_request rows whose covered entity makes no disclosure in the "
                         "log, so that none can answer them\n"
                         "Audited 3 instances of 3 rules: c164-502-a 2, c164-524-b-2 1, c164-528-c-1 0\n"

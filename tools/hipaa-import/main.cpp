@@ -2,6 +2,7 @@
 // file per log table, every value encoded as the term the declarations
 // require.
 #include "derived_rows.hpp"
+#include "line_record.hpp"
 #include "table_import.hpp"
 #include "transcoder.hpp"
 #include "value_encoding.hpp"
@@ -207,7 +208,7 @@ Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogT
     period_options.may_be_empty = {false, false, false, true};
     totals.rows += import::read_table(
         inputs[i].source, *targets[i], encoder, period_options, errors,
-        [&](const auto& printed, const auto& given) { periods.add(printed, given); });
+        [&](const auto& printed, const auto& given, std::int64_t) { periods.add(printed, given); });
     ++totals.files;
   }
   const std::string role_rows = "hipaa_import_role_rows";
@@ -218,6 +219,7 @@ Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogT
     role_inserter.emplace(database.inserter(role_rows, 3));
   }
 
+  import::LineRecord lines(database);
   std::optional<std::int64_t> latest;
   for (std::size_t i = 0; i < inputs.size(); ++i) {
     const LogTable* table = targets[i];
@@ -231,9 +233,11 @@ Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogT
     table_options.progress = progress_for(inputs[i].source.shown);
     const std::int64_t read = import::read_table(
         inputs[i].source, *table, encoder, table_options, errors,
-        [&](const std::vector<std::string>& printed, const std::vector<std::string>&) {
+        [&](const std::vector<std::string>& printed, const std::vector<std::string>&,
+            std::int64_t line) {
           for (std::size_t c = 0; c < printed.size(); ++c) inserter.bind(static_cast<int>(c), printed[c]);
           inserter.insert();
+          lines.add(table->name, inputs[i].source.shown, line);
           if (!disclosures || !at) return;
           const std::int64_t seconds = import::seconds_of(printed[*at]);
           if (!latest || seconds > *latest) {
@@ -253,6 +257,7 @@ Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogT
     totals.rows += read;
     ++totals.files;
   }
+  lines.finish();
   if (role_inserter) {
     role_inserter.reset();
     if (role_table == nullptr) {

@@ -123,7 +123,7 @@ std::int64_t read_table(const TableSource& source, const LogTable& table,
           good = false;
         }
       }
-      if (good) sink(printed, given);
+      if (good) sink(printed, given, reader.record_line());
     }
     if (options.progress) options.progress(rows, reader.bytes_read());
     return rows;

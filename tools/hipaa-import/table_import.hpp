@@ -51,10 +51,10 @@ struct ReadOptions {
   std::function<void(std::int64_t rows, long long bytes)> progress;
 };
 
-// One good record: the printed values in column order, and the fields as
-// the file gave them, also in column order.
+// One good record: the printed values in column order, the fields as the
+// file gave them, also in column order, and the line the record starts on.
 using RowSink = std::function<void(const std::vector<std::string>& printed,
-                                   const std::vector<std::string>& given)>;
+                                   const std::vector<std::string>& given, std::int64_t line)>;
 
 // Reads `source` completely as rows of `table`, handing each record whose
 // values all fit to `sink`; returns the number of records.  Header problems

@@ -120,7 +120,7 @@ int run(int argc, char** argv) {
   // over in silence, summarised before the verdicts.
   if (options.lint && !options.quiet) {
     tools::LogReader log(options.db);
-    tools::print_lint_summary(tools::lint_log(log, policy.signature), std::cout);
+    tools::print_lint_summary(tools::lint_log(log, policy.signature, policy.formula), std::cout);
   }
   ProgressLine progress(!options.quiet && ::isatty(STDERR_FILENO), options, policy);
 
