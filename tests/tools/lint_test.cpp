@@ -24,7 +24,7 @@ protected:
                               "dr-a,health-care-provider,2009-01-01,\n"
                               "dr-b,health-care-provider,2009-01-01,\n"
                               "hospital-1,covered-entity,2009-01-01,\n");
-    csv("access_request.csv", "individual,covered_entity,received\npat-1,hospital-1,2010-01-05 10:00\n");
+    csv("access_request.csv", "individual,covered_entity,received\npat-1,hospital-1,2010-01-01\n");
     RunResult result = import({"--table", "attr_in_db=hipaa-case-study/reference/attr_in_db.csv"});
     ASSERT_EQ(result.status, 0) << result.err;
   }
@@ -84,9 +84,10 @@ TEST_F(Lint, FindsEachSilentGapInALogMadeToContainIt) {
        "  recipient \"dr-b\": 1 disclosure, the first disclose row 1 (disclose.csv:2) at "
        "2010:01:05:10:00:00 (no role row at any time); clauses c164-506-c-2, c164-502-b, "
        "c164-522-a-1-iii\n"},
-      {"UPDATE access_request SET received = '2010:01:01:00:00:00'",
-       "1 requests received before the log's first disclosure, whose answer and deadline may lie "
-       "outside the log:\n"
+      {"UPDATE access_request SET received = '2010:01:01:00:00:00'; DELETE FROM disclose WHERE "
+       "rowid = 2",
+       "1 requests received before the log's first disclosure and answered by none of its "
+       "disclosures, whose answer may lie before the log:\n"
        "  access_request row 1 (access_request.csv:2): \"pat-1\" \"hospital-1\" "
        "2010:01:01:00:00:00, 4 days earlier than 2010:01:05:10:00:00\n"},
       // Logs the audit cannot read.

@@ -283,16 +283,17 @@ std::string distinct_values(LogReader& log, const std::string& name, const std::
 
 // Requests that nothing in the log can answer: their covered entity makes
 // no disclosure in the log (a name spelt otherwise, most often), or they
-// were received before the log's first disclosure, so that the answer (and
-// the deadline for it) may lie before the log begins.
+// were received before the log's first disclosure and no disclosure of the
+// log goes from the entity to the individual, so that the answer may lie
+// before the log begins and the audit would count the deadline as missed.
 void check_requests(LintContext& context) {
-  auto disclose = context.bind(names::kDisclose, {"sender"});
+  auto disclose = context.bind(names::kDisclose, {"sender", "recipient"});
   if (!disclose) return;
   const std::string senders =
       distinct_values(context.log, "lint_senders", disclose->table, disclose->columns[0]);
   FindingBuilder early("request-before-log",
-                       "requests received before the log's first disclosure, whose answer and "
-                       "deadline may lie outside the log");
+                       "requests received before the log's first disclosure and answered by none "
+                       "of its disclosures, whose answer may lie before the log");
   for (const char* name : {names::kAccessRequest, names::kAccountingRequest}) {
     auto requests = context.bind(name, {"covered_entity"});
     if (!requests) continue;
@@ -307,8 +308,12 @@ void check_requests(LintContext& context) {
                          });
     std::move(hopeless).into(context.report);
     auto received = requests->layout->column_index("received");
-    if (!received || !context.span.first) continue;
-    context.log.each_row("SELECT q.rowid, q.* FROM " + requests->table + " q", {},
+    auto individual = context.bind(name, {"individual", "covered_entity"});
+    if (!received || !individual || !context.span.first) continue;
+    context.log.each_row("SELECT q.rowid, q.* FROM " + requests->table + " q WHERE NOT EXISTS "
+                         "(SELECT 1 FROM " + disclose->table + " d WHERE d." +
+                         disclose->columns[0] + " = q." + individual->columns[1] + " AND d." +
+                         disclose->columns[1] + " = q." + individual->columns[0] + ")", {},
                          [&](const TextRow& row) {
                            auto when = seconds_of(row[*received + 1]);
                            if (!when || *when >= *context.span.first) return true;

@@ -39,6 +39,7 @@ const std::vector<tools::OptionRule> kOptionRules = {
     {"list-values", '\0', true},
     {"complete-until", '\0', true},
     {"encoding", '\0', true},
+    {"date-format", '\0', true},
     {"help", 'h', false},
     {"version", '\0', false},
 };
@@ -56,7 +57,9 @@ const char* const kUsage =
     "\n"
     "Values are encoded as the terms the declarations require: text in a string\n"
     "column is stored in double quotes; a date column takes YYYY-MM-DD, optionally\n"
-    "with a time hh:mm[:ss], and stores YYYY:MM:DD:hh:mm:ss in the local time zone;\n"
+    "with a time hh:mm[:ss] after a blank or T, or the form --date-format gives, and\n"
+    "stores YYYY:MM:DD:hh:mm:ss in the local time zone (a day/month order that the\n"
+    "value leaves open, as in 03/04/2010, is refused with the choice to make);\n"
     "an int column takes a 32-bit integer; any other column takes a constant\n"
     "declared with its sort.  Every value that does not fit is reported with its\n"
     "file, line and column, and nothing is written.  Values must be UTF-8.\n"
@@ -79,9 +82,15 @@ const char* const kUsage =
     "  -t, --table NAME=FILE    read table NAME from FILE (\"-\" for standard input)\n"
     "      --ignore-extra-columns  skip header columns the table does not have\n"
     "                           (refused by default)\n"
-    "      --max-errors N       stop after N bad values (default 20)\n"
+    "      --max-errors N       show N problems in full (default 20); count every\n"
+    "                           later one by kind, file and column\n"
     "      --encoding NAME      the files are in encoding NAME (ISO-8859-1,\n"
     "                           WINDOWS-1252, ...), not UTF-8\n"
+    "      --date-format [TABLE[.COLUMN]=]FORMAT  read dates in FORMAT: %Y %y %m\n"
+    "                           %b %d %H %I %M %S %p as strftime writes them\n"
+    "                           (\"%m/%d/%Y %I:%M %p\"), or excel for serial\n"
+    "                           numbers; for every date column, one table's or\n"
+    "                           one column's (the most specific wins)\n"
     "      --complete-until DATE  the log is complete up to DATE\n"
     "      --list-values SORT   print the constants a column of SORT accepts, and exit\n"
     "  -h, --help               show this text and exit\n"
@@ -171,16 +180,19 @@ std::function<void(std::int64_t, long long)> progress_for(const std::string& sho
   };
 }
 
-// Every problem on its own line; after more than one, how many there were.
-[[noreturn]] void report(const ErrorList& errors, bool limit_reached) {
+// The first problems each on its own line, every later one counted by
+// kind; after more than one, how many there were.
+[[noreturn]] void report(const ErrorList& errors) {
   const std::vector<std::string>& messages = errors.messages();
-  if (messages.size() == 1 && !limit_reached) throw ToolError(messages.front());
+  if (errors.total() == 1) throw ToolError(messages.front());
   for (const std::string& message : messages) std::cerr << "hipaa-import: " << message << "\n";
-  std::string count = std::to_string(messages.size());
-  if (limit_reached) {
-    throw ToolError("stopped after " + count + " problems (--max-errors); nothing written");
+  const std::int64_t more = errors.total() - static_cast<std::int64_t>(messages.size());
+  if (more > 0) {
+    std::cerr << "hipaa-import: " << more << " more " << (more == 1 ? "problem" : "problems")
+              << " beyond --max-errors " << errors.limit() << ", by kind:\n";
+    for (const std::string& kind : errors.summary()) std::cerr << "hipaa-import:   " << kind << "\n";
   }
-  throw ToolError(count + " problems; nothing written");
+  throw ToolError(std::to_string(errors.total()) + " problems; nothing written");
 }
 
 struct Totals {
@@ -192,12 +204,14 @@ struct Totals {
 // when `errors` is not empty afterwards.
 Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogTable*>& targets,
                   const std::vector<LogTable>& tables, const import::ValueEncoder& encoder,
-                  const tools::CommandLine& line, tools::NewDatabase& database, ErrorList& errors,
+                  const tools::CommandLine& line, const import::DateFormats& dates,
+                  tools::NewDatabase& database, ErrorList& errors,
                   std::optional<std::string>& last_disclosure) {
   Totals totals;
   import::ReadOptions options;
   options.ignore_extra_columns = line.has("ignore-extra-columns");
   options.encoding = line.get("encoding").value_or("");
+  options.dates = &dates;
 
   // Role periods first: the disclosures read later are expanded with them.
   import::RolePeriods periods;
@@ -291,6 +305,8 @@ int run(int argc, char** argv) {
 
   if (auto encoding = line.get("encoding")) import::Transcoder check(*encoding);
   const import::ValueEncoder encoder(signature);
+  import::DateFormats dates;
+  for (const std::string& format : line.all("date-format")) dates.add(format);
   std::optional<std::string> complete_until;
   if (auto until = line.get("complete-until")) {
     try {
@@ -313,7 +329,7 @@ int run(int argc, char** argv) {
   ErrorList errors(max_errors);
   try {
     const std::vector<const LogTable*> targets = tables_of(inputs, fillable, declarations, errors);
-    if (!errors.empty()) report(errors, false);
+    if (!errors.empty()) report(errors);
     bool audit_end_given = false;
     for (const LogTable* table : targets) audit_end_given |= table->name == names::kAuditEnd;
     if (audit_end_given && complete_until) {
@@ -325,8 +341,8 @@ int run(int argc, char** argv) {
     for (const LogTable& table : tables) database.create_table(table.name, table.columns);
     std::optional<std::string> last_disclosure;
     Totals totals =
-        import_all(inputs, targets, tables, encoder, line, database, errors, last_disclosure);
-    if (!errors.empty()) report(errors, false);
+        import_all(inputs, targets, tables, encoder, line, dates, database, errors, last_disclosure);
+    if (!errors.empty()) report(errors);
 
     if (const LogTable* inclusions = tools::find_table(tables, names::kAttributeIn)) {
       import::close_inclusions(database, *inclusions);
@@ -346,7 +362,7 @@ int run(int argc, char** argv) {
               << " files written to " << output_path << "\n";
     return 0;
   } catch (const import::ErrorLimitReached&) {
-    report(errors, true);
+    report(errors);
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include "common/tool_error.hpp"
 
+#include <algorithm>
 #include <optional>
 
 namespace hipaa::import {
@@ -12,9 +13,74 @@ namespace hipaa::import {
 using tools::LogTable;
 using tools::ToolError;
 
+namespace {
+
+// The kinds of problems kept apart beyond the limit; any further kind is
+// counted with the last.
+constexpr std::size_t kMaxKinds = 200;
+
+// A reason with its value left out, so that the same problem with other
+// values is one kind: the first double-quoted part becomes "...", and
+// suggestions of names (which follow the value) are dropped.
+std::string kind_of(const std::string& reason) {
+  std::string kind = reason;
+  const std::size_t open = kind.find('"');
+  const std::size_t close = open == std::string::npos ? open : kind.find('"', open + 1);
+  if (close != std::string::npos) kind.replace(open, close - open + 1, "\"...\"");
+  const std::size_t suggestion = kind.find("; did you mean");
+  if (suggestion != std::string::npos) kind.erase(suggestion);
+  return kind;
+}
+
+} // namespace
+
+void ErrorList::count(const std::string& key, const std::string& example) {
+  auto found = kinds_.find(key);
+  if (found == kinds_.end() && kinds_.size() >= kMaxKinds) found = kinds_.find("other problems");
+  if (found == kinds_.end()) {
+    const std::string& name = kinds_.size() >= kMaxKinds ? "other problems" : key;
+    found = kinds_.emplace(name, Kind{0, kinds_.size(), example}).first;
+  }
+  ++found->second.count;
+}
+
 void ErrorList::add(std::string message) {
-  if (messages_.size() >= limit_) throw ErrorLimitReached{};
-  messages_.push_back(std::move(message));
+  ++total_;
+  if (messages_.size() < limit_) {
+    messages_.push_back(std::move(message));
+    return;
+  }
+  const std::size_t colon = message.find(": ");
+  count(colon == std::string::npos ? message : message.substr(colon + 2), message);
+}
+
+void ErrorList::add_value(const std::string& where, const std::string& file,
+                          const std::string& column, const std::string& reason) {
+  if (messages_.size() < limit_) {
+    add(where + "column " + column + ": " + reason);
+    return;
+  }
+  ++total_;
+  // The example is the first value of its kind, where it was found.
+  const std::size_t open = reason.find('"');
+  const std::size_t close = open == std::string::npos ? open : reason.find('"', open + 1);
+  const std::string value = close == std::string::npos ? reason : reason.substr(open, close - open + 1);
+  count(file + ", column " + column + ": " + kind_of(reason), where.substr(0, where.size() - 2) +
+                                                               " " + value);
+}
+
+std::vector<std::string> ErrorList::summary() const {
+  std::vector<std::pair<std::string, const Kind*>> kinds;
+  for (const auto& [key, kind] : kinds_) kinds.emplace_back(key, &kind);
+  std::stable_sort(kinds.begin(), kinds.end(), [](const auto& a, const auto& b) {
+    return a.second->count != b.second->count ? a.second->count > b.second->count
+                                               : a.second->order < b.second->order;
+  });
+  std::vector<std::string> lines;
+  for (const auto& [key, kind] : kinds) {
+    lines.push_back(std::to_string(kind->count) + " × " + key + " (first " + kind->example + ")");
+  }
+  return lines;
 }
 
 namespace {
@@ -93,6 +159,12 @@ std::int64_t read_table(const TableSource& source, const LogTable& table,
     }
     const auto positions =
         match_header(fields, table, options.ignore_extra_columns, location(reader));
+    std::vector<const DateFormat*> formats(table.columns.size(), nullptr);
+    for (std::size_t c = 0; c < formats.size(); ++c) {
+      if (options.dates && table.sorts[c].kind == Sort::Kind::Date) {
+        formats[c] = options.dates->find(table.name, table.columns[c]);
+      }
+    }
     std::vector<std::string> printed(table.columns.size());
     std::vector<std::string> given(table.columns.size());
     std::int64_t rows = 0;
@@ -115,11 +187,12 @@ std::int64_t read_table(const TableSource& source, const LogTable& table,
           given[column] = field;
           const bool empty_allowed =
               column < options.may_be_empty.size() && options.may_be_empty[column];
-          printed[column] = empty_allowed && field.empty()
-                                ? std::string()
+          printed[column] = empty_allowed && field.empty() ? std::string()
+                            : table.sorts[column].kind == Sort::Kind::Date
+                                ? encode_date(field, formats[column], given[column])
                                 : encoder.encode(field, table.sorts[column]);
         } catch (const ToolError& error) {
-          errors.add(location(reader) + "column " + table.columns[column] + ": " + error.what());
+          errors.add_value(location(reader), reader.name(), table.columns[column], error.what());
           good = false;
         }
       }

@@ -3,31 +3,52 @@
 // collected, not thrown, so that one run reports them all.
 #pragma once
 
+#include "date_formats.hpp"
 #include "value_encoding.hpp"
 
 #include "common/log_tables.hpp"
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
 namespace hipaa::import {
 
-// The problems found so far, each "FILE:LINE: ...".  Adding one beyond the
-// limit ends the import with ErrorLimitReached.
+// The problems found so far: the first `limit` in full, each
+// "FILE:LINE: ..."; every later one counted by kind, file and column, with
+// the first of each kind as its example.
 class ErrorList {
 public:
   explicit ErrorList(std::size_t limit) : limit_(limit) {}
 
   void add(std::string message);
+  // A value of `column` refused at `where` ("FILE:LINE: "), for `reason`.
+  void add_value(const std::string& where, const std::string& file, const std::string& column,
+                 const std::string& reason);
+
   const std::vector<std::string>& messages() const { return messages_; }
   bool empty() const { return messages_.empty(); }
   std::size_t limit() const { return limit_; }
+  std::int64_t total() const { return total_; }
+
+  // One line per kind of the problems beyond the limit, most frequent
+  // first: "N × FILE, column C: REASON (first FILE:LINE VALUE)".
+  std::vector<std::string> summary() const;
 
 private:
+  struct Kind {
+    std::int64_t count = 0;
+    std::size_t order = 0;
+    std::string example;
+  };
+  void count(const std::string& key, const std::string& example);
+
   std::size_t limit_;
   std::vector<std::string> messages_;
+  std::map<std::string, Kind> kinds_;
+  std::int64_t total_ = 0;
 };
 
 struct ErrorLimitReached {};
@@ -45,6 +66,8 @@ struct ReadOptions {
   bool ignore_extra_columns = false;
   // Columns whose value may be left empty; the row then holds "" there.
   std::vector<bool> may_be_empty;
+  // The formats of date columns (ISO forms only without).
+  const DateFormats* dates = nullptr;
   // The encoding of the files when it is not UTF-8, as iconv names it.
   std::string encoding;
   // Called now and then with the rows and bytes read so far.
