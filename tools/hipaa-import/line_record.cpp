@@ -16,7 +16,32 @@ tools::RowInserter created(tools::NewDatabase& database) {
 
 } // namespace
 
-LineRecord::LineRecord(tools::NewDatabase& database) : inserter_(created(database)) {}
+LineRecord::LineRecord(tools::NewDatabase& database)
+    : database_(database), inserter_(created(database)) {}
+
+std::int64_t LineRecord::rows(const std::string& table) const {
+  auto found = rows_.find(table);
+  return found == rows_.end() ? 0 : found->second;
+}
+
+std::string LineRecord::place(const std::string& table, std::int64_t row) {
+  if (run_ && run_->table == table && run_->first_row <= row && row <= run_->last_row) {
+    return run_->file + ":" + std::to_string(run_->first_line + (row - run_->first_row));
+  }
+  sqlite3_stmt* raw = nullptr;
+  const std::string sql = "SELECT file, first_line + (?2 - first_row) FROM " +
+                          tools::quote_identifier(tools::case_tables::kImportLines) +
+                          " WHERE tbl = ?1 AND first_row <= ?2 AND last_row >= ?2";
+  if (sqlite3_prepare_v2(database_.handle(), sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
+    return "";
+  }
+  std::unique_ptr<sqlite3_stmt, tools::StatementFinalizer> statement(raw);
+  sqlite3_bind_text(raw, 1, table.data(), static_cast<int>(table.size()), SQLITE_TRANSIENT);
+  sqlite3_bind_int64(raw, 2, row);
+  if (sqlite3_step(raw) != SQLITE_ROW) return "";
+  return reinterpret_cast<const char*>(sqlite3_column_text(raw, 0)) + std::string(":") +
+         reinterpret_cast<const char*>(sqlite3_column_text(raw, 1));
+}
 
 void LineRecord::add(const std::string& table, const std::string& file, std::int64_t line) {
   const std::int64_t row = ++rows_[table];

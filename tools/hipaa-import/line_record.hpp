@@ -22,6 +22,12 @@ public:
   // was read from `file` at `line`.
   void add(const std::string& table, const std::string& file, std::int64_t line);
 
+  // The rows of `table` recorded so far.
+  std::int64_t rows(const std::string& table) const;
+
+  // "FILE:LINE" of row `row` of `table`, or "" when it was not recorded.
+  std::string place(const std::string& table, std::int64_t row);
+
   // Writes the run still open.
   void finish();
 
@@ -31,6 +37,7 @@ private:
     std::int64_t first_row = 0, last_row = 0, first_line = 0;
   };
 
+  tools::NewDatabase& database_;
   tools::RowInserter inserter_;
   std::map<std::string, std::int64_t> rows_;
   std::optional<Run> run_;

@@ -1,7 +1,9 @@
 // hipaa-import: builds an audit database from one's own records, one CSV
 // file per log table, every value encoded as the term the declarations
 // require.
+#include "csv_reader.hpp"
 #include "derived_rows.hpp"
+#include "duplicates.hpp"
 #include "line_record.hpp"
 #include "table_import.hpp"
 #include "transcoder.hpp"
@@ -40,6 +42,8 @@ const std::vector<tools::OptionRule> kOptionRules = {
     {"complete-until", '\0', true},
     {"encoding", '\0', true},
     {"date-format", '\0', true},
+    {"force-encoding", '\0', false},
+    {"dedupe", '\0', false},
     {"help", 'h', false},
     {"version", '\0', false},
 };
@@ -50,8 +54,9 @@ const char* const kUsage =
     "after its table (disclose.csv fills the table disclose), or mapped to one with\n"
     "--table; its first line names the table's columns, in any order; fields follow\n"
     "RFC 4180 (commas, double quotes around fields that hold commas, quotes or line\n"
-    "breaks).  A UTF-8 byte-order mark is skipped, and blanks around every field are\n"
-    "removed (blanks inside double quotes are kept).  Tables without a file are\n"
+    "breaks).  A byte-order mark is skipped (a UTF-16 one makes the file read as\n"
+    "UTF-16), and blanks around every field are removed (blanks inside double quotes\n"
+    "are kept).  Tables without a file are\n"
     "created empty.  Several files may fill one table; their rows are appended in\n"
     "the order given.\n"
     "\n"
@@ -62,7 +67,8 @@ const char* const kUsage =
     "value leaves open, as in 03/04/2010, is refused with the choice to make);\n"
     "an int column takes a 32-bit integer; any other column takes a constant\n"
     "declared with its sort.  Every value that does not fit is reported with its\n"
-    "file, line and column, and nothing is written.  Values must be UTF-8.\n"
+    "file, line and column, and nothing is written.  Values must be UTF-8 unless\n"
+    "--encoding or the file's own encoding says otherwise.\n"
     "\n"
     "Computed rows:\n"
     "  - inrole_periods.csv (person, role, from, to; to may be empty) gives each\n"
@@ -79,13 +85,20 @@ const char* const kUsage =
     "                           ./hipaa-case-study/hipaa.d)\n"
     "  -o, --output PATH        the database to write (default hipaa.db)\n"
     "  -f, --force              replace PATH if it exists\n"
-    "  -t, --table NAME=FILE    read table NAME from FILE (\"-\" for standard input)\n"
+    "  -t, --table NAME=FILE[:ENCODING]  read table NAME from FILE (\"-\" for\n"
+    "                           standard input), in ENCODING if given (a file\n"
+    "                           argument may also end in :ENCODING)\n"
+    "      --dedupe             keep only the first of rows that repeat a row of their\n"
+    "                           table exactly (refused, with their lines, by default)\n"
     "      --ignore-extra-columns  skip header columns the table does not have\n"
     "                           (refused by default)\n"
     "      --max-errors N       show N problems in full (default 20); count every\n"
     "                           later one by kind, file and column\n"
-    "      --encoding NAME      the files are in encoding NAME (ISO-8859-1,\n"
-    "                           WINDOWS-1252, ...), not UTF-8\n"
+    "      --encoding NAME      the files without their own encoding are in NAME\n"
+    "                           (ISO-8859-1, WINDOWS-1252, UTF-16LE, ...), not UTF-8\n"
+    "      --force-encoding     read a file in its declared encoding even when its\n"
+    "                           byte-order mark or its being valid UTF-8 says\n"
+    "                           otherwise (refused by default)\n"
     "      --date-format [TABLE[.COLUMN]=]FORMAT  read dates in FORMAT: %Y %y %m\n"
     "                           %b %d %H %I %M %S %p as strftime writes them\n"
     "                           (\"%m/%d/%Y %I:%M %p\"), or excel for serial\n"
@@ -114,19 +127,33 @@ struct Input {
   std::string table; // the table name the file fills
 };
 
+// FILE or FILE:ENCODING: a name that is no file but ends in ":" and an
+// encoding names the file before it, in that encoding.
+TableSource source_of(const std::string& given) {
+  const std::size_t colon = given.rfind(':');
+  if (given == "-" || colon == std::string::npos || colon == 0 || colon + 1 == given.size() ||
+      tools::path_exists(given)) {
+    return {given, given == "-" ? "standard input" : given};
+  }
+  const std::string file = given.substr(0, colon), encoding = given.substr(colon + 1);
+  if (!import::names_utf16(encoding)) import::Transcoder check(encoding);
+  return {file, file == "-" ? "standard input" : file, encoding};
+}
+
 std::vector<Input> inputs_of(const tools::CommandLine& line) {
   std::vector<Input> inputs;
-  for (const std::string& file : line.positional) {
-    if (file == "-") throw UsageError("standard input needs a table: --table NAME=-");
-    inputs.push_back({{file, file}, base_name(file)});
+  for (const std::string& given : line.positional) {
+    TableSource source = source_of(given);
+    if (source.path == "-") throw UsageError("standard input needs a table: --table NAME=-");
+    const std::string table = base_name(source.path);
+    inputs.push_back({std::move(source), table});
   }
   for (const std::string& mapping : line.all("table")) {
     std::size_t equals = mapping.find('=');
     if (equals == std::string::npos || equals == 0 || equals + 1 == mapping.size()) {
       throw UsageError("--table needs NAME=FILE, not \"" + mapping + "\"");
     }
-    std::string file = mapping.substr(equals + 1);
-    inputs.push_back({{file, file == "-" ? "standard input" : file}, mapping.substr(0, equals)});
+    inputs.push_back({source_of(mapping.substr(equals + 1)), mapping.substr(0, equals)});
   }
   return inputs;
 }
@@ -197,6 +224,7 @@ std::function<void(std::int64_t, long long)> progress_for(const std::string& sho
 
 struct Totals {
   std::int64_t rows = 0;
+  std::int64_t dropped = 0; // exact repeats that --dedupe left out
   std::size_t files = 0;
 };
 
@@ -211,6 +239,7 @@ Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogT
   import::ReadOptions options;
   options.ignore_extra_columns = line.has("ignore-extra-columns");
   options.encoding = line.get("encoding").value_or("");
+  options.force_encoding = line.has("force-encoding");
   options.dates = &dates;
 
   // Role periods first: the disclosures read later are expanded with them.
@@ -234,6 +263,8 @@ Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogT
   }
 
   import::LineRecord lines(database);
+  import::Duplicates duplicates(database);
+  const bool dedupe = line.has("dedupe");
   std::optional<std::int64_t> latest;
   for (std::size_t i = 0; i < inputs.size(); ++i) {
     const LogTable* table = targets[i];
@@ -249,6 +280,17 @@ Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogT
         inputs[i].source, *table, encoder, table_options, errors,
         [&](const std::vector<std::string>& printed, const std::vector<std::string>&,
             std::int64_t line) {
+          if (const std::int64_t first =
+                  duplicates.earlier(table->name, printed, lines.rows(table->name) + 1)) {
+            if (dedupe) {
+              ++totals.dropped;
+              return;
+            }
+            errors.add(inputs[i].source.shown + ":" + std::to_string(line) + ": repeats " +
+                       lines.place(table->name, first) +
+                       " exactly (--dedupe keeps only the first)");
+            return;
+          }
           for (std::size_t c = 0; c < printed.size(); ++c) inserter.bind(static_cast<int>(c), printed[c]);
           inserter.insert();
           lines.add(table->name, inputs[i].source.shown, line);
@@ -303,7 +345,9 @@ int run(int argc, char** argv) {
   for (const Input& input : inputs) input_paths.push_back(input.source.path);
   tools::refuse_output_among_inputs(output_path, input_paths);
 
-  if (auto encoding = line.get("encoding")) import::Transcoder check(*encoding);
+  if (auto encoding = line.get("encoding")) {
+    if (!import::names_utf16(*encoding)) import::Transcoder check(*encoding);
+  }
   const import::ValueEncoder encoder(signature);
   import::DateFormats dates;
   for (const std::string& format : line.all("date-format")) dates.add(format);
@@ -358,8 +402,12 @@ int run(int argc, char** argv) {
     database.exec("ANALYZE");
     database.finish();
     output.commit();
-    std::cout << "hipaa-import: " << totals.rows << " rows from " << totals.files
-              << " files written to " << output_path << "\n";
+    std::cout << "hipaa-import: " << totals.rows - totals.dropped << " rows from " << totals.files
+              << " files written to " << output_path;
+    if (totals.dropped > 0) {
+      std::cout << " (" << totals.dropped << " exact repeats left out)";
+    }
+    std::cout << "\n";
     return 0;
   } catch (const import::ErrorLimitReached&) {
     report(errors);

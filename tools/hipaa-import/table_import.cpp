@@ -126,15 +126,49 @@ std::string location(const CsvReader& reader) {
   return reader.name() + ":" + std::to_string(reader.record_line()) + ": ";
 }
 
+bool has_high_bytes(const std::string& text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return true;
+  }
+  return false;
+}
+
+// A declared encoding that the file's byte-order mark contradicts.
+void check_mark(const CsvReader& reader, const std::string& declared, bool forced) {
+  if (declared.empty() || forced) return;
+  const ByteOrderMark mark = reader.mark();
+  const bool utf8 = mark == ByteOrderMark::Utf8 && !names_utf8(declared);
+  const bool utf16 = (mark == ByteOrderMark::Utf16LE || mark == ByteOrderMark::Utf16BE) &&
+                     !names_utf16(declared);
+  if (!utf8 && !utf16) return;
+  throw ToolError(reader.name() + ": the file starts with a " + (utf8 ? "UTF-8" : "UTF-16") +
+                  " byte-order mark but is declared " + declared +
+                  "; leave out its encoding, or give --force-encoding to read it as declared");
+}
+
+// What a file declared in a legacy encoding turned out to be: a file whose
+// every non-ASCII field is valid UTF-8 was almost surely saved as UTF-8,
+// and reading it as declared would garble each such value.
+struct EncodingEvidence {
+  std::int64_t utf8 = 0, other = 0;
+  std::string example, garbled;
+};
+
 } // namespace
 
 std::int64_t read_table(const TableSource& source, const LogTable& table,
                         const ValueEncoder& encoder, const ReadOptions& options,
                         ErrorList& errors, const RowSink& sink) {
   try {
-    CsvReader reader(source.path, source.shown);
+    const std::string& declared = source.encoding.empty() ? options.encoding : source.encoding;
+    CsvReader reader(source.path, source.shown, declared);
+    check_mark(reader, declared, options.force_encoding);
     std::optional<Transcoder> transcoder;
-    if (!options.encoding.empty()) transcoder.emplace(options.encoding);
+    const bool marked_utf8 = reader.mark() == ByteOrderMark::Utf8 && !options.force_encoding;
+    if (!declared.empty() && !names_utf8(declared) && !reader.decodes() && !marked_utf8) {
+      transcoder.emplace(declared);
+    }
+    EncodingEvidence evidence;
     std::vector<std::string> fields;
     // Reads the next record, in UTF-8 when the file has another encoding.
     const auto next = [&]() {
@@ -142,7 +176,12 @@ std::int64_t read_table(const TableSource& source, const LogTable& table,
       if (!transcoder) return true;
       for (std::string& field : fields) {
         try {
+          const bool high = has_high_bytes(field);
+          const bool utf8 = high && text_problem(field).empty();
+          if (high) ++(utf8 ? evidence.utf8 : evidence.other);
+          const std::string raw = utf8 && evidence.example.empty() ? field : std::string();
           field = transcoder->to_utf8(field);
+          if (!raw.empty()) evidence.example = raw, evidence.garbled = field;
         } catch (const ToolError& error) {
           field.clear();
           errors.add(location(reader) + error.what());
@@ -199,6 +238,11 @@ std::int64_t read_table(const TableSource& source, const LogTable& table,
       if (good) sink(printed, given, reader.record_line());
     }
     if (options.progress) options.progress(rows, reader.bytes_read());
+    if (evidence.utf8 > 0 && evidence.other == 0 && !options.force_encoding) {
+      throw ToolError(source.shown + ": the file is valid UTF-8 but is declared " + declared +
+                      ", which would read \"" + evidence.example + "\" as \"" + evidence.garbled +
+                      "\"; leave out its encoding, or give --force-encoding to read it as declared");
+    }
     return rows;
   } catch (const ErrorLimitReached&) {
     throw;

@@ -58,6 +58,8 @@ struct ErrorLimitReached {};
 struct TableSource {
   std::string path;
   std::string shown;
+  // The file's own encoding, given after its name; "" for the default.
+  std::string encoding = {};
 };
 
 struct ReadOptions {
@@ -68,8 +70,12 @@ struct ReadOptions {
   std::vector<bool> may_be_empty;
   // The formats of date columns (ISO forms only without).
   const DateFormats* dates = nullptr;
-  // The encoding of the files when it is not UTF-8, as iconv names it.
+  // The encoding of the files without their own, as iconv names it; ""
+  // for UTF-8.
   std::string encoding;
+  // Read a file as declared even where its byte-order mark, or its being
+  // valid UTF-8, says otherwise.
+  bool force_encoding = false;
   // Called now and then with the rows and bytes read so far.
   std::function<void(std::int64_t rows, long long bytes)> progress;
 };
