@@ -111,7 +111,7 @@ DateFormat::DateFormat(const std::string& spec) : spec_(spec) {
     has_time_ = true;
     return;
   }
-  bool year = false, month = false, day = false;
+  bool year = false, month = false, day = false, twelve = false, meridian = false;
   for (std::size_t i = 0; i < spec.size(); ++i) {
     if (spec[i] != '%') continue;
     if (++i == spec.size()) throw UsageError("--date-format \"" + spec + "\" ends in %");
@@ -119,12 +119,17 @@ DateFormat::DateFormat(const std::string& spec) : spec_(spec) {
     case 'Y': case 'y': year = true; break;
     case 'm': case 'b': month = true; break;
     case 'd': day = true; break;
-    case 'H': case 'I': case 'M': case 'S': case 'p': has_time_ = true; break;
+    case 'I': twelve = true; has_time_ = true; break;
+    case 'p': meridian = true; has_time_ = true; break;
+    case 'H': case 'M': case 'S': has_time_ = true; break;
     case '%': break;
     default:
       throw UsageError("--date-format \"" + spec + "\": unknown directive %" + spec[i] +
                        " (known: %Y %y %m %b %d %H %I %M %S %p %%, or \"excel\")");
     }
+  }
+  if (twelve != meridian) {
+    throw UsageError("--date-format \"" + spec + "\": %I (hour 1-12) and %p (AM or PM) go together");
   }
   if (!year || !month || !day) {
     throw UsageError("--date-format \"" + spec + "\" must give a year, a month and a day");

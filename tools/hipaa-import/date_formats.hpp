@@ -15,7 +15,7 @@ namespace hipaa::import {
 // One date format.  Directives: %Y (four-digit year), %y (two digits,
 // 1970 to 2069), %m and %d (month and day, one or two digits), %b (month
 // name, three letters or in full, any case), %H (hour 0-23) and %I (1-12,
-// with %p for AM or PM), %M, %S (one or two digits), %p, %% (a percent
+// with %p for AM or PM, the two together), %M, %S (one or two digits), %% (a percent
 // sign); a blank matches one or more blanks; any other character matches
 // itself.  "excel" reads spreadsheet serial numbers (days since 1899-12-30,
 // a fraction for the time of day).

@@ -19,6 +19,8 @@
 
 #include <iostream>
 #include <limits>
+#include <map>
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -44,6 +46,7 @@ const std::vector<tools::OptionRule> kOptionRules = {
     {"date-format", '\0', true},
     {"force-encoding", '\0', false},
     {"dedupe", '\0', false},
+    {"map", '\0', true},
     {"help", 'h', false},
     {"version", '\0', false},
 };
@@ -88,6 +91,9 @@ const char* const kUsage =
     "  -t, --table NAME=FILE[:ENCODING]  read table NAME from FILE (\"-\" for\n"
     "                           standard input), in ENCODING if given (a file\n"
     "                           argument may also end in :ENCODING)\n"
+    "      --map FILE           translate local codes: FILE is CSV with the header\n"
+    "                           sort,local,constant and one row per local code\n"
+    "                           (purpose,ROI-LEGAL,judicial-proceeding)\n"
     "      --dedupe             keep only the first of rows that repeat a row of their\n"
     "                           table exactly (refused, with their lines, by default)\n"
     "      --ignore-extra-columns  skip header columns the table does not have\n"
@@ -105,7 +111,9 @@ const char* const kUsage =
     "                           numbers; for every date column, one table's or\n"
     "                           one column's (the most specific wins)\n"
     "      --complete-until DATE  the log is complete up to DATE\n"
-    "      --list-values SORT   print the constants a column of SORT accepts, and exit\n"
+    "      --list-values SORT   print the constants a column of SORT accepts, each\n"
+    "                           with its paragraph and a short description from\n"
+    "                           values.csv beside the declarations, and exit\n"
     "  -h, --help               show this text and exit\n"
     "      --version            show the version and exit\n"
     "\n"
@@ -189,11 +197,49 @@ std::vector<const LogTable*> tables_of(const std::vector<Input>& inputs,
   return chosen;
 }
 
-int list_values(const Signature& signature, const std::string& sort_name) {
+// The paragraph and a short description of each constant, from values.csv
+// beside the declarations (sort,constant,citation,description), when there
+// is one.
+std::map<std::string, std::pair<std::string, std::string>> descriptions_of(
+    const std::string& declarations, const std::string& sort_name) {
+  std::map<std::string, std::pair<std::string, std::string>> described;
+  const std::size_t slash = declarations.find_last_of('/');
+  const std::string path =
+      (slash == std::string::npos ? std::string(".") : declarations.substr(0, slash)) + "/values.csv";
+  if (!tools::path_exists(path)) return described;
+  import::CsvReader reader(path, path);
+  std::vector<std::string> fields;
+  reader.next_record(fields); // the header
+  while (reader.next_record(fields)) {
+    if (fields.size() == 4 && fields[0] == sort_name) described[fields[1]] = {fields[2], fields[3]};
+  }
+  return described;
+}
+
+// Each constant of the sort on a line of its own, with its paragraph and
+// description when they are known.
+int list_values(const Signature& signature, const std::string& declarations,
+                const std::string& sort_name) {
   const Sort sort = Sort::named(sort_name);
   std::vector<std::string> names = tools::constants_of_sort(signature, sort);
   if (names.empty()) throw UsageError("the declarations have no constants of sort " + sort_name);
-  for (const std::string& name : names) std::cout << name << "\n";
+  const auto described = descriptions_of(declarations, sort_name);
+  std::size_t width = 0, cite = 0;
+  for (const std::string& name : names) {
+    width = std::max(width, name.size());
+    auto found = described.find(name);
+    if (found != described.end()) cite = std::max(cite, found->second.first.size());
+  }
+  for (const std::string& name : names) {
+    auto found = described.find(name);
+    if (found == described.end()) {
+      std::cout << name << "\n";
+      continue;
+    }
+    std::cout << name << std::string(width - name.size() + 2, ' ') << found->second.first
+              << std::string(cite - found->second.first.size() + 2, ' ') << found->second.second
+              << "\n";
+  }
   return 0;
 }
 
@@ -233,6 +279,7 @@ struct Totals {
 Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogTable*>& targets,
                   const std::vector<LogTable>& tables, const import::ValueEncoder& encoder,
                   const tools::CommandLine& line, const import::DateFormats& dates,
+                  const import::CodeMap& codes,
                   tools::NewDatabase& database, ErrorList& errors,
                   std::optional<std::string>& last_disclosure) {
   Totals totals;
@@ -241,6 +288,7 @@ Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogT
   options.encoding = line.get("encoding").value_or("");
   options.force_encoding = line.has("force-encoding");
   options.dates = &dates;
+  options.codes = &codes;
 
   // Role periods first: the disclosures read later are expanded with them.
   import::RolePeriods periods;
@@ -337,7 +385,7 @@ int run(int argc, char** argv) {
   const std::size_t max_errors = static_cast<std::size_t>(tools::read_bounded_count(
       "max-errors", line.get("max-errors").value_or("20"), 1, 1000000));
   const Signature signature = tools::load_signature(declarations);
-  if (auto sort = line.get("list-values")) return list_values(signature, *sort);
+  if (auto sort = line.get("list-values")) return list_values(signature, declarations, *sort);
 
   const std::vector<Input> inputs = inputs_of(line);
   if (inputs.empty()) throw UsageError("no CSV files given (try --help)");
@@ -351,6 +399,8 @@ int run(int argc, char** argv) {
   const import::ValueEncoder encoder(signature);
   import::DateFormats dates;
   for (const std::string& format : line.all("date-format")) dates.add(format);
+  import::CodeMap codes;
+  for (const std::string& map : line.all("map")) codes.read(map, signature, encoder);
   std::optional<std::string> complete_until;
   if (auto until = line.get("complete-until")) {
     try {
@@ -385,7 +435,8 @@ int run(int argc, char** argv) {
     for (const LogTable& table : tables) database.create_table(table.name, table.columns);
     std::optional<std::string> last_disclosure;
     Totals totals =
-        import_all(inputs, targets, tables, encoder, line, dates, database, errors, last_disclosure);
+        import_all(inputs, targets, tables, encoder, line, dates, codes, database, errors,
+                   last_disclosure);
     if (!errors.empty()) report(errors);
 
     if (const LogTable* inclusions = tools::find_table(tables, names::kAttributeIn)) {

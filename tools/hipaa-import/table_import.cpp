@@ -199,9 +199,13 @@ std::int64_t read_table(const TableSource& source, const LogTable& table,
     const auto positions =
         match_header(fields, table, options.ignore_extra_columns, location(reader));
     std::vector<const DateFormat*> formats(table.columns.size(), nullptr);
+    std::vector<const std::unordered_map<std::string, std::string>*> codes(table.columns.size());
     for (std::size_t c = 0; c < formats.size(); ++c) {
       if (options.dates && table.sorts[c].kind == Sort::Kind::Date) {
         formats[c] = options.dates->find(table.name, table.columns[c]);
+      }
+      if (options.codes && table.sorts[c].is_named()) {
+        codes[c] = options.codes->codes_of(table.sorts[c].name);
       }
     }
     std::vector<std::string> printed(table.columns.size());
@@ -219,7 +223,12 @@ std::int64_t read_table(const TableSource& source, const LogTable& table,
       for (std::size_t i = 0; i < fields.size(); ++i) {
         if (!positions[i]) continue;
         const std::size_t column = *positions[i];
-        const std::string& field = fields[i];
+        const std::string* value = &fields[i];
+        if (codes[column]) {
+          auto local = codes[column]->find(*value);
+          if (local != codes[column]->end()) value = &local->second;
+        }
+        const std::string& field = *value;
         std::string problem = text_problem(field);
         try {
           if (!problem.empty()) throw ToolError("the value " + problem);

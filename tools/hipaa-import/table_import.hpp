@@ -3,6 +3,7 @@
 // collected, not thrown, so that one run reports them all.
 #pragma once
 
+#include "code_map.hpp"
 #include "date_formats.hpp"
 #include "value_encoding.hpp"
 
@@ -70,6 +71,8 @@ struct ReadOptions {
   std::vector<bool> may_be_empty;
   // The formats of date columns (ISO forms only without).
   const DateFormats* dates = nullptr;
+  // Local codes of constants, translated before encoding.
+  const CodeMap* codes = nullptr;
   // The encoding of the files without their own, as iconv names it; ""
   // for UTF-8.
   std::string encoding;
