@@ -95,7 +95,9 @@ const char* const kUsage =
     "                           sort,local,constant and one row per local code\n"
     "                           (purpose,ROI-LEGAL,judicial-proceeding)\n"
     "      --dedupe             keep only the first of rows that repeat a row of their\n"
-    "                           table exactly (refused, with their lines, by default)\n"
+    "                           table exactly (repeated disclose and hasattrof_db\n"
+    "                           rows, which would be judged twice, are refused with\n"
+    "                           their lines by default; other repeats are kept)\n"
     "      --ignore-extra-columns  skip header columns the table does not have\n"
     "                           (refused by default)\n"
     "      --max-errors N       show N problems in full (default 20); count every\n"
@@ -328,8 +330,14 @@ Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogT
         inputs[i].source, *table, encoder, table_options, errors,
         [&](const std::vector<std::string>& printed, const std::vector<std::string>&,
             std::int64_t line) {
+          // A repeated disclosure or attribute row would be judged twice;
+          // a repeated row of another table changes no verdict, and is
+          // looked for only when --dedupe asks to leave it out.
+          const bool judged = disclosures || table->name == names::kAttributeOf;
           if (const std::int64_t first =
-                  duplicates.earlier(table->name, printed, lines.rows(table->name) + 1)) {
+                  judged || dedupe
+                      ? duplicates.earlier(table->name, printed, lines.rows(table->name) + 1)
+                      : 0) {
             if (dedupe) {
               ++totals.dropped;
               return;
