@@ -13,9 +13,10 @@ std::vector<std::string> commands_after(const std::string& markdown, const std::
   std::vector<std::string> commands;
   std::size_t at = markdown.find("```sh\n", markdown.find(heading));
   if (at == std::string::npos) return commands;
+  at += 6;
   std::string command;
-  for (std::size_t end; (end = markdown.find('\n', at + 6)) != std::string::npos; at = end - 5) {
-    const std::string line = markdown.substr(at + 6, end - at - 6);
+  for (std::size_t end; (end = markdown.find('\n', at)) != std::string::npos; at = end + 1) {
+    const std::string line = markdown.substr(at, end - at);
     if (line == "```") break;
     if (!line.empty() && line.back() == '\\') {
       command += line.substr(0, line.size() - 1);
