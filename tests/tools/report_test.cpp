@@ -372,8 +372,6 @@ TEST(Report, VerdictsFileOfASmallLogIsExact) {
             "e)))\"\r\n");
   EXPECT_EQ(report.out, "2 disclosures, from 2010:03:01:10:00:00 to 2010:03:01:10:00:00; complete "
                         "up to 2010:03:10:00:00:00 (audit_end)\n"
-                        "2 parties hold no role at the time of 4 checked disclosures where no "
-                        "clause for the purposes asks for one\n"
                         "1 parties holding no role at the time of disclosures whose verdict "
                         "depends on it\n"
                         "1 access_request rows whose covered entity makes no disclosure in the "

@@ -4,7 +4,7 @@
 // a recipient given no role period turns every treatment disclosure to it
 // into a violation.  Such a party is a problem where a clause for one of
 // the disclosure's purposes asks for its role; elsewhere (a patient, a
-// recipient under an authorisation) it needs none and is only counted.
+// recipient under an authorisation) it needs none.
 #include "lint_context.hpp"
 
 #include <algorithm>
@@ -24,7 +24,6 @@ struct RolelessParty {
   std::int64_t disclosures = 0;
   std::string first_row, first_at;
   std::vector<std::string> clauses; // in the order first met
-  bool has_role_rows = false;
 };
 
 std::vector<std::string> words(const std::string& text) {
@@ -64,6 +63,29 @@ std::string joined(const std::vector<std::string>& list) {
 
 } // namespace
 
+namespace {
+
+// Runs one statement that returns no rows.
+void run(LogReader& log, const std::string& sql) {
+  log.each_row(sql, {}, [](const TextRow&) { return true; });
+}
+
+// A temporary table `name` (one indexed column, name) filled with `values`
+// or by `select`; only the connection's temporary database is written.
+std::string temp_table(LogReader& log, const std::string& name, const std::string& select,
+                       const std::vector<std::string>& values = {}) {
+  run(log, "DROP TABLE IF EXISTS temp." + name);
+  run(log, "CREATE TEMP TABLE " + name + " (name TEXT PRIMARY KEY) WITHOUT ROWID");
+  if (!select.empty()) run(log, "INSERT OR IGNORE INTO temp." + name + " " + select);
+  for (const std::string& value : values) {
+    log.each_row("INSERT OR IGNORE INTO temp." + name + " VALUES (?)", {value},
+                 [](const TextRow&) { return true; });
+  }
+  return "temp." + name;
+}
+
+} // namespace
+
 void check_parties(LintContext& context) {
   auto disclose = context.bind(names::kDisclose, {"sender", "recipient", "info", "at"});
   auto attribute_of = context.bind(names::kAttributeOf, {"info", "subject", "attr"});
@@ -71,100 +93,130 @@ void check_parties(LintContext& context) {
   auto role_at = context.bind(names::kRoleAt, {"person", "role", "at"});
   if (!disclose || !attribute_of || !attribute_in || !role_at) return;
   auto purpose_of = context.bind(names::kPurposeOf, {"info", "purpose"});
+  LogReader& log = context.log;
   const auto& dc = disclose->columns;
   const auto& hc = attribute_of->columns;
   const auto& rc = role_at->columns;
-  const std::string phi = in_phi("h." + hc[2], *attribute_in);
+  const auto& ic = attribute_in->columns;
+
+  // Lookups built once: phi and what lies in it, who holds any role, and
+  // (with the policy) the stored purposes for which some clause asks for
+  // the role of each kind of party.  A disclosure for none of them cannot
+  // lose a verdict to a missing role, and is not read at all.
+  const std::string phi =
+      temp_table(log, "lint_phi", "SELECT " + ic[0] + " FROM " + attribute_in->table + " WHERE " +
+                                      ic[1] + " = '" + names::kTopAttribute + "'",
+                 {names::kTopAttribute});
+  const std::string holders =
+      temp_table(log, "lint_role_holders", "SELECT " + rc[0] + " FROM " + role_at->table);
+  std::map<Party, std::string> asked; // per kind of party: the purposes table
+  if (context.roles && purpose_of) {
+    const std::vector<std::string> all =
+        constants_of_sort(context.signature, purpose_of->layout->sorts[1]);
+    for (Party party : {Party::Sender, Party::Recipient, Party::Individual}) {
+      std::vector<std::string> wanted;
+      for (const std::string& purpose : all) {
+        if (!context.roles->depending(party, {purpose}).empty()) wanted.push_back(purpose);
+      }
+      asked[party] = temp_table(log, std::string("lint_asked_") + party_name(party), "", wanted);
+    }
+  }
+  const auto for_purposes = [&](Party party) {
+    if (!asked.count(party)) return std::string();
+    return " AND EXISTS (SELECT 1 FROM " + purpose_of->table + " p WHERE p." +
+           purpose_of->columns[0] + " = d." + dc[2] + " AND p." + purpose_of->columns[1] + " IN " +
+           asked[party] + ")";
+  };
   const std::string purposes =
       purpose_of ? "(SELECT group_concat(p." + purpose_of->columns[1] + ", ' ') FROM " +
                        purpose_of->table + " p WHERE p." + purpose_of->columns[0] + " = d." +
                        dc[2] + ")"
                  : "''";
-  const std::string holders = [&] {
-    const auto run = [&](const std::string& sql) {
-      context.log.each_row(sql, {}, [](const TextRow&) { return true; });
-    };
-    run("DROP TABLE IF EXISTS temp.lint_role_holders");
-    run("CREATE TEMP TABLE lint_role_holders (name TEXT PRIMARY KEY) WITHOUT ROWID");
-    run("INSERT OR IGNORE INTO temp.lint_role_holders SELECT " + rc[0] + " FROM " + role_at->table);
-    return std::string("temp.lint_role_holders");
-  }();
-  const std::string no_role = [&](const std::string& person) {
-    return "NOT EXISTS (SELECT 1 FROM " + role_at->table + " r WHERE r." + rc[0] + " = " + person +
+  const auto role_now = [&](const std::string& person) {
+    return "EXISTS (SELECT 1 FROM " + role_at->table + " r WHERE r." + rc[0] + " = " + person +
            " AND r." + rc[2] + " = d." + dc[3] + ")";
-  }("@PERSON");
+  };
+  const std::string audited = "EXISTS (SELECT 1 FROM " + attribute_of->table + " h WHERE h." +
+                              hc[0] + " = d." + dc[2] + " AND h." + hc[2] + " IN " + phi + ")";
 
   std::map<std::pair<Party, std::string>, RolelessParty> parties;
-  for (Party party : {Party::Sender, Party::Recipient, Party::Individual}) {
-    std::string person, sql;
-    if (party == Party::Individual) {
-      person = "h." + hc[1];
-      sql = "SELECT DISTINCT d.rowid, " + person + ", d." + dc[3] + ", " + purposes + ", " +
-            person + " IN " + holders + " FROM " + disclose->table + " d JOIN " +
-            attribute_of->table + " h ON h." + hc[0] + " = d." + dc[2] + " WHERE " + phi;
-    } else {
-      person = "d." + dc[party == Party::Sender ? 0 : 1];
-      sql = "SELECT d.rowid, " + person + ", d." + dc[3] + ", " + purposes + ", " + person +
-            " IN " + holders + " FROM " + disclose->table + " d WHERE EXISTS (SELECT 1 FROM " +
-            attribute_of->table + " h WHERE h." + hc[0] + " = d." + dc[2] + " AND " + phi + ")";
-      // A recipient who is the individual needs no role.
-      if (party == Party::Recipient) {
-        sql += " AND NOT EXISTS (SELECT 1 FROM " + attribute_of->table + " h WHERE h." + hc[0] +
-               " = d." + dc[2] + " AND h." + hc[1] + " = " + person + ")";
+  const auto note = [&](Party party, const TextRow& row, const std::string& person,
+                        const std::string& purpose_list, bool holder) {
+    std::vector<std::string> clauses;
+    if (context.roles) {
+      clauses = context.roles->depending(party, words(purpose_list));
+      if (clauses.empty()) return;
+    } else if (!holder) {
+      return; // without the policy, only a party with role rows elsewhere
+    }
+    RolelessParty& entry = parties[{party, person}];
+    if (entry.disclosures++ == 0) {
+      entry.first_row = row[0];
+      entry.first_at = row[3];
+    }
+    for (const std::string& clause : clauses) {
+      if (std::find(entry.clauses.begin(), entry.clauses.end(), clause) == entry.clauses.end()) {
+        entry.clauses.push_back(clause);
       }
     }
-    std::string condition = no_role;
-    condition.replace(condition.find("@PERSON"), 7, person);
-    sql += " AND " + condition;
-    context.log.each_row(sql, {names::kTopAttribute}, [&](const TextRow& row) {
-      RolelessParty& entry = parties[{party, row[1]}];
-      if (entry.disclosures++ == 0) {
-        entry.first_row = row[0];
-        entry.first_at = row[2];
-        entry.has_role_rows = row[4] == "1";
-      }
-      if (!context.roles) return true;
-      for (const std::string& clause : context.roles->depending(party, words(row[3]))) {
-        if (std::find(entry.clauses.begin(), entry.clauses.end(), clause) == entry.clauses.end()) {
-          entry.clauses.push_back(clause);
-        }
-      }
-      return true;
-    });
+  };
+
+  // Senders and recipients in one pass; a recipient who is the individual
+  // needs no role.  The role lookups come first: most disclosures pass
+  // them, and only the others are read further.
+  const std::string sender = "d." + dc[0], recipient = "d." + dc[1];
+  std::string parties_sql =
+      "SELECT d.rowid, " + sender + ", " + recipient + ", d." + dc[3] + ", " + purposes + ", " +
+      role_now(sender) + ", " + role_now(recipient) + ", " + sender + " IN " + holders + ", " +
+      recipient + " IN " + holders + ", EXISTS (SELECT 1 FROM " + attribute_of->table +
+      " h WHERE h." + hc[0] + " = d." + dc[2] + " AND h." + hc[1] + " = " + recipient +
+      ") FROM " + disclose->table + " d WHERE (NOT " + role_now(sender) + " OR NOT " +
+      role_now(recipient) + ") AND " + audited;
+  if (!asked.empty()) {
+    parties_sql += " AND (1 " + for_purposes(Party::Sender) + " OR 1 " +
+                   for_purposes(Party::Recipient) + ")";
   }
+  log.each_row(parties_sql, {}, [&](const TextRow& row) {
+    if (row[5] == "0") note(Party::Sender, row, row[1], row[4], row[7] == "1");
+    if (row[6] == "0" && row[9] == "0") note(Party::Recipient, row, row[2], row[4], row[8] == "1");
+    return true;
+  });
+  // The individual's roles matter for few purposes: with the policy, the
+  // pass starts from the disclosures' purposes.
+  const std::string individual = "h." + hc[1];
+  const std::string from =
+      asked.count(Party::Individual)
+          ? " FROM " + purpose_of->table + " p JOIN " + disclose->table + " d ON d." + dc[2] +
+                " = p." + purpose_of->columns[0] + " JOIN " + attribute_of->table + " h ON h." +
+                hc[0] + " = d." + dc[2] + " WHERE p." + purpose_of->columns[1] + " IN " +
+                asked[Party::Individual] + " AND "
+          : " FROM " + disclose->table + " d JOIN " + attribute_of->table + " h ON h." + hc[0] +
+                " = d." + dc[2] + " WHERE ";
+  log.each_row("SELECT DISTINCT d.rowid, " + individual + ", NULL, d." + dc[3] + ", " + purposes +
+                   ", " + individual + " IN " + holders + from + "h." + hc[2] + " IN " + phi +
+                   " AND NOT " + role_now(individual),
+               {}, [&](const TextRow& row) {
+                 note(Party::Individual, row, row[1], row[4], row[5] == "1");
+                 return true;
+               });
 
   FindingBuilder missing("party-without-role",
                          "parties holding no role at the time of disclosures whose verdict "
                          "depends on it",
                          50);
-  std::int64_t spared = 0, spared_disclosures = 0;
   for (const auto& [key, entry] : parties) {
-    // Without the policy, only a party with role rows at other times counts.
-    const bool problem = context.roles ? !entry.clauses.empty() : entry.has_role_rows;
-    if (!problem) {
-      ++spared;
-      spared_disclosures += entry.disclosures;
-      continue;
-    }
     std::string example;
     if (missing.wants_example()) {
       example = std::string(party_name(key.first)) + " " + key.second + ": " +
                 std::to_string(entry.disclosures) +
                 (entry.disclosures == 1 ? " disclosure" : " disclosures") + ", the first " +
                 context.place(names::kDisclose, entry.first_row) + " at " + entry.first_at + " (" +
-                nearest_role(context.log, *role_at, key.second, entry.first_at) + ")";
+                nearest_role(log, *role_at, key.second, entry.first_at) + ")";
       if (!entry.clauses.empty()) example += "; clauses " + joined(entry.clauses);
     }
     missing.add(example);
   }
   std::move(missing).into(context.report);
-  if (spared > 0) {
-    context.report.notes.push_back(
-        std::to_string(spared) + (spared == 1 ? " party holds" : " parties hold") +
-        " no role at the time of " + std::to_string(spared_disclosures) +
-        (spared_disclosures == 1 ? " checked disclosure" : " checked disclosures") +
-        " where no clause for the purposes asks for one");
-  }
 }
 
 } // namespace hipaa::tools
