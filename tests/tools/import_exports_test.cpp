@@ -119,6 +119,13 @@ TEST_F(Import, TakesEachFilesEncodingAndRefusesOneThatContradictsIt) {
   EXPECT_EQ(cut.status, 1);
   EXPECT_EQ(cut.err, "hipaa-import: cut.csv:2: the file is not UTF-16LE text\n");
   EXPECT_EQ(with({"--table", "disclose=plain.csv:NO-SUCH-CODE"}).status, 2);
+  // Without its mark, a UTF-16 file needs its encoding.
+  write_file(sandbox_.path("bare.csv"), utf16.substr(2));
+  RunResult bare = with({"--table", "disclose=bare.csv"});
+  EXPECT_EQ(bare.err, "hipaa-import: bare.csv:1: the header holds a NUL byte at character 2 (a "
+                      "UTF-16 file without a byte-order mark? give its encoding: bare.csv:UTF-16LE "
+                      "or :UTF-16BE)\n");
+  EXPECT_EQ(with({"--table", "disclose=bare.csv:UTF-16LE"}).status, 0);
 }
 
 TEST_F(Import, ReportsRepeatedRowsWithTheirLinesAndDropsThemOnRequest) {
@@ -156,6 +163,10 @@ TEST_F(Import, TranslatesLocalCodesAndListsValuesWithTheirParagraphs) {
   ASSERT_EQ(import({"--map", "codes.csv", "-o", "out.db"}).status, 0);
   EXPECT_EQ(stored(sandbox_, "SELECT purpose FROM purp_in_db"),
             (std::vector<std::string>{"judicial-proceeding", "treatment"}));
+  // The lines the importer records for the lint are no log table to export.
+  ASSERT_EQ(sandbox_.run("hipaa-export", {"--db", "out.db", "--out", "exported"}).status, 0);
+  EXPECT_TRUE(sandbox_.exists("exported/purp_in_db.csv"));
+  EXPECT_FALSE(sandbox_.exists("exported/hipaa_import_lines.csv"));
 
   const std::vector<std::pair<std::string, std::string>> bad = {
       {"sort,local,constant\ncolour,X,red\n", "codes.csv:2: \"colour\" is not a declared sort"},

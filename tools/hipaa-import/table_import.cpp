@@ -194,7 +194,13 @@ std::int64_t read_table(const TableSource& source, const LogTable& table,
     }
     for (const std::string& name : fields) {
       std::string problem = text_problem(name);
-      if (!problem.empty()) throw ToolError(location(reader) + "the header " + problem);
+      if (problem.empty()) continue;
+      // NUL bytes between the letters of a header: UTF-16 without a mark.
+      const bool utf16 = name.find('\0') != std::string::npos && declared.empty();
+      throw ToolError(location(reader) + "the header " + problem +
+                      (utf16 ? " (a UTF-16 file without a byte-order mark? give its encoding: " +
+                                   source.shown + ":UTF-16LE or :UTF-16BE)"
+                             : ""));
     }
     const auto positions =
         match_header(fields, table, options.ignore_extra_columns, location(reader));
