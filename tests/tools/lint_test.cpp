@@ -152,6 +152,28 @@ TEST_F(Lint, FindsDatesThatDoNotReadBackInTheLocalZone) {
       << result.out;
 }
 
+// Rows are named by the file and line the importer read them from, across
+// blank lines, CRLF and a second file for the same table; a row the
+// importer did not write has its row number only.
+TEST_F(Lint, NamesRowsByTheFileAndLineTheImporterNamed) {
+  csv("disclose.csv", "sender,recipient,info,at\r\n\r\ndr-a,dr-b,m1,2010-01-05 10:00\r\n\r\n"
+                      "dr-a,dr-b,m2,2010-01-05 11:00\r\n");
+  write_file(sandbox_.path("more.csv"),
+             "sender,recipient,info,at\ndr-a,dr-b,m3,2010-01-05 12:00\n");
+  ASSERT_EQ(import({"--table", "disclose=more.csv"}).status, 0);
+  TestDb(sandbox_.path("hipaa.db"))
+      .exec("UPDATE disclose SET sender = '\"dr-a \"'; INSERT INTO disclose "
+            "SELECT '\"dr-a \"', recipient, '\"m4\"', at FROM disclose WHERE rowid = 1");
+  RunResult result = sandbox_.run("hipaa-lint");
+  EXPECT_NE(result.out.find("4 values with leading or trailing blanks or control characters:\n"
+                            "  disclose row 1 (disclose.csv:3), sender: \"dr-a \"\n"
+                            "  disclose row 2 (disclose.csv:5), sender: \"dr-a \"\n"
+                            "  disclose row 3 (more.csv:2), sender: \"dr-a \"\n"
+                            "  disclose row 4, sender: \"dr-a \"\n"),
+            std::string::npos)
+      << result.out;
+}
+
 TEST_F(Lint, CallsAnEmptyFileAProblemAndWritesCsvAndJson) {
   write_file(sandbox_.path("empty.db"), "");
   RunResult empty = sandbox_.run("hipaa-lint", {"--db", "empty.db"});
