@@ -20,7 +20,7 @@ cpu() { # command...: CPU seconds and peak MB of the command
 }
 
 n=${sizes[0]}
-"$build/hipaa-loggen" --disclosures "$n" --seed 1 --output log.db --force > /dev/null
+"$build/hipaa-loggen" --disclosures "$n" --seed 1 --output log.db --force > /dev/null 2>&1
 mkdir records local
 "$build/hipaa-export" --db log.db --out records > /dev/null
 cp records/*.csv local/

@@ -10,7 +10,7 @@ source "$(dirname "$0")/case_study_workspace.sh" "$@"
 printf '%12s %10s %10s %10s\n' disclosures "CPU s" "peak MB" status
 for n in "${sizes[@]}"; do
   "$build/hipaa-loggen" --disclosures "$n" --seed 1 --violations 0.01 --output log.db --force \
-    > /dev/null
+    > /dev/null 2>&1
   rm -rf records && mkdir records
   "$build/hipaa-export" --db log.db --out records > /dev/null
   "$build/hipaa-import" --force --output imported.db records/*.csv > /dev/null
