@@ -17,6 +17,8 @@ for n in "${sizes[@]}"; do
   status=0
   /usr/bin/time -f '%U %S %M' -o usage.txt "$build/hipaa-lint" --db imported.db > lint.txt ||
     status=$?
-  awk -v n="$n" -v s="$status" '{ printf "%12d %10.2f %10.1f %10d\n", n, $1 + $2, $3 / 1024, s }' \
-    usage.txt
+  # GNU time puts a line on a failing status before its figures.
+  tail -n 1 usage.txt |
+    awk -v n="$n" -v s="$status" '{ printf "%12d %10.2f %10.1f %10d\n", n, $1 + $2, $3 / 1024, s }'
+  grep -E '^[0-9]+ [a-z]' lint.txt | sed 's/^/             /' || true
 done
