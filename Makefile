@@ -12,7 +12,10 @@ FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?= policy decls term value_encoding csv_reader report_writers
 
-.PHONY: all setup build demo test test-normal test-asan fuzz clean
+# The programs, without the tests, benchmarks and fuzz replays.
+PROGRAMS := hipaa-audit hipaa-loggen hipaa-import hipaa-export hipaa-lint hipaa-report
+
+.PHONY: all setup build programs demo test test-normal test-asan fuzz clean
 
 all: build
 
@@ -23,11 +26,16 @@ build: setup
 	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build $(BUILD) -j$(JOBS)
 
+programs: setup
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD) -j$(JOBS) --target $(PROGRAMS)
+
 # The audit's whole answer is one formula, kept in audit-residual.txt; the
 # report then gives every disclosure of a sample log with a few violations
 # its own verdict.  hipaa-report exits with 1 when it finds violations,
-# which is what the sample is for.
-demo: build
+# which is what the sample is for.  Only the programs are built; the tests
+# are built by `make test`.
+demo: programs
 	$(BUILD)/hipaa-loggen --disclosures $(DISCLOSURES) --seed $(SEED) --output hipaa.db --force
 	$(BUILD)/hipaa-audit > audit-residual.txt
 	@echo "hipaa-audit: time line and residual formula in audit-residual.txt ($$(wc -c < audit-residual.txt) bytes)"

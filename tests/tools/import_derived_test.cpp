@@ -85,10 +85,14 @@ TEST_F(Import, ShippedReferenceListsMatchTheDeclarations) {
       const std::string to = line.substr(line.find(',') + 1);
       if (!to.empty()) general += to + "\n";
     }
-    EXPECT_EQ(listed, declared.out) << sort;
+    // Each line names the constant first, then its paragraph and description.
+    std::istringstream printed(declared.out);
+    std::string names;
+    while (std::getline(printed, line)) names += line.substr(0, line.find(' ')) + "\n";
+    EXPECT_EQ(listed, names) << sort;
     std::istringstream each(general);
     while (std::getline(each, line)) {
-      EXPECT_NE(("\n" + declared.out).find("\n" + line + "\n"), std::string::npos) << line;
+      EXPECT_NE(("\n" + names).find("\n" + line + "\n"), std::string::npos) << line;
     }
   }
 }

@@ -38,10 +38,18 @@ TEST_F(Import, ReportsEveryBadValueUpToTheLimitAndWritesNothing) {
   EXPECT_EQ(all.err, expected + "hipaa-import: 20 problems; nothing written\n");
   expect_nothing_written();
 
+  // Beyond the limit, every problem is counted by kind, file and column.
+  csv("purp_in_db.csv", "info,purpose,stated_by\nm1,ROI-LEGAL,dr-a\nm2,ROI-LEGAL,dr-a\n");
   RunResult limited = import({"--max-errors", "3"});
   EXPECT_EQ(limited.status, 1);
-  EXPECT_EQ(limited.err.substr(limited.err.rfind("hipaa-import: stopped")),
-            "hipaa-import: stopped after 3 problems (--max-errors); nothing written\n");
+  EXPECT_EQ(limited.err.substr(limited.err.find("hipaa-import: 19 more")),
+            "hipaa-import: 19 more problems beyond --max-errors 3, by kind:\n"
+            "hipaa-import:   17 × disclose.csv, column at: invalid date \"...\" (expected an "
+            "existing day as YYYY-MM-DD, optionally with hh:mm:ss) (first disclose.csv:5 "
+            "\"2010-02-30\")\n"
+            "hipaa-import:   2 × purp_in_db.csv, column purpose: \"...\" is not a declared purpose "
+            "(hipaa-import --list-values purpose lists them) (first purp_in_db.csv:2 \"ROI-LEGAL\")\n"
+            "hipaa-import: 22 problems; nothing written\n");
   expect_nothing_written();
 }
 
@@ -136,8 +144,8 @@ TEST_F(Import, MapsFilesAndStandardInputToTablesAndSkipsExtraColumnsOnRequest) {
 TEST_F(Import, ListsTheValuesASortAccepts) {
   RunResult result = import({"--list-values", "role"});
   EXPECT_EQ(result.status, 0);
-  EXPECT_NE(("\n" + result.out).find("\nhealth-care-provider\n"), std::string::npos) << result.out;
-  EXPECT_EQ(result.out.find("treatment"), std::string::npos);
+  EXPECT_NE(("\n" + result.out).find("\nhealth-care-provider  "), std::string::npos) << result.out;
+  EXPECT_EQ(("\n" + result.out).find("\ntreatment"), std::string::npos);
   EXPECT_EQ(import({"--list-values", "colour"}).status, 2);
 }
 

@@ -5,6 +5,8 @@
 namespace hipaa::testing {
 namespace {
 
+using namespace std::string_literals;
+
 class Lint : public Import {
 protected:
   // A small log with every party's roles, the shipped attribute hierarchy
@@ -28,15 +30,15 @@ protected:
   }
 };
 
-const char* const kNotes =
-    "2 disclosures, from 2010:01:05:10:00:00 to 2010:01:06:09:00:00; complete up to "
-    "2010:01:06:09:00:00 (audit_end)\n";
+const char* const kSpan = "2 disclosures, from 2010:01:05:10:00:00 to 2010:01:06:09:00:00; "
+                          "complete up to 2010:01:06:09:00:00 (audit_end)";
+const std::string kNotes = std::string(kSpan) + "\n";
 
 TEST_F(Lint, IsSilentOnAnImportedLogAndOnGeneratedOnes) {
   write_log();
   RunResult clean = sandbox_.run("hipaa-lint");
   EXPECT_EQ(clean.status, 0);
-  EXPECT_EQ(clean.out, std::string(kNotes) + "no problems found\n");
+  EXPECT_EQ(clean.out, kNotes + "no problems found\n");
   EXPECT_EQ(clean.err, "");
   for (const char* seed : {"1", "2"}) {
     ASSERT_EQ(sandbox_.run("hipaa-loggen",
@@ -66,25 +68,50 @@ TEST_F(Lint, FindsEachSilentGapInALogMadeToContainIt) {
        "  disclose row 3: \"dr-a\" \"dr-b\" \"m9\" 2010:01:06:00:00:00\n"},
       {"DELETE FROM attr_in_db WHERE subattr = 'diagnosis'",
        "1 disclosures whose attributes all lie outside phi, which the audit never checks:\n"
-       "  disclose row 1: \"dr-a\" \"dr-b\" \"m1\" 2010:01:05:10:00:00 (attributes: diagnosis)\n"},
+       "  disclose row 1 (disclose.csv:2): \"dr-a\" \"dr-b\" \"m1\" 2010:01:05:10:00:00 (attributes: "
+       "diagnosis)\n"},
       {"UPDATE inrole_db SET at = '2010:01:03:10:00:00' WHERE person = '\"dr-b\"'",
-       "1 parties of checked disclosures with role rows, but none at the disclosure's time:\n"
-       "  disclose row 1: \"dr-a\" \"dr-b\" \"m1\" 2010:01:05:10:00:00: recipient \"dr-b\" (nearest "
-       "role row: health-care-provider at 2010:01:03:10:00:00, 2 days earlier)\n"},
+       "1 parties holding no role at the time of disclosures whose verdict depends on it:\n"
+       "  recipient \"dr-b\": 1 disclosure, the first disclose row 1 (disclose.csv:2) at "
+       "2010:01:05:10:00:00 (nearest role row: health-care-provider at 2010:01:03:10:00:00, 2 "
+       "days earlier); clauses c164-506-c-2, c164-502-b, c164-522-a-1-iii\n"},
+      // A recipient given no role at all; the sender of a treatment
+      // disclosure needs none.
+      {"DELETE FROM inrole_db WHERE person IN ('\"dr-a\"', '\"dr-b\"')",
+       "1 parties holding no role at the time of disclosures whose verdict depends on it:\n"
+       "  recipient \"dr-b\": 1 disclosure, the first disclose row 1 (disclose.csv:2) at "
+       "2010:01:05:10:00:00 (no role row at any time); clauses c164-506-c-2, c164-502-b, "
+       "c164-522-a-1-iii\n"},
+      {"UPDATE access_request SET received = '2010:01:01:00:00:00'; DELETE FROM disclose WHERE "
+       "rowid = 2",
+       "1 requests received before the log's first disclosure and answered by none of its "
+       "disclosures, whose answer may lie before the log:\n"
+       "  access_request row 1 (access_request.csv:2): \"pat-1\" \"hospital-1\" "
+       "2010:01:01:00:00:00, 4 days earlier than 2010:01:05:10:00:00\n"},
+      // Logs the audit cannot read.
+      {"UPDATE purp_in_db SET stated_by = CAST(X'22647222E92D6122' AS TEXT) WHERE rowid = 1",
+       "1 stored values that are not UTF-8, which the audit cannot read:\n"
+       "  purp_in_db row 1 (purp_in_db.csv:2), stated_by: \"dr\"\xE9-a\"\n"},
+      {"DROP TABLE hasattrof_db",
+       "1 declared tables missing from the log, whose queries stop the audit:\n  hasattrof_db\n"},
+      {"DROP TABLE disclose",
+       "1 declared tables missing from the log, whose queries stop the audit:\n  disclose\n"},
       {"UPDATE hasattrof_db SET subject = '\"pat-1 \"' WHERE info = '\"m1\"'",
        "1 values with leading or trailing blanks or control characters:\n"
-       "  hasattrof_db row 1, subject: \"pat-1 \"\n"},
+       "  hasattrof_db row 1 (hasattrof_db.csv:2), subject: \"pat-1 \"\n"},
       {"UPDATE purp_in_db SET purpose = 'treatmnt' WHERE rowid = 1",
        "1 values not declared with their column's sort:\n"
-       "  purp_in_db row 1, purpose: treatmnt is not declared\n"},
+       "  purp_in_db row 1 (purp_in_db.csv:2), purpose: treatmnt is not declared\n"},
       {"UPDATE hasattrof_db SET attr = 'treatment' WHERE rowid = 2",
        "1 values not declared with their column's sort:\n"
-       "  hasattrof_db row 2, attr: treatment is declared as purpose, not attribute\n"},
+       "  hasattrof_db row 2 (hasattrof_db.csv:3), attr: treatment is declared as purpose, not "
+       "attribute\n"},
       {"UPDATE disclose SET sender = '\"a\" \"dr-a\"' WHERE rowid = 1;"
        "UPDATE purp_in_db SET purpose = '' WHERE rowid = 2",
        "2 stored values the audit does not read as stored:\n"
-       "  disclose row 1, sender: \"a\" \"dr-a\" is read only after repair, as \"a\"\n"
-       "  purp_in_db row 2, purpose:  is read only after repair, as x\n"},
+       "  disclose row 1 (disclose.csv:2), sender: \"a\" \"dr-a\" is read only after repair, as "
+       "\"a\"\n"
+       "  purp_in_db row 2 (purp_in_db.csv:3), purpose:  is read only after repair, as x\n"},
       {"DELETE FROM purp_in_db", "1 reference tables that are empty while there are "
                                  "disclosures:\n  purp_in_db\n"},
       {"DELETE FROM attr_in_db WHERE subattr = 'diagnosis' AND superattr = 'phi'",
@@ -127,10 +154,64 @@ TEST_F(Lint, FindsDatesThatDoNotReadBackInTheLocalZone) {
   RunResult result = run_shell(sandbox_, "TZ=America/New_York hipaa-lint --db hipaa.db");
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.out.find("1 stored values the audit does not read as stored:\n"
-                            "  disclose row 2, at: 2010:03:14:02:30:00 reads back as "
+                            "  disclose row 2 (disclose.csv:3), at: 2010:03:14:02:30:00 reads back as "
                             "2010:03:14:03:30:00 in America/New_York\n"),
             std::string::npos)
       << result.out;
+}
+
+// Rows are named by the file and line the importer read them from, across
+// blank lines, CRLF and a second file for the same table; a row the
+// importer did not write has its row number only.
+TEST_F(Lint, NamesRowsByTheFileAndLineTheImporterNamed) {
+  csv("disclose.csv", "sender,recipient,info,at\r\n\r\ndr-a,dr-b,m1,2010-01-05 10:00\r\n\r\n"
+                      "dr-a,dr-b,m2,2010-01-05 11:00\r\n");
+  write_file(sandbox_.path("more.csv"),
+             "sender,recipient,info,at\ndr-a,dr-b,m3,2010-01-05 12:00\n");
+  ASSERT_EQ(import({"--table", "disclose=more.csv"}).status, 0);
+  TestDb(sandbox_.path("hipaa.db"))
+      .exec("UPDATE disclose SET sender = '\"dr-a \"'; INSERT INTO disclose "
+            "SELECT '\"dr-a \"', recipient, '\"m4\"', at FROM disclose WHERE rowid = 1");
+  RunResult result = sandbox_.run("hipaa-lint");
+  EXPECT_NE(result.out.find("4 values with leading or trailing blanks or control characters:\n"
+                            "  disclose row 1 (disclose.csv:3), sender: \"dr-a \"\n"
+                            "  disclose row 2 (disclose.csv:5), sender: \"dr-a \"\n"
+                            "  disclose row 3 (more.csv:2), sender: \"dr-a \"\n"
+                            "  disclose row 4, sender: \"dr-a \"\n"),
+            std::string::npos)
+      << result.out;
+}
+
+TEST_F(Lint, CallsAnEmptyFileAProblemAndWritesCsvAndJson) {
+  write_file(sandbox_.path("empty.db"), "");
+  RunResult empty = sandbox_.run("hipaa-lint", {"--db", "empty.db"});
+  EXPECT_EQ(empty.status, 1);
+  EXPECT_NE(empty.out.find("1 logs that are an empty file, which no audit can read:\n"
+                           "  empty.db holds 0 bytes\n"),
+            std::string::npos)
+      << empty.out;
+
+  write_log();
+  TestDb(sandbox_.path("hipaa.db")).exec("UPDATE purp_in_db SET purpose = 'treatmnt, x'");
+  RunResult csv = sandbox_.run("hipaa-lint", {"--format", "csv"});
+  EXPECT_EQ(csv.status, 1);
+  EXPECT_EQ(csv.out,
+            "kind,count,title,example\nnote,,\""s + kSpan + "\",\n" +
+            "unreadable,2,stored values the audit does not read as stored,\"purp_in_db row 1 "
+            "(purp_in_db.csv:2), purpose: treatmnt, x is read only after repair, as (treatmnt "
+            "x)\"\n"
+            "unreadable,2,stored values the audit does not read as stored,\"purp_in_db row 2 "
+            "(purp_in_db.csv:3), purpose: treatmnt, x is read only after repair, as (treatmnt "
+            "x)\"\n");
+  RunResult json = sandbox_.run("hipaa-lint", {"--format", "json"});
+  EXPECT_EQ(json.status, 1);
+  EXPECT_NE(json.out.find("\"findings\": [\n    {\n      \"kind\": \"unreadable\",\n"
+                          "      \"title\": \"stored values the audit does not read as stored\",\n"
+                          "      \"count\": 2,"),
+            std::string::npos)
+      << json.out;
+  EXPECT_NE(json.out.find("\"problems\": 1\n}\n"), std::string::npos) << json.out;
+  EXPECT_EQ(sandbox_.run("hipaa-lint", {"--format", "xml"}).status, 2);
 }
 
 TEST_F(Lint, ReportsAMissingLogBadOptionsAndAnUnwritableOutput) {

@@ -374,6 +374,8 @@ TEST(Report, VerdictsFileOfASmallLogIsExact) {
             "e)))\",awaiting c164-524-b-2-wait,\r\n");
   EXPECT_EQ(report.out, "2 disclosures, from 2010:03:01:10:00:00 to 2010:03:01:10:00:00; complete "
                         "up to 2010:03:10:00:00:00 (audit_end)\n"
+                        "1 parties holding no role at the time of disclosures whose verdict "
+                        "depends on it\n"
                         "1 access_request rows whose covered entity makes no disclosure in the "
                         "log, so that none can answer them\n"
                         "1 senders who hold no role and act for no covered entity (no acts_for "

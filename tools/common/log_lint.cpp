@@ -1,48 +1,22 @@
 #include "log_lint.hpp"
 
+#include "lint_context.hpp"
 #include "lint_values.hpp"
 
 #include "base/failure.hpp"
+#include "base/file_io.hpp"
+#include "check/scope.hpp"
 #include "dates/date.hpp"
+#include "syntax/policy_parser.hpp"
 
-#include <cstdlib>
-#include <map>
-#include <optional>
-#include <ostream>
+#include <filesystem>
+#include <sstream>
 
 namespace hipaa::tools {
 
 namespace names = case_tables;
 
-namespace {
-
-// The case study's attribute that is declared outside phi on purpose:
-// de-identified data is no protected health information.
-constexpr const char* kNotPhi = "de-identified";
-
-class FindingBuilder {
-public:
-  explicit FindingBuilder(std::string title) { finding_.title = std::move(title); }
-  void add(const std::string& example) {
-    if (finding_.examples.size() < kLintExamples) finding_.examples.push_back(example);
-    ++finding_.count;
-  }
-  std::int64_t count() const { return finding_.count; }
-  void into(LintReport& report) && {
-    if (finding_.count > 0) report.findings.push_back(std::move(finding_));
-  }
-
-private:
-  LintFinding finding_;
-};
-
-std::string joined(const TextRow& row, std::size_t from = 0, std::size_t to = SIZE_MAX) {
-  std::string text;
-  for (std::size_t i = from; i < row.size() && i < to; ++i) text += (text.empty() ? "" : " ") + row[i];
-  return text;
-}
-
-std::string q(const std::string& identifier) { return quote_identifier(identifier); }
+std::string quoted(const std::string& identifier) { return quote_identifier(identifier); }
 
 std::optional<std::int64_t> seconds_of(const std::string& printed) {
   try {
@@ -53,80 +27,135 @@ std::optional<std::int64_t> seconds_of(const std::string& printed) {
   }
 }
 
-// SQL for "the attribute `attr` (an expression) is phi or lies in it", with
-// phi bound as parameter ?1: the messages the audit checks carry one.
-std::string in_phi(const std::string& attr, const std::string& inclusions,
-                   const std::string& sub, const std::string& super) {
-  return "(" + attr + " = ?1 OR EXISTS (SELECT 1 FROM " + inclusions + " a WHERE a." + sub +
-         " = " + attr + " AND a." + super + " = ?1))";
+std::string in_phi(const std::string& attr, const Bound& inclusions) {
+  return "(" + attr + " = ?1 OR EXISTS (SELECT 1 FROM " + inclusions.table + " a WHERE a." +
+         inclusions.columns[0] + " = " + attr + " AND a." + inclusions.columns[1] + " = ?1))";
 }
 
-// A temporary table `name` (one indexed column, name) of the distinct values
-// of `column` in `table`: a lookup that the log's own indexes may not serve,
-// built in one pass instead of a scan per row.  Only the connection's
-// temporary database is written; the log is not.
-std::string distinct_values(LogReader& log, const std::string& name, const std::string& table,
-                            const std::string& column) {
-  const std::string temp = q(name);
-  log.each_row("DROP TABLE IF EXISTS temp." + temp, {}, [](const TextRow&) { return true; });
-  log.each_row("CREATE TEMP TABLE " + temp + " (name TEXT PRIMARY KEY) WITHOUT ROWID", {},
-               [](const TextRow&) { return true; });
-  log.each_row("INSERT OR IGNORE INTO temp." + temp + " SELECT " + column + " FROM " + table, {},
-               [](const TextRow&) { return true; });
-  return "temp." + temp;
+std::string distance(std::int64_t seconds) {
+  std::int64_t magnitude = seconds < 0 ? -seconds : seconds;
+  std::string when = seconds < 0 ? " earlier" : " later";
+  if (magnitude >= 86400) return std::to_string(magnitude / 86400) + " days" + when;
+  if (magnitude >= 3600) return std::to_string(magnitude / 3600) + " hours" + when;
+  return std::to_string(magnitude) + " seconds" + when;
 }
 
-// A declared table with the named columns, present in the log: the quoted
-// table name and the quoted column names.
-struct Bound {
-  std::string table;
-  std::vector<std::string> columns;
-  const LogTable* layout = nullptr;
-};
-
-std::optional<Bound> bind(LogReader& log, const std::vector<LogTable>& tables, const char* name,
-                          std::initializer_list<const char*> columns) {
+std::optional<Bound> LintContext::bind(const char* name,
+                                       std::initializer_list<const char*> columns) {
   const LogTable* table = find_table(tables, name);
   if (table == nullptr || !log.has_table(name)) return std::nullopt;
-  Bound bound{q(name), {}, table};
+  Bound bound{quoted(name), {}, table};
   for (const char* column : columns) {
     if (!table->column_index(column)) return std::nullopt;
-    bound.columns.push_back(q(column));
+    bound.columns.push_back(quoted(column));
   }
   return bound;
 }
 
-struct Span {
-  std::int64_t disclosures = 0;
-  std::optional<std::int64_t> first, last;
-  std::string first_text, last_text;
-};
+std::string LintContext::place(const std::string& table, const std::string& rowid) {
+  std::string where = table + " row " + rowid;
+  if (!has_lines_) has_lines_ = log.has_table(names::kImportLines);
+  if (!*has_lines_) return where;
+  std::string line;
+  log.each_row("SELECT file, first_line + (?2 - first_row) FROM " + quoted(names::kImportLines) +
+                   " WHERE tbl = ?1 AND first_row <= ?2 AND last_row >= ?2",
+               {table, rowid}, [&](const TextRow& row) {
+                 line = row[0] + ":" + row[1];
+                 return false;
+               });
+  return line.empty() ? where : where + " (" + line + ")";
+}
+
+namespace {
+
+// The case study's attribute that is declared outside phi on purpose:
+// de-identified data is no protected health information.
+constexpr const char* kNotPhi = "de-identified";
+
+std::string joined(const TextRow& row, std::size_t from = 0, std::size_t to = SIZE_MAX) {
+  std::string text;
+  for (std::size_t i = from; i < row.size() && i < to; ++i) text += (text.empty() ? "" : " ") + row[i];
+  return text;
+}
+
+// Whether `text` is well-formed UTF-8: the audit's reader stops at the
+// first byte that is not.
+bool is_utf8(const std::string& text) {
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  while (i < n) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t length = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
+    if (c >= 0xF5) length = 0;
+    if (length == 0 || i + length > n) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
+// The log itself: an empty file, and declared tables that it lacks (the
+// audit stops at the first query of a missing table).
+void check_tables(LintContext& context) {
+  std::error_code error;
+  if (std::filesystem::file_size(context.log.path(), error) == 0 && !error) {
+    FindingBuilder empty("empty-file", "logs that are an empty file, which no audit can read");
+    empty.add(context.log.path() + " holds 0 bytes");
+    std::move(empty).into(context.report);
+  }
+  FindingBuilder missing("missing-table", "declared tables missing from the log, whose queries "
+                                          "stop the audit", SIZE_MAX);
+  for (const LogTable& table : context.tables) {
+    if (!context.log.has_table(table.name)) missing.add(table.name);
+  }
+  std::move(missing).into(context.report);
+}
 
 // Every stored value of every declared table against its column's sort.
-void check_values(LogReader& log, const std::vector<LogTable>& tables, const Signature& signature,
-                  LintReport& report, Span& span) {
-  FindingBuilder blanks("values with leading or trailing blanks or control characters");
-  FindingBuilder undeclared("values not declared with their column's sort");
-  FindingBuilder unreadable("stored values the audit does not read as stored");
-  const StoredValueJudge judge(signature);
-  for (const LogTable& table : tables) {
-    if (!log.has_table(table.name)) continue;
+void check_values(LintContext& context) {
+  FindingBuilder encoding("not-utf8", "stored values that are not UTF-8, which the audit cannot "
+                                      "read");
+  FindingBuilder blanks("blanks", "values with leading or trailing blanks or control characters");
+  FindingBuilder undeclared("undeclared", "values not declared with their column's sort");
+  FindingBuilder unreadable("unreadable", "stored values the audit does not read as stored");
+  const StoredValueJudge judge(context.signature);
+  Span& span = context.span;
+  for (const LogTable& table : context.tables) {
+    if (!context.log.has_table(table.name)) continue;
     std::string list;
-    for (const std::string& column : table.columns) list += ", " + q(column);
+    for (const std::string& column : table.columns) list += ", " + quoted(column);
     const bool disclosures = table.name == names::kDisclose;
     const std::optional<std::size_t> at = table.column_index("at");
-    log.each_row("SELECT " + log.row_id(table.name) + list + " FROM " + q(table.name), {},
-                 [&](const TextRow& row) {
+    std::vector<std::pair<FindingBuilder*, std::string>> found;
+    context.log.each_row("SELECT " + context.log.row_id(table.name) + list + " FROM " +
+                             quoted(table.name), {},
+                         [&](const TextRow& row) {
       for (std::size_t c = 0; c < table.columns.size(); ++c) {
         const std::string& value = row[c + 1];
         std::string detail;
+        if (!is_utf8(value)) {
+          found.push_back({&encoding, table.columns[c] + ": " + value});
+          continue;
+        }
         ValueVerdict verdict = judge.judge(value, table.sorts[c], detail);
         if (verdict == ValueVerdict::Good) continue;
-        std::string where = table.name + " row " + row[0] + ", " + table.columns[c] + ": " + value;
-        if (verdict == ValueVerdict::Blanks) blanks.add(where);
-        if (verdict == ValueVerdict::Undeclared) undeclared.add(where + " " + detail);
-        if (verdict == ValueVerdict::Unreadable) unreadable.add(where + " " + detail);
+        std::string what = table.columns[c] + ": " + value;
+        if (verdict == ValueVerdict::Blanks) found.push_back({&blanks, what});
+        if (verdict == ValueVerdict::Undeclared) found.push_back({&undeclared, what + " " + detail});
+        if (verdict == ValueVerdict::Unreadable) found.push_back({&unreadable, what + " " + detail});
       }
+      // The place of a row is looked up only for the examples kept.
+      for (auto& [finding, what] : found) {
+        finding->add(finding->wants_example() ? context.place(table.name, row[0]) + ", " + what
+                                              : std::string());
+      }
+      found.clear();
       if (disclosures && at) {
         ++span.disclosures;
         const std::string& text = row[*at + 1];
@@ -138,21 +167,22 @@ void check_values(LogReader& log, const std::vector<LogTable>& tables, const Sig
       return true;
     });
   }
-  std::move(blanks).into(report);
-  std::move(undeclared).into(report);
-  std::move(unreadable).into(report);
+  std::move(encoding).into(context.report);
+  std::move(blanks).into(context.report);
+  std::move(undeclared).into(context.report);
+  std::move(unreadable).into(context.report);
 }
 
 // Disclosures outside the policy's top-level guard: the audit checks a
 // disclosure only for an attribute of its message that is phi or lies in it
 // (de-identified data aside, which the policy treats on its own).
-void check_unaudited(LogReader& log, const std::vector<LogTable>& tables, LintReport& report) {
-  auto disclose = bind(log, tables, names::kDisclose, {"info"});
-  auto attribute_of = bind(log, tables, names::kAttributeOf, {"info", "attr"});
-  auto attribute_in = bind(log, tables, names::kAttributeIn, {"subattr", "superattr"});
-  auto purpose_of = bind(log, tables, names::kPurposeOf, {"info"});
+void check_unaudited(LintContext& context) {
+  auto disclose = context.bind(names::kDisclose, {"info"});
+  auto attribute_of = context.bind(names::kAttributeOf, {"info", "attr"});
+  auto attribute_in = context.bind(names::kAttributeIn, {"subattr", "superattr"});
+  auto purpose_of = context.bind(names::kPurposeOf, {"info"});
   if (!disclose || !attribute_of || !attribute_in) return;
-  const std::string d = disclose->table, h = attribute_of->table, a = attribute_in->table;
+  const std::string d = disclose->table, h = attribute_of->table;
   const std::string d_info = "d." + disclose->columns[0];
   const std::string no_attribute =
       "NOT EXISTS (SELECT 1 FROM " + h + " h WHERE h." + attribute_of->columns[0] + " = " + d_info + ")";
@@ -161,184 +191,153 @@ void check_unaudited(LogReader& log, const std::vector<LogTable>& tables, LintRe
                        purpose_of->columns[0] + " = " + d_info + ")"
                  : "1";
 
-  FindingBuilder without(
-      "disclosures with a purpose but no attribute row, which the audit never checks");
+  FindingBuilder without("unchecked-no-attribute",
+                         "disclosures with a purpose but no attribute row, which the audit never "
+                         "checks");
   std::int64_t bare = 0;
-  const std::string d_row = log.row_id(names::kDisclose, "d");
-  log.each_row("SELECT " + d_row + ", d.*, " + has_purpose + " FROM " + d + " d WHERE " + no_attribute,
-               {}, [&](const TextRow& row) {
-                 if (row.back() == "1") {
-                   without.add("disclose row " + row[0] + ": " + joined(row, 1, row.size() - 1));
-                 } else {
-                   ++bare;
-                 }
-                 return true;
-               });
-  std::move(without).into(report);
-  if (bare > 0) {
-    report.notes.push_back(std::to_string(bare) +
-                           " disclosures carry neither an attribute nor a purpose (notices and "
-                           "answers); the audit does not check them");
-  }
-
-  FindingBuilder outside("disclosures whose attributes all lie outside phi, which the audit "
-                         "never checks");
-  const std::string h_info = attribute_of->columns[0], h_attr = attribute_of->columns[1];
-  log.each_row(
-      "SELECT " + d_row + ", d.*, (SELECT group_concat(" + h_attr + ", ' ') FROM " + h + " h WHERE h." +
-          h_info + " = " + d_info + ") FROM " + d + " d WHERE NOT " + no_attribute +
-          " AND NOT EXISTS (SELECT 1 FROM " + h + " h WHERE h." + h_info + " = " + d_info +
-          " AND " + in_phi("h." + h_attr, a, attribute_in->columns[0], attribute_in->columns[1]) +
-          ") AND EXISTS (SELECT 1 FROM " + h + " h WHERE h." + h_info + " = " + d_info + " AND h." +
-          h_attr + " <> ?2)",
-      {names::kTopAttribute, kNotPhi}, [&](const TextRow& row) {
-        outside.add("disclose row " + row[0] + ": " + joined(row, 1, row.size() - 1) +
-                    " (attributes: " + row.back() + ")");
+  context.log.each_row(
+      "SELECT " + context.log.row_id(names::kDisclose, "d") + ", d.*, " + has_purpose + " FROM " + d + " d WHERE " + no_attribute, {},
+      [&](const TextRow& row) {
+        if (row.back() == "1") {
+          without.add(without.wants_example() ? context.place(names::kDisclose, row[0]) + ": " +
+                                                    joined(row, 1, row.size() - 1)
+                                              : std::string());
+        } else {
+          ++bare;
+        }
         return true;
       });
-  std::move(outside).into(report);
-}
-
-std::string distance(std::int64_t seconds) {
-  std::int64_t magnitude = seconds < 0 ? -seconds : seconds;
-  std::string when = seconds < 0 ? " earlier" : " later";
-  if (magnitude >= 86400) return std::to_string(magnitude / 86400) + " days" + when;
-  if (magnitude >= 3600) return std::to_string(magnitude / 3600) + " hours" + when;
-  return std::to_string(magnitude) + " seconds" + when;
-}
-
-// ", nearest role row: ..." for `person` around the printed time `at`.
-std::string nearest_role(LogReader& log, const Bound& roles, const std::string& person,
-                         const std::string& at) {
-  const auto when = seconds_of(at);
-  std::optional<std::int64_t> best;
-  std::string best_text;
-  log.each_row("SELECT " + roles.columns[1] + ", " + roles.columns[2] + " FROM " + roles.table +
-                   " WHERE " + roles.columns[0] + " = ?",
-               {person}, [&](const TextRow& row) {
-                 auto seconds = seconds_of(row[1]);
-                 if (!when || !seconds) return true;
-                 std::int64_t gap = *seconds - *when;
-                 if (!best || std::llabs(gap) < std::llabs(*best)) {
-                   best = gap;
-                   best_text = row[0] + " at " + row[1];
-                 }
-                 return true;
-               });
-  if (!best) return " (no role row at any time)";
-  return " (nearest role row: " + best_text + ", " + distance(*best) + ")";
-}
-
-// The audit asks for a party's role at the exact time of each checked
-// disclosure.  A party with role rows but none at that time has most often
-// been given its roles the natural way, from a date on; a party with no role
-// row at all needs none (the individual, a recipient under an
-// authorisation), and a recipient who is the individual needs none either.
-void check_roles(LogReader& log, const std::vector<LogTable>& tables, LintReport& report) {
-  auto disclose = bind(log, tables, names::kDisclose, {"sender", "recipient", "info", "at"});
-  auto attribute_of = bind(log, tables, names::kAttributeOf, {"info", "subject", "attr"});
-  auto attribute_in = bind(log, tables, names::kAttributeIn, {"subattr", "superattr"});
-  auto role_at = bind(log, tables, names::kRoleAt, {"person", "role", "at"});
-  if (!disclose || !attribute_of || !attribute_in || !role_at) return;
-  const auto& dc = disclose->columns;
-  const auto& hc = attribute_of->columns;
-  const auto& rc = role_at->columns;
-  const std::string audited =
-      "EXISTS (SELECT 1 FROM " + attribute_of->table + " h WHERE h." + hc[0] + " = d." + dc[2] +
-      " AND " + in_phi("h." + hc[2], attribute_in->table, attribute_in->columns[0],
-                       attribute_in->columns[1]) + ")";
-  const std::string holders = distinct_values(log, "lint_role_holders", role_at->table, rc[0]);
-  FindingBuilder missing("parties of checked disclosures with role rows, but none at the "
-                         "disclosure's time");
-  for (int party = 0; party < 2; ++party) {
-    const std::string person = "d." + dc[static_cast<std::size_t>(party)];
-    std::string sql = "SELECT " + log.row_id(names::kDisclose, "d") + ", " + person + ", d." + dc[3] + ", d.* FROM " +
-                      disclose->table + " d WHERE " + person + " IN " + holders + " AND " +
-                      audited + " AND NOT EXISTS (SELECT 1 FROM " + role_at->table + " r WHERE r." +
-                      rc[0] + " = " + person + " AND r." + rc[2] + " = d." + dc[3] + ")";
-    if (party == 1) {
-      sql += " AND NOT EXISTS (SELECT 1 FROM " + attribute_of->table + " h WHERE h." + hc[0] +
-             " = d." + dc[2] + " AND h." + hc[1] + " = " + person + ")";
-    }
-    log.each_row(sql, {names::kTopAttribute}, [&](const TextRow& row) {
-      std::string example = "disclose row " + row[0] + ": " + joined(row, 3) + ": " +
-                            (party == 0 ? "sender " : "recipient ") + row[1];
-      if (missing.count() < static_cast<std::int64_t>(kLintExamples)) {
-        example += nearest_role(log, *role_at, row[1], row[2]);
-      }
-      missing.add(example);
-      return true;
-    });
+  std::move(without).into(context.report);
+  if (bare > 0) {
+    context.report.notes.push_back(std::to_string(bare) +
+                                   " disclosures carry neither an attribute nor a purpose (notices "
+                                   "and answers); the audit does not check them");
   }
-  std::move(missing).into(report);
+
+  FindingBuilder outside("unchecked-outside-phi", "disclosures whose attributes all lie outside "
+                                                  "phi, which the audit never checks");
+  const std::string h_info = attribute_of->columns[0], h_attr = attribute_of->columns[1];
+  context.log.each_row(
+      "SELECT " + context.log.row_id(names::kDisclose, "d") + ", d.*, (SELECT group_concat(" + h_attr + ", ' ') FROM " + h + " h WHERE h." +
+          h_info + " = " + d_info + ") FROM " + d + " d WHERE NOT " + no_attribute +
+          " AND NOT EXISTS (SELECT 1 FROM " + h + " h WHERE h." + h_info + " = " + d_info +
+          " AND " + in_phi("h." + h_attr, *attribute_in) + ") AND EXISTS (SELECT 1 FROM " + h +
+          " h WHERE h." + h_info + " = " + d_info + " AND h." + h_attr + " <> ?2)",
+      {names::kTopAttribute, kNotPhi}, [&](const TextRow& row) {
+        outside.add(outside.wants_example() ? context.place(names::kDisclose, row[0]) + ": " +
+                                                  joined(row, 1, row.size() - 1) +
+                                                  " (attributes: " + row.back() + ")"
+                                            : std::string());
+        return true;
+      });
+  std::move(outside).into(context.report);
 }
 
-void check_reference_tables(LogReader& log, const std::vector<LogTable>& tables,
-                            LintReport& report) {
-  auto disclose = bind(log, tables, names::kDisclose, {});
-  if (!disclose || log.single("SELECT count(*) FROM " + disclose->table) == "0") return;
-  FindingBuilder empty("reference tables that are empty while there are disclosures");
+void check_reference_tables(LintContext& context) {
+  auto disclose = context.bind(names::kDisclose, {});
+  if (!disclose || context.log.single("SELECT count(*) FROM " + disclose->table) == "0") return;
+  FindingBuilder empty("empty-reference", "reference tables that are empty while there are "
+                                          "disclosures");
   for (const char* name : {names::kAttributeIn, names::kAttributeOf, names::kPurposeOf,
                            names::kRoleAt}) {
-    auto table = bind(log, tables, name, {});
-    if (table && log.single("SELECT count(*) FROM " + table->table) == "0") empty.add(name);
+    auto table = context.bind(name, {});
+    if (table && context.log.single("SELECT count(*) FROM " + table->table) == "0") empty.add(name);
   }
-  std::move(empty).into(report);
+  std::move(empty).into(context.report);
 }
 
 // The audit reads only direct rows: diagnosis in phi must be a row of its
 // own, beside diagnosis in medical-record and medical-record in phi.
-void check_closure(LogReader& log, const std::vector<LogTable>& tables, LintReport& report) {
-  auto inclusions = bind(log, tables, names::kAttributeIn, {"subattr", "superattr"});
+void check_closure(LintContext& context) {
+  auto inclusions = context.bind(names::kAttributeIn, {"subattr", "superattr"});
   if (!inclusions) return;
   const std::string t = inclusions->table, sub = inclusions->columns[0],
                     super = inclusions->columns[1];
-  FindingBuilder open("attribute inclusions missing from the transitive closure");
-  log.each_row("SELECT DISTINCT x." + sub + ", x." + super + ", y." + super + " FROM " + t +
-                   " x JOIN " + t + " y ON y." + sub + " = x." + super + " WHERE x." + sub +
-                   " <> y." + super + " AND NOT EXISTS (SELECT 1 FROM " + t + " z WHERE z." +
-                   sub + " = x." + sub + " AND z." + super + " = y." + super + ")",
-               {}, [&](const TextRow& row) {
-                 open.add(row[0] + " in " + row[2] + " (through " + row[1] + ")");
-                 return true;
-               });
-  std::move(open).into(report);
+  FindingBuilder open("open-closure", "attribute inclusions missing from the transitive closure");
+  context.log.each_row(
+      "SELECT DISTINCT x." + sub + ", x." + super + ", y." + super + " FROM " + t + " x JOIN " + t +
+          " y ON y." + sub + " = x." + super + " WHERE x." + sub + " <> y." + super +
+          " AND NOT EXISTS (SELECT 1 FROM " + t + " z WHERE z." + sub + " = x." + sub + " AND z." +
+          super + " = y." + super + ")",
+      {}, [&](const TextRow& row) {
+        open.add(row[0] + " in " + row[2] + " (through " + row[1] + ")");
+        return true;
+      });
+  std::move(open).into(context.report);
 }
 
-// A request can only be answered by a disclosure from its covered entity;
-// an entity that discloses nothing in the log (a name spelt otherwise, most
-// often) leaves it without a possible answer.
-void check_requests(LogReader& log, const std::vector<LogTable>& tables, LintReport& report) {
-  auto disclose = bind(log, tables, names::kDisclose, {"sender"});
+// A temporary table `name` (one indexed column, name) of the distinct values
+// of `column` in `table`: a lookup that the log's own indexes may not serve,
+// built in one pass instead of a scan per row.  Only the connection's
+// temporary database is written; the log is not.
+std::string distinct_values(LogReader& log, const std::string& name, const std::string& table,
+                            const std::string& column) {
+  const std::string temp = quoted(name);
+  const auto run = [&](const std::string& sql) {
+    log.each_row(sql, {}, [](const TextRow&) { return true; });
+  };
+  run("DROP TABLE IF EXISTS temp." + temp);
+  run("CREATE TEMP TABLE " + temp + " (name TEXT PRIMARY KEY) WITHOUT ROWID");
+  run("INSERT OR IGNORE INTO temp." + temp + " SELECT " + column + " FROM " + table);
+  return "temp." + temp;
+}
+
+// Requests that nothing in the log can answer: their covered entity makes
+// no disclosure in the log (a name spelt otherwise, most often), or they
+// were received before the log's first disclosure and no disclosure of the
+// log goes from the entity to the individual, so that the answer may lie
+// before the log begins and the audit would count the deadline as missed.
+void check_requests(LintContext& context) {
+  auto disclose = context.bind(names::kDisclose, {"sender", "recipient"});
   if (!disclose) return;
   const std::string senders =
-      distinct_values(log, "lint_senders", disclose->table, disclose->columns[0]);
+      distinct_values(context.log, "lint_senders", disclose->table, disclose->columns[0]);
+  FindingBuilder early("request-before-log",
+                       "requests received before the log's first disclosure and answered by none "
+                       "of its disclosures, whose answer may lie before the log");
   for (const char* name : {names::kAccessRequest, names::kAccountingRequest}) {
-    auto requests = bind(log, tables, name, {"covered_entity"});
+    auto requests = context.bind(name, {"covered_entity"});
     if (!requests) continue;
-    FindingBuilder hopeless(std::string(name) + " rows whose covered entity makes no disclosure in "
-                            "the log, so that none can answer them");
-    log.each_row("SELECT " + log.row_id(name, "q") + ", q.* FROM " + requests->table + " q WHERE q." +
-                     requests->columns[0] + " NOT IN " + senders,
-                 {}, [&](const TextRow& row) {
-                   hopeless.add(std::string(name) + " row " + row[0] + ": " + joined(row, 1));
-                   return true;
-                 });
-    std::move(hopeless).into(report);
+    FindingBuilder hopeless("request-without-entity",
+                            std::string(name) + " rows whose covered entity makes no disclosure "
+                                                "in the log, so that none can answer them");
+    context.log.each_row("SELECT " + context.log.row_id(name, "q") + ", q.* FROM " + requests->table + " q WHERE q." +
+                             requests->columns[0] + " NOT IN " + senders,
+                         {}, [&](const TextRow& row) {
+                           hopeless.add(context.place(name, row[0]) + ": " + joined(row, 1));
+                           return true;
+                         });
+    std::move(hopeless).into(context.report);
+    auto received = requests->layout->column_index("received");
+    auto individual = context.bind(name, {"individual", "covered_entity"});
+    if (!received || !individual || !context.span.first) continue;
+    context.log.each_row("SELECT " + context.log.row_id(name, "q") + ", q.* FROM " + requests->table + " q WHERE NOT EXISTS "
+                         "(SELECT 1 FROM " + disclose->table + " d WHERE d." +
+                         disclose->columns[0] + " = q." + individual->columns[1] + " AND d." +
+                         disclose->columns[1] + " = q." + individual->columns[0] + ")", {},
+                         [&](const TextRow& row) {
+                           auto when = seconds_of(row[*received + 1]);
+                           if (!when || *when >= *context.span.first) return true;
+                           early.add(context.place(name, row[0]) + ": " + joined(row, 1) + ", " +
+                                     distance(*when - *context.span.first) + " than " +
+                                     context.span.first_text);
+                           return true;
+                         });
   }
+  std::move(early).into(context.report);
 }
+
 
 // The clauses of custody (164.512(k)(5)(i)) and of the armed forces
 // (164.512(k)(1)(i)) test a role of the individual, not of a party.  When
 // no such disclosure has any role row for its individual, the log most
 // likely records no individual's roles at all (role periods given for the
 // parties only), and every one of them fails the test or waits for a person.
-void check_individual_roles(LogReader& log, const std::vector<LogTable>& tables,
-                            LintReport& report) {
-  auto disclose = bind(log, tables, names::kDisclose, {"info", "at"});
-  auto attribute_of = bind(log, tables, names::kAttributeOf, {"info", "subject"});
-  auto purpose_of = bind(log, tables, names::kPurposeOf, {"info", "purpose"});
-  auto role_at = bind(log, tables, names::kRoleAt, {"person", "at"});
+void check_individual_roles(LintContext& context) {
+  auto disclose = context.bind(names::kDisclose, {"info", "at"});
+  auto attribute_of = context.bind(names::kAttributeOf, {"info", "subject"});
+  auto purpose_of = context.bind(names::kPurposeOf, {"info", "purpose"});
+  auto role_at = context.bind(names::kRoleAt, {"person", "at"});
   if (!disclose || !attribute_of || !purpose_of || !role_at) return;
   const auto& dc = disclose->columns;
   const auto& hc = attribute_of->columns;
@@ -351,113 +350,115 @@ void check_individual_roles(LogReader& log, const std::vector<LogTable>& tables,
                             " IN ('correctional-custody', 'military-mission') AND ";
   const std::string has_role = "EXISTS (SELECT 1 FROM " + role_at->table + " r WHERE r." + rc[0] +
                                " = h." + hc[1] + " AND r." + rc[1] + " = d." + dc[1] + ")";
-  if (log.single("SELECT count(*)" + about + has_role) != "0") return;
-  FindingBuilder missing("disclosures for custody or the armed forces, none of whose individuals "
+  if (context.log.single("SELECT count(*)" + about + has_role) != "0") return;
+  FindingBuilder missing("individual-roles",
+                         "disclosures for custody or the armed forces, none of whose individuals "
                          "has a role row (the clauses test the individual's role; give the "
                          "individuals' role periods too)");
-  log.each_row("SELECT DISTINCT d.rowid, h." + hc[1] + ", d.*" + about + "NOT " + has_role, {},
-               [&](const TextRow& row) {
-                 missing.add("disclose row " + row[0] + ": " + joined(row, 2) + ": individual " +
-                             row[1]);
-                 return true;
-               });
-  std::move(missing).into(report);
+  context.log.each_row(
+      "SELECT DISTINCT " + context.log.row_id(names::kDisclose, "d") + ", h." + hc[1] + ", d.*" +
+          about + "NOT " + has_role,
+      {}, [&](const TextRow& row) {
+        missing.add(missing.wants_example() ? context.place(names::kDisclose, row[0]) + ": " +
+                                                  joined(row, 2) + ": individual " + row[1]
+                                            : std::string());
+        return true;
+      });
+  std::move(missing).into(context.report);
 }
 
 // What a person discloses counts as the covered entity's only through the
 // table acts_for or a business associate contract: a sender with neither,
 // and without any role of its own, discloses for no entity the log knows,
 // and every table kept by an entity is looked up for it alone.
-void check_unaffiliated_senders(LogReader& log, const std::vector<LogTable>& tables,
-                                LintReport& report) {
-  auto disclose = bind(log, tables, names::kDisclose, {"sender", "at"});
-  auto role_at = bind(log, tables, names::kRoleAt, {"person"});
-  auto acts_for = bind(log, tables, "acts_for_db", {"person"});
-  auto contracts = bind(log, tables, "ba_agreement", {"associate"});
+void check_unaffiliated_senders(LintContext& context) {
+  auto disclose = context.bind(names::kDisclose, {"sender", "at"});
+  auto role_at = context.bind(names::kRoleAt, {"person"});
+  auto acts_for = context.bind("acts_for_db", {"person"});
+  auto contracts = context.bind("ba_agreement", {"associate"});
   if (!disclose || !role_at || !acts_for || !contracts) return;
   const auto& dc = disclose->columns;
-  FindingBuilder alone("senders who hold no role and act for no covered entity (no acts_for "
+  FindingBuilder alone("sender-for-no-entity",
+                       "senders who hold no role and act for no covered entity (no acts_for "
                        "row, no business associate contract), so that what they disclose is "
                        "judged as their own");
-  log.each_row("SELECT d." + dc[0] + ", count(*) FROM " + disclose->table + " d WHERE NOT EXISTS "
-                   "(SELECT 1 FROM " + role_at->table + " r WHERE r." + role_at->columns[0] +
-                   " = d." + dc[0] + ") AND NOT EXISTS (SELECT 1 FROM " + acts_for->table +
-                   " a WHERE a." + acts_for->columns[0] + " = d." + dc[0] +
-                   ") AND NOT EXISTS (SELECT 1 FROM " + contracts->table + " b WHERE b." +
-                   contracts->columns[0] + " = d." + dc[0] + ") GROUP BY d." + dc[0] +
-                   " ORDER BY min(d.rowid)",
-               {}, [&](const TextRow& row) {
-                 alone.add(row[0] + " (" + row[1] + " disclosures)");
-                 return true;
-               });
-  std::move(alone).into(report);
+  context.log.each_row(
+      "SELECT d." + dc[0] + ", count(*) FROM " + disclose->table + " d WHERE NOT EXISTS "
+          "(SELECT 1 FROM " + role_at->table + " r WHERE r." + role_at->columns[0] + " = d." +
+          dc[0] + ") AND NOT EXISTS (SELECT 1 FROM " + acts_for->table + " a WHERE a." +
+          acts_for->columns[0] + " = d." + dc[0] + ") AND NOT EXISTS (SELECT 1 FROM " +
+          contracts->table + " b WHERE b." + contracts->columns[0] + " = d." + dc[0] +
+          ") GROUP BY d." + dc[0] + " ORDER BY min(" + context.log.row_id(names::kDisclose, "d") +
+          ")",
+      {}, [&](const TextRow& row) {
+        alone.add(row[0] + " (" + row[1] + " disclosures)");
+        return true;
+      });
+  std::move(alone).into(context.report);
 }
 
 // The log's time span and the moment up to which it claims to be complete.
-void check_span(LogReader& log, const Span& span, LintReport& report) {
+void check_span(LintContext& context) {
+  const Span& span = context.span;
   std::string note = std::to_string(span.disclosures) + " disclosures";
   if (span.first) note += ", from " + span.first_text + " to " + span.last_text;
   std::string end;
-  if (log.has_table(names::kAuditEnd)) {
-    end = log.single("SELECT " + q(names::kAuditEndColumn) + " FROM " + q(names::kAuditEnd) +
-                     " ORDER BY " + log.row_id(names::kAuditEnd) + " DESC");
+  if (context.log.has_table(names::kAuditEnd)) {
+    end = context.log.single("SELECT " + quoted(names::kAuditEndColumn) + " FROM " +
+                             quoted(names::kAuditEnd) + " ORDER BY " +
+                             context.log.row_id(names::kAuditEnd) + " DESC");
   }
   if (end.empty()) {
     note += "; no audit_end: the log is taken as complete up to its last disclosure";
   } else {
     note += "; complete up to " + end + " (audit_end)";
   }
-  report.notes.insert(report.notes.begin(), note);
+  context.report.notes.insert(context.report.notes.begin(), note);
   if (end.empty() || !span.last) return;
   auto end_seconds = seconds_of(end);
   if (!end_seconds) return;
   if (*span.last > *end_seconds) {
-    FindingBuilder late("disclosures after the audit_end moment " + end);
+    FindingBuilder late("after-audit-end", "disclosures after the audit_end moment " + end);
     late.add("the last at " + span.last_text);
-    std::move(late).into(report);
+    std::move(late).into(context.report);
   }
 }
+
+// The checks in the order their findings are listed; the span is known
+// once the values have been read.
+const LintCheck kChecks[] = {
+    check_tables,  check_reference_tables, check_values,   check_unaudited,
+    check_parties, check_closure,          check_requests, check_individual_roles,
+    check_unaffiliated_senders, check_span,
+};
 
 } // namespace
 
-LintReport lint_log(LogReader& log, const Signature& signature) {
-  std::vector<LogTable> tables = log_tables_of(signature);
-  LintReport report;
-  Span span;
-  check_reference_tables(log, tables, report);
-  check_values(log, tables, signature, report, span);
-  check_unaudited(log, tables, report);
-  check_roles(log, tables, report);
-  check_closure(log, tables, report);
-  check_requests(log, tables, report);
-  check_individual_roles(log, tables, report);
-  check_unaffiliated_senders(log, tables, report);
-  check_span(log, span, report);
-  return report;
+LintReport lint_log(LogReader& log, const Signature& signature, const FormulaPtr& policy) {
+  LintContext context(log, signature);
+  if (policy) context.roles.emplace(*policy);
+  for (LintCheck check : kChecks) check(context);
+  return std::move(context.report);
 }
 
-void print_lint(const LintReport& report, std::ostream& out) {
-  for (const std::string& note : report.notes) out << note << "\n";
-  for (const LintFinding& finding : report.findings) {
-    out << finding.count << " " << finding.title << ":\n";
-    for (const std::string& example : finding.examples) out << "  " << example << "\n";
-    if (finding.count > static_cast<std::int64_t>(finding.examples.size())) {
-      out << "  ... and " << finding.count - static_cast<std::int64_t>(finding.examples.size())
-          << " more\n";
-    }
+FormulaPtr load_lint_policy(const std::string& path) {
+  std::string text;
+  try {
+    text = read_text_file(path);
+  } catch (const Failure& failure) {
+    throw ToolError(failure.message());
   }
-  const std::size_t kinds = report.findings.size();
-  if (kinds == 0) {
-    out << "no problems found\n";
-  } else {
-    out << kinds << (kinds == 1 ? " kind of problem found\n" : " kinds of problems found\n");
+  std::ostringstream diagnostics;
+  FormulaParse parse = parse_formula_text(text, diagnostics);
+  const FormulaPtr* formula = parse.result ? std::get_if<FormulaPtr>(&*parse.result) : nullptr;
+  if (formula == nullptr || !parse.repair_lines.empty() || !diagnostics.str().empty()) {
+    throw ToolError(path + ": not a policy that reads without repair");
   }
-}
-
-void print_lint_summary(const LintReport& report, std::ostream& out) {
-  for (const std::string& note : report.notes) out << note << "\n";
-  for (const LintFinding& finding : report.findings) {
-    out << finding.count << " " << finding.title << "\n";
+  // Scoping tells the bound variables from the constants.
+  try {
+    return scope_formula(*formula, {}, diagnostics);
+  } catch (const Failure& failure) {
+    throw ToolError(path + ": rejected (" + failure.message() + ")");
   }
 }
 

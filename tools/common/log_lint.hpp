@@ -1,42 +1,26 @@
 // Checks of an audit log against its declarations that find the gaps an
-// audit passes over in silence: disclosures it never sees, roles missing at
-// the time they are asked for, values it reads other than as stored,
-// reference data that is missing or not closed.
+// audit passes over in silence: disclosures it never sees, parties without
+// the role a clause asks for, values it reads other than as stored,
+// reference data that is missing or not closed, and logs it cannot read.
 #pragma once
 
+#include "lint_report.hpp"
 #include "log_reader.hpp"
 #include "log_tables.hpp"
 
-#include <cstdint>
-#include <iosfwd>
-#include <string>
-#include <vector>
+#include "logic/formula.hpp"
 
 namespace hipaa::tools {
 
-// One kind of problem: how many instances, and the first few.
-struct LintFinding {
-  std::string title;
-  std::int64_t count = 0;
-  std::vector<std::string> examples;
-};
+// Runs every check on `log`.  With `policy`, a party without a role is a
+// problem where a clause for its disclosure's purposes asks for that role,
+// and the finding names those clauses; without, only a party that has role
+// rows at other times is.
+LintReport lint_log(LogReader& log, const Signature& signature,
+                    const FormulaPtr& policy = nullptr);
 
-struct LintReport {
-  std::vector<std::string> notes; // what the log holds, not a problem
-  std::vector<LintFinding> findings; // only kinds with a count above 0
-};
-
-inline constexpr std::size_t kLintExamples = 5;
-
-// Runs every check on `log`.
-LintReport lint_log(LogReader& log, const Signature& signature);
-
-// Writes the notes, then each finding with its count and examples, then a
-// closing line ("no problems found" or how many kinds were found).
-void print_lint(const LintReport& report, std::ostream& out);
-
-// Only the notes, the count line of each finding and the closing line, as a
-// summary ahead of another report.
-void print_lint_summary(const LintReport& report, std::ostream& out);
+// Reads a policy file for the checks above; a ToolError naming the file
+// when it cannot be read or parsed without repair.
+FormulaPtr load_lint_policy(const std::string& path);
 
 } // namespace hipaa::tools

@@ -52,6 +52,10 @@ inline constexpr const char* kRolePeriods = "inrole_periods";
 // The moment up to which the log is complete: one row, one date column.
 inline constexpr const char* kAuditEnd = "audit_end";
 inline constexpr const char* kAuditEndColumn = "time";
+// Where the importer read each row: rows first_row to last_row of table
+// tbl come from file, row r from line first_line + (r - first_row).  Not a
+// log table: the audit never reads it, the lint names lines with it.
+inline constexpr const char* kImportLines = "hipaa_import_lines";
 // The attribute every audited message must carry.
 inline constexpr const char* kTopAttribute = "phi";
 } // namespace case_tables

@@ -115,8 +115,8 @@ int run(int argc, char** argv) {
 
   std::vector<std::string> names;
   log.each_row("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' "
-               "ESCAPE '\\' ORDER BY rowid",
-               {}, [&](const tools::TextRow& row) {
+               "ESCAPE '\\' AND name <> ? ORDER BY rowid",
+               {tools::case_tables::kImportLines}, [&](const tools::TextRow& row) {
                  names.push_back(row[0]);
                  return true;
                });

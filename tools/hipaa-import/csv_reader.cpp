@@ -2,6 +2,10 @@
 
 #include "common/tool_error.hpp"
 
+#include <iconv.h>
+#include <sys/types.h>
+
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 
@@ -48,6 +52,14 @@ std::size_t utf8_length(const std::string& text, std::size_t at) {
   return length;
 }
 
+std::string normal_name(const std::string& encoding) {
+  std::string name;
+  for (char c : encoding) {
+    if (c != '-' && c != '_') name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  }
+  return name;
+}
+
 std::string hex_byte(unsigned char byte) {
   const char* digits = "0123456789ABCDEF";
   return std::string("0x") + digits[byte >> 4] + digits[byte & 0xF];
@@ -72,7 +84,67 @@ std::string text_problem(const std::string& text) {
   return "";
 }
 
-CsvReader::CsvReader(const std::string& path, std::string shown) : shown_(std::move(shown)) {
+bool names_utf8(const std::string& encoding) { return normal_name(encoding) == "UTF8"; }
+
+bool names_utf16(const std::string& encoding) {
+  const std::string name = normal_name(encoding);
+  return name == "UTF16" || name == "UTF16LE" || name == "UTF16BE";
+}
+
+// UTF-16 decoded to UTF-8 chunk by chunk, as a stream of the C library
+// (fopencookie), so that the reader above it sees UTF-8 bytes.
+struct CsvReader::Decoder {
+  std::FILE* raw = nullptr;
+  iconv_t handle = reinterpret_cast<iconv_t>(-1);
+  std::string encoding;
+  char input[16384];
+  std::size_t held = 0;
+  bool end = false;
+  bool failed = false;
+
+  ~Decoder() {
+    if (handle != reinterpret_cast<iconv_t>(-1)) iconv_close(handle);
+  }
+
+  static ssize_t read(void* cookie, char* buffer, std::size_t size) {
+    auto* self = static_cast<Decoder*>(cookie);
+    for (;;) {
+      if (!self->end && self->held < sizeof self->input) {
+        std::size_t got =
+            std::fread(self->input + self->held, 1, sizeof self->input - self->held, self->raw);
+        if (got == 0) self->end = true;
+        self->held += got;
+      }
+      if (self->held == 0) return 0;
+      char* in = self->input;
+      std::size_t in_left = self->held;
+      char* out = buffer;
+      std::size_t out_left = size;
+      std::size_t status = iconv(self->handle, &in, &in_left, &out, &out_left);
+      const int code = errno;
+      std::memmove(self->input, in, in_left);
+      self->held = in_left;
+      const std::size_t produced = size - out_left;
+      if (status == static_cast<std::size_t>(-1) && code == EILSEQ && produced == 0) {
+        self->failed = true;
+        errno = EILSEQ;
+        return -1;
+      }
+      if (produced > 0) return static_cast<ssize_t>(produced);
+      // An incomplete character at the very end of the file.
+      if (self->end) {
+        self->failed = true;
+        errno = EILSEQ;
+        return -1;
+      }
+    }
+  }
+};
+
+CsvReader::~CsvReader() = default;
+
+CsvReader::CsvReader(const std::string& path, std::string shown, const std::string& declared)
+    : shown_(std::move(shown)) {
   if (path == "-") {
     file_.reset(stdin);
   } else {
@@ -83,15 +155,46 @@ CsvReader::CsvReader(const std::string& path, std::string shown) : shown_(std::m
       throw ToolError("cannot read " + shown_ + ": " + std::strerror(code));
     }
   }
-  // A byte-order mark, as spreadsheets write it before "CSV UTF-8".
+  // A byte-order mark, as spreadsheets write it before "CSV UTF-8" or
+  // "Unicode text".
   static const unsigned char kMark[3] = {0xEF, 0xBB, 0xBF};
   unsigned char start[3];
   std::size_t got = std::fread(start, 1, 3, file_.get());
+  std::size_t skip = 0;
+  std::string decode;
   if (got == 3 && std::memcmp(start, kMark, 3) == 0) {
-    bytes_ = 3;
+    mark_ = ByteOrderMark::Utf8;
+    skip = 3;
+  } else if (got >= 2 && start[0] == 0xFF && start[1] == 0xFE) {
+    mark_ = ByteOrderMark::Utf16LE;
+    skip = 2;
+    decode = "UTF-16LE";
+  } else if (got >= 2 && start[0] == 0xFE && start[1] == 0xFF) {
+    mark_ = ByteOrderMark::Utf16BE;
+    skip = 2;
+    decode = "UTF-16BE";
+  }
+  if (decode.empty() && mark_ == ByteOrderMark::None && names_utf16(declared)) {
+    // Without a mark, UTF-16 is big-endian unless the name says otherwise.
+    decode = normal_name(declared) == "UTF16LE" ? "UTF-16LE" : "UTF-16BE";
+  }
+  bytes_ = static_cast<long long>(skip);
+  if (!decode.empty()) {
+    decoder_ = std::make_unique<Decoder>();
+    decoder_->raw = file_.get();
+    decoder_->encoding = decode;
+    decoder_->handle = iconv_open("UTF-8", decode.c_str());
+    if (decoder_->handle == reinterpret_cast<iconv_t>(-1)) {
+      throw ToolError("cannot read " + shown_ + ": no decoder for " + decode);
+    }
+    for (std::size_t i = skip; i < got; ++i) decoder_->input[decoder_->held++] = static_cast<char>(start[i]);
+    cookie_io_functions_t functions{&Decoder::read, nullptr, nullptr, nullptr};
+    decoded_.reset(fopencookie(decoder_.get(), "r", functions));
+    if (!decoded_) throw ToolError("cannot read " + shown_ + ": cannot decode " + decode);
     return;
   }
-  for (std::size_t i = got; i > 0; --i) {
+  if (skip == 3) return;
+  for (std::size_t i = got; i > skip; --i) {
     if (std::ungetc(start[i - 1], file_.get()) == EOF) {
       throw ToolError("cannot read " + shown_ + ": cannot push back its first bytes");
     }
@@ -99,15 +202,23 @@ CsvReader::CsvReader(const std::string& path, std::string shown) : shown_(std::m
 }
 
 int CsvReader::get() {
-  int c = getc_unlocked(file_.get());
+  std::FILE* stream = decoded_ ? decoded_.get() : file_.get();
+  int c = getc_unlocked(stream);
   if (c == '\n') ++line_;
   if (c != EOF) ++bytes_;
+  if (c == EOF && decoder_ && decoder_->failed) {
+    fail(line_, "the file is not " + decoder_->encoding + " text");
+  }
   return c;
 }
 
 int CsvReader::peek() {
-  int c = getc_unlocked(file_.get());
-  if (c != EOF) std::ungetc(c, file_.get());
+  std::FILE* stream = decoded_ ? decoded_.get() : file_.get();
+  int c = getc_unlocked(stream);
+  if (c != EOF) std::ungetc(c, stream);
+  if (c == EOF && decoder_ && decoder_->failed) {
+    fail(line_, "the file is not " + decoder_->encoding + " text");
+  }
   return c;
 }
 
@@ -159,7 +270,9 @@ bool CsvReader::next_record(std::vector<std::string>& fields) {
   // Blank lines between records are skipped.
   while (peek() == '\n' || peek() == '\r') get();
   if (peek() == EOF) {
-    if (std::ferror(file_.get())) throw ToolError("cannot read " + shown_ + ": read error");
+    if (std::ferror(file_.get()) || (decoded_ && std::ferror(decoded_.get()))) {
+      throw ToolError("cannot read " + shown_ + ": read error");
+    }
     return false;
   }
   record_line_ = line_;

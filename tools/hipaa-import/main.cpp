@@ -2,7 +2,10 @@
 // file per log table, every value encoded as the term the declarations
 // require.
 #include "case_rows.hpp"
+#include "csv_reader.hpp"
 #include "derived_rows.hpp"
+#include "duplicates.hpp"
+#include "line_record.hpp"
 #include "table_import.hpp"
 #include "transcoder.hpp"
 #include "value_encoding.hpp"
@@ -17,6 +20,8 @@
 
 #include <iostream>
 #include <limits>
+#include <map>
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -40,6 +45,10 @@ const std::vector<tools::OptionRule> kOptionRules = {
     {"complete-until", '\0', true},
     {"encoding", '\0', true},
     {"formula-guard", '\0', false},
+    {"date-format", '\0', true},
+    {"force-encoding", '\0', false},
+    {"dedupe", '\0', false},
+    {"map", '\0', true},
     {"help", 'h', false},
     {"version", '\0', false},
 };
@@ -50,17 +59,21 @@ const char* const kUsage =
     "after its table (disclose.csv fills the table disclose), or mapped to one with\n"
     "--table; its first line names the table's columns, in any order; fields follow\n"
     "RFC 4180 (commas, double quotes around fields that hold commas, quotes or line\n"
-    "breaks).  A UTF-8 byte-order mark is skipped, and blanks around every field are\n"
-    "removed (blanks inside double quotes are kept).  Tables without a file are\n"
+    "breaks).  A byte-order mark is skipped (a UTF-16 one makes the file read as\n"
+    "UTF-16), and blanks around every field are removed (blanks inside double quotes\n"
+    "are kept).  Tables without a file are\n"
     "created empty.  Several files may fill one table; their rows are appended in\n"
     "the order given.\n"
     "\n"
     "Values are encoded as the terms the declarations require: text in a string\n"
     "column is stored in double quotes; a date column takes YYYY-MM-DD, optionally\n"
-    "with a time hh:mm[:ss], and stores YYYY:MM:DD:hh:mm:ss in the local time zone;\n"
+    "with a time hh:mm[:ss] after a blank or T, or the form --date-format gives, and\n"
+    "stores YYYY:MM:DD:hh:mm:ss in the local time zone (a day/month order that the\n"
+    "value leaves open, as in 03/04/2010, is refused with the choice to make);\n"
     "an int column takes a 32-bit integer; any other column takes a constant\n"
     "declared with its sort.  Every value that does not fit is reported with its\n"
-    "file, line and column, and nothing is written.  Values must be UTF-8.\n"
+    "file, line and column, and nothing is written.  Values must be UTF-8 unless\n"
+    "--encoding or the file's own encoding says otherwise.\n"
     "\n"
     "Computed rows:\n"
     "  - inrole_periods.csv (person, role, from, to; to may be empty) gives each\n"
@@ -83,18 +96,40 @@ const char* const kUsage =
     "                           ./hipaa-case-study/hipaa.d)\n"
     "  -o, --output PATH        the database to write (default hipaa.db)\n"
     "  -f, --force              replace PATH if it exists\n"
-    "  -t, --table NAME=FILE    read table NAME from FILE (\"-\" for standard input)\n"
+    "  -t, --table NAME=FILE[:ENCODING]  read table NAME from FILE (\"-\" for\n"
+    "                           standard input), in ENCODING if given (a file\n"
+    "                           argument may also end in :ENCODING)\n"
+    "      --map FILE           translate local codes: FILE is CSV with the header\n"
+    "                           sort,local,constant and one row per local code\n"
+    "                           (purpose,ROI-LEGAL,judicial-proceeding)\n"
+    "      --dedupe             keep only the first of rows that repeat a row of\n"
+    "                           their table exactly (repeated disclose and\n"
+    "                           hasattrof_db rows, which would be judged twice, are\n"
+    "                           refused with their lines by default; other repeats\n"
+    "                           are kept)\n"
     "      --ignore-extra-columns  skip header columns the table does not have\n"
     "                           (refused by default)\n"
-    "      --max-errors N       stop after N bad values (default 20)\n"
-    "      --encoding NAME      the files are in encoding NAME (ISO-8859-1,\n"
-    "                           WINDOWS-1252, ...), not UTF-8\n"
+    "      --max-errors N       show N problems in full (default 20); count every\n"
+    "                           later one by kind, file and column\n"
+    "      --encoding NAME      the files without their own encoding are in NAME\n"
+    "                           (ISO-8859-1, WINDOWS-1252, UTF-16LE, ...), not UTF-8\n"
+    "      --force-encoding     read a file in its declared encoding even when its\n"
+    "                           byte-order mark or its being valid UTF-8 says\n"
+    "                           otherwise (refused by default)\n"
+    "      --date-format [TABLE[.COLUMN]=]FORMAT  read dates in FORMAT: %Y %y %m\n"
+    "                           %b %d %H %I %M %S %p as strftime writes them\n"
+    "                           (\"%m/%d/%Y %I:%M %p\"), or excel for serial\n"
+    "                           numbers; for every date column, one table's or\n"
+    "                           one column's (the most specific wins)\n"
     "      --complete-until DATE  the log is complete up to DATE\n"
     "      --formula-guard      remove the ' that hipaa-export puts before a cell a\n"
     "                           spreadsheet would run as a formula (= + - @ ' tab\n"
     "                           CR); files whose header starts with ' (hipaa-export's\n"
     "                           mark) are read so without it\n"
     "      --list-values SORT   print the constants a column of SORT accepts, and exit\n"
+    "      --list-values SORT   print the constants a column of SORT accepts, each\n"
+    "                           with its paragraph and a short description from\n"
+    "                           values.csv beside the declarations, and exit\n"
     "  -h, --help               show this text and exit\n"
     "      --version            show the version and exit\n"
     "\n"
@@ -116,19 +151,33 @@ struct Input {
   std::string table; // the table name the file fills
 };
 
+// FILE or FILE:ENCODING: a name that is no file but ends in ":" and an
+// encoding names the file before it, in that encoding.
+TableSource source_of(const std::string& given) {
+  const std::size_t colon = given.rfind(':');
+  if (given == "-" || colon == std::string::npos || colon == 0 || colon + 1 == given.size() ||
+      tools::path_exists(given)) {
+    return {given, given == "-" ? "standard input" : given};
+  }
+  const std::string file = given.substr(0, colon), encoding = given.substr(colon + 1);
+  if (!import::names_utf16(encoding)) import::Transcoder check(encoding);
+  return {file, file == "-" ? "standard input" : file, encoding};
+}
+
 std::vector<Input> inputs_of(const tools::CommandLine& line) {
   std::vector<Input> inputs;
-  for (const std::string& file : line.positional) {
-    if (file == "-") throw UsageError("standard input needs a table: --table NAME=-");
-    inputs.push_back({{file, file}, base_name(file)});
+  for (const std::string& given : line.positional) {
+    TableSource source = source_of(given);
+    if (source.path == "-") throw UsageError("standard input needs a table: --table NAME=-");
+    const std::string table = base_name(source.path);
+    inputs.push_back({std::move(source), table});
   }
   for (const std::string& mapping : line.all("table")) {
     std::size_t equals = mapping.find('=');
     if (equals == std::string::npos || equals == 0 || equals + 1 == mapping.size()) {
       throw UsageError("--table needs NAME=FILE, not \"" + mapping + "\"");
     }
-    std::string file = mapping.substr(equals + 1);
-    inputs.push_back({{file, file == "-" ? "standard input" : file}, mapping.substr(0, equals)});
+    inputs.push_back({source_of(mapping.substr(equals + 1)), mapping.substr(0, equals)});
   }
   return inputs;
 }
@@ -164,11 +213,49 @@ std::vector<const LogTable*> tables_of(const std::vector<Input>& inputs,
   return chosen;
 }
 
-int list_values(const Signature& signature, const std::string& sort_name) {
+// The paragraph and a short description of each constant, from values.csv
+// beside the declarations (sort,constant,citation,description), when there
+// is one.
+std::map<std::string, std::pair<std::string, std::string>> descriptions_of(
+    const std::string& declarations, const std::string& sort_name) {
+  std::map<std::string, std::pair<std::string, std::string>> described;
+  const std::size_t slash = declarations.find_last_of('/');
+  const std::string path =
+      (slash == std::string::npos ? std::string(".") : declarations.substr(0, slash)) + "/values.csv";
+  if (!tools::path_exists(path)) return described;
+  import::CsvReader reader(path, path);
+  std::vector<std::string> fields;
+  reader.next_record(fields); // the header
+  while (reader.next_record(fields)) {
+    if (fields.size() == 4 && fields[0] == sort_name) described[fields[1]] = {fields[2], fields[3]};
+  }
+  return described;
+}
+
+// Each constant of the sort on a line of its own, with its paragraph and
+// description when they are known.
+int list_values(const Signature& signature, const std::string& declarations,
+                const std::string& sort_name) {
   const Sort sort = Sort::named(sort_name);
   std::vector<std::string> names = tools::constants_of_sort(signature, sort);
   if (names.empty()) throw UsageError("the declarations have no constants of sort " + sort_name);
-  for (const std::string& name : names) std::cout << name << "\n";
+  const auto described = descriptions_of(declarations, sort_name);
+  std::size_t width = 0, cite = 0;
+  for (const std::string& name : names) {
+    width = std::max(width, name.size());
+    auto found = described.find(name);
+    if (found != described.end()) cite = std::max(cite, found->second.first.size());
+  }
+  for (const std::string& name : names) {
+    auto found = described.find(name);
+    if (found == described.end()) {
+      std::cout << name << "\n";
+      continue;
+    }
+    std::cout << name << std::string(width - name.size() + 2, ' ') << found->second.first
+              << std::string(cite - found->second.first.size() + 2, ' ') << found->second.second
+              << "\n";
+  }
   return 0;
 }
 
@@ -182,20 +269,24 @@ std::function<void(std::int64_t, long long)> progress_for(const std::string& sho
   };
 }
 
-// Every problem on its own line; after more than one, how many there were.
-[[noreturn]] void report(const ErrorList& errors, bool limit_reached) {
+// The first problems each on its own line, every later one counted by
+// kind; after more than one, how many there were.
+[[noreturn]] void report(const ErrorList& errors) {
   const std::vector<std::string>& messages = errors.messages();
-  if (messages.size() == 1 && !limit_reached) throw ToolError(messages.front());
+  if (errors.total() == 1) throw ToolError(messages.front());
   for (const std::string& message : messages) std::cerr << "hipaa-import: " << message << "\n";
-  std::string count = std::to_string(messages.size());
-  if (limit_reached) {
-    throw ToolError("stopped after " + count + " problems (--max-errors); nothing written");
+  const std::int64_t more = errors.total() - static_cast<std::int64_t>(messages.size());
+  if (more > 0) {
+    std::cerr << "hipaa-import: " << more << " more " << (more == 1 ? "problem" : "problems")
+              << " beyond --max-errors " << errors.limit() << ", by kind:\n";
+    for (const std::string& kind : errors.summary()) std::cerr << "hipaa-import:   " << kind << "\n";
   }
-  throw ToolError(count + " problems; nothing written");
+  throw ToolError(std::to_string(errors.total()) + " problems; nothing written");
 }
 
 struct Totals {
   std::int64_t rows = 0;
+  std::int64_t dropped = 0; // exact repeats that --dedupe left out
   std::size_t files = 0;
 };
 
@@ -203,13 +294,18 @@ struct Totals {
 // when `errors` is not empty afterwards.
 Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogTable*>& targets,
                   const std::vector<LogTable>& tables, const import::ValueEncoder& encoder,
-                  const tools::CommandLine& line, tools::NewDatabase& database, ErrorList& errors,
+                  const tools::CommandLine& line, const import::DateFormats& dates,
+                  const import::CodeMap& codes,
+                  tools::NewDatabase& database, ErrorList& errors,
                   std::optional<std::string>& last_disclosure) {
   Totals totals;
   import::ReadOptions options;
   options.ignore_extra_columns = line.has("ignore-extra-columns");
   options.encoding = line.get("encoding").value_or("");
   options.formula_guard = line.has("formula-guard");
+  options.force_encoding = line.has("force-encoding");
+  options.dates = &dates;
+  options.codes = &codes;
 
   // Role periods first: the disclosures read later are expanded with them.
   import::RolePeriods periods;
@@ -220,7 +316,7 @@ Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogT
     period_options.may_be_empty = {false, false, false, true};
     totals.rows += import::read_table(
         inputs[i].source, *targets[i], encoder, period_options, errors,
-        [&](const auto& printed, const auto& given) { periods.add(printed, given); });
+        [&](const auto& printed, const auto& given, std::int64_t) { periods.add(printed, given); });
     ++totals.files;
   }
   import::ActsForPeriods agents;
@@ -230,7 +326,7 @@ Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogT
     period_options.may_be_empty = {false, false, false, false, true};
     totals.rows += import::read_table(
         inputs[i].source, *targets[i], encoder, period_options, errors,
-        [&](const auto& printed, const auto& given) { agents.add(printed, given); });
+        [&](const auto& printed, const auto& given, std::int64_t) { agents.add(printed, given); });
     ++totals.files;
   }
   std::optional<tools::RowInserter> agent_inserter;
@@ -243,6 +339,9 @@ Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogT
     role_inserter.emplace(database.inserter(role_rows, 3));
   }
 
+  import::LineRecord lines(database);
+  import::Duplicates duplicates(database);
+  const bool dedupe = line.has("dedupe");
   std::optional<std::int64_t> latest;
   for (std::size_t i = 0; i < inputs.size(); ++i) {
     const LogTable* table = targets[i];
@@ -259,11 +358,30 @@ Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogT
     table_options.progress = progress_for(inputs[i].source.shown);
     const std::int64_t read = import::read_table(
         inputs[i].source, *table, encoder, table_options, errors,
-        [&](const std::vector<std::string>& as_read, const std::vector<std::string>& given) {
+        [&](const std::vector<std::string>& as_read, const std::vector<std::string>& given,
+            std::int64_t line) {
           std::vector<std::string> printed = as_read;
           import::extend_day_ends(*table, printed, given);
+          // A repeated disclosure or attribute row would be judged twice;
+          // a repeated row of another table changes no verdict, and is
+          // looked for only when --dedupe asks to leave it out.
+          const bool judged = disclosures || table->name == names::kAttributeOf;
+          if (const std::int64_t first =
+                  judged || dedupe
+                      ? duplicates.earlier(table->name, printed, lines.rows(table->name) + 1)
+                      : 0) {
+            if (dedupe) {
+              ++totals.dropped;
+              return;
+            }
+            errors.add(inputs[i].source.shown + ":" + std::to_string(line) + ": repeats " +
+                       lines.place(table->name, first) +
+                       " exactly (--dedupe keeps only the first)");
+            return;
+          }
           for (std::size_t c = 0; c < printed.size(); ++c) inserter.bind(static_cast<int>(c), printed[c]);
           inserter.insert();
+          lines.add(table->name, inputs[i].source.shown, line);
           if (!disclosures || !at) return;
           const std::int64_t seconds = import::seconds_of(printed[*at]);
           if (!latest || seconds > *latest) {
@@ -303,6 +421,7 @@ Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogT
       });
     });
   }
+  lines.finish();
   if (role_inserter) {
     role_inserter.reset();
     if (role_table == nullptr) {
@@ -326,7 +445,7 @@ int run(int argc, char** argv) {
   const std::size_t max_errors = static_cast<std::size_t>(tools::read_bounded_count(
       "max-errors", line.get("max-errors").value_or("20"), 1, 1000000));
   const Signature signature = tools::load_signature(declarations);
-  if (auto sort = line.get("list-values")) return list_values(signature, *sort);
+  if (auto sort = line.get("list-values")) return list_values(signature, declarations, *sort);
 
   const std::vector<Input> inputs = inputs_of(line);
   if (inputs.empty()) throw UsageError("no CSV files given (try --help)");
@@ -334,8 +453,14 @@ int run(int argc, char** argv) {
   for (const Input& input : inputs) input_paths.push_back(input.source.path);
   tools::refuse_output_among_inputs(output_path, input_paths);
 
-  if (auto encoding = line.get("encoding")) import::Transcoder check(*encoding);
+  if (auto encoding = line.get("encoding")) {
+    if (!import::names_utf16(*encoding)) import::Transcoder check(*encoding);
+  }
   const import::ValueEncoder encoder(signature);
+  import::DateFormats dates;
+  for (const std::string& format : line.all("date-format")) dates.add(format);
+  import::CodeMap codes;
+  for (const std::string& map : line.all("map")) codes.read(map, signature, encoder);
   std::optional<std::string> complete_until;
   if (auto until = line.get("complete-until")) {
     try {
@@ -361,7 +486,7 @@ int run(int argc, char** argv) {
   ErrorList errors(max_errors);
   try {
     const std::vector<const LogTable*> targets = tables_of(inputs, fillable, declarations, errors);
-    if (!errors.empty()) report(errors, false);
+    if (!errors.empty()) report(errors);
     bool audit_end_given = false;
     for (const LogTable* table : targets) audit_end_given |= table->name == names::kAuditEnd;
     if (audit_end_given && complete_until) {
@@ -373,8 +498,9 @@ int run(int argc, char** argv) {
     for (const LogTable& table : tables) database.create_table(table.name, table.columns);
     std::optional<std::string> last_disclosure;
     Totals totals =
-        import_all(inputs, targets, tables, encoder, line, database, errors, last_disclosure);
-    if (!errors.empty()) report(errors, false);
+        import_all(inputs, targets, tables, encoder, line, dates, codes, database, errors,
+                   last_disclosure);
+    if (!errors.empty()) report(errors);
 
     import::add_calendar_spans(database, tables);
     if (const LogTable* inclusions = tools::find_table(tables, names::kAttributeIn)) {
@@ -392,13 +518,17 @@ int run(int argc, char** argv) {
     database.finish();
     // Said before the commit: when standard output fails, nothing is
     // written, as the exit status then says.
-    std::cout << "hipaa-import: " << totals.rows << " rows from " << totals.files
-              << " files written to " << output_path << "\n";
+    std::cout << "hipaa-import: " << totals.rows - totals.dropped << " rows from " << totals.files
+              << " files written to " << output_path;
+    if (totals.dropped > 0) {
+      std::cout << " (" << totals.dropped << " exact repeats left out)";
+    }
+    std::cout << "\n";
     if (!std::cout.flush()) throw ToolError("cannot write standard output");
     output.commit();
     return 0;
   } catch (const import::ErrorLimitReached&) {
-    report(errors, true);
+    report(errors);
   }
 }
 

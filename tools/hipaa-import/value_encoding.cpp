@@ -185,15 +185,19 @@ DateValue read_local_date(const std::string& text) {
     throw ToolError("invalid date " + quoted(text) +
                     " (expected an existing day as YYYY-MM-DD, optionally with hh:mm:ss)");
   }
+  return local_date(*fields, text);
+}
+
+DateValue local_date(const DateFields& fields, const std::string& text) {
   DateValue value;
   std::string printed;
   try {
-    value = date_from_fields(*fields);
+    value = date_from_fields(fields);
     printed = date_to_text(value);
   } catch (const Failure&) {
     throw ToolError("date " + quoted(text) + " cannot be represented");
   }
-  if (!reads_back_as(value, *fields)) {
+  if (!reads_back_as(value, fields)) {
     throw ToolError("date " + quoted(text) + " names a time that " + tools::local_zone_name() +
                     " skips when its clocks move forward (it would read back as " + printed +
                     "); give the time as the clocks showed it");

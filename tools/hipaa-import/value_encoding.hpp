@@ -24,6 +24,10 @@ std::optional<DateFields> read_calendar_date(const std::string& text);
 // otherwise be stored as another time.
 DateValue read_local_date(const std::string& text);
 
+// The date of `fields`, read from `text`, in the local time zone; the
+// ToolErrors of read_local_date.
+DateValue local_date(const DateFields& fields, const std::string& text);
+
 // Up to `count` of `candidates` nearest to `text` in edit distance, nearest
 // first, among those close enough to be a likely misspelling.
 std::vector<std::string> nearest_names(const std::string& text,

@@ -14,6 +14,8 @@ const std::vector<tools::OptionRule> kOptionRules = {
     {"db", 'd', true},
     {"decls", '\0', true},
     {"declarations", '\0', true},
+    {"policy", '\0', true},
+    {"format", '\0', true},
     {"help", 'h', false},
     {"version", '\0', false},
 };
@@ -57,9 +59,12 @@ int run(int argc, char** argv) {
   const std::string declarations =
       line.get("decls").value_or(line.get("declarations").value_or("./hipaa-case-study/hipaa.d"));
   const Signature signature = tools::load_signature(declarations);
+  const tools::LintFormat format = tools::lint_format_named(line.get("format").value_or("text"));
+  const FormulaPtr policy =
+      tools::load_lint_policy(line.get("policy").value_or("./hipaa-case-study/hipaa.f"));
   tools::LogReader log(line.get("db").value_or("hipaa.db"));
-  const tools::LintReport report = tools::lint_log(log, signature);
-  tools::print_lint(report, std::cout);
+  const tools::LintReport report = tools::lint_log(log, signature, policy);
+  tools::print_lint(report, std::cout, format);
   return report.findings.empty() ? 0 : 1;
 }
 

@@ -180,7 +180,7 @@ int run(int argc, char** argv) {
   // over in silence, summarised before the verdicts.
   if (options.lint && !options.quiet) {
     tools::LogReader log(options.db);
-    tools::print_lint_summary(tools::lint_log(log, policy.signature), std::cout);
+    tools::print_lint_summary(tools::lint_log(log, policy.signature, policy.formula), std::cout);
   }
   // Every connection of the run from here on reads one state of the log.
   LogState log_state(options.db, options.jobs > 1);
