@@ -267,9 +267,74 @@ FormulaPtr InstanceJudge::guard_premise(const Quantified& q) {
                  make_true());
 }
 
+FailedFact InstanceJudge::guard_fact(const Guard& guard, const Substitution& sigma,
+                                     const std::string& clause, bool holds) {
+  FailedFact fact{clause, {}, {}, holds, false, {}};
+  const GAtom* atom = first_guard_atom(guard);
+  if (atom == nullptr) return fact;
+  fact.pred = atom->pred;
+  fact.args = subst_simplify(atom->args, sigma, engine_.subst_env());
+  const PredDecl* decl = engine_.subst_env().decls.find_pred(atom->pred);
+  if (decl != nullptr && decl->cls == PredClass::Db) {
+    engine_.query_db_atom(fact.pred, fact.args, [&](const TermList& values) {
+      fact.nearest = values;
+      return Flow::Stop;
+    });
+  }
+  return fact;
+}
+
+std::optional<FailedFact> InstanceJudge::explain(const FormulaPtr& formula,
+                                                 const Substitution& sigma,
+                                                 const std::string& clause) {
+  const std::string& here = formula->name ? *formula->name : clause;
+  if (const auto* atom = formula->as<Atom>()) {
+    return FailedFact{here, atom->pred, subst_simplify(atom->args, sigma, engine_.subst_env()),
+                      false, false, {}};
+  }
+  if (const auto* conj = formula->as<And>()) {
+    for (const FormulaPtr& conjunct : conj->conjuncts) {
+      if (engine_.reduce_instance_part(conjunct, sigma)->is<False>()) {
+        return explain(conjunct, sigma, here);
+      }
+    }
+    return std::nullopt;
+  }
+  if (const auto* disj = formula->as<Or>()) {
+    // The first alternative that applied came nearest.
+    for (const FormulaPtr& disjunct : disj->disjuncts) {
+      if (applies(disjunct, sigma)) return explain(disjunct, sigma, here);
+    }
+    if (disj->disjuncts.empty()) return FailedFact{here, {}, {}, false, false, {}};
+    std::optional<FailedFact> first = explain(disj->disjuncts.front(), sigma, here);
+    if (first) {
+      first->none_applies = true;
+      first->clause = here;
+    }
+    return first;
+  }
+  if (const auto* q = formula->as<Quantified>()) {
+    if (q->kind == Quantifier::Ex) return guard_fact(*q->guard, sigma, here, false);
+    // An implication (no variables) whose premise holds: a prohibition
+    // when its conclusion is false, else the conclusion failed.
+    FailedFact premise = guard_fact(*q->guard, sigma, here, true);
+    if (q->bound.empty() && !q->body->is<False>()) {
+      // Where no exception applies at all, a premise read from a table (an
+      // agreed restriction, say) says more than the first exception's
+      // failure.
+      std::optional<FailedFact> inside = explain(q->body, sigma, here);
+      const PredDecl* decl = engine_.subst_env().decls.find_pred(premise.pred);
+      bool table = decl != nullptr && decl->cls == PredClass::Db;
+      if (inside && !(inside->none_applies && table)) return inside;
+    }
+    return premise;
+  }
+  return FailedFact{here, {}, {}, false, false, {}};
+}
+
 InstanceVerdict InstanceJudge::judge(const FormulaPtr& body, const Substitution& sigma,
                                      const std::string& rule,
-                                     const std::optional<DateValue>& as_of) {
+                                     const std::optional<DateValue>& as_of, bool explain_it) {
   engine_.begin_instance(body, sigma);
   Walked walked = walk(body, sigma);
   InstanceVerdict verdict;
@@ -277,6 +342,7 @@ InstanceVerdict InstanceJudge::judge(const FormulaPtr& body, const Substitution&
   verdict.clauses = std::move(walked.names);
   if (walked.residual->is<False>()) {
     verdict.verdict = Verdict::Violation;
+    if (explain_it) verdict.failed = explain(body, sigma, rule);
   } else if (walked.residual->is<True>()) {
     verdict.verdict = Verdict::Compliant;
   } else {

@@ -38,19 +38,19 @@ db::Connection read_transaction(db::Connection connection, const std::string& pa
 
 } // namespace
 
-Auditor::Auditor(const CheckedPolicy& policy, const Layout& layout, const std::string& db_path,
-                 const std::optional<DateValue>& as_of)
+Auditor::Auditor(const CheckedPolicy& policy, const Layout& layout, const Catalogue& catalogue,
+                 const std::string& db_path, const std::optional<DateValue>& as_of)
     : layout_(layout), as_of_(as_of),
       connection_(read_transaction(open_audit_database(db_path), db_path)),
       scenario_(policy.signature, connection_, diagnostics_),
       engine_(policy.signature, connection_, diagnostics_, scenario_), judge_(engine_),
-      records_(layout) {}
+      records_(layout, catalogue) {}
 
 Record Auditor::judge(std::size_t rule, std::size_t position, const Substitution& sigma,
                       const TermList& tuple) {
   const Rule& of = layout_.rules()[rule];
   const FormulaPtr& body = of.all != nullptr ? of.all->body : of.formula;
-  InstanceVerdict verdict = judge_.judge(body, sigma, of.name, as_of_);
+  InstanceVerdict verdict = judge_.judge(body, sigma, of.name, as_of_, true);
   return records_.make(rule, position, tuple, verdict);
 }
 

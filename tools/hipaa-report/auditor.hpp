@@ -21,8 +21,8 @@ db::Connection open_audit_database(const std::string& path);
 
 class Auditor {
 public:
-  Auditor(const CheckedPolicy& policy, const Layout& layout, const std::string& db_path,
-          const std::optional<DateValue>& as_of);
+  Auditor(const CheckedPolicy& policy, const Layout& layout, const Catalogue& catalogue,
+          const std::string& db_path, const std::optional<DateValue>& as_of);
   Auditor(const Auditor&) = delete;
   Auditor& operator=(const Auditor&) = delete;
 

@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include <ctime>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 
@@ -79,6 +80,13 @@ private:
   bool first_ = true;
 };
 
+// The catalogue named on the command line, else catalogue.csv beside the
+// policy.
+std::string catalogue_path(const Options& options) {
+  if (!options.catalogue.empty()) return options.catalogue;
+  return (std::filesystem::path(options.policy).parent_path() / "catalogue.csv").string();
+}
+
 std::vector<std::string> written_files(const Formats& formats) {
   std::vector<std::string> files;
   if (formats.html) files.push_back("summary.html");
@@ -111,8 +119,10 @@ int run(int argc, char** argv) {
                    : ""};
   // The evidence and the policy are checked before anything is written.
   open_audit_database(options.db);
-  CheckedPolicy policy = load_policy(options.decls, options.policy, std::cerr);
-  Layout layout(top_level_rules(policy.formula));
+  CheckedPolicy policy =
+      load_policy(options.decls, options.policy, options.accept_repairs, std::cerr);
+  Layout layout(top_level_rules(policy.formula), policy.signature);
+  const Catalogue catalogue = Catalogue::load(catalogue_path(options), !options.catalogue.empty());
   ReportFolder folder(options.out);
   ReportFiles files(folder, options.formats, layout);
   Summary summary(layout);
@@ -127,7 +137,7 @@ int run(int argc, char** argv) {
   std::string diagnostics;
   try {
     audit_instances(
-        options, policy, layout,
+        options, policy, layout, catalogue,
         [&](Record&& record) {
           files.write(record);
           summary.add(record);
@@ -148,7 +158,7 @@ int run(int argc, char** argv) {
   }
   folder.commit();
   if (!options.quiet) {
-    print_summary(std::cout, summary, folder.path(), written_files(options.formats));
+    print_summary(std::cout, summary, catalogue, folder.path(), written_files(options.formats));
     std::cout.flush();
     if (!std::cout) throw tools::ToolError("cannot write the summary to standard output");
   }
@@ -160,6 +170,8 @@ int run(int argc, char** argv) {
 int main(int argc, char** argv) {
   try {
     return run(argc, argv);
+  } catch (const tools::SourceError& error) {
+    std::cerr << error.diagnostics() << "hipaa-report: " << error.what() << "\n";
   } catch (const tools::ToolError& error) {
     std::cerr << "hipaa-report: " << error.what() << "\n";
   } catch (const Failure& failure) {

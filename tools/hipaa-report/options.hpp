@@ -28,6 +28,8 @@ struct Options {
   std::size_t shards = 1;
   bool quiet = false;
   bool lint = true; // summarise the log checks before the verdicts
+  bool accept_repairs = false; // use a policy the parser had to repair
+  std::string catalogue;       // the clause catalogue; "" for the default
   bool help = false;
   bool version = false;
 };

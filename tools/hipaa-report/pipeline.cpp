@@ -38,9 +38,9 @@ struct Batch {
 // A worker: a private copy of the policy and an auditor on it.  It is made
 // on the worker's own thread, so that its memory is that thread's too.
 struct Worker {
-  Worker(const CheckedPolicy& shared, const Options& options)
-      : policy(private_copy(shared)), layout(top_level_rules(policy.formula)),
-        auditor(policy, layout, options.db, options.as_of) {}
+  Worker(const CheckedPolicy& shared, const Catalogue& catalogue, const Options& options)
+      : policy(private_copy(shared)), layout(top_level_rules(policy.formula), policy.signature),
+        auditor(policy, layout, catalogue, options.db, options.as_of) {}
 
   CheckedPolicy policy;
   Layout layout;
@@ -75,11 +75,12 @@ constexpr std::size_t kQueuedAhead = 4;
 // their cache lines moving between the cores.
 class WorkerPool {
 public:
-  WorkerPool(const Options& options, const CheckedPolicy& policy, Auditor& submitter,
-             const Sink& sink)
+  WorkerPool(const Options& options, const CheckedPolicy& policy, const Catalogue& catalogue,
+             Auditor& submitter, const Sink& sink)
       : submitter_(submitter), sink_(sink), written_back_(options.jobs - 1) {
     for (unsigned i = 0; i + 1 < options.jobs; ++i) {
-      threads_.emplace_back([this, i, &options, &policy] { work(i, options, policy); });
+      threads_.emplace_back(
+          [this, i, &options, &policy, &catalogue] { work(i, options, policy, catalogue); });
     }
   }
 
@@ -184,10 +185,11 @@ private:
     for (std::thread& thread : threads_) thread.join();
   }
 
-  void work(std::size_t index, const Options& options, const CheckedPolicy& policy) {
+  void work(std::size_t index, const Options& options, const CheckedPolicy& policy,
+            const Catalogue& catalogue) {
     std::unique_ptr<Worker> worker;
     try {
-      worker = std::make_unique<Worker>(policy, options);
+      worker = std::make_unique<Worker>(policy, catalogue, options);
     } catch (...) {
       // Before any instance: nothing can come before it.
       std::lock_guard<std::mutex> lock(mutex_);
@@ -297,8 +299,8 @@ void for_each_instance(const Options& options, const Layout& layout, Auditor& en
 } // namespace
 
 void audit_instances(const Options& options, const CheckedPolicy& policy, const Layout& layout,
-                     const Sink& sink, std::string& diagnostics) {
-  Auditor enumerator(policy, layout, options.db, options.as_of);
+                     const Catalogue& catalogue, const Sink& sink, std::string& diagnostics) {
+  Auditor enumerator(policy, layout, catalogue, options.db, options.as_of);
   try {
     if (options.jobs == 1) {
       // The instance is judged while the guard's statements are still open,
@@ -309,7 +311,7 @@ void audit_instances(const Options& options, const CheckedPolicy& policy, const 
               const TermList& tuple) { sink(enumerator.judge(rule, position, sigma, tuple)); });
       return;
     }
-    WorkerPool pool(options, policy, enumerator, sink);
+    WorkerPool pool(options, policy, catalogue, enumerator, sink);
     try {
       try {
         for_each_instance(options, layout, enumerator,

@@ -16,6 +16,6 @@ using Sink = std::function<void(Record&&)>;
 // options.shards.  Engine failures pass on with the failing auditor's
 // diagnostics in `diagnostics`.
 void audit_instances(const Options& options, const CheckedPolicy& policy, const Layout& layout,
-                     const Sink& sink, std::string& diagnostics);
+                     const Catalogue& catalogue, const Sink& sink, std::string& diagnostics);
 
 } // namespace hipaa::report

@@ -35,8 +35,9 @@ void ProgressLine::count_instances(const Options& options, const CheckedPolicy& 
   // A policy of its own, as the workers have: the counting runs alongside
   // them and the enumeration on the calling thread.
   CheckedPolicy own = private_copy(policy);
-  Layout own_layout(top_level_rules(own.formula));
-  Auditor enumerator(own, own_layout, options.db, std::nullopt);
+  Layout own_layout(top_level_rules(own.formula), own.signature);
+  const Catalogue none;
+  Auditor enumerator(own, own_layout, none, options.db, std::nullopt);
   std::size_t position = 0;
   auto one = [&] {
     if (stop_) throw CountingStopped{};

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <ctime>
 #include <string_view>
 
 namespace hipaa::report {
@@ -14,7 +15,10 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-bool is_date(const BoundVar& var) { return var.sort && var.sort->kind == Sort::Kind::Date; }
+// Where no permission holds: said in words, never by the name of the
+// disjunction of permissions, which reads as its opposite.
+constexpr const char* kPermissions = "permitted";
+constexpr const char* kNoPermission = "no clause permits the disclosure";
 
 std::string joined(const std::vector<std::string>& items, const char* separator) {
   std::string text;
@@ -39,18 +43,80 @@ std::string judgement_text(const Formula& atom) {
   return atom.name ? *atom.name + ": " + text : text;
 }
 
-// Sets `slot` to `text`, reusing the string it already holds.
-void set_text(Json& slot, std::string_view text) {
-  if (slot.is_string()) slot.get_ref<std::string&>().assign(text);
-  else slot = std::string(text);
+// A date in a sentence: "2010-01-06 17:34", with seconds only when there
+// are some.
+std::string sentence_date(const DateValue& value) {
+  std::string text = iso_date(value);
+  std::size_t t = text.find('T');
+  if (t != std::string::npos) text[t] = ' ';
+  if (text.size() >= 3 && text.compare(text.size() - 3, 3, ":00") == 0) text.resize(text.size() - 3);
+  return text;
 }
 
-// Sets `slot` to an array of `texts`, reusing the strings it holds.
+std::string sentence_value(const Term& term) {
+  if (const auto* text = term.as<StrTerm>()) return text->text;
+  if (const auto* date = term.as<DateTerm>()) return sentence_date(date->value);
+  if (term.is<VarTerm>()) return "(any)";
+  return print_term(term);
+}
+
+std::vector<std::string> sentence_values(const TermList& terms) {
+  std::vector<std::string> values;
+  values.reserve(terms.size());
+  for (const TermPtr& term : terms) values.push_back(sentence_value(*term));
+  return values;
+}
+
+// The atom's arguments, each open one taken from the nearest row.
+TermList completed(const TermList& args, const TermList& row) {
+  TermList values = args;
+  for (std::size_t i = 0; i < values.size() && i < row.size(); ++i) {
+    if (values[i]->is<VarTerm>()) values[i] = row[i];
+  }
+  return values;
+}
+
+std::string fact_text(const FailedFact& fact, const Catalogue& catalogue) {
+  if (fact.pred.empty() || (fact.none_applies && fact.clause == kPermissions)) {
+    if (fact.clause == kPermissions) {
+      return "no clause permits the disclosure, and none applies: the first condition of "
+             "every permission fails";
+    }
+    return "no alternative of " + fact.clause + " applies";
+  }
+  const PredicateTemplate* sentence = catalogue.predicate(fact.pred);
+  const std::string& pattern =
+      sentence == nullptr ? std::string() : fact.holds ? sentence->if_true : sentence->if_false;
+  if (fact.holds) {
+    TermList values = completed(fact.args, fact.nearest);
+    if (pattern.empty()) return print_atom_text(fact.pred, values) + " holds";
+    return fill_template(pattern, sentence_values(values));
+  }
+  std::string text = pattern.empty() ? print_atom_text(fact.pred, fact.args) + " does not hold"
+                                     : fill_template(pattern, sentence_values(fact.args));
+  if (!fact.nearest.empty()) {
+    // A row of the table agrees with the atom's values, but not in all it
+    // must: the one the clause came nearest to resting on.
+    TermList row = completed(fact.args, fact.nearest);
+    text += " that meets the clause; the nearest record: ";
+    text += sentence != nullptr && !sentence->if_true.empty()
+                ? fill_template(sentence->if_true, sentence_values(row))
+                : print_atom_text(fact.pred, row);
+  }
+  return text;
+}
+
+// Sets `slot` to `text`.
 void set_texts(Json& slot, const std::vector<std::string>& texts) {
-  if (!slot.is_array()) slot = Json::array();
-  Json::array_t& items = slot.get_ref<Json::array_t&>();
-  items.resize(texts.size());
-  for (std::size_t i = 0; i < texts.size(); ++i) set_text(items[i], texts[i]);
+  slot = Json::array();
+  for (const std::string& text : texts) slot.push_back(text);
+}
+
+std::int64_t utc_offset(std::int64_t seconds) {
+  std::time_t at = static_cast<std::time_t>(seconds);
+  std::tm broken{};
+  if (localtime_r(&at, &broken) == nullptr) return 0;
+  return broken.tm_gmtoff;
 }
 
 } // namespace
@@ -67,19 +133,102 @@ std::string iso_date(const DateValue& value) {
   return text;
 }
 
-Layout::Layout(const std::vector<Rule>& rules) : rules_(rules) {
+std::string plain_value(const Term& term) {
+  if (const auto* text = term.as<StrTerm>()) return text->text;
+  if (const auto* date = term.as<DateTerm>()) return iso_date(date->value);
+  return print_term(term);
+}
+
+bool in_skipped_hour(const DateValue& value) {
+  // Zones move their clocks by at most two hours.
+  constexpr std::int64_t kLongestGap = 7200;
+  mpz_class whole = value / kNanosPerSecond;
+  if (!whole.fits_slong_p()) return false;
+  const std::int64_t seconds = whole.get_si();
+  const std::int64_t now = utc_offset(seconds);
+  if (now - utc_offset(seconds - kLongestGap) <= 0) return false;
+  // The moment of the change: the first second with the later offset.
+  std::int64_t low = seconds - kLongestGap, high = seconds;
+  while (high - low > 1) {
+    std::int64_t middle = low + (high - low) / 2;
+    (utc_offset(middle) == now ? high : low) = middle;
+  }
+  return seconds - high < now - utc_offset(low);
+}
+
+std::string reason_text(const InstanceVerdict& verdict, const Catalogue& catalogue) {
+  if (verdict.verdict != Verdict::Violation) return {};
+  std::string text;
+  for (const Obligation& obligation : verdict.obligations) {
+    if (!obligation.overdue) continue;
+    if (!text.empty()) text += "; ";
+    text += obligation.clause + ": the disclosure it awaits";
+    if (obligation.deadline) text += " by " + sentence_date(*obligation.deadline);
+    text += " has not been made";
+  }
+  if (!text.empty()) return text;
+  if (!verdict.failed) {
+    return verdict.clauses.empty() ? std::string("the rule fails")
+                                   : verdict.clauses.back() + " fails";
+  }
+  return verdict.failed->clause + ": " + fact_text(*verdict.failed, catalogue);
+}
+
+Layout::Layout(const std::vector<Rule>& rules, const Signature& signature) : rules_(rules) {
+  // The table whose columns name the arguments of a guard atom: its own
+  // for a table predicate; for an evaluated one, the table it reads (the
+  // predicate of the same name with "_db" added or "-eval" removed).
+  auto table_columns = [&](const std::string& pred) -> const std::vector<std::string>* {
+    for (const std::string& name : {pred, pred + "_db",
+                                    pred.size() > 5 && pred.ends_with("-eval")
+                                        ? pred.substr(0, pred.size() - 5)
+                                        : std::string()}) {
+      for (const DeclEntry& entry : signature) {
+        if (entry.name != name) continue;
+        const auto* decl = std::get_if<PredDecl>(&entry.decl);
+        if (decl != nullptr && decl->cls == PredClass::Db && decl->dbinfo) {
+          return &decl->dbinfo->columns;
+        }
+      }
+    }
+    return nullptr;
+  };
   for (const Rule& rule : rules_) {
     std::vector<std::size_t> columns;
     if (rule.all != nullptr) {
-      for (const BoundVar& var : rule.all->bound) {
-        auto found = std::find_if(columns_.begin(), columns_.end(),
-                                  [&](const Column& column) { return column.name == var.var; });
-        if (found == columns_.end()) {
-          columns_.push_back(Column{var.var, false});
-          found = columns_.end() - 1;
+      const BoundList& bound = rule.all->bound;
+      std::vector<std::string> names(bound.size());
+      std::vector<const GAtom*> atoms;
+      std::vector<const Guard*> pending{rule.all->guard.get()};
+      while (!pending.empty()) {
+        const Guard* guard = pending.front();
+        pending.erase(pending.begin());
+        if (const auto* atom = guard->as<GAtom>()) atoms.push_back(atom);
+        if (const auto* conj = guard->as<GAnd>()) {
+          for (const GuardPtr& member : conj->conjuncts) pending.push_back(member.get());
         }
-        found->date = found->date || is_date(var);
-        columns.push_back(static_cast<std::size_t>(found - columns_.begin()));
+        if (const auto* ex = guard->as<GEx>()) pending.push_back(ex->guard.get());
+      }
+      for (const GAtom* atom : atoms) {
+        const std::vector<std::string>* table = table_columns(atom->pred);
+        if (table == nullptr) continue;
+        for (std::size_t i = 0; i < atom->args.size() && i < table->size(); ++i) {
+          const auto* var = atom->args[i]->as<VarTerm>();
+          if (var == nullptr) continue;
+          for (std::size_t b = 0; b < bound.size(); ++b) {
+            bool taken = std::find(names.begin(), names.end(), (*table)[i]) != names.end();
+            if (bound[b].var == var->name && names[b].empty() && !taken) names[b] = (*table)[i];
+          }
+        }
+      }
+      for (std::size_t b = 0; b < bound.size(); ++b) {
+        if (names[b].empty()) names[b] = bound[b].var;
+        auto found = std::find(names_.begin(), names_.end(), names[b]);
+        if (found == names_.end()) {
+          names_.push_back(names[b]);
+          found = names_.end() - 1;
+        }
+        columns.push_back(static_cast<std::size_t>(found - names_.begin()));
       }
     }
     of_rule_.push_back(std::move(columns));
@@ -88,20 +237,17 @@ Layout::Layout(const std::vector<Rule>& rules) : rules_(rules) {
 
 std::string Layout::csv_header() const {
   std::string line = "position,rule";
-  for (const Column& column : columns_) {
-    line += "," + tools::csv_field(column.name);
-    if (column.date) line += "," + tools::csv_field(column.name + "_iso");
+  for (const std::string& name : names_) {
+    line += ',';
+    tools::append_csv_field(line, name);
   }
-  line += ",verdict,clause,judgements,obligations,residual\r\n";
+  line += ",verdict,broken,closest_permissions,reason,titles,permitted_by,open_clauses,"
+          "judgements,obligations,residual,warnings\r\n";
   return line;
 }
 
-struct RecordMaker::Kept {
-  Json object;
-  std::vector<bool> dates; // which values of the tuple were dates
-};
-
-RecordMaker::RecordMaker(const Layout& layout) : layout_(layout), kept_(layout.rules().size()) {}
+RecordMaker::RecordMaker(const Layout& layout, const Catalogue& catalogue)
+    : layout_(layout), catalogue_(catalogue) {}
 
 RecordMaker::~RecordMaker() = default;
 
@@ -116,38 +262,57 @@ Record RecordMaker::make(std::size_t rule, std::size_t position, const TermList&
   record.overdue = std::any_of(verdict.obligations.begin(), verdict.obligations.end(),
                                [](const Obligation& obligation) { return obligation.overdue; });
 
-  std::size_t values_count = of.all != nullptr ? tuple.size() : 0;
-  std::vector<bool> dates(values_count);
-  for (std::size_t i = 0; i < values_count; ++i) dates[i] = tuple[i]->is<DateTerm>();
-  // The object's keys follow from the rule and from which values are
-  // dates: a kept object of the same shape has them all, in order.
-  std::unique_ptr<Kept>& kept = kept_[rule];
-  if (!kept || kept->dates != dates) {
-    kept = std::make_unique<Kept>();
-    kept->dates = dates;
-    kept->object["position"] = nullptr;
-    kept->object["rule"] = of.name;
-    kept->object["values"] = Json::object();
-  }
-  Json& object = kept->object;
-  object["position"] = position;
-  // The values apart, so that no variable's name can clash with a field.
-  Json& values = object["values"];
-  std::vector<std::string> cells(layout_.value_columns());
-  std::vector<std::string> iso_cells(layout_.value_columns());
-  for (std::size_t i = 0; i < values_count; ++i) {
-    const BoundVar& var = of.all->bound[i];
-    std::string printed = print_term(*tuple[i]);
-    std::size_t column = layout_.columns_of(rule)[i];
-    cells[column] = printed;
-    set_text(values[var.var], printed);
-    if (!record.values.empty()) record.values += ", ";
-    record.values += var.var + " = " + printed;
-    if (const auto* date = tuple[i]->as<DateTerm>()) {
-      iso_cells[column] = iso_date(date->value);
-      set_text(values[var.var + "_iso"], iso_cells[column]);
-      if (record.day.empty()) record.day = iso_cells[column].substr(0, iso_cells[column].find('T'));
+  std::vector<std::string> permitted_by, open_clauses;
+  if (verdict.verdict == Verdict::Violation) {
+    auto permissions = std::find(verdict.clauses.begin(), verdict.clauses.end(), kPermissions);
+    record.broken.assign(verdict.clauses.begin(), permissions);
+    if (permissions != verdict.clauses.end()) {
+      record.broken.push_back(kNoPermission);
+      record.closest_permissions.assign(permissions + 1, verdict.clauses.end());
     }
+    record.reason = reason_text(verdict, catalogue_);
+  } else if (verdict.verdict == Verdict::Compliant) {
+    permitted_by = verdict.clauses;
+  } else {
+    open_clauses = verdict.clauses;
+  }
+  const std::vector<std::string>& described =
+      verdict.verdict == Verdict::Violation ? verdict.clauses : record.clauses;
+  for (const std::string& clause : described) {
+    if (clause != kPermissions || verdict.verdict != Verdict::Violation) {
+      record.titles.push_back(catalogue_.describe(clause));
+    }
+  }
+
+  Json object;
+  object["position"] = position;
+  object["rule"] = of.name;
+  Json& values = object["values"];
+  Json& terms = object["terms"];
+  values = Json::object();
+  terms = Json::object();
+  std::size_t values_count = of.all != nullptr ? tuple.size() : 0;
+  std::vector<std::string> cells(layout_.value_columns());
+  for (std::size_t i = 0; i < values_count; ++i) {
+    std::size_t column = layout_.columns_of(rule)[i];
+    const std::string& name = layout_.column_name(column);
+    cells[column] = plain_value(*tuple[i]);
+    values[name] = cells[column];
+    terms[name] = print_term(*tuple[i]);
+    if (!record.values.empty()) record.values += ", ";
+    record.values += name + " = " + cells[column];
+    if (const auto* date = tuple[i]->as<DateTerm>()) {
+      if (record.day.empty()) record.day = cells[column].substr(0, cells[column].find('T'));
+      if (in_skipped_hour(date->value)) {
+        record.warnings.push_back(
+            name + " " + cells[column] +
+            " lies in the hour after the local clocks moved forward: a time written in the "
+            "skipped hour reads as this one");
+      }
+    }
+  }
+  if (!record.warnings.empty() && !record.reason.empty()) {
+    record.reason += " (warning: " + joined(record.warnings, "; ") + ")";
   }
 
   std::vector<std::string> judgements;
@@ -155,12 +320,16 @@ Record RecordMaker::make(std::size_t rule, std::size_t position, const TermList&
   std::vector<std::string> obligations;
   std::string residual = print_formula(*verdict.residual);
 
-  set_text(object["verdict"], verdict_word(verdict.verdict));
-  set_texts(object["clause"], verdict.clauses);
+  object["verdict"] = verdict_word(verdict.verdict);
+  set_texts(object["broken"], record.broken);
+  set_texts(object["closest_permissions"], record.closest_permissions);
+  object["reason"] = record.reason;
+  set_texts(object["titles"], record.titles);
+  set_texts(object["permitted_by"], permitted_by);
+  set_texts(object["open_clauses"], open_clauses);
   set_texts(object["judgements"], judgements);
   Json& obligation_list = object["obligations"];
-  if (!obligation_list.is_array()) obligation_list = Json::array();
-  obligation_list.get_ref<Json::array_t&>().clear();
+  obligation_list = Json::array();
   for (const Obligation& obligation : verdict.obligations) {
     obligations.push_back(obligation_text(obligation));
     Json item;
@@ -169,34 +338,28 @@ Record RecordMaker::make(std::size_t rule, std::size_t position, const TermList&
     item["overdue"] = obligation.overdue;
     obligation_list.push_back(std::move(item));
   }
-  set_text(object["residual"], residual);
+  object["residual"] = residual;
+  set_texts(object["warnings"], record.warnings);
   // A log may hold bytes that are not UTF-8; they must not stop the report.
   record.json = object.dump(-1, ' ', false, Json::error_handler_t::replace);
 
   std::string& line = record.csv;
-  // Room for the usual line at once, instead of growing it step by step.
-  line.reserve(256 + residual.size());
+  line.reserve(256 + residual.size() + record.reason.size());
   line = std::to_string(position);
   line += ',';
   tools::append_csv_field(line, of.name);
-  for (std::size_t column = 0; column < cells.size(); ++column) {
+  for (const std::string& cell : cells) {
     line += ',';
-    tools::append_csv_field(line, cells[column]);
-    if (layout_.date_column(column)) {
-      line += ',';
-      tools::append_csv_field(line, iso_cells[column]);
-    }
+    tools::append_csv_field(line, cell);
   }
-  line += ',';
-  line += verdict_word(verdict.verdict);
-  line += ',';
-  tools::append_csv_field(line, joined(verdict.clauses, " "));
-  line += ',';
-  tools::append_csv_field(line, joined(judgements, "; "));
-  line += ',';
-  tools::append_csv_field(line, joined(obligations, "; "));
-  line += ',';
-  tools::append_csv_field(line, residual);
+  for (const std::string& field :
+       {std::string(verdict_word(verdict.verdict)), joined(record.broken, "; "),
+        joined(record.closest_permissions, " "), record.reason, joined(record.titles, "; "),
+        joined(permitted_by, " "), joined(open_clauses, " "), joined(judgements, "; "),
+        joined(obligations, "; "), residual, joined(record.warnings, "; ")}) {
+    line += ',';
+    tools::append_csv_field(line, field);
+  }
   line += "\r\n";
   return record;
 }

@@ -19,7 +19,14 @@ void Summary::add(const Record& record) {
   if (record.overdue) ++overdue_;
   if (record.verdict == Verdict::Compliant) return;
   bool violation = record.verdict == Verdict::Violation;
-  for (const std::string& clause : record.clauses) {
+  // A violation is charged to the clauses it breaks and the permissions
+  // that came close; "no clause permits the disclosure" stands in words.
+  std::vector<std::string> at_stake = violation ? record.broken : record.clauses;
+  if (violation) {
+    at_stake.insert(at_stake.end(), record.closest_permissions.begin(),
+                    record.closest_permissions.end());
+  }
+  for (const std::string& clause : at_stake) {
     ClauseCounts& counts = clauses_[clause];
     ++(violation ? counts.violations : counts.open);
   }
@@ -29,8 +36,12 @@ void Summary::add(const Record& record) {
   }
   if (violation) {
     std::string clauses;
-    for (const std::string& clause : record.clauses)
-      clauses += (clauses.empty() ? "" : " ") + clause;
+    for (const std::string& clause : record.broken) clauses += (clauses.empty() ? "" : "; ") + clause;
+    if (!record.closest_permissions.empty()) {
+      clauses += " (closest:";
+      for (const std::string& clause : record.closest_permissions) clauses += " " + clause;
+      clauses += ")";
+    }
     if (record.overdue) clauses += " (overdue)";
     violations_.push_back(Violation{record.position, layout_.rules()[record.rule].name,
                                     record.values, std::move(clauses)});
@@ -47,8 +58,8 @@ std::vector<std::pair<std::string, ClauseCounts>> Summary::ranked_clauses() cons
   return ranked;
 }
 
-void print_summary(std::ostream& out, const Summary& summary, const std::string& report_path,
-                   const std::vector<std::string>& files) {
+void print_summary(std::ostream& out, const Summary& summary, const Catalogue& catalogue,
+                   const std::string& report_path, const std::vector<std::string>& files) {
   const std::vector<Rule>& rules = summary.layout().rules();
   out << "Audited " << summary.instances() << " instances of " << rules.size()
       << (rules.size() == 1 ? " rule" : " rules") << ":";
@@ -65,7 +76,11 @@ void print_summary(std::ostream& out, const Summary& summary, const std::string&
   if (!ranked.empty()) out << "Clauses most at stake (violations, open):\n";
   for (std::size_t i = 0; i < ranked.size() && i < kTopClauses; ++i) {
     out << "  " << std::left << std::setw(24) << ranked[i].first << std::right << std::setw(9)
-        << ranked[i].second.violations << std::setw(9) << ranked[i].second.open << "\n";
+        << ranked[i].second.violations << std::setw(9) << ranked[i].second.open;
+    if (const ClauseEntry* entry = catalogue.clause(ranked[i].first)) {
+      out << "  " << entry->citation << (entry->citation.empty() ? "" : " ") << entry->title;
+    }
+    out << "\n";
   }
   if (files.empty()) return;
   out << "Report:";

@@ -60,7 +60,7 @@ private:
 
 // The few lines on standard output: instances audited, the counts by
 // verdict and the clauses most at stake.
-void print_summary(std::ostream& out, const Summary& summary, const std::string& report_path,
-                   const std::vector<std::string>& files);
+void print_summary(std::ostream& out, const Summary& summary, const Catalogue& catalogue,
+                   const std::string& report_path, const std::vector<std::string>& files);
 
 } // namespace hipaa::report
