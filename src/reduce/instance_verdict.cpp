@@ -271,6 +271,19 @@ FailedFact InstanceJudge::guard_fact(const Guard& guard, const Substitution& sig
                                      const std::string& clause, bool holds) {
   FailedFact fact{clause, {}, {}, holds, false, {}};
   const GAtom* atom = first_guard_atom(guard);
+  if (const auto* disj = guard.as<GOr>(); disj != nullptr && holds) {
+    // The alternative of the premise that holds.
+    for (const GuardPtr& member : disj->disjuncts) {
+      const GAtom* candidate = first_guard_atom(*member);
+      if (candidate == nullptr) continue;
+      if (atom == nullptr) atom = candidate;
+      FormulaPtr test = make_atom(std::nullopt, candidate->pred, candidate->args);
+      if (engine_.reduce_instance_part(test, sigma)->is<True>()) {
+        atom = candidate;
+        break;
+      }
+    }
+  }
   if (atom == nullptr) return fact;
   fact.pred = atom->pred;
   fact.args = subst_simplify(atom->args, sigma, engine_.subst_env());
@@ -319,13 +332,12 @@ std::optional<FailedFact> InstanceJudge::explain(const FormulaPtr& formula,
     // when its conclusion is false, else the conclusion failed.
     FailedFact premise = guard_fact(*q->guard, sigma, here, true);
     if (q->bound.empty() && !q->body->is<False>()) {
-      // Where no exception applies at all, a premise read from a table (an
-      // agreed restriction, say) says more than the first exception's
-      // failure.
-      std::optional<FailedFact> inside = explain(q->body, sigma, here);
+      // A premise read from a table (an agreed restriction, say) says more
+      // than the failure of the conclusion or of its first exception.
       const PredDecl* decl = engine_.subst_env().decls.find_pred(premise.pred);
       bool table = decl != nullptr && decl->cls == PredClass::Db;
-      if (inside && !(inside->none_applies && table)) return inside;
+      if (table) return premise;
+      if (std::optional<FailedFact> inside = explain(q->body, sigma, here)) return inside;
     }
     return premise;
   }

@@ -88,7 +88,7 @@ TEST(PolicyRefusal, EveryToolRefusesDeclarationsThatNeedARepair) {
   const std::vector<std::vector<std::string>> runs = {
       {"hipaa-report", "--decls", "broken.d"},
       {"hipaa-lint", "--decls", "broken.d"},
-      {"hipaa-export", "--decls", "broken.d", "--out", "exported"},
+      {"hipaa-export", "--db", "hipaa.db", "--decls", "broken.d", "--out", "exported"},
   };
   for (const auto& run : runs) {
     RunResult result = sandbox.run(run[0], {run.begin() + 1, run.end()});
