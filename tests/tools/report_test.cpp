@@ -556,3 +556,40 @@ TEST(Report, EveryPlantedViolationHasAReasonWithItsValues) {
 
 } // namespace
 } // namespace hipaa::testing
+
+namespace hipaa::testing {
+namespace {
+
+// A time written in the hour New York skips reads as the hour after it: the
+// report marks the instance, in its warnings, its reason and the summary.
+TEST(Report, ATimeInADaylightSavingGapIsMarked) {
+  Sandbox sandbox;
+  {
+    CaseLog log(sandbox);
+    const std::string gap = "2010:03:14:02:30:00"; // skipped in New York
+    const std::string plain = "2010:03:15:12:00:00";
+    log.disclosure("hospital", "boss", "m1", gap, "pat", "diagnosis", "treatment");
+    log.disclosure("hospital", "boss", "m2", plain, "pat", "diagnosis", "treatment");
+    log.row("audit_end", {"2010:03:20:00:00:00"});
+  }
+  std::string command = "cd " + shell_quote(sandbox.path("").string()) +
+                        " && TZ=America/New_York " +
+                        shell_quote(std::string(HIPAA_BINARY_DIR) + "/hipaa-report") +
+                        " --no-lint --format csv > .stdout 2> .stderr";
+  int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1) << read_file(sandbox.path(".stderr"));
+  std::vector<CsvRow> rows = verdicts(sandbox);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].at("at"), "2010-03-14T03:30:00");
+  EXPECT_EQ(rows[0].at("warnings"),
+            "at 2010-03-14T03:30:00 lies in the hour after the local clocks moved forward: a time "
+            "written in the skipped hour reads as this one");
+  EXPECT_NE(rows[0].at("reason").find("(warning: at 2010-03-14T03:30:00"), std::string::npos);
+  EXPECT_EQ(rows[1].at("warnings"), "");
+  EXPECT_NE(read_file(sandbox.path(".stdout")).find("Warning: 1 instance holds a time just after"),
+            std::string::npos);
+}
+
+} // namespace
+} // namespace hipaa::testing

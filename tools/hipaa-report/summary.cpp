@@ -17,6 +17,7 @@ void Summary::add(const Record& record) {
   ++by_verdict_[static_cast<int>(record.verdict)];
   ++per_rule_[record.rule];
   if (record.overdue) ++overdue_;
+  if (!record.warnings.empty()) ++skipped_times_;
   if (record.verdict == Verdict::Compliant) return;
   bool violation = record.verdict == Verdict::Violation;
   // A violation is charged to the clauses it breaks and the permissions
@@ -72,6 +73,12 @@ void print_summary(std::ostream& out, const Summary& summary, const Catalogue& c
   out << "\n";
   out << "  open       " << std::setw(9) << summary.count(Verdict::Open) << "\n";
   out << "  compliant  " << std::setw(9) << summary.count(Verdict::Compliant) << "\n";
+  if (summary.skipped_times() > 0) {
+    out << "Warning: " << summary.skipped_times()
+        << (summary.skipped_times() == 1 ? " instance holds" : " instances hold")
+        << " a time just after the local clocks moved forward, which may have been written in "
+           "the skipped hour (see the warnings column)\n";
+  }
   std::vector<std::pair<std::string, ClauseCounts>> ranked = summary.ranked_clauses();
   if (!ranked.empty()) out << "Clauses most at stake (violations, open):\n";
   for (std::size_t i = 0; i < ranked.size() && i < kTopClauses; ++i) {

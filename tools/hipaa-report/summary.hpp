@@ -40,6 +40,9 @@ public:
   std::size_t count(Verdict verdict) const { return by_verdict_[static_cast<int>(verdict)]; }
   // Violations that are awaited disclosures past their deadline.
   std::size_t overdue() const { return overdue_; }
+  // Instances with a time that may have been written in a daylight-saving
+  // gap.
+  std::size_t skipped_times() const { return skipped_times_; }
   const std::vector<std::size_t>& per_rule() const { return per_rule_; }
   // Clauses by violations, then open instances, then name.
   std::vector<std::pair<std::string, ClauseCounts>> ranked_clauses() const;
@@ -52,6 +55,7 @@ private:
   std::size_t instances_ = 0;
   std::array<std::size_t, 3> by_verdict_{};
   std::size_t overdue_ = 0;
+  std::size_t skipped_times_ = 0;
   std::vector<std::size_t> per_rule_;
   std::map<std::string, ClauseCounts> clauses_;
   std::map<std::string, DayCounts> days_;
