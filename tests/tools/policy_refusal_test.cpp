@@ -76,7 +76,15 @@ TEST(PolicyRefusal, ARepairedOrUncheckedPolicyIsRefusedAtItsPlace) {
   RunResult accepted = sandbox.run("hipaa-report", {"--policy", "missing.f", "--accept-repairs", "-q"});
   EXPECT_NE(accepted.status, 2) << accepted.err;
   EXPECT_NE(accepted.err.find("]: try inserting )"), std::string::npos) << accepted.err;
-  EXPECT_TRUE(std::filesystem::exists(sandbox.path("report/verdicts.csv")));
+  // Beside missing.f there is no catalogue: the clauses go by their names.
+  EXPECT_EQ(read_file(sandbox.path("report/verdicts.csv")).find("45 CFR"), std::string::npos);
+  RunResult named = sandbox.run("hipaa-report", {"--policy", "missing.f", "--accept-repairs", "-q",
+                                                 "--catalogue", "hipaa-case-study/catalogue.csv"});
+  EXPECT_NE(read_file(sandbox.path("report/verdicts.csv")).find(",45 CFR 164."),
+            std::string::npos);
+  RunResult absent = sandbox.run("hipaa-report", {"--catalogue", "absent.csv", "-q"});
+  EXPECT_EQ(absent.status, 2);
+  EXPECT_NE(absent.err.find("absent.csv: cannot read the file"), std::string::npos) << absent.err;
 }
 
 TEST(PolicyRefusal, EveryToolRefusesDeclarationsThatNeedARepair) {

@@ -49,7 +49,8 @@ const char* const kUsage =
     "\n"
     "Each file is written under a temporary name and renamed when complete.  The log\n"
     "is only read.  Exit status: 0 when every table was written, 1 when one could\n"
-    "not be, 2 for a command line that cannot be used.\n";
+    "not be, 2 for a command line that cannot be used or declarations that need a\n"
+    "repair to parse or fail a check (FILE:LINE:COLUMN: message).\n";
 
 // Whether a column holds strings, by the declarations; undeclared tables
 // are written as stored.

@@ -87,7 +87,9 @@ const char* const kUsage =
     "      --version            show the version and exit\n"
     "\n"
     "Exit status: 0 when the database was written, 1 when a file or value was\n"
-    "refused (nothing is written), 2 for a command line that cannot be used.\n";
+    "refused (nothing is written), 2 for a command line that cannot be used or\n"
+    "declarations that need a repair to parse or fail a check (FILE:LINE:COLUMN:\n"
+    "message).\n";
 
 // The import's memory, whatever the number of rows.
 constexpr int kCacheKib = 65536;

@@ -46,7 +46,8 @@ const char* const kUsage =
     "      --version            show the version and exit\n"
     "\n"
     "Exit status: 0 when nothing was found, 1 when a problem was found or the log\n"
-    "could not be read, 2 for a command line that cannot be used.\n";
+    "could not be read, 2 for a command line that cannot be used or declarations\n"
+    "that need a repair to parse or fail a check (FILE:LINE:COLUMN: message).\n";
 
 int run(int argc, char** argv) {
   tools::CommandLine line = tools::parse_command_line(argc, argv, kOptionRules);

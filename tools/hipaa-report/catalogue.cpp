@@ -127,6 +127,12 @@ Catalogue Catalogue::load(const std::string& catalogue_path, bool required) {
                                            field("log_decides"), field("person_judges"),
                                            field("url")};
   }
+  for (const auto& [name, entry] : catalogue.clauses_) {
+    if (entry.citation.empty() && entry.title.empty()) continue;
+    std::string text = entry.citation;
+    if (!entry.title.empty()) text += (text.empty() ? "" : " ") + entry.title;
+    catalogue.described_.emplace(name, std::move(text));
+  }
   std::filesystem::path templates_path =
       std::filesystem::path(catalogue_path).parent_path() / "templates.csv";
   std::string templates = read_optional(templates_path.string(), false);
@@ -158,12 +164,9 @@ const PredicateTemplate* Catalogue::predicate(const std::string& name) const {
   return found == templates_.end() ? nullptr : &found->second;
 }
 
-std::string Catalogue::describe(const std::string& clause) const {
-  const ClauseEntry* entry = this->clause(clause);
-  if (entry == nullptr || (entry->citation.empty() && entry->title.empty())) return clause;
-  std::string text = entry->citation;
-  if (!entry->title.empty()) text += (text.empty() ? "" : " ") + entry->title;
-  return text;
+const std::string& Catalogue::describe(const std::string& clause) const {
+  auto found = described_.find(clause);
+  return found == described_.end() ? clause : found->second;
 }
 
 } // namespace hipaa::report

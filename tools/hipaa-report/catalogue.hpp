@@ -40,12 +40,14 @@ public:
   const PredicateTemplate* predicate(const std::string& name) const;
   // "45 CFR 164.506(c)(2) Treatment by a health-care provider", or the name
   // alone for a clause the catalogue does not hold.
-  std::string describe(const std::string& clause) const;
+  const std::string& describe(const std::string& clause) const;
   bool empty() const { return clauses_.empty(); }
 
 private:
   std::map<std::string, ClauseEntry> clauses_;
   std::map<std::string, PredicateTemplate> templates_;
+  // describe()'s text, made once per clause when the catalogue is read.
+  std::map<std::string, std::string> described_;
 };
 
 // The records of an RFC 4180 text (CR LF or LF), each a list of fields; a

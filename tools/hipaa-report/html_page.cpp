@@ -132,15 +132,32 @@ void write_html_page(std::ostream& out, const Summary& summary, const RunInfo& r
     out << "<tr><th>of which overdue</th><td class=\"n\" id=\"overdue\">" << summary.overdue()
         << "</td></tr>\n";
   }
+  if (summary.skipped_times() > 0) {
+    out << "<tr><th>with a time that may lie in a daylight-saving gap</th><td class=\"n\" "
+           "id=\"skipped-times\">"
+        << summary.skipped_times() << "</td></tr>\n";
+  }
   out << "</table>\n<h2>Clauses</h2>\n";
   std::vector<std::pair<std::string, ClauseCounts>> ranked = summary.ranked_clauses();
   if (ranked.empty()) {
     out << "<p>No clause is at stake.</p>\n";
   } else {
-    out << "<table>\n<tr><th>clause</th><th>violations</th><th>open</th></tr>\n";
+    out << "<table>\n<tr><th>clause</th><th>citation and title</th><th>violations</th>"
+           "<th>open</th></tr>\n";
     for (const auto& [clause, counts] : ranked) {
-      out << "<tr><td>" << html_escape(clause) << "</td><td class=\"n\">" << counts.violations
-          << "</td><td class=\"n\">" << counts.open << "</td></tr>\n";
+      const ClauseEntry* entry = run.catalogue ? run.catalogue->clause(clause) : nullptr;
+      out << "<tr><td>" << html_escape(clause) << "</td><td>";
+      if (entry != nullptr) {
+        std::string text = entry->citation + (entry->citation.empty() ? "" : " ") + entry->title;
+        if (entry->url.rfind("https://", 0) == 0) {
+          out << "<a href=\"" << html_escape(entry->url) << "\" title=\""
+              << html_escape(entry->quotation) << "\">" << html_escape(text) << "</a>";
+        } else {
+          out << html_escape(text);
+        }
+      }
+      out << "</td><td class=\"n\">" << counts.violations << "</td><td class=\"n\">"
+          << counts.open << "</td></tr>\n";
     }
     out << "</table>\n";
   }
@@ -150,12 +167,14 @@ void write_html_page(std::ostream& out, const Summary& summary, const RunInfo& r
   if (summary.violations().empty()) {
     out << "<p>None.</p>\n";
   } else {
-    out << "<table>\n<tr><th>position</th><th>rule</th><th>values</th><th>clause</th></tr>\n";
+    out << "<table>\n<tr><th>position</th><th>rule</th><th>values</th><th>clause</th>"
+           "<th>reason</th></tr>\n";
     for (const Violation& violation : summary.violations()) {
       out << "<tr class=\"violation\"><td class=\"n\">" << violation.position
           << "</td><td class=\"k\">" << html_escape(violation.rule) << "</td><td>"
           << html_escape(violation.values) << "</td><td class=\"k\">"
-          << html_escape(violation.clauses) << "</td></tr>\n";
+          << html_escape(violation.clauses) << "</td><td>" << html_escape(violation.reason)
+          << "</td></tr>\n";
     }
     out << "</table>\n";
   }

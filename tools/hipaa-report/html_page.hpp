@@ -1,6 +1,7 @@
 // summary.html: one self-contained page, no script and nothing fetched.
 #pragma once
 
+#include "catalogue.hpp"
 #include "summary.hpp"
 
 #include <iosfwd>
@@ -15,6 +16,7 @@ struct RunInfo {
   std::string started; // local time the run began, ISO 8601
   std::string as_of;   // as given, or ""
   std::string shard;   // "K/N", or "" for the whole log
+  const Catalogue* catalogue = nullptr; // citations and titles of the clauses
 };
 
 void write_html_page(std::ostream& out, const Summary& summary, const RunInfo& run);

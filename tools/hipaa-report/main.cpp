@@ -125,6 +125,7 @@ int run(int argc, char** argv) {
   const Catalogue catalogue = Catalogue::load(catalogue_path(options), !options.catalogue.empty());
   ReportFolder folder(options.out);
   ReportFiles files(folder, options.formats, layout);
+  info.catalogue = &catalogue;
   Summary summary(layout);
   // Once the inputs and the folder are known good: the gaps an audit passes
   // over in silence, summarised before the verdicts.

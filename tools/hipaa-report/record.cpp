@@ -106,10 +106,18 @@ std::string fact_text(const FailedFact& fact, const Catalogue& catalogue) {
   return text;
 }
 
-// Sets `slot` to `text`.
+// Sets `slot` to `text`, reusing the string it already holds.
+void set_text(Json& slot, std::string_view text) {
+  if (slot.is_string()) slot.get_ref<std::string&>().assign(text);
+  else slot = std::string(text);
+}
+
+// Sets `slot` to an array of `texts`, reusing the strings it holds.
 void set_texts(Json& slot, const std::vector<std::string>& texts) {
-  slot = Json::array();
-  for (const std::string& text : texts) slot.push_back(text);
+  if (!slot.is_array()) slot = Json::array();
+  Json::array_t& items = slot.get_ref<Json::array_t&>();
+  items.resize(texts.size());
+  for (std::size_t i = 0; i < texts.size(); ++i) set_text(items[i], texts[i]);
 }
 
 std::int64_t utc_offset(std::int64_t seconds) {
@@ -121,8 +129,10 @@ std::int64_t utc_offset(std::int64_t seconds) {
 
 } // namespace
 
-std::string iso_date(const DateValue& value) {
-  std::string text = date_to_text(value);
+namespace {
+
+// "2010-01-04T12:00:10" for the printed date "2010:01:04:12:00:10".
+std::string iso_text(std::string text) {
   // Y:M:D:h:m:s, the year possibly shorter than four digits.
   int colons = 0;
   for (char& c : text) {
@@ -133,10 +143,29 @@ std::string iso_date(const DateValue& value) {
   return text;
 }
 
+} // namespace
+
+std::string iso_date(const DateValue& value) { return iso_text(date_to_text(value)); }
+
 std::string plain_value(const Term& term) {
   if (const auto* text = term.as<StrTerm>()) return text->text;
   if (const auto* date = term.as<DateTerm>()) return iso_date(date->value);
   return print_term(term);
+}
+
+bool RecordMaker::skipped(const DateValue& value) {
+  mpz_class whole = value / kNanosPerSecond;
+  if (!whole.fits_slong_p()) return false;
+  const std::int64_t hour = whole.get_si() / 3600;
+  auto [known, added] = quiet_hours_.try_emplace(hour, true);
+  if (added) {
+    // Quiet when the offset is the same from two hours before the hour to
+    // its end.
+    std::int64_t start = hour * 3600;
+    known->second = utc_offset(start - 7200) == utc_offset(start + 3600) &&
+                    utc_offset(start - 3600) == utc_offset(start);
+  }
+  return !known->second && in_skipped_hour(value);
 }
 
 bool in_skipped_hour(const DateValue& value) {
@@ -246,8 +275,12 @@ std::string Layout::csv_header() const {
   return line;
 }
 
+struct RecordMaker::Kept {
+  Json object;
+};
+
 RecordMaker::RecordMaker(const Layout& layout, const Catalogue& catalogue)
-    : layout_(layout), catalogue_(catalogue) {}
+    : layout_(layout), catalogue_(catalogue), kept_(layout.rules().size()) {}
 
 RecordMaker::~RecordMaker() = default;
 
@@ -284,26 +317,36 @@ Record RecordMaker::make(std::size_t rule, std::size_t position, const TermList&
     }
   }
 
-  Json object;
+  // The keys follow from the rule alone: a kept object has them all, in
+  // order.
+  std::unique_ptr<Kept>& kept = kept_[rule];
+  if (!kept) {
+    kept = std::make_unique<Kept>();
+    kept->object["position"] = nullptr;
+    kept->object["rule"] = of.name;
+    kept->object["values"] = Json::object();
+    kept->object["terms"] = Json::object();
+  }
+  Json& object = kept->object;
   object["position"] = position;
-  object["rule"] = of.name;
   Json& values = object["values"];
   Json& terms = object["terms"];
-  values = Json::object();
-  terms = Json::object();
   std::size_t values_count = of.all != nullptr ? tuple.size() : 0;
   std::vector<std::string> cells(layout_.value_columns());
   for (std::size_t i = 0; i < values_count; ++i) {
     std::size_t column = layout_.columns_of(rule)[i];
     const std::string& name = layout_.column_name(column);
-    cells[column] = plain_value(*tuple[i]);
-    values[name] = cells[column];
-    terms[name] = print_term(*tuple[i]);
+    std::string printed = print_term(*tuple[i]);
+    if (const auto* text = tuple[i]->as<StrTerm>()) cells[column] = text->text;
+    else if (tuple[i]->is<DateTerm>()) cells[column] = iso_text(printed);
+    else cells[column] = printed;
+    set_text(values[name], cells[column]);
+    set_text(terms[name], printed);
     if (!record.values.empty()) record.values += ", ";
     record.values += name + " = " + cells[column];
     if (const auto* date = tuple[i]->as<DateTerm>()) {
       if (record.day.empty()) record.day = cells[column].substr(0, cells[column].find('T'));
-      if (in_skipped_hour(date->value)) {
+      if (skipped(date->value)) {
         record.warnings.push_back(
             name + " " + cells[column] +
             " lies in the hour after the local clocks moved forward: a time written in the "
@@ -320,16 +363,17 @@ Record RecordMaker::make(std::size_t rule, std::size_t position, const TermList&
   std::vector<std::string> obligations;
   std::string residual = print_formula(*verdict.residual);
 
-  object["verdict"] = verdict_word(verdict.verdict);
+  set_text(object["verdict"], verdict_word(verdict.verdict));
   set_texts(object["broken"], record.broken);
   set_texts(object["closest_permissions"], record.closest_permissions);
-  object["reason"] = record.reason;
+  set_text(object["reason"], record.reason);
   set_texts(object["titles"], record.titles);
   set_texts(object["permitted_by"], permitted_by);
   set_texts(object["open_clauses"], open_clauses);
   set_texts(object["judgements"], judgements);
   Json& obligation_list = object["obligations"];
-  obligation_list = Json::array();
+  if (!obligation_list.is_array()) obligation_list = Json::array();
+  obligation_list.get_ref<Json::array_t&>().clear();
   for (const Obligation& obligation : verdict.obligations) {
     obligations.push_back(obligation_text(obligation));
     Json item;
@@ -338,7 +382,7 @@ Record RecordMaker::make(std::size_t rule, std::size_t position, const TermList&
     item["overdue"] = obligation.overdue;
     obligation_list.push_back(std::move(item));
   }
-  object["residual"] = residual;
+  set_text(object["residual"], residual);
   set_texts(object["warnings"], record.warnings);
   // A log may hold bytes that are not UTF-8; they must not stop the report.
   record.json = object.dump(-1, ' ', false, Json::error_handler_t::replace);

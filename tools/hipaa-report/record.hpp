@@ -10,6 +10,8 @@
 #include "reduce/rule_instances.hpp"
 
 #include <cstddef>
+#include <cstdint>
+#include <unordered_map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -66,7 +68,9 @@ struct Record {
   std::string json;                  // the verdicts.json object
 };
 
-// Renders the records of one thread.
+// Renders the records of one thread.  The JSON object of a rule's last
+// record is kept and filled in again for the next one, so that its keys
+// and buffers are not built anew for every instance.
 class RecordMaker {
 public:
   RecordMaker(const Layout& layout, const Catalogue& catalogue);
@@ -78,8 +82,15 @@ public:
               const InstanceVerdict& verdict);
 
 private:
+  struct Kept;
+  // in_skipped_hour, remembered per hour of the clock: an hour without a
+  // forward change of the clocks within two hours before it holds no such
+  // time, which is the answer for almost every hour.
+  bool skipped(const DateValue& value);
+  std::unordered_map<std::int64_t, bool> quiet_hours_;
   const Layout& layout_;
   const Catalogue& catalogue_;
+  std::vector<std::unique_ptr<Kept>> kept_; // per rule
 };
 
 // "2010-01-04T12:00:10" for the printed date "2010:01:04:12:00:10".

@@ -45,7 +45,7 @@ void Summary::add(const Record& record) {
     }
     if (record.overdue) clauses += " (overdue)";
     violations_.push_back(Violation{record.position, layout_.rules()[record.rule].name,
-                                    record.values, std::move(clauses)});
+                                    record.values, std::move(clauses), record.reason});
   }
 }
 

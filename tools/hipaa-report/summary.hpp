@@ -28,6 +28,7 @@ struct Violation {
   std::string rule;
   std::string values;
   std::string clauses;
+  std::string reason;
 };
 
 class Summary {
