@@ -80,6 +80,7 @@ TEST(PolicyRefusal, ARepairedOrUncheckedPolicyIsRefusedAtItsPlace) {
   EXPECT_EQ(read_file(sandbox.path("report/verdicts.csv")).find("45 CFR"), std::string::npos);
   RunResult named = sandbox.run("hipaa-report", {"--policy", "missing.f", "--accept-repairs", "-q",
                                                  "--catalogue", "hipaa-case-study/catalogue.csv"});
+  EXPECT_EQ(named.status, 1) << named.err;
   EXPECT_NE(read_file(sandbox.path("report/verdicts.csv")).find(",45 CFR 164."),
             std::string::npos);
   RunResult absent = sandbox.run("hipaa-report", {"--catalogue", "absent.csv", "-q"});

@@ -56,7 +56,7 @@ std::string sentence_date(const DateValue& value) {
 std::string sentence_value(const Term& term) {
   if (const auto* text = term.as<StrTerm>()) return text->text;
   if (const auto* date = term.as<DateTerm>()) return sentence_date(date->value);
-  if (term.is<VarTerm>()) return "(any)";
+  if (term.is<VarTerm>()) return "any";
   return print_term(term);
 }
 
@@ -98,7 +98,7 @@ std::string fact_text(const FailedFact& fact, const Catalogue& catalogue) {
     // A row of the table agrees with the atom's values, but not in all it
     // must: the one the clause came nearest to resting on.
     TermList row = completed(fact.args, fact.nearest);
-    text += " that meets the clause; the nearest record: ";
+    text += "; the nearest record: ";
     text += sentence != nullptr && !sentence->if_true.empty()
                 ? fill_template(sentence->if_true, sentence_values(row))
                 : print_atom_text(fact.pred, row);
@@ -154,9 +154,9 @@ std::string plain_value(const Term& term) {
 }
 
 bool RecordMaker::skipped(const DateValue& value) {
-  mpz_class whole = value / kNanosPerSecond;
-  if (!whole.fits_slong_p()) return false;
-  const std::int64_t hour = whole.get_si() / 3600;
+  mpz_fdiv_q_ui(seconds_.get_mpz_t(), value.get_mpz_t(), kNanosPerSecond);
+  if (!seconds_.fits_slong_p()) return false;
+  const std::int64_t hour = seconds_.get_si() / 3600;
   auto [known, added] = quiet_hours_.try_emplace(hour, true);
   if (added) {
     // Quiet when the offset is the same from two hours before the hour to
@@ -325,12 +325,10 @@ Record RecordMaker::make(std::size_t rule, std::size_t position, const TermList&
     kept->object["position"] = nullptr;
     kept->object["rule"] = of.name;
     kept->object["values"] = Json::object();
-    kept->object["terms"] = Json::object();
   }
   Json& object = kept->object;
   object["position"] = position;
   Json& values = object["values"];
-  Json& terms = object["terms"];
   std::size_t values_count = of.all != nullptr ? tuple.size() : 0;
   std::vector<std::string> cells(layout_.value_columns());
   for (std::size_t i = 0; i < values_count; ++i) {
@@ -340,8 +338,7 @@ Record RecordMaker::make(std::size_t rule, std::size_t position, const TermList&
     if (const auto* text = tuple[i]->as<StrTerm>()) cells[column] = text->text;
     else if (tuple[i]->is<DateTerm>()) cells[column] = iso_text(printed);
     else cells[column] = printed;
-    set_text(values[name], cells[column]);
-    set_text(terms[name], printed);
+    set_text(values[name], printed);
     if (!record.values.empty()) record.values += ", ";
     record.values += name + " = " + cells[column];
     if (const auto* date = tuple[i]->as<DateTerm>()) {

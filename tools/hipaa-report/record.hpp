@@ -88,6 +88,7 @@ private:
   // time, which is the answer for almost every hour.
   bool skipped(const DateValue& value);
   std::unordered_map<std::int64_t, bool> quiet_hours_;
+  mpz_class seconds_; // scratch of skipped(), kept for its buffer
   const Layout& layout_;
   const Catalogue& catalogue_;
   std::vector<std::unique_ptr<Kept>> kept_; // per rule
