@@ -104,6 +104,9 @@ TEST(PolicyRefusal, EveryToolRefusesDeclarationsThatNeedARepair) {
     EXPECT_EQ(result.status, 2) << run[0] << result.err;
     EXPECT_EQ(result.err.rfind("broken.d:", 0), 0u) << run[0] << ": " << result.err;
     EXPECT_NE(result.err.find("suggested repair"), std::string::npos) << result.err;
+    std::vector<std::string> accepting(run.begin() + 1, run.end());
+    accepting.push_back("--accept-repairs");
+    EXPECT_NE(sandbox.run(run[0], accepting).status, 2) << run[0];
   }
 }
 

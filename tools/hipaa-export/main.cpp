@@ -25,7 +25,7 @@ using tools::UsageError;
 const std::vector<tools::OptionRule> kOptionRules = {
     {"db", 'd', true},       {"out", 'o', true},   {"decls", '\0', true},
     {"declarations", '\0', true}, {"force", 'f', false}, {"help", 'h', false},
-    {"version", '\0', false},
+    {"version", '\0', false},    {"accept-repairs", '\0', false},
 };
 
 const char* const kUsage =
@@ -44,6 +44,8 @@ const char* const kUsage =
     "      --decls PATH         the declarations, which say which columns hold\n"
     "                           strings (default ./hipaa-case-study/hipaa.d)\n"
     "  -f, --force              replace CSV files that exist\n"
+    "      --accept-repairs     use declarations that parse only after a repair, as\n"
+    "                           repaired (by default they are refused)\n"
     "  -h, --help               show this text and exit\n"
     "      --version            show the version and exit\n"
     "\n"
@@ -103,7 +105,7 @@ int run(int argc, char** argv) {
   const std::string declarations =
       line.get("decls").value_or(line.get("declarations").value_or("./hipaa-case-study/hipaa.d"));
   const std::vector<tools::LogTable> tables =
-      tools::log_tables_of(tools::load_signature(declarations));
+      tools::log_tables_of(tools::load_signature(declarations, line.has("accept-repairs")));
   tools::LogReader log(*db);
 
   std::vector<std::string> names;

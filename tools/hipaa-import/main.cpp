@@ -32,6 +32,7 @@ const std::vector<tools::OptionRule> kOptionRules = {
     {"declarations", 'd', true},
     {"output", 'o', true},
     {"force", 'f', false},
+    {"accept-repairs", '\0', false},
     {"table", 't', true},
     {"ignore-extra-columns", '\0', false},
     {"max-errors", '\0', true},
@@ -83,6 +84,8 @@ const char* const kUsage =
     "                           WINDOWS-1252, ...), not UTF-8\n"
     "      --complete-until DATE  the log is complete up to DATE\n"
     "      --list-values SORT   print the constants a column of SORT accepts, and exit\n"
+    "      --accept-repairs     use declarations that parse only after a repair, as\n"
+    "                           repaired (by default they are refused)\n"
     "  -h, --help               show this text and exit\n"
     "      --version            show the version and exit\n"
     "\n"
@@ -277,7 +280,7 @@ int run(int argc, char** argv) {
   if (output_path.empty()) throw UsageError("--output needs a file name");
   const std::size_t max_errors = static_cast<std::size_t>(tools::read_bounded_count(
       "max-errors", line.get("max-errors").value_or("20"), 1, 1000000));
-  const Signature signature = tools::load_signature(declarations);
+  const Signature signature = tools::load_signature(declarations, line.has("accept-repairs"));
   if (auto sort = line.get("list-values")) return list_values(signature, *sort);
 
   const std::vector<Input> inputs = inputs_of(line);

@@ -14,6 +14,7 @@ const std::vector<tools::OptionRule> kOptionRules = {
     {"db", 'd', true},
     {"decls", '\0', true},
     {"declarations", '\0', true},
+    {"accept-repairs", '\0', false},
     {"help", 'h', false},
     {"version", '\0', false},
 };
@@ -42,6 +43,8 @@ const char* const kUsage =
     "  -d, --db PATH            the log (default hipaa.db)\n"
     "      --decls PATH         the declarations (default\n"
     "                           ./hipaa-case-study/hipaa.d)\n"
+    "      --accept-repairs     use declarations that parse only after a repair, as\n"
+    "                           repaired (by default they are refused)\n"
     "  -h, --help               show this text and exit\n"
     "      --version            show the version and exit\n"
     "\n"
@@ -57,7 +60,7 @@ int run(int argc, char** argv) {
   }
   const std::string declarations =
       line.get("decls").value_or(line.get("declarations").value_or("./hipaa-case-study/hipaa.d"));
-  const Signature signature = tools::load_signature(declarations);
+  const Signature signature = tools::load_signature(declarations, line.has("accept-repairs"));
   tools::LogReader log(line.get("db").value_or("hipaa.db"));
   const tools::LintReport report = tools::lint_log(log, signature);
   tools::print_lint(report, std::cout);
