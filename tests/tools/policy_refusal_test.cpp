@@ -110,6 +110,20 @@ TEST(PolicyRefusal, EveryToolRefusesDeclarationsThatNeedARepair) {
   }
 }
 
+TEST(PolicyRefusal, AFailedDeclarationCheckNamesItsPlaceAndACloseName) {
+  Sandbox sandbox;
+  std::string decls = case_file("hipaa.d");
+  decls.replace(decls.find("phi : attribute ."), 17, "phi : atribute .");
+  write_file(sandbox.path("misspelt.d"), decls);
+  RunResult result = sandbox.run("hipaa-lint", {"--decls", "misspelt.d"});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err.rfind("misspelt.d:", 0), 0u) << result.err;
+  EXPECT_NE(result.err.find(": Undeclared sort name: atribute; did you mean attribute?\n  phi : "
+                            "atribute .\n        ^\n"),
+            std::string::npos)
+      << result.err;
+}
+
 TEST(SourceDiagnostic, PlacesCaretsAndCloseNames) {
   EXPECT_EQ(tools::located_message("p.f", "(and\n\t(inrole x)\n)", {2, 3}, "here"),
             "p.f:2:3: here\n  \t(inrole x)\n  \t ^\n");

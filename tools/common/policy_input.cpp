@@ -117,7 +117,9 @@ Signature load_declarations(const std::string& path, bool accept_repairs, std::o
   }
   diag << said.str();
   if (!entries) refuse_repairs(path, text, marker, lines_of(said.str()), false);
-  return located_checks(path, text, nullptr, diag, [&](std::ostream& out) {
+  // A check fails before the entries move out: they name the close names.
+  const Signature* names = &*entries;
+  return located_checks(path, text, names, diag, [&](std::ostream& out) {
     check_decls(*entries, out);
     return std::move(*entries);
   });
