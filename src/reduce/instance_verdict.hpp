@@ -33,7 +33,9 @@ struct FailedFact {
   // The atom's predicate; empty when no member of the disjunction `clause`
   // applies to the instance at all.
   std::string pred;
-  TermList args;      // under the instance's values; variables stay where the clause leaves a value open
+  // Under the instance's values; variables stay where the clause leaves a
+  // value open.
+  TermList args;
   bool holds = false; // the atom holds, and that is what the clause forbids
   // Set where no alternative of the disjunction `clause` applied at all;
   // the fact is then that of its first alternative.

@@ -106,7 +106,8 @@ TEST(Catalogue, EveryPredicateHasATemplateOverItsArguments) {
   ASSERT_TRUE(decls.has_value());
   std::map<std::string, std::size_t> arity;
   for (const DeclEntry& entry : *decls) {
-    if (const auto* pred = std::get_if<PredDecl>(&entry.decl)) arity[entry.name] = pred->args.size();
+    if (const auto* pred = std::get_if<PredDecl>(&entry.decl))
+      arity[entry.name] = pred->args.size();
   }
   auto records = records_of(case_file("templates.csv"));
   ASSERT_FALSE(records.empty());

@@ -23,8 +23,9 @@ std::string edited_policy(const std::string& from, const std::string& to) {
 }
 
 void generate(const Sandbox& sandbox) {
-  ASSERT_EQ(sandbox.run("hipaa-loggen", {"-n", "200", "--violations", "0.1", "--output",
-                                         "hipaa.db", "--force"})
+  ASSERT_EQ(sandbox
+                .run("hipaa-loggen",
+                     {"-n", "200", "--violations", "0.1", "--output", "hipaa.db", "--force"})
                 .status,
             0);
 }
@@ -34,20 +35,21 @@ TEST(PolicyRefusal, ARepairedOrUncheckedPolicyIsRefusedAtItsPlace) {
   generate(sandbox);
   // One ")" missing at the end of the treatment clause; a predicate spelt
   // wrongly; a variable that no quantifier binds.
-  write_file(sandbox.path("missing.f"),
-             edited_policy("(inrole p2 Health-care-provider t))", "(inrole p2 Health-care-provider t)"));
-  write_file(sandbox.path("misspelt.f"),
-             edited_policy("(inrole p2 Health-care-provider t))", "(in_role p2 Health-care-provider t))"));
-  write_file(sandbox.path("unbound.f"),
-             edited_policy("(inrole p2 Health-care-provider t))", "(inrole p3 Health-care-provider t))"));
+  write_file(sandbox.path("missing.f"), edited_policy("(inrole p2 Health-care-provider t))",
+                                                      "(inrole p2 Health-care-provider t)"));
+  write_file(sandbox.path("misspelt.f"), edited_policy("(inrole p2 Health-care-provider t))",
+                                                       "(in_role p2 Health-care-provider t))"));
+  write_file(sandbox.path("unbound.f"), edited_policy("(inrole p2 Health-care-provider t))",
+                                                      "(inrole p3 Health-care-provider t))"));
   struct Case {
     std::string policy;
     std::string first_line; // the first line of standard error
     std::string last_line;
   };
   const Case cases[] = {
-      {"missing.f", "missing.f:", "hipaa-report: missing.f: does not parse as written; the repairs "
-                                  "above are only suggestions, and the file was not used\n"},
+      {"missing.f", "missing.f:",
+       "hipaa-report: missing.f: does not parse as written; the repairs "
+       "above are only suggestions, and the file was not used\n"},
       {"misspelt.f",
        "misspelt.f:45:52: Undeclared predicate symbol: in_role; did you mean inrole?\n",
        "hipaa-report: misspelt.f: rejected (UndeclaredPredicate)\n"},
@@ -62,8 +64,7 @@ TEST(PolicyRefusal, ARepairedOrUncheckedPolicyIsRefusedAtItsPlace) {
     EXPECT_EQ(result.out, "") << c.policy;
     EXPECT_EQ(result.err.substr(0, c.first_line.size()), c.first_line) << result.err;
     ASSERT_GE(result.err.size(), c.last_line.size());
-    EXPECT_EQ(result.err.substr(result.err.size() - c.last_line.size()), c.last_line)
-        << result.err;
+    EXPECT_EQ(result.err.substr(result.err.size() - c.last_line.size()), c.last_line) << result.err;
     EXPECT_FALSE(std::filesystem::exists(sandbox.path("report"))) << c.policy;
   }
   // The missing ")" shows as a suggestion, under its source line.
@@ -73,7 +74,8 @@ TEST(PolicyRefusal, ARepairedOrUncheckedPolicyIsRefusedAtItsPlace) {
       << missing.err;
   EXPECT_NE(missing.err.find("^\n"), std::string::npos);
   // Accepting repairs gives the report of the repaired policy, as before.
-  RunResult accepted = sandbox.run("hipaa-report", {"--policy", "missing.f", "--accept-repairs", "-q"});
+  RunResult accepted =
+      sandbox.run("hipaa-report", {"--policy", "missing.f", "--accept-repairs", "-q"});
   EXPECT_NE(accepted.status, 2) << accepted.err;
   EXPECT_NE(accepted.err.find("]: try inserting )"), std::string::npos) << accepted.err;
   // Beside missing.f there is no catalogue: the clauses go by their names.
@@ -81,8 +83,7 @@ TEST(PolicyRefusal, ARepairedOrUncheckedPolicyIsRefusedAtItsPlace) {
   RunResult named = sandbox.run("hipaa-report", {"--policy", "missing.f", "--accept-repairs", "-q",
                                                  "--catalogue", "hipaa-case-study/catalogue.csv"});
   EXPECT_EQ(named.status, 1) << named.err;
-  EXPECT_NE(read_file(sandbox.path("report/verdicts.csv")).find(",45 CFR 164."),
-            std::string::npos);
+  EXPECT_NE(read_file(sandbox.path("report/verdicts.csv")).find(",45 CFR 164."), std::string::npos);
   RunResult absent = sandbox.run("hipaa-report", {"--catalogue", "absent.csv", "-q"});
   EXPECT_EQ(absent.status, 2);
   EXPECT_NE(absent.err.find("absent.csv: cannot read the file"), std::string::npos) << absent.err;
@@ -131,9 +132,12 @@ TEST(SourceDiagnostic, PlacesCaretsAndCloseNames) {
   EXPECT_EQ(tools::unframed_place("(and x)", 17, 1, 19).column, 1u);
   EXPECT_EQ(tools::unframed_place("(and x)\n", 17, 2, 1).line, 1u); // the end marker
   const std::vector<std::string> names = {"inrole", "purp_in", "disclose-eval", "lessthan"};
-  const std::pair<const char*, const char*> close[] = {
-      {"in_role", "inrole"}, {"purpin", "purp_in"}, {"disclose_eval", "disclose-eval"},
-      {"lesthan", "lessthan"}, {"p3", ""}, {"payment", ""}};
+  const std::pair<const char*, const char*> close[] = {{"in_role", "inrole"},
+                                                       {"purpin", "purp_in"},
+                                                       {"disclose_eval", "disclose-eval"},
+                                                       {"lesthan", "lessthan"},
+                                                       {"p3", ""},
+                                                       {"payment", ""}};
   for (const auto& [name, expected] : close) {
     EXPECT_EQ(tools::closest_name(name, names).value_or(""), expected) << name;
   }

@@ -60,7 +60,8 @@ std::string repair_diagnostics(const std::string& path, const std::string& text,
           ++place.column;
         }
       }
-      out += located_message(path, text, place, "unknown symbol " + symbol + "; it would be skipped");
+      out +=
+          located_message(path, text, place, "unknown symbol " + symbol + "; it would be skipped");
     } else {
       out += line + "\n";
     }
@@ -155,8 +156,9 @@ FormulaPtr load_policy_text(const std::string& path, const std::string& text,
   if (!parse.result) refuse_repairs(path, text, marker, said, false);
   const FormulaPtr* formula = std::get_if<FormulaPtr>(&*parse.result);
   if (formula == nullptr) throw ToolError(path + ": rejected (BadParseType)");
-  return located_checks(path, text, &signature, diag,
-                        [&](std::ostream& out) { return checked_formula(*formula, signature, out); });
+  return located_checks(path, text, &signature, diag, [&](std::ostream& out) {
+    return checked_formula(*formula, signature, out);
+  });
 }
 
 } // namespace hipaa::tools

@@ -20,8 +20,8 @@ std::string_view line_of(std::string_view text, std::size_t line) {
     start = end + 1;
   }
   std::size_t end = text.find('\n', start);
-  std::string_view found = text.substr(start, end == std::string_view::npos ? text.npos
-                                                                             : end - start);
+  std::string_view found =
+      text.substr(start, end == std::string_view::npos ? text.npos : end - start);
   if (!found.empty() && found.back() == '\r') found.remove_suffix(1);
   return found;
 }
@@ -162,11 +162,11 @@ std::optional<RepairSuggestion> read_repair_line(std::string_view line) {
     suggestion.message = "syntax error; suggested repair: delete " + *deleted;
   } else if (auto substituted = after("try substituting ")) {
     std::size_t for_at = substituted->find(" for ");
-    suggestion.message =
-        for_at == std::string::npos
-            ? "syntax error; suggested repair: substitute " + *substituted
-            : "syntax error; suggested repair: replace " + substituted->substr(for_at + 5) +
-                  " by " + substituted->substr(0, for_at);
+    suggestion.message = for_at == std::string::npos
+                             ? "syntax error; suggested repair: substitute " + *substituted
+                             : "syntax error; suggested repair: replace " +
+                                   substituted->substr(for_at + 5) + " by " +
+                                   substituted->substr(0, for_at);
   } else if (auto token = after("syntax error at ")) {
     suggestion.message = "syntax error at " + *token + "; no repair found";
   } else {
@@ -276,7 +276,7 @@ CheckMessage read_check_message(const std::string& message, const Signature* sig
     if (message.compare(0, prefix.size(), prefix) != 0) continue;
     std::size_t end = message.find_first_of(" .>\n", prefix.size());
     read.symbol = message.substr(prefix.size(), end == std::string::npos ? std::string::npos
-                                                                          : end - prefix.size());
+                                                                         : end - prefix.size());
     read.kind = pattern.kind;
     read.occurrence = pattern.occurrence;
     break;

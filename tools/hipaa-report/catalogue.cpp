@@ -111,10 +111,10 @@ Catalogue Catalogue::load(const std::string& catalogue_path, bool required) {
   if (text.empty()) return catalogue;
   std::vector<std::vector<std::string>> records = read_csv_records(text, catalogue_path);
   if (records.empty()) return catalogue;
-  auto columns = columns_of(records.front(),
-                            {"clause", "citation", "title", "quotation", "log_decides",
-                             "person_judges", "url"},
-                            catalogue_path);
+  auto columns = columns_of(
+      records.front(),
+      {"clause", "citation", "title", "quotation", "log_decides", "person_judges", "url"},
+      catalogue_path);
   for (std::size_t r = 1; r < records.size(); ++r) {
     const std::vector<std::string>& record = records[r];
     auto field = [&](const char* name) {
@@ -123,9 +123,9 @@ Catalogue Catalogue::load(const std::string& catalogue_path, bool required) {
     };
     std::string name = field("clause");
     if (name.empty()) continue;
-    catalogue.clauses_[name] = ClauseEntry{field("citation"), field("title"), field("quotation"),
-                                           field("log_decides"), field("person_judges"),
-                                           field("url")};
+    catalogue.clauses_[name] =
+        ClauseEntry{field("citation"),    field("title"),         field("quotation"),
+                    field("log_decides"), field("person_judges"), field("url")};
   }
   for (const auto& [name, entry] : catalogue.clauses_) {
     if (entry.citation.empty() && entry.title.empty()) continue;

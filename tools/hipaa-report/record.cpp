@@ -49,7 +49,8 @@ std::string sentence_date(const DateValue& value) {
   std::string text = iso_date(value);
   std::size_t t = text.find('T');
   if (t != std::string::npos) text[t] = ' ';
-  if (text.size() >= 3 && text.compare(text.size() - 3, 3, ":00") == 0) text.resize(text.size() - 3);
+  if (text.size() >= 3 && text.compare(text.size() - 3, 3, ":00") == 0)
+    text.resize(text.size() - 3);
   return text;
 }
 
@@ -85,8 +86,9 @@ std::string fact_text(const FailedFact& fact, const Catalogue& catalogue) {
     return "no alternative of " + fact.clause + " applies";
   }
   const PredicateTemplate* sentence = catalogue.predicate(fact.pred);
-  const std::string& pattern =
-      sentence == nullptr ? std::string() : fact.holds ? sentence->if_true : sentence->if_false;
+  const std::string& pattern = sentence == nullptr ? std::string()
+                               : fact.holds        ? sentence->if_true
+                                                   : sentence->if_false;
   if (fact.holds) {
     TermList values = completed(fact.args, fact.nearest);
     if (pattern.empty()) return print_atom_text(fact.pred, values) + " holds";
@@ -208,10 +210,10 @@ Layout::Layout(const std::vector<Rule>& rules, const Signature& signature) : rul
   // for a table predicate; for an evaluated one, the table it reads (the
   // predicate of the same name with "_db" added or "-eval" removed).
   auto table_columns = [&](const std::string& pred) -> const std::vector<std::string>* {
-    for (const std::string& name : {pred, pred + "_db",
-                                    pred.size() > 5 && pred.ends_with("-eval")
-                                        ? pred.substr(0, pred.size() - 5)
-                                        : std::string()}) {
+    for (const std::string& name :
+         {pred, pred + "_db",
+          pred.size() > 5 && pred.ends_with("-eval") ? pred.substr(0, pred.size() - 5)
+                                                     : std::string()}) {
       for (const DeclEntry& entry : signature) {
         if (entry.name != name) continue;
         const auto* decl = std::get_if<PredDecl>(&entry.decl);
