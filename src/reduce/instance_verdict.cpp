@@ -299,27 +299,38 @@ FailedFact InstanceJudge::guard_fact(const Guard& guard, const Substitution& sig
 
 std::optional<FailedFact> InstanceJudge::explain(const FormulaPtr& formula,
                                                  const Substitution& sigma,
-                                                 const std::string& clause) {
+                                                 const std::string& clause,
+                                                 const std::vector<std::string>& path) {
   const std::string& here = formula->name ? *formula->name : clause;
+  auto on_path = [&](const FormulaList& members) -> const FormulaPtr* {
+    for (const FormulaPtr& member : members) {
+      if (member->name && std::find(path.begin(), path.end(), *member->name) != path.end()) {
+        return &member;
+      }
+    }
+    return nullptr;
+  };
   if (const auto* atom = formula->as<Atom>()) {
     return FailedFact{here, atom->pred, subst_simplify(atom->args, sigma, engine_.subst_env()),
                       false, false, {}};
   }
   if (const auto* conj = formula->as<And>()) {
+    if (const FormulaPtr* named = on_path(conj->conjuncts)) return explain(*named, sigma, here, path);
     for (const FormulaPtr& conjunct : conj->conjuncts) {
       if (engine_.reduce_instance_part(conjunct, sigma)->is<False>()) {
-        return explain(conjunct, sigma, here);
+        return explain(conjunct, sigma, here, path);
       }
     }
     return std::nullopt;
   }
   if (const auto* disj = formula->as<Or>()) {
     // The first alternative that applied came nearest.
+    if (const FormulaPtr* named = on_path(disj->disjuncts)) return explain(*named, sigma, here, path);
     for (const FormulaPtr& disjunct : disj->disjuncts) {
-      if (applies(disjunct, sigma)) return explain(disjunct, sigma, here);
+      if (applies(disjunct, sigma)) return explain(disjunct, sigma, here, path);
     }
     if (disj->disjuncts.empty()) return FailedFact{here, {}, {}, false, false, {}};
-    std::optional<FailedFact> first = explain(disj->disjuncts.front(), sigma, here);
+    std::optional<FailedFact> first = explain(disj->disjuncts.front(), sigma, here, path);
     if (first) {
       first->none_applies = true;
       first->clause = here;
@@ -337,7 +348,7 @@ std::optional<FailedFact> InstanceJudge::explain(const FormulaPtr& formula,
       const PredDecl* decl = engine_.subst_env().decls.find_pred(premise.pred);
       bool table = decl != nullptr && decl->cls == PredClass::Db;
       if (table) return premise;
-      if (std::optional<FailedFact> inside = explain(q->body, sigma, here)) return inside;
+      if (std::optional<FailedFact> inside = explain(q->body, sigma, here, path)) return inside;
     }
     return premise;
   }
@@ -354,7 +365,7 @@ InstanceVerdict InstanceJudge::judge(const FormulaPtr& body, const Substitution&
   verdict.clauses = std::move(walked.names);
   if (walked.residual->is<False>()) {
     verdict.verdict = Verdict::Violation;
-    if (explain_it) verdict.failed = explain(body, sigma, rule);
+    if (explain_it) verdict.failed = explain(body, sigma, rule, verdict.clauses);
   } else if (walked.residual->is<True>()) {
     verdict.verdict = Verdict::Compliant;
   } else {

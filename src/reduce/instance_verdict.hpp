@@ -91,8 +91,12 @@ private:
   FormulaPtr guard_premise(const Quantified& q);
   // The deciding fact inside `formula`, which reduces to false under
   // `sigma`; `clause` names the innermost named subformula around it.
+  // `path` holds the names the walk found on the way to the false: a
+  // member of a conjunction or disjunction named there is followed without
+  // reducing its siblings again.
   std::optional<FailedFact> explain(const FormulaPtr& formula, const Substitution& sigma,
-                                    const std::string& clause);
+                                    const std::string& clause,
+                                    const std::vector<std::string>& path);
   // The fact of a guard's first atom under `sigma`, with the first row of
   // its table when it is a table atom.
   FailedFact guard_fact(const Guard& guard, const Substitution& sigma, const std::string& clause,
