@@ -313,7 +313,10 @@ Record RecordMaker::make(std::size_t rule, std::size_t position, const TermList&
   }
   const std::vector<std::string>& described =
       verdict.verdict == Verdict::Violation ? verdict.clauses : record.clauses;
+  // The rows a person reads: a compliant one's permission is named in
+  // permitted_by, and its title in the catalogue and on the page.
   for (const std::string& clause : described) {
+    if (verdict.verdict == Verdict::Compliant) break;
     if (clause != kPermissions || verdict.verdict != Verdict::Violation) {
       record.titles.push_back(catalogue_.describe(clause));
     }

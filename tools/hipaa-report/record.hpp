@@ -56,9 +56,9 @@ struct Record {
   // words where no permission holds) and the permissions that came close.
   std::vector<std::string> broken;
   std::vector<std::string> closest_permissions;
-  // "citation title" of each clause of `clauses` (for a violation, those
-  // of `broken` and `closest_permissions`), from the catalogue; the name
-  // where it has none.
+  // "citation title" of each clause of `clauses` of a violation (those of
+  // `broken` and `closest_permissions`) or an open instance, from the
+  // catalogue; the name where it has none.  Empty for a compliant one.
   std::vector<std::string> titles;
   std::string reason;                // a violation's reason in words, with its values
   std::vector<std::string> warnings; // e.g. a time the local zone skips
