@@ -267,9 +267,97 @@ FormulaPtr InstanceJudge::guard_premise(const Quantified& q) {
                  make_true());
 }
 
+FailedFact InstanceJudge::guard_fact(const Guard& guard, const Substitution& sigma,
+                                     const std::string& clause, bool holds) {
+  FailedFact fact{clause, {}, {}, holds, false, {}};
+  const GAtom* atom = first_guard_atom(guard);
+  if (const auto* disj = guard.as<GOr>(); disj != nullptr && holds) {
+    // The alternative of the premise that holds.
+    for (const GuardPtr& member : disj->disjuncts) {
+      const GAtom* candidate = first_guard_atom(*member);
+      if (candidate == nullptr) continue;
+      if (atom == nullptr) atom = candidate;
+      FormulaPtr test = make_atom(std::nullopt, candidate->pred, candidate->args);
+      if (engine_.reduce_instance_part(test, sigma)->is<True>()) {
+        atom = candidate;
+        break;
+      }
+    }
+  }
+  if (atom == nullptr) return fact;
+  fact.pred = atom->pred;
+  fact.args = subst_simplify(atom->args, sigma, engine_.subst_env());
+  const PredDecl* decl = engine_.subst_env().decls.find_pred(atom->pred);
+  if (decl != nullptr && decl->cls == PredClass::Db) {
+    engine_.query_db_atom(fact.pred, fact.args, [&](const TermList& values) {
+      fact.nearest = values;
+      return Flow::Stop;
+    });
+  }
+  return fact;
+}
+
+std::optional<FailedFact> InstanceJudge::explain(const FormulaPtr& formula,
+                                                 const Substitution& sigma,
+                                                 const std::string& clause,
+                                                 const std::vector<std::string>& path) {
+  const std::string& here = formula->name ? *formula->name : clause;
+  auto on_path = [&](const FormulaList& members) -> const FormulaPtr* {
+    for (const FormulaPtr& member : members) {
+      if (member->name && std::find(path.begin(), path.end(), *member->name) != path.end()) {
+        return &member;
+      }
+    }
+    return nullptr;
+  };
+  if (const auto* atom = formula->as<Atom>()) {
+    return FailedFact{here, atom->pred, subst_simplify(atom->args, sigma, engine_.subst_env()),
+                      false, false, {}};
+  }
+  if (const auto* conj = formula->as<And>()) {
+    if (const FormulaPtr* named = on_path(conj->conjuncts)) return explain(*named, sigma, here, path);
+    for (const FormulaPtr& conjunct : conj->conjuncts) {
+      if (engine_.reduce_instance_part(conjunct, sigma)->is<False>()) {
+        return explain(conjunct, sigma, here, path);
+      }
+    }
+    return std::nullopt;
+  }
+  if (const auto* disj = formula->as<Or>()) {
+    // The first alternative that applied came nearest.
+    if (const FormulaPtr* named = on_path(disj->disjuncts)) return explain(*named, sigma, here, path);
+    for (const FormulaPtr& disjunct : disj->disjuncts) {
+      if (applies(disjunct, sigma)) return explain(disjunct, sigma, here, path);
+    }
+    if (disj->disjuncts.empty()) return FailedFact{here, {}, {}, false, false, {}};
+    std::optional<FailedFact> first = explain(disj->disjuncts.front(), sigma, here, path);
+    if (first) {
+      first->none_applies = true;
+      first->clause = here;
+    }
+    return first;
+  }
+  if (const auto* q = formula->as<Quantified>()) {
+    if (q->kind == Quantifier::Ex) return guard_fact(*q->guard, sigma, here, false);
+    // An implication (no variables) whose premise holds: a prohibition
+    // when its conclusion is false, else the conclusion failed.
+    FailedFact premise = guard_fact(*q->guard, sigma, here, true);
+    if (q->bound.empty() && !q->body->is<False>()) {
+      // A premise read from a table (an agreed restriction, say) says more
+      // than the failure of the conclusion or of its first exception.
+      const PredDecl* decl = engine_.subst_env().decls.find_pred(premise.pred);
+      bool table = decl != nullptr && decl->cls == PredClass::Db;
+      if (table) return premise;
+      if (std::optional<FailedFact> inside = explain(q->body, sigma, here, path)) return inside;
+    }
+    return premise;
+  }
+  return FailedFact{here, {}, {}, false, false, {}};
+}
+
 InstanceVerdict InstanceJudge::judge(const FormulaPtr& body, const Substitution& sigma,
                                      const std::string& rule,
-                                     const std::optional<DateValue>& as_of) {
+                                     const std::optional<DateValue>& as_of, bool explain_it) {
   engine_.begin_instance(body, sigma);
   Walked walked = walk(body, sigma);
   InstanceVerdict verdict;
@@ -280,8 +368,12 @@ InstanceVerdict InstanceJudge::judge(const FormulaPtr& body, const Substitution&
   }
   if (verdict.residual->is<False>()) {
     verdict.verdict = Verdict::Violation;
-  } else if (verdict.residual->is<True>()) {
-    verdict.verdict = Verdict::Compliant;
+    // A violation the log decided is explained by the fact that failed; one
+    // that people's answers decided, by those answers.
+    if (explain_it && walked.residual->is<False>()) {
+      verdict.failed = explain(body, sigma, rule, verdict.clauses);
+    }
+  } else if (verdict.residual->is<True>()) {    verdict.verdict = Verdict::Compliant;
   } else {
     verdict.verdict = Verdict::Open;
     OpenItems(engine_.subst_env().decls, verdict).collect(verdict.residual, rule);

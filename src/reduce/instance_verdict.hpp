@@ -27,6 +27,25 @@ struct Obligation {
   bool overdue = false;              // the window ended before the as-of date
 };
 
+// The fact that decided a violation: the first atom on the path to the
+// false that is false or, in the premise of a prohibition, true.
+struct FailedFact {
+  std::string clause; // the innermost named subformula around it
+  // The atom's predicate; empty when no member of the disjunction `clause`
+  // applies to the instance at all.
+  std::string pred;
+  // Under the instance's values; variables stay where the clause leaves a
+  // value open.
+  TermList args;
+  bool holds = false; // the atom holds, and that is what the clause forbids
+  // Set where no alternative of the disjunction `clause` applied at all;
+  // the fact is then that of its first alternative.
+  bool none_applies = false;
+  // For a table atom: the first row of its table that agrees with its
+  // values, the one that came nearest (an authorisation that expired, say).
+  TermList nearest;
+};
+
 struct InstanceVerdict {
   FormulaPtr residual;
   Verdict verdict = Verdict::Open;
@@ -39,6 +58,9 @@ struct InstanceVerdict {
   std::vector<std::string> clauses;
   std::vector<FormulaPtr> judgements; // subjective atoms left for a person
   std::vector<Obligation> obligations;
+  // A violation's deciding fact, when `explain` was asked for and the
+  // violation is not only an overdue obligation.
+  std::optional<FailedFact> failed;
 };
 
 // Settles what a person has already decided in an open residual: given the
@@ -57,8 +79,9 @@ public:
   // Reduces `body` under `sigma` and judges the result.  An obligation whose
   // window ended before `as_of` is overdue and makes the instance a
   // violation.  `rule` stands in when no named subformula is at stake.
+  // With `explain`, a violation also gets its deciding fact.
   InstanceVerdict judge(const FormulaPtr& body, const Substitution& sigma, const std::string& rule,
-                        const std::optional<DateValue>& as_of);
+                        const std::optional<DateValue>& as_of, bool explain = false);
 
 private:
   struct Walked {
@@ -75,6 +98,18 @@ private:
   // stake; one that failed past its premise came close.
   bool applies(const FormulaPtr& formula, const Substitution& sigma);
   FormulaPtr guard_premise(const Quantified& q);
+  // The deciding fact inside `formula`, which reduces to false under
+  // `sigma`; `clause` names the innermost named subformula around it.
+  // `path` holds the names the walk found on the way to the false: a
+  // member of a conjunction or disjunction named there is followed without
+  // reducing its siblings again.
+  std::optional<FailedFact> explain(const FormulaPtr& formula, const Substitution& sigma,
+                                    const std::string& clause,
+                                    const std::vector<std::string>& path);
+  // The fact of a guard's first atom under `sigma`, with the first row of
+  // its table when it is a table atom.
+  FailedFact guard_fact(const Guard& guard, const Substitution& sigma, const std::string& clause,
+                        bool holds);
   // Whether the formula has a name anywhere below its and/or structure.
   bool names_inside(const Formula& formula);
 

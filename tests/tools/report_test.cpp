@@ -71,6 +71,24 @@ std::set<std::string> words(const std::string& text) {
 // Whether a row of truth.csv is a disclosure's (the others are requests').
 bool is_message(const CsvRow& truth) { return truth.at("message").rfind("\"msg-", 0) == 0; }
 
+// The clause names of a row: those broken, the closest permissions, those
+// that permitted it or are open; "permitted" where no permission holds.
+std::set<std::string> clause_words(const CsvRow& row) {
+  std::set<std::string> result;
+  for (const char* column : {"closest_permissions", "permitted_by", "open_clauses"}) {
+    for (const std::string& word : words(row.at(column))) result.insert(word);
+  }
+  std::istringstream broken(row.at("broken"));
+  for (std::string item; std::getline(broken, item, ';');) {
+    while (!item.empty() && item.front() == ' ') item.erase(0, 1);
+    result.insert(item == "no clause permits the disclosure" ? "permitted" : item);
+  }
+  return result;
+}
+
+// The message of a disclosure as the truth file writes it: in policy form.
+std::string message_of(const CsvRow& row) { return "\"" + row.at("info") + "\""; }
+
 void generate(const Sandbox& sandbox, std::vector<std::string> args) {
   args.insert(args.end(), {"--output", "hipaa.db", "--force"});
   ASSERT_EQ(sandbox.run("hipaa-loggen", args).status, 0);
@@ -88,12 +106,12 @@ TEST(Report, FindsExactlyThePlantedViolationsWithTheirClauses) {
   std::map<std::string, std::string> residual;           // message -> open residuals
   for (const CsvRow& row : verdicts(sandbox)) {
     if (row.at("rule") != "c164-502-a") continue;
-    std::set<std::string> clauses = words(row.at("clause"));
+    std::set<std::string> clauses = clause_words(row);
     if (row.at("verdict") == "violation")
-      reported[row.at("m")].insert(clauses.begin(), clauses.end());
+      reported[message_of(row)].insert(clauses.begin(), clauses.end());
     if (row.at("verdict") == "open") {
-      open[row.at("m")].insert(clauses.begin(), clauses.end());
-      residual[row.at("m")] += row.at("residual");
+      open[message_of(row)].insert(clauses.begin(), clauses.end());
+      residual[message_of(row)] += row.at("residual");
     }
   }
   std::set<std::string> planted;
@@ -148,7 +166,7 @@ TEST(Report, EveryClauseOfTheCaseStudyIsExercisedAndNamed) {
   std::map<std::pair<std::string, std::string>, std::set<std::string>> named;
   for (CsvRow& row : verdicts(sandbox)) {
     std::set<std::string>& names = named[{row.at("rule"), row.at("verdict")}];
-    for (const std::string& clause : words(row.at("clause"))) names.insert(clause);
+    for (const std::string& clause : clause_words(row)) names.insert(clause);
     if (row.at("verdict") == "open") {
       const std::string& residual = row.at("residual");
       for (std::size_t at = residual.find('<'); at != std::string::npos;
@@ -156,7 +174,7 @@ TEST(Report, EveryClauseOfTheCaseStudyIsExercisedAndNamed) {
         names.insert(residual.substr(at + 1, residual.find('>', at) - at - 1));
       }
     }
-    if (row.at("rule") == "c164-502-a") of_message[row.at("m")].push_back(std::move(row));
+    if (row.at("rule") == "c164-502-a") of_message[message_of(row)].push_back(std::move(row));
   }
   for (const CsvRow& truth : read_csv(read_file(sandbox.path("truth.csv")))) {
     if (!is_message(truth)) continue;
@@ -166,7 +184,7 @@ TEST(Report, EveryClauseOfTheCaseStudyIsExercisedAndNamed) {
     for (const CsvRow& row : rows) {
       verdicts_given.insert(row.at("verdict"));
       if (row.at("verdict") == truth.at("verdict")) {
-        for (const std::string& clause : words(row.at("clause"))) clauses.insert(clause);
+        for (const std::string& clause : clause_words(row)) clauses.insert(clause);
         if (row.at("verdict") == "open") clauses.insert(row.at("residual"));
       }
     }
@@ -311,7 +329,8 @@ TEST(Report, JsonHoldsTheSameVerdictsAsCsv) {
     EXPECT_EQ(json[i]["verdict"], rows[i].at("verdict"));
     EXPECT_EQ(json[i]["residual"], rows[i].at("residual"));
     if (rows[i].at("rule") == "c164-502-a") {
-      EXPECT_EQ(json[i]["values"]["t_iso"], rows[i].at("t_iso"));
+      EXPECT_EQ(json[i]["values"]["info"], message_of(rows[i]));
+      EXPECT_EQ(json[i]["reason"], rows[i].at("reason"));
     }
   }
 }
@@ -339,7 +358,8 @@ TEST(Report, AnAwaitedDisclosurePastItsDeadlineIsOverdue) {
       << last_out;
   for (const CsvRow& row : overdue) {
     EXPECT_EQ(row.at("verdict"), "violation");
-    EXPECT_FALSE(row.at("clause").empty());
+    EXPECT_FALSE(row.at("broken").empty());
+    EXPECT_NE(row.at("reason").find("has not been made"), std::string::npos) << row.at("reason");
   }
 }
 
@@ -359,19 +379,23 @@ TEST(Report, VerdictsFileOfASmallLogIsExact) {
   RunResult report = sandbox.run("hipaa-report", {"--format", "csv", "--as-of", "2010-03-15"});
   EXPECT_EQ(report.status, 1) << report.err;
   EXPECT_EQ(read_file(sandbox.path("report/verdicts.csv")),
-            "position,rule,p1,p2,m,t,t_iso,q,a,q21,ce,r21,r21_iso,q26,ce26,r26,r26_iso,verdict,clause,j"
-            "udgements,obligations,residual,questions,decisions\r\n"
-            "0,c164-502-a,\"\"\"Smith, J.\"\"\",\"\"\"dr-b\"\"\",\"\"\"m1\"\"\",2010:03:01:10:00:00,201"
-            "0-03-01T10:00:00,\"\"\"pat\"\"\",diagnosis,,,,,,,,,compliant,c164-506-c-2,,,true,,\r\n"
-            "1,c164-502-a,\"\"\"Smith, J.\"\"\",\"\"\"boss\"\"\",\"\"\"m2\"\"\",2010:03:01:10:00:00,201"
-            "0-03-01T10:00:00,\"\"\"pat\"\"\",diagnosis,,,,,,,,,violation,permitted c164-506-c-2,,,fals"
-            "e,,\r\n"
-            "2,c164-524-b-2,,,,,,,,\"\"\"pat\"\"\",\"\"\"hospital\"\"\",2010:03:01:10:00:00,2010-03-01T"
-            "10:00:00,,,,,open,c164-524-b-2,,c164-524-b-2-wait: awaiting a disclosure by 2010-03-31T23:"
-            "59:59,\"(<c164-524-b-2-wait> ex [m25: string] [t25: date] (and (disclose-eval \"\"hospital"
-            "\"\" \"\"pat\"\" m25 t25) (time_in 2010:03:01:10:00:00 t25 2010:03:31:23:59:59)) (or (purp"
-            "_in m25 individual-access) (purp_in m25 access-denial) (purp_in m25 access-extension-notic"
-            "e)))\",awaiting c164-524-b-2-wait,\r\n");
+            "position,rule,sender,recipient,info,at,subject,attr,individual,covered_entity,"
+            "received,verdict,broken,closest_permissions,reason,titles,permitted_by,open_clauses,"
+            "judgements,obligations,residual,warnings,questions,decisions\r\n"
+            "0,c164-502-a,\"Smith, J.\",dr-b,m1,2010-03-01T10:00:00,pat,diagnosis,,,,compliant,,,,,"
+            "c164-506-c-2,,,,true,,,\r\n"
+            "1,c164-502-a,\"Smith, J.\",boss,m2,2010-03-01T10:00:00,pat,diagnosis,,,,violation,"
+            "no clause permits the disclosure,c164-506-c-2,c164-506-c-2: boss holds no role "
+            "Health-care-provider on 2010-03-01 10:00,45 CFR 164.506(c)(2) Covered entity may "
+            "disclose health information for the treatment activities of any health care "
+            "provider,,,,,false,,,\r\n"
+            "2,c164-524-b-2,,,,,,,pat,hospital,2010-03-01T10:00:00,open,,,,45 CFR 164.524(b)(2) "
+            "Action on a request for access within 30 days,,c164-524-b-2,,c164-524-b-2-wait: "
+            "awaiting a disclosure by 2010-03-31T23:59:59,\"(<c164-524-b-2-wait> ex [m25: string] "
+            "[t25: date] (and (disclose-eval \"\"hospital\"\" \"\"pat\"\" m25 t25) (time_in "
+            "2010:03:01:10:00:00 t25 2010:03:31:23:59:59)) (or (purp_in m25 individual-access) "
+            "(purp_in m25 access-denial) (purp_in m25 access-extension-notice)))\",,"
+            "awaiting c164-524-b-2-wait,\r\n");
   EXPECT_EQ(report.out, "2 disclosures, from 2010:03:01:10:00:00 to 2010:03:01:10:00:00; complete "
                         "up to 2010:03:10:00:00:00 (audit_end)\n"
                         "1 parties holding no role at the time of disclosures whose verdict "
@@ -386,9 +410,12 @@ TEST(Report, VerdictsFileOfASmallLogIsExact) {
                         "  open               1\n"
                         "  compliant          1\n"
                         "Clauses most at stake (violations, open):\n"
-                        "  c164-506-c-2                    1        0\n"
-                        "  permitted                       1        0\n"
-                        "  c164-524-b-2                    0        1\n"
+                        "  c164-506-c-2                    1        0  45 CFR 164.506(c)(2) Covered "
+                        "entity may disclose health information for the treatment activities of "
+                        "any health care provider\n"
+                        "  no clause permits the disclosure        1        0\n"
+                        "  c164-524-b-2                    0        1  45 CFR 164.524(b)(2) Action on "
+                        "a request for access within 30 days\n"
                         "Report: report/verdicts.csv report/worklist.csv\n");
 }
 
@@ -407,7 +434,7 @@ TEST(Report, BadInputIsRefusedWithoutWritingAReport) {
   const Case cases[] = {
       {{"--db", "absent.db"}, "hipaa-report: absent.db: cannot open the audit database\n"},
       {{"--db", "notes.txt"}, "hipaa-report: notes.txt: not an SQLite database\n"},
-      {{"--policy", "broken.f"}, "hipaa-report: broken.f: rejected (Option)\n"},
+      {{"--policy", "broken.f"}, "hipaa-report: broken.f: does not parse\n"},
       {{"--policy", "unsorted.f"}, "hipaa-report: unsorted.f: rejected ("},
       {{"--out", "notes.txt/report"},
        "hipaa-report: cannot write the report to notes.txt/report: "},
@@ -463,6 +490,111 @@ TEST(Report, SummaryPageRendersInABrowser) {
   EXPECT_NE(dom.find("id=\"violation\">" + std::to_string(violations) + "<"), std::string::npos);
   EXPECT_NE(dom.find("<svg"), std::string::npos);
   EXPECT_NE(dom.find("c164-502-a"), std::string::npos);
+}
+
+} // namespace
+} // namespace hipaa::testing
+
+namespace hipaa::testing {
+namespace {
+
+// Every kind of violation the generator plants gets a reason that names
+// the failed fact with the disclosure's own values.
+TEST(Report, EveryPlantedViolationHasAReasonWithItsValues) {
+  Sandbox sandbox;
+  generate(sandbox, {"-n", "4000", "--violations", "0.2", "--seed", "3", "--truth", "truth.csv"});
+  ASSERT_EQ(sandbox.run("hipaa-report", {"--quiet", "--no-lint", "--format", "csv"}).status, 1);
+  // kind -> the clause the reason starts with, words of its sentence, and
+  // the column whose value the sentence names.
+  struct Expected {
+    const char* clause;
+    const char* words;
+    const char* column;
+  };
+  const std::map<std::string, Expected> expected = {
+      {"associate-contract-ended", {"c164-506-c-3", "holds no role covered-entity", "recipient"}},
+      {"authorization-expired", {"c164-508-a-1", "the nearest record: an authorisation from", "subject"}},
+      {"authorization-not-yet-signed", {"c164-508-a-1", "the nearest record: an authorisation", "sender"}},
+      {"coroner-about-the-living", {"c164-512-g-1", "is not recorded as deceased", "subject"}},
+      {"de-identified-undocumented", {"c164-502-d-2", "was de-identified by", "info"}},
+      {"disaster-relief-diagnosis", {"c164-510-b-4", "is not a kind of", "attr"}},
+      {"fundraising-after-opt-out", {"c164-514-f-2-iv", "opted out of fundraising", "subject"}},
+      {"genetic-underwriting", {"c164-502-a-5-i", "is a kind of genetic-information", "attr"}},
+      {"identification-outside-the-list", {"c164-512-f-2", "is not a kind of", "attr"}},
+      {"law-enforcement-to-non-official", {"c164-512-f", "holds no role law-enforcement-official", "recipient"}},
+      {"marketing-unauthorized", {"c164-508-a-3", "no authorisation from", "recipient"}},
+      {"phi-to-employer", {"c164-506-c-2", "holds no role Health-care-provider", "recipient"}},
+      {"psychotherapy-unauthorized", {"c164-508-a-2", "no authorisation from", "subject"}},
+      {"re-identification-code-disclosed", {"c164-514-c-2", "carries re-identification-code", "info"}},
+      {"relationship-missing", {"c164-506-c-4", "no relationship between", "subject"}},
+      {"religion-to-a-visitor", {"c164-510-a", "holds no role clergy", "recipient"}},
+      {"required-by-law-as-cover", {"c164-512-a-2", "is recorded as made for", "info"}},
+      {"restriction-broken", {"c164-522-a-1-ii", "to restrict disclosures of", "subject"}},
+      {"sale-unauthorized", {"c164-508-a-4", "no authorisation from", "recipient"}},
+      {"self-pay-restriction-broken", {"c164-522-a-1-vi", "not to disclose", "subject"}},
+      {"treatment-to-employer", {"c164-506-c-2", "holds no role Health-care-provider", "recipient"}},
+  };
+  std::map<std::string, CsvRow> violation_of; // message -> its violation row
+  for (CsvRow& row : verdicts(sandbox)) {
+    if (row.at("rule") == "c164-502-a" && row.at("verdict") == "violation") {
+      violation_of.emplace(message_of(row), std::move(row));
+    }
+  }
+  std::set<std::string> kinds_seen;
+  for (const CsvRow& truth : read_csv(read_file(sandbox.path("truth.csv")))) {
+    if (truth.at("verdict") != "violation") continue;
+    const std::string& kind = truth.at("kind");
+    auto found = expected.find(kind);
+    ASSERT_NE(found, expected.end()) << "a kind without an expected reason: " << kind;
+    auto row = violation_of.find(truth.at("message"));
+    ASSERT_NE(row, violation_of.end()) << truth.at("message");
+    const std::string& reason = row->second.at("reason");
+    const Expected& want = found->second;
+    EXPECT_EQ(reason.rfind(std::string(want.clause) + ": ", 0), 0u) << kind << ": " << reason;
+    EXPECT_NE(reason.find(want.words), std::string::npos) << kind << ": " << reason;
+    EXPECT_NE(reason.find(row->second.at(want.column)), std::string::npos) << kind << ": " << reason;
+    EXPECT_EQ(reason.find("permitted"), std::string::npos) << reason;
+    EXPECT_EQ(row->second.at("broken").find("permitted "), std::string::npos);
+    kinds_seen.insert(kind);
+  }
+  EXPECT_EQ(kinds_seen.size(), expected.size());
+}
+
+} // namespace
+} // namespace hipaa::testing
+
+namespace hipaa::testing {
+namespace {
+
+// A time written in the hour New York skips reads as the hour after it: the
+// report marks the instance, in its warnings, its reason and the summary.
+TEST(Report, ATimeInADaylightSavingGapIsMarked) {
+  Sandbox sandbox;
+  {
+    CaseLog log(sandbox);
+    const std::string gap = "2010:03:14:02:30:00"; // skipped in New York
+    const std::string plain = "2010:03:15:12:00:00";
+    log.disclosure("hospital", "boss", "m1", gap, "pat", "diagnosis", "treatment");
+    log.disclosure("hospital", "boss", "m2", plain, "pat", "diagnosis", "treatment");
+    log.row("audit_end", {"2010:03:20:00:00:00"});
+  }
+  std::string command = "cd " + shell_quote(sandbox.path("").string()) +
+                        " && TZ=America/New_York " +
+                        shell_quote(std::string(HIPAA_BINARY_DIR) + "/hipaa-report") +
+                        " --no-lint --format csv > .stdout 2> .stderr";
+  int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1) << read_file(sandbox.path(".stderr"));
+  std::vector<CsvRow> rows = verdicts(sandbox);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].at("at"), "2010-03-14T03:30:00");
+  EXPECT_EQ(rows[0].at("warnings"),
+            "at 2010-03-14T03:30:00 lies in the hour after the local clocks moved forward: a time "
+            "written in the skipped hour reads as this one");
+  EXPECT_NE(rows[0].at("reason").find("(warning: at 2010-03-14T03:30:00"), std::string::npos);
+  EXPECT_EQ(rows[1].at("warnings"), "");
+  EXPECT_NE(read_file(sandbox.path(".stdout")).find("Warning: 1 instance holds a time just after"),
+            std::string::npos);
 }
 
 } // namespace

@@ -1,10 +1,9 @@
 #include "log_tables.hpp"
 
+#include "policy_input.hpp"
 #include "tool_error.hpp"
 
 #include "base/failure.hpp"
-#include "check/decls_check.hpp"
-#include "syntax/decls_parser.hpp"
 
 #include <sstream>
 
@@ -54,18 +53,9 @@ const LogTable* find_table(const std::vector<LogTable>& tables, const std::strin
   return nullptr;
 }
 
-Signature load_signature(const std::string& path) {
-  std::ostringstream diagnostics;
-  try {
-    std::optional<DeclList> entries = parse_decls_file(path, diagnostics);
-    if (!entries) throw ToolError(path + ": the declarations do not parse");
-    check_decls(*entries, diagnostics);
-    return *entries;
-  } catch (const Failure& failure) {
-    std::string detail = diagnostics.str();
-    while (!detail.empty() && detail.back() == '\n') detail.pop_back();
-    throw ToolError(path + ": " + (detail.empty() ? failure.message() : detail));
-  }
+Signature load_signature(const std::string& path, bool accept_repairs) {
+  std::ostringstream quiet;
+  return load_declarations(path, accept_repairs, quiet);
 }
 
 std::vector<std::string> constants_of_sort(const Signature& signature, const Sort& sort) {

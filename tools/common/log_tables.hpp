@@ -29,8 +29,10 @@ std::vector<LogTable> log_tables_of(const Signature& signature);
 // The table named `name`, or null.
 const LogTable* find_table(const std::vector<LogTable>& tables, const std::string& name);
 
-// Reads and checks a declarations file; its diagnostics become a ToolError.
-Signature load_signature(const std::string& path);
+// Reads and checks a declarations file; one that needs a repair to parse,
+// or fails a check, is a SourceError with located messages.  With
+// `accept_repairs` the repaired declarations are used.
+Signature load_signature(const std::string& path, bool accept_repairs = false);
 
 // The names of the declared constants (constructors without arguments) of
 // sort `sort`, in declaration order.

@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace hipaa::tools {
 
@@ -18,6 +19,20 @@ public:
 class UsageError : public ToolError {
 public:
   explicit UsageError(const std::string& message) : ToolError(message) {}
+};
+
+// A policy or declarations file that the tools refuse: it needed a repair
+// to parse, or failed a check.  `diagnostics` holds the located messages
+// ("FILE:LINE:COLUMN: message", the source line, a caret), written before
+// the one-line message; the tools exit with status 2.
+class SourceError : public ToolError {
+public:
+  SourceError(std::string diagnostics, const std::string& message)
+      : ToolError(message), diagnostics_(std::move(diagnostics)) {}
+  const std::string& diagnostics() const { return diagnostics_; }
+
+private:
+  std::string diagnostics_;
 };
 
 } // namespace hipaa::tools

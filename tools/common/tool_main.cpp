@@ -40,6 +40,9 @@ int run_tool(const std::string& program, const std::function<int()>& body) {
     int status = run_on_large_stack(body);
     if (!std::cout.flush()) throw ToolError("cannot write standard output");
     return status;
+  } catch (const SourceError& error) {
+    std::cerr << error.diagnostics() << program << ": " << error.what() << "\n";
+    return 2;
   } catch (const UsageError& error) {
     std::cerr << program << ": " << error.what() << "\n";
     return 2;

@@ -20,7 +20,8 @@ struct CommandLine;
 bool answered_help_or_version(const CommandLine& line, const std::string& program,
                               const char* usage);
 
-// Runs `body` and returns its status.  A UsageError ends with status 2, any
+// Runs `body` and returns its status.  A UsageError, or a SourceError after
+// its located messages, ends with status 2, any
 // other failure (a ToolError, a failure of the audit's own components, an
 // allocation that fails, standard output that cannot be written) with
 // status 1, each as one line "<program>: <message>" on standard error.

@@ -25,7 +25,7 @@ using tools::UsageError;
 const std::vector<tools::OptionRule> kOptionRules = {
     {"db", 'd', true},       {"out", 'o', true},   {"decls", '\0', true},
     {"declarations", '\0', true}, {"force", 'f', false}, {"help", 'h', false},
-    {"version", '\0', false}, {"raw-cells", '\0', false},
+    {"version", '\0', false}, {"raw-cells", '\0', false}, {"accept-repairs", '\0', false},
 };
 
 const char* const kUsage =
@@ -49,6 +49,8 @@ const char* const kUsage =
     "                           could run as a formula, gets a ' before it, and the\n"
     "                           header's first name one more, which tells\n"
     "                           hipaa-import to remove them again\n"
+    "      --accept-repairs     use declarations that parse only after a repair, as\n"
+    "                           repaired (by default they are refused)\n"
     "  -h, --help               show this text and exit\n"
     "      --version            show the version and exit\n"
     "\n"
@@ -56,7 +58,8 @@ const char* const kUsage =
     "target is checked before the first is written.  The log is only read.  Exit\n"
     "status: 0 when every table was written, 1 when one could not be or the summary\n"
     "line could not be written to standard output (the files written are kept), 2\n"
-    "for a command line that cannot be used.\n";
+    "for a command line that cannot be used or declarations that need a repair to\n"
+    "parse or fail a check (FILE:LINE:COLUMN: message).\n";
 
 // Whether a column holds strings, by the declarations; undeclared tables
 // are written as stored.
@@ -103,7 +106,7 @@ int run(int argc, char** argv) {
       line.get("decls").value_or(line.get("declarations").value_or("./hipaa-case-study/hipaa.d"));
   // The inputs first: a run that cannot read them creates nothing.
   const std::vector<tools::LogTable> tables =
-      tools::log_tables_of(tools::load_signature(declarations));
+      tools::log_tables_of(tools::load_signature(declarations, line.has("accept-repairs")));
   tools::LogReader log(*db);
   struct stat info;
   if (::stat(folder.c_str(), &info) != 0 && ::mkdir(folder.c_str(), 0777) != 0) {

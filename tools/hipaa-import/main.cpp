@@ -38,6 +38,7 @@ const std::vector<tools::OptionRule> kOptionRules = {
     {"declarations", 'd', true},
     {"output", 'o', true},
     {"force", 'f', false},
+    {"accept-repairs", '\0', false},
     {"table", 't', true},
     {"ignore-extra-columns", '\0', false},
     {"max-errors", '\0', true},
@@ -126,7 +127,8 @@ const char* const kUsage =
     "                           spreadsheet would run as a formula (= + - @ ' tab\n"
     "                           CR); files whose header starts with ' (hipaa-export's\n"
     "                           mark) are read so without it\n"
-    "      --list-values SORT   print the constants a column of SORT accepts, and exit\n"
+    "      --accept-repairs     use declarations that parse only after a repair, as\n"
+    "                           repaired (by default they are refused)\n"
     "      --list-values SORT   print the constants a column of SORT accepts, each\n"
     "                           with its paragraph and a short description from\n"
     "                           values.csv beside the declarations, and exit\n"
@@ -134,7 +136,9 @@ const char* const kUsage =
     "      --version            show the version and exit\n"
     "\n"
     "Exit status: 0 when the database was written, 1 when a file or value was\n"
-    "refused (nothing is written), 2 for a command line that cannot be used.\n";
+    "refused (nothing is written), 2 for a command line that cannot be used or\n"
+    "declarations that need a repair to parse or fail a check (FILE:LINE:COLUMN:\n"
+    "message).\n";
 
 // The import's memory, whatever the number of rows.
 constexpr int kCacheKib = 65536;
@@ -444,7 +448,7 @@ int run(int argc, char** argv) {
   if (output_path.empty()) throw UsageError("--output needs a file name");
   const std::size_t max_errors = static_cast<std::size_t>(tools::read_bounded_count(
       "max-errors", line.get("max-errors").value_or("20"), 1, 1000000));
-  const Signature signature = tools::load_signature(declarations);
+  const Signature signature = tools::load_signature(declarations, line.has("accept-repairs"));
   if (auto sort = line.get("list-values")) return list_values(signature, declarations, *sort);
 
   const std::vector<Input> inputs = inputs_of(line);

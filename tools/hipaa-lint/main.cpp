@@ -16,6 +16,7 @@ const std::vector<tools::OptionRule> kOptionRules = {
     {"declarations", '\0', true},
     {"policy", '\0', true},
     {"format", '\0', true},
+    {"accept-repairs", '\0', false},
     {"help", 'h', false},
     {"version", '\0', false},
 };
@@ -44,11 +45,14 @@ const char* const kUsage =
     "  -d, --db PATH            the log (default hipaa.db)\n"
     "      --decls PATH         the declarations (default\n"
     "                           ./hipaa-case-study/hipaa.d)\n"
+    "      --accept-repairs     use declarations that parse only after a repair, as\n"
+    "                           repaired (by default they are refused)\n"
     "  -h, --help               show this text and exit\n"
     "      --version            show the version and exit\n"
     "\n"
     "Exit status: 0 when nothing was found, 1 when a problem was found or the log\n"
-    "could not be read, 2 for a command line that cannot be used.\n";
+    "could not be read, 2 for a command line that cannot be used or declarations\n"
+    "that need a repair to parse or fail a check (FILE:LINE:COLUMN: message).\n";
 
 int run(int argc, char** argv) {
   tools::CommandLine line = tools::parse_command_line(argc, argv, kOptionRules);
@@ -58,7 +62,7 @@ int run(int argc, char** argv) {
   }
   const std::string declarations =
       line.get("decls").value_or(line.get("declarations").value_or("./hipaa-case-study/hipaa.d"));
-  const Signature signature = tools::load_signature(declarations);
+  const Signature signature = tools::load_signature(declarations, line.has("accept-repairs"));
   const tools::LintFormat format = tools::lint_format_named(line.get("format").value_or("text"));
   const FormulaPtr policy =
       tools::load_lint_policy(line.get("policy").value_or("./hipaa-case-study/hipaa.f"));

@@ -57,13 +57,14 @@ db::Connection read_transaction(db::Connection connection, const std::string& pa
 
 } // namespace
 
-Auditor::Auditor(const CheckedPolicy& policy, const Layout& layout, const std::string& db_path,
-                 const std::optional<DateValue>& as_of, const Decisions& decisions)
+Auditor::Auditor(const CheckedPolicy& policy, const Layout& layout, const Catalogue& catalogue,
+                 const std::string& db_path, const std::optional<DateValue>& as_of,
+                 const Decisions& decisions)
     : layout_(layout), as_of_(as_of), decisions_(decisions),
       connection_(read_transaction(open_audit_database(db_path), db_path)),
       scenario_(policy.signature, connection_, diagnostics_),
       engine_(policy.signature, connection_, diagnostics_, scenario_), judge_(engine_),
-      records_(layout) {
+      records_(layout, catalogue) {
   if (!decisions_.empty()) {
     judge_.set_settler([this](FormulaPtr& residual, std::vector<std::string>& clauses) {
       settle(residual, clauses);
@@ -88,7 +89,7 @@ Record Auditor::judge(std::size_t rule, std::size_t position, const Substitution
   const Rule& of = layout_.rules()[rule];
   const FormulaPtr& body = of.all != nullptr ? of.all->body : of.formula;
   settled_ = Settlement{};
-  InstanceVerdict verdict = judge_.judge(body, sigma, of.name, as_of_);
+  InstanceVerdict verdict = judge_.judge(body, sigma, of.name, as_of_, true);
   OpenQuestions open;
   if (verdict.verdict == Verdict::Open) {
     open = open_questions(verdict.residual, engine_.subst_env().decls, of.name);

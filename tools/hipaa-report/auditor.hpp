@@ -22,10 +22,11 @@ db::Connection open_audit_database(const std::string& path);
 
 class Auditor {
 public:
-  // `decisions` settle the subjective atoms people answered; they must
-  // outlive the auditor.
-  Auditor(const CheckedPolicy& policy, const Layout& layout, const std::string& db_path,
-          const std::optional<DateValue>& as_of, const Decisions& decisions);
+  // `decisions` settle the subjective atoms people answered; they and the
+  // catalogue must outlive the auditor.
+  Auditor(const CheckedPolicy& policy, const Layout& layout, const Catalogue& catalogue,
+          const std::string& db_path, const std::optional<DateValue>& as_of,
+          const Decisions& decisions);
   Auditor(const Auditor&) = delete;
   Auditor& operator=(const Auditor&) = delete;
 

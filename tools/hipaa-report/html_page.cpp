@@ -240,8 +240,11 @@ void write_page_data(std::ostream& out, const PageInput& input, const RunInfo& r
           << std::size_t{page_row.overdue ? 1u : 0u} << page_row.day << page_row.patient
           << page_row.sender << page_row.recipient << page_row.clauses << page_row.questions
           << page_row.decided_by << joined_reviewers(page_row.decided, input.decisions);
-      ArrayText values(row.nested());
-      for (const std::string& value : page_row.values) values << value;
+      {
+        ArrayText values(row.nested());
+        for (const std::string& value : page_row.values) values << value;
+      }
+      row << page_row.reason;
     }
     if (text.size() > 1 << 16) {
       out << text;
@@ -304,7 +307,8 @@ const char* const kScript = R"JS(
   function instance(a) {
     return {position: a[0], rule: D.rules[a[1]], ruleIndex: a[1], verdict: VERDICTS[a[2]],
             overdue: a[3] === 1, day: a[4], patient: a[5], sender: a[6], recipient: a[7],
-            clause: a[8], questions: a[9], decided: a[10], reviewer: a[11], values: a[12]};
+            clause: a[8], questions: a[9], decided: a[10], reviewer: a[11], values: a[12],
+            reason: a[13]};
   }
   function valuesText(r) {
     var names = D.variables[r.ruleIndex] || [];
@@ -314,7 +318,7 @@ const char* const kScript = R"JS(
   rows.forEach(function (r) {
     r.valuesText = valuesText(r);
     r.text = [r.position, r.rule, r.verdict, r.day, r.clause, r.questions, r.decided,
-              r.valuesText].join(' ').toLowerCase();
+              r.reason, r.valuesText].join(' ').toLowerCase();
   });
   var questions = D.questions.map(function (a) {
     var q = {id: a[0], clause: a[1], title: a[2], question: a[3], settles: a[4], waiting: a[5],
@@ -351,6 +355,7 @@ const char* const kScript = R"JS(
     {key: 'verdict', label: 'verdict'},
     {key: 'questions', label: 'questions'},
     {key: 'decided', label: 'decided by'},
+    {key: 'reason', label: 'reason'},
     {key: 'valuesText', label: 'values'}
   ];
   function columns(keys) {
@@ -452,7 +457,7 @@ const char* const kScript = R"JS(
   var decidedRows = rows.filter(function (r) { return r.decided; });
   var tables = [
     new Table('t-violations', columns(['position', 'day', 'rule', 'patient', 'sender', 'recipient',
-      'clause', 'decided', 'valuesText']), byVerdict('violation'), matchInstance),
+      'clause', 'reason', 'decided', 'valuesText']), byVerdict('violation'), matchInstance),
     new Table('t-open', columns(['position', 'day', 'rule', 'patient', 'sender', 'recipient',
       'clause', 'questions']), byVerdict('open'), matchInstance),
     new Table('t-questions', [
@@ -593,18 +598,34 @@ void write_html_page(std::ostream& out, const PageInput& input, const RunInfo& r
     out << "<tr><th>stale decisions</th><td class=\"n\" id=\"stale\">" << input.stale.size()
         << "</td></tr>\n";
   }
+  if (summary.skipped_times() > 0) {
+    out << "<tr><th>with a time that may lie in a daylight-saving gap</th><td class=\"n\" "
+           "id=\"skipped-times\">"
+        << summary.skipped_times() << "</td></tr>\n";
+  }
   out << "</table>\n<h2>Clauses</h2>\n";
   std::vector<std::pair<std::string, ClauseCounts>> ranked = summary.ranked_clauses();
   if (ranked.empty()) {
     out << "<p>No clause is at stake.</p>\n";
   } else {
-    out << "<table id=\"clauses\">\n<tr><th>clause</th><th>title</th><th>violations</th>"
-           "<th>still open</th><th>decided</th></tr>\n";
+    out << "<table id=\"clauses\">\n<tr><th>clause</th><th>citation and title</th>"
+           "<th>violations</th><th>still open</th><th>decided</th></tr>\n";
     for (const auto& [clause, counts] : ranked) {
-      out << "<tr><td class=\"k\">" << html_escape(clause) << "</td><td>"
-          << html_escape(input.worklist.wording().title(clause)) << "</td><td class=\"n\">"
-          << counts.violations << "</td><td class=\"n\">" << counts.open
-          << "</td><td class=\"n\">" << counts.decided << "</td></tr>\n";
+      const ClauseEntry* entry = run.catalogue ? run.catalogue->clause(clause) : nullptr;
+      out << "<tr><td class=\"k\">" << html_escape(clause) << "</td><td>";
+      if (entry != nullptr) {
+        std::string text = entry->citation + (entry->citation.empty() ? "" : " ") + entry->title;
+        if (entry->url.rfind("https://", 0) == 0) {
+          out << "<a href=\"" << html_escape(entry->url) << "\" title=\""
+              << html_escape(entry->quotation) << "\">" << html_escape(text) << "</a>";
+        } else {
+          out << html_escape(text);
+        }
+      } else {
+        out << html_escape(input.worklist.wording().title(clause));
+      }
+      out << "</td><td class=\"n\">" << counts.violations << "</td><td class=\"n\">"
+          << counts.open << "</td><td class=\"n\">" << counts.decided << "</td></tr>\n";
     }
     out << "</table>\n";
   }

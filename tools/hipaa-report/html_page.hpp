@@ -5,6 +5,7 @@
 // plain script in the page; nothing is fetched.
 #pragma once
 
+#include "catalogue.hpp"
 #include "decisions.hpp"
 #include "summary.hpp"
 #include "worklist.hpp"
@@ -22,6 +23,7 @@ struct RunInfo {
   std::string started; // local time the run began, ISO 8601
   std::string as_of;   // as given, or ""
   std::string shard;   // "K/N", or "" for the whole log
+  const Catalogue* catalogue = nullptr; // citations and titles of the clauses
 };
 
 struct PageInput {

@@ -15,10 +15,11 @@ struct CheckedPolicy {
   std::string text; // the policy file as read, for private copies
 };
 
-// The checks' diagnostics go to `diag`.  A file that does not parse or
-// check is a ToolError naming the file and the failure.
+// The checks' diagnostics go to `diag`.  A file that does not parse as
+// written (unless `accept_repairs`) or fails a check is a SourceError with
+// located messages.
 CheckedPolicy load_policy(const std::string& decls_path, const std::string& policy_path,
-                          std::ostream& diag);
+                          bool accept_repairs, std::ostream& diag);
 
 // The same policy with a formula of its own, checked again from the text
 // read before: threads that each hold a private copy never write to the

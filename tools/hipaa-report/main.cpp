@@ -94,6 +94,13 @@ private:
   bool first_ = true;
 };
 
+// The catalogue named on the command line, else catalogue.csv beside the
+// policy.
+std::string catalogue_path(const Options& options) {
+  if (!options.catalogue.empty()) return options.catalogue;
+  return (std::filesystem::path(options.policy).parent_path() / "catalogue.csv").string();
+}
+
 std::vector<std::string> written_files(const Formats& formats, bool decisions) {
   std::vector<std::string> files;
   if (formats.html) files.push_back("summary.html");
@@ -151,14 +158,18 @@ int run(int argc, char** argv) {
                    : ""};
   // The evidence and the policy are checked before anything is written.
   open_audit_database(options.db);
-  CheckedPolicy policy = load_policy(options.decls, options.policy, std::cerr);
+  CheckedPolicy policy =
+      load_policy(options.decls, options.policy, options.accept_repairs, std::cerr);
   // Decisions that cannot be used stop the run before anything is written.
   const bool deciding = !options.decisions.empty();
   const Decisions decisions = deciding ? Decisions::read(options.decisions) : Decisions{};
-  const Wording wording = Wording::load(beside(options.decls, "templates.csv"),
-                                        beside(options.policy, "catalogue.csv"));
+  const std::string catalogue_file = catalogue_path(options);
+  const Catalogue catalogue = Catalogue::load(catalogue_file, !options.catalogue.empty());
+  const Wording wording =
+      Wording::load(beside(catalogue_file, "templates.csv"), catalogue_file);
+  info.catalogue = &catalogue;
   Evidence evidence = gather_evidence(options);
-  Layout layout(top_level_rules(policy.formula));
+  Layout layout(top_level_rules(policy.formula), policy.signature);
   ReportFolder folder(options.out);
   ReportFiles files(folder, options.formats, layout);
   Summary summary(layout, page_roles(layout, policy.signature), options.formats.html);
@@ -189,7 +200,7 @@ int run(int argc, char** argv) {
   std::string diagnostics;
   try {
     audit_instances(
-        options, policy, layout, decisions,
+        options, policy, layout, catalogue, decisions,
         [&](Record&& record) {
           files.write(record);
           summary.add(record);
@@ -245,8 +256,8 @@ int run(int argc, char** argv) {
   // The summary comes before the commit: a summary that cannot be written
   // leaves no report, as the exit status then says.
   if (!options.quiet) {
-    print_summary(std::cout, summary, folder.path(), written_files(options.formats, deciding),
-                  worklist.size(), stale_ids);
+    print_summary(std::cout, summary, catalogue, folder.path(),
+                  written_files(options.formats, deciding), worklist.size(), stale_ids);
     std::cout.flush();
     if (!std::cout) throw tools::ToolError("cannot write the summary to standard output");
   }
@@ -267,6 +278,8 @@ int main(int argc, char** argv) {
     // Stored values and policies nest as deep as the audit reads them: the
     // run and the workers it starts get large stacks.
     return tools::run_on_large_stack([&] { return run(argc, argv); }, kWorkerStackBytes);
+  } catch (const tools::SourceError& error) {
+    std::cerr << error.diagnostics() << "hipaa-report: " << error.what() << "\n";
   } catch (const tools::ToolError& error) {
     std::cerr << "hipaa-report: " << error.what() << "\n";
   } catch (const Failure& failure) {

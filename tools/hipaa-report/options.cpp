@@ -21,6 +21,7 @@ const std::vector<tools::OptionRule> kOptionRules = {
     {"format", 'f', true}, {"as-of", '\0', true}, {"jobs", 'j', true},     {"shard", '\0', true},
     {"quiet", 'q', false}, {"help", 'h', false},  {"version", 'V', false},
     {"no-lint", '\0', false}, {"decisions", '\0', true}, {"violations-ok", '\0', false},
+    {"accept-repairs", '\0', false}, {"catalogue", '\0', true},
 };
 
 // A whole number without sign, blanks or anything after it.
@@ -160,6 +161,8 @@ Options parse_options(int argc, char** argv) {
   options.quiet = line.has("quiet");
   options.violations_ok = line.has("violations-ok");
   options.lint = !line.has("no-lint");
+  options.accept_repairs = line.has("accept-repairs");
+  options.catalogue = read_path(line, "catalogue", "");
   options.db = read_path(line, "db", options.db);
   options.decls = read_path(line, "decls", options.decls);
   options.policy = read_path(line, "policy", options.policy);
@@ -202,6 +205,11 @@ std::string usage_text() {
          "      --shard K/N        judge only shard K of N: the instances of every Nth\n"
          "                         block of each rule's driving rows; `hipaa-report\n"
          "                         merge` makes the whole report from shards 0/N to N-1/N\n"
+         "      --catalogue FILE   the clause catalogue whose titles and citations the\n"
+         "                         report shows (default catalogue.csv beside the policy;\n"
+         "                         without one, clauses go by their names alone)\n"
+         "      --accept-repairs   use a policy or declarations that parse only after a\n"
+         "                         repair, as repaired (by default they are refused)\n"
          "  -q, --quiet            print no summary and no progress\n"
          "      --no-lint          skip the checks of the log (those of hipaa-lint) whose\n"
          "                         summary comes first\n"
@@ -211,7 +219,9 @@ std::string usage_text() {
          "  -V, --version          show the version and exit\n"
          "\n"
          "Exit status: 0 when no instance is a violation (open ones may remain), 1 when\n"
-         "at least one is, 2 when the report could not be made.\n"
+         "at least one is, 2 when the report could not be made, among others for a\n"
+         "policy or declarations that do not parse as written or fail a check\n"
+         "(FILE:LINE:COLUMN: message on standard error).\n"
          "\n"
          "hipaa-report merge --out DIR SHARD_DIR... makes the report of a whole run from\n"
          "its shards' folders (see hipaa-report merge --help).\n";

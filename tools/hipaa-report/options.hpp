@@ -30,6 +30,8 @@ struct Options {
   bool quiet = false;
   bool violations_ok = false; // exit 0 rather than 1 when violations are found
   bool lint = true; // summarise the log checks before the verdicts
+  bool accept_repairs = false; // use a policy the parser had to repair
+  std::string catalogue;       // the clause catalogue; "" for the default
   bool help = false;
   bool version = false;
 };

@@ -38,9 +38,10 @@ struct Batch {
 // A worker: a private copy of the policy and an auditor on it.  It is made
 // on the worker's own thread, so that its memory is that thread's too.
 struct Worker {
-  Worker(const CheckedPolicy& shared, const Options& options, const Decisions& decisions)
-      : policy(private_copy(shared)), layout(top_level_rules(policy.formula)),
-        auditor(policy, layout, options.db, options.as_of, decisions) {}
+  Worker(const CheckedPolicy& shared, const Catalogue& catalogue, const Options& options,
+         const Decisions& decisions)
+      : policy(private_copy(shared)), layout(top_level_rules(policy.formula), policy.signature),
+        auditor(policy, layout, catalogue, options.db, options.as_of, decisions) {}
 
   CheckedPolicy policy;
   Layout layout;
@@ -75,12 +76,15 @@ constexpr std::size_t kQueuedAhead = 4;
 // their cache lines moving between the cores.
 class WorkerPool {
 public:
-  WorkerPool(const Options& options, const CheckedPolicy& policy, const Decisions& decisions,
+  WorkerPool(const Options& options, const CheckedPolicy& policy, const Catalogue& catalogue,
+             const Decisions& decisions,
              Auditor& submitter, const Sink& sink)
       : submitter_(submitter), sink_(sink), written_back_(options.jobs - 1) {
     for (unsigned i = 0; i + 1 < options.jobs; ++i) {
       threads_.emplace_back(
-          [this, i, &options, &policy, &decisions] { work(i, options, policy, decisions); });
+          [this, i, &options, &policy, &catalogue, &decisions] {
+            work(i, options, policy, catalogue, decisions);
+          });
     }
   }
 
@@ -186,10 +190,10 @@ private:
   }
 
   void work(std::size_t index, const Options& options, const CheckedPolicy& policy,
-            const Decisions& decisions) {
+            const Catalogue& catalogue, const Decisions& decisions) {
     std::unique_ptr<Worker> worker;
     try {
-      worker = std::make_unique<Worker>(policy, options, decisions);
+      worker = std::make_unique<Worker>(policy, catalogue, options, decisions);
     } catch (...) {
       // Before any instance: nothing can come before it.
       std::lock_guard<std::mutex> lock(mutex_);
@@ -301,9 +305,9 @@ void for_each_instance(const Layout& layout, Auditor& enumerator, ShardEnumerati
 } // namespace
 
 void audit_instances(const Options& options, const CheckedPolicy& policy, const Layout& layout,
-                     const Decisions& decisions, const Sink& sink, std::string& diagnostics,
-                     ShardEnumeration* shard) {
-  Auditor enumerator(policy, layout, options.db, options.as_of, decisions);
+                     const Catalogue& catalogue, const Decisions& decisions, const Sink& sink,
+                     std::string& diagnostics, ShardEnumeration* shard) {
+  Auditor enumerator(policy, layout, catalogue, options.db, options.as_of, decisions);
   try {
     if (options.jobs == 1) {
       // The instance is judged while the guard's statements are still open,
@@ -314,7 +318,7 @@ void audit_instances(const Options& options, const CheckedPolicy& policy, const 
               const TermList& tuple) { sink(enumerator.judge(rule, position, sigma, tuple)); });
       return;
     }
-    WorkerPool pool(options, policy, decisions, enumerator, sink);
+    WorkerPool pool(options, policy, catalogue, decisions, enumerator, sink);
     try {
       try {
         for_each_instance(layout, enumerator, shard,

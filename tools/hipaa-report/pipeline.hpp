@@ -17,7 +17,7 @@ using Sink = std::function<void(Record&&)>;
 // `decisions` settle the questions people answered.  Engine failures pass
 // on with the failing auditor's diagnostics in `diagnostics`.
 void audit_instances(const Options& options, const CheckedPolicy& policy, const Layout& layout,
-                     const Decisions& decisions, const Sink& sink, std::string& diagnostics,
-                     ShardEnumeration* shard = nullptr);
+                     const Catalogue& catalogue, const Decisions& decisions, const Sink& sink,
+                     std::string& diagnostics, ShardEnumeration* shard = nullptr);
 
 } // namespace hipaa::report

@@ -37,9 +37,10 @@ void ProgressLine::count_instances(const Options& options, const CheckedPolicy& 
   // A policy of its own, as the workers have: the counting runs alongside
   // them and the enumeration on the calling thread.
   CheckedPolicy own = private_copy(policy);
-  Layout own_layout(top_level_rules(own.formula));
+  Layout own_layout(top_level_rules(own.formula), own.signature);
+  const Catalogue no_catalogue;
   const Decisions none;
-  Auditor enumerator(own, own_layout, options.db, std::nullopt, none);
+  Auditor enumerator(own, own_layout, no_catalogue, options.db, std::nullopt, none);
   // The instances this run judges: a shard's own, found as it finds them.
   auto take = [&](std::size_t driving) {
     if (stop_) throw CountingStopped{};

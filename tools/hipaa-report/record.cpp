@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <ctime>
 #include <string_view>
 
 namespace hipaa::report {
@@ -14,7 +15,10 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-bool is_date(const BoundVar& var) { return var.sort && var.sort->kind == Sort::Kind::Date; }
+// Where no permission holds: said in words, never by the name of the
+// disjunction of permissions, which reads as its opposite.
+constexpr const char* kPermissions = "permitted";
+constexpr const char* kNoPermission = "no clause permits the disclosure";
 
 std::string joined(const std::vector<std::string>& items, const char* separator) {
   std::string text;
@@ -39,6 +43,71 @@ std::string judgement_text(const Formula& atom) {
   return atom.name ? *atom.name + ": " + text : text;
 }
 
+// A date in a sentence: "2010-01-06 17:34", with seconds only when there
+// are some.
+std::string sentence_date(const DateValue& value) {
+  std::string text = iso_date(value);
+  std::size_t t = text.find('T');
+  if (t != std::string::npos) text[t] = ' ';
+  if (text.size() >= 3 && text.compare(text.size() - 3, 3, ":00") == 0)
+    text.resize(text.size() - 3);
+  return text;
+}
+
+std::string sentence_value(const Term& term) {
+  if (const auto* text = term.as<StrTerm>()) return text->text;
+  if (const auto* date = term.as<DateTerm>()) return sentence_date(date->value);
+  if (term.is<VarTerm>()) return "any";
+  return print_term(term);
+}
+
+std::vector<std::string> sentence_values(const TermList& terms) {
+  std::vector<std::string> values;
+  values.reserve(terms.size());
+  for (const TermPtr& term : terms) values.push_back(sentence_value(*term));
+  return values;
+}
+
+// The atom's arguments, each open one taken from the nearest row.
+TermList completed(const TermList& args, const TermList& row) {
+  TermList values = args;
+  for (std::size_t i = 0; i < values.size() && i < row.size(); ++i) {
+    if (values[i]->is<VarTerm>()) values[i] = row[i];
+  }
+  return values;
+}
+
+std::string fact_text(const FailedFact& fact, const Catalogue& catalogue) {
+  if (fact.pred.empty() || (fact.none_applies && fact.clause == kPermissions)) {
+    if (fact.clause == kPermissions) {
+      return "no clause permits the disclosure, and none applies: the first condition of "
+             "every permission fails";
+    }
+    return "no alternative of " + fact.clause + " applies";
+  }
+  const PredicateTemplate* sentence = catalogue.predicate(fact.pred);
+  const std::string& pattern = sentence == nullptr ? std::string()
+                               : fact.holds        ? sentence->if_true
+                                                   : sentence->if_false;
+  if (fact.holds) {
+    TermList values = completed(fact.args, fact.nearest);
+    if (pattern.empty()) return print_atom_text(fact.pred, values) + " holds";
+    return fill_template(pattern, sentence_values(values));
+  }
+  std::string text = pattern.empty() ? print_atom_text(fact.pred, fact.args) + " does not hold"
+                                     : fill_template(pattern, sentence_values(fact.args));
+  if (!fact.nearest.empty()) {
+    // A row of the table agrees with the atom's values, but not in all it
+    // must: the one the clause came nearest to resting on.
+    TermList row = completed(fact.args, fact.nearest);
+    text += "; the nearest record: ";
+    text += sentence != nullptr && !sentence->if_true.empty()
+                ? fill_template(sentence->if_true, sentence_values(row))
+                : print_atom_text(fact.pred, row);
+  }
+  return text;
+}
+
 // Sets `slot` to `text`, reusing the string it already holds.
 void set_text(Json& slot, std::string_view text) {
   if (slot.is_string()) slot.get_ref<std::string&>().assign(text);
@@ -53,10 +122,19 @@ void set_texts(Json& slot, const std::vector<std::string>& texts) {
   for (std::size_t i = 0; i < texts.size(); ++i) set_text(items[i], texts[i]);
 }
 
+std::int64_t utc_offset(std::int64_t seconds) {
+  std::time_t at = static_cast<std::time_t>(seconds);
+  std::tm broken{};
+  if (localtime_r(&at, &broken) == nullptr) return 0;
+  return broken.tm_gmtoff;
+}
+
 } // namespace
 
-std::string iso_date(const DateValue& value) {
-  std::string text = date_to_text(value);
+namespace {
+
+// "2010-01-04T12:00:10" for the printed date "2010:01:04:12:00:10".
+std::string iso_text(std::string text) {
   // Y:M:D:h:m:s, the year possibly shorter than four digits.
   int colons = 0;
   for (char& c : text) {
@@ -67,19 +145,121 @@ std::string iso_date(const DateValue& value) {
   return text;
 }
 
-Layout::Layout(const std::vector<Rule>& rules) : rules_(rules) {
+} // namespace
+
+std::string iso_date(const DateValue& value) { return iso_text(date_to_text(value)); }
+
+std::string plain_value(const Term& term) {
+  if (const auto* text = term.as<StrTerm>()) return text->text;
+  if (const auto* date = term.as<DateTerm>()) return iso_date(date->value);
+  return print_term(term);
+}
+
+bool RecordMaker::skipped(const DateValue& value) {
+  mpz_fdiv_q_ui(seconds_.get_mpz_t(), value.get_mpz_t(), kNanosPerSecond);
+  if (!seconds_.fits_slong_p()) return false;
+  const std::int64_t hour = seconds_.get_si() / 3600;
+  auto [known, added] = quiet_hours_.try_emplace(hour, true);
+  if (added) {
+    // Quiet when the offset is the same from two hours before the hour to
+    // its end.
+    std::int64_t start = hour * 3600;
+    known->second = utc_offset(start - 7200) == utc_offset(start + 3600) &&
+                    utc_offset(start - 3600) == utc_offset(start);
+  }
+  return !known->second && in_skipped_hour(value);
+}
+
+bool in_skipped_hour(const DateValue& value) {
+  // Zones move their clocks by at most two hours.
+  constexpr std::int64_t kLongestGap = 7200;
+  mpz_class whole = value / kNanosPerSecond;
+  if (!whole.fits_slong_p()) return false;
+  const std::int64_t seconds = whole.get_si();
+  const std::int64_t now = utc_offset(seconds);
+  if (now - utc_offset(seconds - kLongestGap) <= 0) return false;
+  // The moment of the change: the first second with the later offset.
+  std::int64_t low = seconds - kLongestGap, high = seconds;
+  while (high - low > 1) {
+    std::int64_t middle = low + (high - low) / 2;
+    (utc_offset(middle) == now ? high : low) = middle;
+  }
+  return seconds - high < now - utc_offset(low);
+}
+
+std::string reason_text(const InstanceVerdict& verdict, const Catalogue& catalogue) {
+  if (verdict.verdict != Verdict::Violation) return {};
+  std::string text;
+  for (const Obligation& obligation : verdict.obligations) {
+    if (!obligation.overdue) continue;
+    if (!text.empty()) text += "; ";
+    text += obligation.clause + ": the disclosure it awaits";
+    if (obligation.deadline) text += " by " + sentence_date(*obligation.deadline);
+    text += " has not been made";
+  }
+  if (!text.empty()) return text;
+  if (!verdict.failed) {
+    return verdict.clauses.empty() ? std::string("the rule fails")
+                                   : verdict.clauses.back() + " fails";
+  }
+  return verdict.failed->clause + ": " + fact_text(*verdict.failed, catalogue);
+}
+
+Layout::Layout(const std::vector<Rule>& rules, const Signature& signature) : rules_(rules) {
+  // The table whose columns name the arguments of a guard atom: its own
+  // for a table predicate; for an evaluated one, the table it reads (the
+  // predicate of the same name with "_db" added or "-eval" removed).
+  auto table_columns = [&](const std::string& pred) -> const std::vector<std::string>* {
+    for (const std::string& name :
+         {pred, pred + "_db",
+          pred.size() > 5 && pred.ends_with("-eval") ? pred.substr(0, pred.size() - 5)
+                                                     : std::string()}) {
+      for (const DeclEntry& entry : signature) {
+        if (entry.name != name) continue;
+        const auto* decl = std::get_if<PredDecl>(&entry.decl);
+        if (decl != nullptr && decl->cls == PredClass::Db && decl->dbinfo) {
+          return &decl->dbinfo->columns;
+        }
+      }
+    }
+    return nullptr;
+  };
   for (const Rule& rule : rules_) {
     std::vector<std::size_t> columns;
     if (rule.all != nullptr) {
-      for (const BoundVar& var : rule.all->bound) {
-        auto found = std::find_if(columns_.begin(), columns_.end(),
-                                  [&](const Column& column) { return column.name == var.var; });
-        if (found == columns_.end()) {
-          columns_.push_back(Column{var.var, false});
-          found = columns_.end() - 1;
+      const BoundList& bound = rule.all->bound;
+      std::vector<std::string> names(bound.size());
+      std::vector<const GAtom*> atoms;
+      std::vector<const Guard*> pending{rule.all->guard.get()};
+      while (!pending.empty()) {
+        const Guard* guard = pending.front();
+        pending.erase(pending.begin());
+        if (const auto* atom = guard->as<GAtom>()) atoms.push_back(atom);
+        if (const auto* conj = guard->as<GAnd>()) {
+          for (const GuardPtr& member : conj->conjuncts) pending.push_back(member.get());
         }
-        found->date = found->date || is_date(var);
-        columns.push_back(static_cast<std::size_t>(found - columns_.begin()));
+        if (const auto* ex = guard->as<GEx>()) pending.push_back(ex->guard.get());
+      }
+      for (const GAtom* atom : atoms) {
+        const std::vector<std::string>* table = table_columns(atom->pred);
+        if (table == nullptr) continue;
+        for (std::size_t i = 0; i < atom->args.size() && i < table->size(); ++i) {
+          const auto* var = atom->args[i]->as<VarTerm>();
+          if (var == nullptr) continue;
+          for (std::size_t b = 0; b < bound.size(); ++b) {
+            bool taken = std::find(names.begin(), names.end(), (*table)[i]) != names.end();
+            if (bound[b].var == var->name && names[b].empty() && !taken) names[b] = (*table)[i];
+          }
+        }
+      }
+      for (std::size_t b = 0; b < bound.size(); ++b) {
+        if (names[b].empty()) names[b] = bound[b].var;
+        auto found = std::find(names_.begin(), names_.end(), names[b]);
+        if (found == names_.end()) {
+          names_.push_back(names[b]);
+          found = names_.end() - 1;
+        }
+        columns.push_back(static_cast<std::size_t>(found - names_.begin()));
       }
     }
     of_rule_.push_back(std::move(columns));
@@ -91,20 +271,21 @@ constexpr tools::Formulas kCells = tools::Formulas::Neutralised;
 
 std::string Layout::csv_header() const {
   std::string line = "position,rule";
-  for (const Column& column : columns_) {
-    line += "," + tools::csv_field(column.name, false, kCells);
-    if (column.date) line += "," + tools::csv_field(column.name + "_iso", false, kCells);
+  for (const std::string& name : names_) {
+    line += ',';
+    tools::append_csv_field(line, name, false, kCells);
   }
-  line += ",verdict,clause,judgements,obligations,residual,questions,decisions\r\n";
+  line += ",verdict,broken,closest_permissions,reason,titles,permitted_by,open_clauses,"
+          "judgements,obligations,residual,warnings,questions,decisions\r\n";
   return line;
 }
 
 struct RecordMaker::Kept {
   Json object;
-  std::vector<bool> dates; // which values of the tuple were dates
 };
 
-RecordMaker::RecordMaker(const Layout& layout) : layout_(layout), kept_(layout.rules().size()) {}
+RecordMaker::RecordMaker(const Layout& layout, const Catalogue& catalogue)
+    : layout_(layout), catalogue_(catalogue), kept_(layout.rules().size()) {}
 
 RecordMaker::~RecordMaker() = default;
 
@@ -119,38 +300,68 @@ Record RecordMaker::make(std::size_t rule, std::size_t position, const TermList&
   record.overdue = std::any_of(verdict.obligations.begin(), verdict.obligations.end(),
                                [](const Obligation& obligation) { return obligation.overdue; });
 
-  std::size_t values_count = of.all != nullptr ? tuple.size() : 0;
-  std::vector<bool> dates(values_count);
-  for (std::size_t i = 0; i < values_count; ++i) dates[i] = tuple[i]->is<DateTerm>();
-  // The object's keys follow from the rule and from which values are
-  // dates: a kept object of the same shape has them all, in order.
+  std::vector<std::string> permitted_by, open_clauses;
+  if (verdict.verdict == Verdict::Violation) {
+    auto permissions = std::find(verdict.clauses.begin(), verdict.clauses.end(), kPermissions);
+    record.broken.assign(verdict.clauses.begin(), permissions);
+    if (permissions != verdict.clauses.end()) {
+      record.broken.push_back(kNoPermission);
+      record.closest_permissions.assign(permissions + 1, verdict.clauses.end());
+    }
+    record.reason = person.decided_by.empty() ? reason_text(verdict, catalogue_)
+                                              : "settled by decisions: " + person.decided_by;
+  } else if (verdict.verdict == Verdict::Compliant) {
+    permitted_by = verdict.clauses;
+  } else {
+    open_clauses = verdict.clauses;
+  }
+  const std::vector<std::string>& described =
+      verdict.verdict == Verdict::Violation ? verdict.clauses : record.clauses;
+  // The rows a person reads: a compliant one's permission is named in
+  // permitted_by, and its title in the catalogue and on the page.
+  for (const std::string& clause : described) {
+    if (verdict.verdict == Verdict::Compliant) break;
+    if (clause != kPermissions || verdict.verdict != Verdict::Violation) {
+      record.titles.push_back(catalogue_.describe(clause));
+    }
+  }
+
+  // The keys follow from the rule alone: a kept object has them all, in
+  // order.
   std::unique_ptr<Kept>& kept = kept_[rule];
-  if (!kept || kept->dates != dates) {
+  if (!kept) {
     kept = std::make_unique<Kept>();
-    kept->dates = dates;
     kept->object["position"] = nullptr;
     kept->object["rule"] = of.name;
     kept->object["values"] = Json::object();
   }
   Json& object = kept->object;
   object["position"] = position;
-  // The values apart, so that no variable's name can clash with a field.
   Json& values = object["values"];
+  std::size_t values_count = of.all != nullptr ? tuple.size() : 0;
   std::vector<std::string> cells(layout_.value_columns());
-  std::vector<std::string> iso_cells(layout_.value_columns());
   for (std::size_t i = 0; i < values_count; ++i) {
-    const BoundVar& var = of.all->bound[i];
-    std::string printed = print_term(*tuple[i]);
     std::size_t column = layout_.columns_of(rule)[i];
-    cells[column] = printed;
-    set_text(values[var.var], printed);
+    const std::string& name = layout_.column_name(column);
+    std::string printed = print_term(*tuple[i]);
+    if (const auto* text = tuple[i]->as<StrTerm>()) cells[column] = text->text;
+    else if (tuple[i]->is<DateTerm>()) cells[column] = iso_text(printed);
+    else cells[column] = printed;
+    set_text(values[name], printed);
     if (!record.values.empty()) record.values += ", ";
-    record.values += var.var + " = " + printed;
+    record.values += name + " = " + cells[column];
     if (const auto* date = tuple[i]->as<DateTerm>()) {
-      iso_cells[column] = iso_date(date->value);
-      set_text(values[var.var + "_iso"], iso_cells[column]);
-      if (record.day.empty()) record.day = iso_cells[column].substr(0, iso_cells[column].find('T'));
+      if (record.day.empty()) record.day = cells[column].substr(0, cells[column].find('T'));
+      if (skipped(date->value)) {
+        record.warnings.push_back(
+            name + " " + cells[column] +
+            " lies in the hour after the local clocks moved forward: a time written in the "
+            "skipped hour reads as this one");
+      }
     }
+  }
+  if (!record.warnings.empty() && !record.reason.empty()) {
+    record.reason += " (warning: " + joined(record.warnings, "; ") + ")";
   }
 
   std::vector<std::string> judgements;
@@ -159,7 +370,12 @@ Record RecordMaker::make(std::size_t rule, std::size_t position, const TermList&
   std::string residual = print_formula(*verdict.residual);
 
   set_text(object["verdict"], verdict_word(verdict.verdict));
-  set_texts(object["clause"], verdict.clauses);
+  set_texts(object["broken"], record.broken);
+  set_texts(object["closest_permissions"], record.closest_permissions);
+  set_text(object["reason"], record.reason);
+  set_texts(object["titles"], record.titles);
+  set_texts(object["permitted_by"], permitted_by);
+  set_texts(object["open_clauses"], open_clauses);
   set_texts(object["judgements"], judgements);
   Json& obligation_list = object["obligations"];
   if (!obligation_list.is_array()) obligation_list = Json::array();
@@ -173,39 +389,30 @@ Record RecordMaker::make(std::size_t rule, std::size_t position, const TermList&
     obligation_list.push_back(std::move(item));
   }
   set_text(object["residual"], residual);
+  set_texts(object["warnings"], record.warnings);
   set_text(object["questions"], person.questions);
   set_text(object["decisions"], person.decided_by);
   // A log may hold bytes that are not UTF-8; they must not stop the report.
   record.json = object.dump(-1, ' ', false, Json::error_handler_t::replace);
 
   std::string& line = record.csv;
-  // Room for the usual line at once, instead of growing it step by step.
-  line.reserve(256 + residual.size());
+  line.reserve(256 + residual.size() + record.reason.size());
   line = std::to_string(position);
   line += ',';
   tools::append_csv_field(line, of.name, false, kCells);
-  for (std::size_t column = 0; column < cells.size(); ++column) {
+  for (const std::string& cell : cells) {
     line += ',';
-    tools::append_csv_field(line, cells[column], false, kCells);
-    if (layout_.date_column(column)) {
-      line += ',';
-      tools::append_csv_field(line, iso_cells[column], false, kCells);
-    }
+    tools::append_csv_field(line, cell, false, kCells);
   }
-  line += ',';
-  line += verdict_word(verdict.verdict);
-  line += ',';
-  tools::append_csv_field(line, joined(verdict.clauses, " "), false, kCells);
-  line += ',';
-  tools::append_csv_field(line, joined(judgements, "; "));
-  line += ',';
-  tools::append_csv_field(line, joined(obligations, "; "));
-  line += ',';
-  tools::append_csv_field(line, residual, false, kCells);
-  line += ',';
-  tools::append_csv_field(line, person.questions, false, kCells);
-  line += ',';
-  tools::append_csv_field(line, person.decided_by, false, kCells);
+  for (const std::string& field :
+       {std::string(verdict_word(verdict.verdict)), joined(record.broken, "; "),
+        joined(record.closest_permissions, " "), record.reason, joined(record.titles, "; "),
+        joined(permitted_by, " "), joined(open_clauses, " "), joined(judgements, "; "),
+        joined(obligations, "; "), residual, joined(record.warnings, "; "), person.questions,
+        person.decided_by}) {
+    line += ',';
+    tools::append_csv_field(line, field, false, kCells);
+  }
   line += "\r\n";
   return record;
 }

@@ -19,6 +19,7 @@ void Summary::add(const Record& record) {
   ++by_verdict_[static_cast<int>(record.verdict)];
   ++per_rule_[record.rule];
   if (record.overdue) ++overdue_;
+  if (!record.warnings.empty()) ++skipped_times_;
   if (!record.day.empty()) {
     if (first_day_.empty() || record.day < first_day_) first_day_ = record.day;
     if (record.day > last_day_) last_day_ = record.day;
@@ -30,8 +31,15 @@ void Summary::add(const Record& record) {
   }
   if (record.verdict == Verdict::Compliant && !decided) return;
   bool violation = record.verdict == Verdict::Violation;
+  // A violation is charged to the clauses it breaks and the permissions
+  // that came close; "no clause permits the disclosure" stands in words.
+  std::vector<std::string> at_stake = violation ? record.broken : record.clauses;
+  if (violation) {
+    at_stake.insert(at_stake.end(), record.closest_permissions.begin(),
+                    record.closest_permissions.end());
+  }
   std::string clauses;
-  for (const std::string& clause : record.clauses) {
+  for (const std::string& clause : at_stake) {
     ClauseCounts& counts = clauses_[clause];
     if (decided) ++counts.decided;
     if (record.verdict != Verdict::Compliant) ++(violation ? counts.violations : counts.open);
@@ -40,6 +48,16 @@ void Summary::add(const Record& record) {
   if (!record.day.empty() && record.verdict != Verdict::Compliant) {
     DayCounts& day = days_[record.day];
     ++(violation ? day.violations : day.open);
+  }
+  if (violation) {
+    clauses.clear();
+    for (const std::string& clause : record.broken) clauses += (clauses.empty() ? "" : "; ") + clause;
+    if (!record.closest_permissions.empty()) {
+      clauses += " (closest:";
+      for (const std::string& clause : record.closest_permissions) clauses += " " + clause;
+      clauses += ")";
+    }
+    if (record.overdue) clauses += " (overdue)";
   }
   ++listed_total_;
   if (!page_ || rows_.size() >= kPageRows) return;
@@ -52,7 +70,7 @@ void Summary::add(const Record& record) {
   rows_.push_back(PageRow{record.position, record.rule, record.verdict, record.overdue, record.day,
                           value(roles.patient), value(roles.sender), value(roles.recipient),
                           record.plain_values, std::move(clauses), record.question_shape,
-                          record.decided_by, record.decided});
+                          record.decided_by, record.decided, record.reason});
 }
 
 namespace {
@@ -122,9 +140,9 @@ std::vector<std::pair<std::string, ClauseCounts>> Summary::ranked_clauses() cons
   return ranked;
 }
 
-void print_summary(std::ostream& out, const Summary& summary, const std::string& report_path,
-                   const std::vector<std::string>& files, std::size_t questions,
-                   const std::vector<std::string>& stale) {
+void print_summary(std::ostream& out, const Summary& summary, const Catalogue& catalogue,
+                   const std::string& report_path, const std::vector<std::string>& files,
+                   std::size_t questions, const std::vector<std::string>& stale) {
   const std::vector<Rule>& rules = summary.layout().rules();
   out << "Audited " << summary.instances() << " instances of " << rules.size()
       << (rules.size() == 1 ? " rule" : " rules") << ":";
@@ -150,11 +168,21 @@ void print_summary(std::ostream& out, const Summary& summary, const std::string&
     if (stale.size() > kTopClauses) out << " ...";
     out << "\n";
   }
+  if (summary.skipped_times() > 0) {
+    out << "Warning: " << summary.skipped_times()
+        << (summary.skipped_times() == 1 ? " instance holds" : " instances hold")
+        << " a time just after the local clocks moved forward, which may have been written in "
+           "the skipped hour (see the warnings column)\n";
+  }
   std::vector<std::pair<std::string, ClauseCounts>> ranked = summary.ranked_clauses();
   if (!ranked.empty()) out << "Clauses most at stake (violations, open):\n";
   for (std::size_t i = 0; i < ranked.size() && i < kTopClauses; ++i) {
     out << "  " << std::left << std::setw(24) << ranked[i].first << std::right << std::setw(9)
-        << ranked[i].second.violations << std::setw(9) << ranked[i].second.open << "\n";
+        << ranked[i].second.violations << std::setw(9) << ranked[i].second.open;
+    if (const ClauseEntry* entry = catalogue.clause(ranked[i].first)) {
+      out << "  " << entry->citation << (entry->citation.empty() ? "" : " ") << entry->title;
+    }
+    out << "\n";
   }
   if (files.empty()) return;
   out << "Report:";

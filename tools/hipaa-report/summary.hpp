@@ -46,6 +46,7 @@ struct PageRow {
   std::string questions;  // the open residual's shape over question ids
   std::string decided_by; // the answers that settled it
   std::vector<std::string> decided; // their question ids
+  std::string reason; // a violation's reason in words
 };
 
 class Summary {
@@ -65,6 +66,9 @@ public:
   std::size_t count(Verdict verdict) const { return by_verdict_[static_cast<int>(verdict)]; }
   // Violations that are awaited disclosures past their deadline.
   std::size_t overdue() const { return overdue_; }
+  // Instances with a time that may have been written in a daylight-saving
+  // gap.
+  std::size_t skipped_times() const { return skipped_times_; }
   const std::vector<std::size_t>& per_rule() const { return per_rule_; }
   // Clauses by violations, then open instances, then name.
   std::vector<std::pair<std::string, ClauseCounts>> ranked_clauses() const;
@@ -88,6 +92,7 @@ private:
   std::size_t instances_ = 0;
   std::array<std::size_t, 3> by_verdict_{};
   std::size_t overdue_ = 0;
+  std::size_t skipped_times_ = 0;
   std::vector<std::size_t> per_rule_;
   std::map<std::string, ClauseCounts> clauses_;
   std::map<std::string, DayCounts> days_;
@@ -105,10 +110,11 @@ private:
 std::vector<Roles> page_roles(const Layout& layout, const Signature& signature);
 
 // The few lines on standard output: instances audited, the counts by
-// verdict and the clauses most at stake; with decisions, how many instances
-// they settled and which decisions are stale.
-void print_summary(std::ostream& out, const Summary& summary, const std::string& report_path,
-                   const std::vector<std::string>& files, std::size_t questions = 0,
-                   const std::vector<std::string>& stale = {});
+// verdict, warnings and the clauses most at stake with their citations and
+// titles; with decisions, how many instances they settled and which
+// decisions are stale.
+void print_summary(std::ostream& out, const Summary& summary, const Catalogue& catalogue,
+                   const std::string& report_path, const std::vector<std::string>& files,
+                   std::size_t questions = 0, const std::vector<std::string>& stale = {});
 
 } // namespace hipaa::report

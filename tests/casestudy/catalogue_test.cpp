@@ -1,0 +1,138 @@
+// The case study's clause catalogue and predicate templates agree with its
+// policy and declarations: one catalogue row for every clause name of the
+// policy and none for a name it lacks, one template for every predicate,
+// with placeholders only for the predicate's arguments.
+#include "logic/declarations.hpp"
+#include "syntax/decls_parser.hpp"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+
+namespace hipaa::testing {
+namespace {
+
+std::string case_file(const std::string& name) {
+  std::ifstream in(std::string(HIPAA_SOURCE_DIR) + "/hipaa-case-study/" + name, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The records of an RFC 4180 text.
+std::vector<std::vector<std::string>> records_of(const std::string& text) {
+  std::vector<std::vector<std::string>> records(1, std::vector<std::string>(1));
+  bool quoted = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (quoted) {
+      if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+        records.back().back() += '"';
+        ++i;
+      } else if (c == '"') {
+        quoted = false;
+      } else {
+        records.back().back() += c;
+      }
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == ',') {
+      records.back().emplace_back();
+    } else if (c == '\n') {
+      records.emplace_back(1);
+    } else if (c != '\r') {
+      records.back().back() += c;
+    }
+  }
+  if (records.back().size() == 1 && records.back().front().empty()) records.pop_back();
+  return records;
+}
+
+// The policy without its comments: "(* ... *)" blocks and "%" lines.
+std::string without_comments(const std::string& text) {
+  std::string code;
+  int depth = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text.compare(i, 2, "(*") == 0) {
+      ++depth;
+      ++i;
+    } else if (depth > 0 && text.compare(i, 2, "*)") == 0) {
+      --depth;
+      ++i;
+    } else if (depth == 0 && text[i] == '%') {
+      while (i < text.size() && text[i] != '\n') ++i;
+      code += '\n';
+    } else if (depth == 0) {
+      code += text[i];
+    }
+  }
+  return code;
+}
+
+TEST(Catalogue, EveryClauseOfThePolicyHasExactlyOneRow) {
+  std::set<std::string> names;
+  const std::string code = without_comments(case_file("hipaa.f"));
+  const std::regex name("<([A-Za-z0-9-]+)>");
+  for (auto it = std::sregex_iterator(code.begin(), code.end(), name); it != std::sregex_iterator();
+       ++it) {
+    names.insert((*it)[1]);
+  }
+  ASSERT_GT(names.size(), 100u);
+  auto records = records_of(case_file("catalogue.csv"));
+  ASSERT_FALSE(records.empty());
+  EXPECT_EQ(records.front(), (std::vector<std::string>{"clause", "citation", "title", "quotation",
+                                                       "log_decides", "person_judges", "url"}));
+  std::map<std::string, int> rows;
+  for (std::size_t r = 1; r < records.size(); ++r) {
+    const std::vector<std::string>& record = records[r];
+    ASSERT_EQ(record.size(), 7u) << "row " << r;
+    ++rows[record[0]];
+    EXPECT_EQ(names.count(record[0]), 1u) << "a row for a clause the policy lacks: " << record[0];
+    EXPECT_EQ(record[1].rfind("45 CFR 164.", 0), 0u) << record[0];
+    EXPECT_FALSE(record[2].empty()) << record[0];
+    EXPECT_EQ(record[6].rfind("https://www.ecfr.gov/current/title-45/", 0), 0u) << record[0];
+  }
+  for (const std::string& clause : names) EXPECT_EQ(rows[clause], 1) << clause;
+}
+
+TEST(Catalogue, EveryPredicateHasATemplateOverItsArguments) {
+  std::ostringstream diagnostics;
+  std::optional<DeclList> decls =
+      parse_decls_file(std::string(HIPAA_SOURCE_DIR) + "/hipaa-case-study/hipaa.d", diagnostics);
+  ASSERT_TRUE(decls.has_value());
+  std::map<std::string, std::size_t> arity;
+  for (const DeclEntry& entry : *decls) {
+    if (const auto* pred = std::get_if<PredDecl>(&entry.decl))
+      arity[entry.name] = pred->args.size();
+  }
+  auto records = records_of(case_file("templates.csv"));
+  ASSERT_FALSE(records.empty());
+  EXPECT_EQ(records.front(),
+            (std::vector<std::string>{"predicate", "if_false", "if_true", "question"}));
+  std::set<std::string> covered;
+  const std::regex placeholder("\\{([0-9]+)\\}");
+  for (std::size_t r = 1; r < records.size(); ++r) {
+    const std::vector<std::string>& record = records[r];
+    ASSERT_EQ(record.size(), 4u) << "row " << r;
+    auto declared = arity.find(record[0]);
+    ASSERT_NE(declared, arity.end()) << "a template for an undeclared predicate: " << record[0];
+    EXPECT_TRUE(covered.insert(record[0]).second) << "two templates for " << record[0];
+    EXPECT_FALSE(record[1].empty()) << record[0];
+    for (std::size_t column = 1; column < 4; ++column) {
+      const std::string& text = record[column];
+      for (auto it = std::sregex_iterator(text.begin(), text.end(), placeholder);
+           it != std::sregex_iterator(); ++it) {
+        std::size_t index = std::stoul((*it)[1]);
+        EXPECT_TRUE(index >= 1 && index <= declared->second) << record[0] << ": " << text;
+      }
+    }
+  }
+  for (const auto& [name, count] : arity) EXPECT_EQ(covered.count(name), 1u) << name;
+}
+
+} // namespace
+} // namespace hipaa::testing
