@@ -6,6 +6,7 @@
 // byte picks the rule, the second the verdict; NUL bytes separate the
 // values.
 #include "../tools/common/csv_field.hpp"
+#include "../tools/hipaa-report/catalogue.hpp"
 #include "../tools/hipaa-report/decisions.hpp"
 #include "../tools/hipaa-report/html_page.hpp"
 #include "../tools/hipaa-report/inputs.hpp"
@@ -34,8 +35,8 @@ const Policy& case_study() {
   static const Policy policy = [] {
     std::ostringstream diag;
     CheckedPolicy checked = load_policy(HIPAA_SOURCE_DIR "/hipaa-case-study/hipaa.d",
-                                        HIPAA_SOURCE_DIR "/hipaa-case-study/hipaa.f", diag);
-    Layout layout(top_level_rules(checked.formula));
+                                        HIPAA_SOURCE_DIR "/hipaa-case-study/hipaa.f", false, diag);
+    Layout layout(top_level_rules(checked.formula), checked.signature);
     return Policy{std::move(checked), std::move(layout)};
   }();
   return policy;
@@ -116,7 +117,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     plain.clauses[i] = "c" + std::to_string(first - verdict.clauses.begin());
   }
 
-  RecordMaker maker(policy.layout);
+  const Catalogue catalogue;
+  RecordMaker maker(policy.layout, catalogue);
   const Record record = maker.make(rule, 7, tuple, verdict, PersonColumns{kNone, kNone});
   fuzz::require(nlohmann::json::accept(record.json), "the JSON object parses", record.json);
   const std::string header = policy.layout.csv_header();
@@ -124,17 +126,17 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
   const std::vector<std::string> names = split_csv(header.substr(0, header.size() - 2));
   const std::vector<std::string> fields = split_csv(record.csv.substr(0, record.csv.size() - 2));
   fuzz::require(fields.size() == names.size(), "the CSV line has the header's fields", record.csv);
+  // A string value stands plain in its column, after the position and the
+  // rule, guarded where a spreadsheet would run it.
   for (std::size_t i = 0; i < values; ++i) {
-    const std::string name = of.all->bound[i].var;
-    const auto column = std::find(names.begin(), names.end(), name) - names.begin();
-    fuzz::require(tools::strip_formula_guard(fields[static_cast<std::size_t>(column)]) ==
-                      print_term(*tuple[i]),
-                  "a value's column holds its printed form", record.csv);
-    fuzz::require(!tools::needs_formula_guard(fields[static_cast<std::size_t>(column)]) ||
-                      fields[static_cast<std::size_t>(column)][0] == '\'',
+    const std::size_t column = 2 + policy.layout.columns_of(rule)[i];
+    const std::string& field = fields[column];
+    fuzz::require(tools::strip_formula_guard(field) == (i < pieces.size() ? pieces[i] : ""),
+                  "a value's column holds its text", record.csv);
+    fuzz::require(!tools::needs_formula_guard(field) || field[0] == '\'',
                   "no cell runs as a formula", record.csv);
   }
-  RecordMaker plain_maker(policy.layout);
+  RecordMaker plain_maker(policy.layout, catalogue);
   const std::string page = page_of(policy.layout, record);
   const std::string plain_page =
       page_of(policy.layout, plain_maker.make(rule, 7, harmless, plain, PersonColumns{kNone, kNone}));

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -552,7 +553,12 @@ int run_merge(int argc, char** argv) {
   check_one_run(shards);
 
   const Shard& first = shards.front();
-  Layout layout(rules_of(first));
+  // The rules by name are all the merge needs of the policy; the catalogue
+  // beside it gives the summary the titles a single run shows.
+  Layout layout(rules_of(first), Signature{});
+  const std::string policy_path = first.manifest.at("options").value("policy", "");
+  const Catalogue catalogue = Catalogue::load(
+      (std::filesystem::path(policy_path).parent_path() / "catalogue.csv").string(), false);
   Placement placement = place_rows(shards, layout.rules().size());
   std::size_t total = placement.size();
 
@@ -584,7 +590,7 @@ int run_merge(int argc, char** argv) {
                  options.value("policy", ""),
                  local_time_of(started),
                  options.at("as_of").is_string() ? options.at("as_of").get<std::string>() : "",
-                 ""};
+                 "", &catalogue};
     // The shards' worklists are not merged yet: the merged page lists the
     // instances, without the questions and decisions of a single run.
     const Wording wording;
@@ -622,7 +628,7 @@ int run_merge(int argc, char** argv) {
   folder.commit();
 
   if (!quiet) {
-    print_summary(std::cout, summary, folder.path(), written);
+    print_summary(std::cout, summary, catalogue, folder.path(), written);
     std::cout.flush();
     if (!std::cout) throw ToolError("cannot write the summary to standard output");
   }
