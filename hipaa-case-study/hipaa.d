@@ -367,6 +367,10 @@ access_directive : string - -> string - -> date - -> pred DB
 % one row for each disclosure that p sends while a period lasts.
 acts_for : string - -> string - -> role - -> date - -> pred DB
   %dbinfo "acts_for_db" ("person", "entity", "kind", "at") .
+% (ohca_participant o ce s e): the covered entity ce takes part in the
+% organised health care arrangement o from s until e (164.501, 164.506(c)(5)).
+ohca_participant : string - -> string - -> date - -> date - -> pred DB
+  %dbinfo "ohca_participant" ("arrangement", "participant", "joined", "left") .
 % (calendar_span s n e): the span n counted from s ends at e, in the local
 % time zone: for days-30 the last second of the 30th calendar day after the
 % day of s; for years-50 the same moment 50 years later.  Computed for the

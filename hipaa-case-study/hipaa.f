@@ -634,6 +634,22 @@
               (ex [sb18: date] [eb18: date] (ba_agreement ce15 p1 sb18 eb18) (time_in sb18 t eb18)))))
               (inrole p2 related-foundation t)))
 
+        % 164.506(c)(5): "A covered entity that participates in an organized
+        % health care arrangement may disclose protected health information
+        % about an individual to other participants in the organized health
+        % care arrangement for any health care operations activities of the
+        % organized health care arrangement": the sender's entity and another
+        % participant of the same arrangement at t (a hospital and its
+        % independent medical staff, say).
+        (<c164-506-c-5> and (purp_in m Healthcare-op)
+          (ex [o60: string] [s60: date] [e60: date] (ohca_participant o60 p2 s60 e60)
+            (and (time_in s60 t e60)
+                 (ex [ce61: string] [s61: date] [e61: date] (ohca_participant o60 ce61 s61 e61)
+                   (and (time_in s61 t e61) (imp (eq_prin p2 ce61) false)
+                        (or (eq_prin p1 ce61) (ex [k61: role] (acts_for p1 ce61 k61 t) true)
+                            (ex [sb61: date] [eb61: date] (ba_agreement ce61 p1 sb61 eb61)
+                              (time_in sb61 t eb61))))))))
+
         % 164.502(a)(3), (a)(4)(ii), 164.504(e)(2): a business associate
         % returns to its covered entity what it holds on the entity's behalf.
         (<c164-502-a-3> ex [s32: date] [e32: date] (ba_agreement p2 p1 s32 e32) (time_in s32 t e32))

@@ -666,6 +666,9 @@ const Scenario kObligations[] = {
 // Small logs of the faults a hospital's records would show most, each with the verdict the
 // regulation gives.  The hospital and its plan hold their roles at T.
 #define HOSPITAL "role hosp covered-entity\nrole hosp health-care-provider\n"
+// ENTITY takes part in the arrangement "ohca" from JOINED to the end of 2011.
+#define OHCA(entity, joined) \
+  "ohca_participant \"ohca\" \"" entity "\" " joined " 2011:12:31:23:59:59\n"
 #define CONTRACT(ce, ba) "ba_agreement \"" ce "\" \"" ba "\" 2009:01:01:00:00:00 2011:01:01:00:00:00\n"
 
 const Scenario kHospitalFaults[] = {
@@ -845,6 +848,23 @@ const Scenario kHospitalFaults[] = {
      "protocol \"hosp\" notification location-in-facility\n"
      "no_objection \"pat\" \"hosp\" care-involvement 2010:02:20:00:00:00",
      Verdict::Permitted},
+    // 164.506(c)(5): peer review between participants of one organised
+    // health care arrangement, by a staff member of one of them; not to an
+    // entity outside it, nor after it left.
+    {"OhcaPeerReviewByAStaffMember", "c164-506-c-5",
+     "send nurse staff-group m1 T pat healthcare-op diagnosis\nacts nurse hosp workforce-member\n"
+     OHCA("hosp", "2009:01:01:00:00:00") OHCA("staff-group", "2009:06:01:00:00:00")
+     "protocol \"hosp\" healthcare-op diagnosis",
+     Verdict::Permitted},
+    {"OhcaToAnEntityThatLeftTheArrangement", "c164-506-c-5",
+     "send hosp staff-group m1 T pat healthcare-op diagnosis\n" OHCA("hosp", "2009:01:01:00:00:00")
+     "ohca_participant \"ohca\" \"staff-group\" 2009:06:01:00:00:00 2010:02:28:23:59:59\n"
+     "protocol \"hosp\" healthcare-op diagnosis",
+     Verdict::Violation},
+    {"OhcaForAPurposeOtherThanOperations", "c164-506-c-5",
+     "send hosp staff-group m1 T pat underwriting diagnosis\n" OHCA("hosp", "2009:01:01:00:00:00")
+     OHCA("staff-group", "2009:06:01:00:00:00"),
+     Verdict::Violation},
     // 164.504(f)(1)(ii): the insurer of an insured group plan.
     {"InsurerGivesSummaryToThePlanSponsor", "c164-504-f-1-ii",
      "send insurer acme m1 T pat premium-bids-or-plan-change summary-health-information\n"

@@ -338,6 +338,18 @@ void fundraising_letter_after_opt_out(Context& c) {
 
 // --- The rarer government functions -------------------------------------
 
+// 164.506(c)(5): the hospital's quality committee shares a case with the
+// independent medical staff for the peer review of their joint arrangement.
+void arrangement_peer_review(Context& c) {
+  const Principal& entity = c.hospital();
+  const Principal staff{printed_string("medical-staff-" + std::to_string(++c.newcomers)), {}};
+  const std::string arrangement = printed_string("ohca-" + unquoted(entity.name));
+  c.log.row("ohca_participant", {arrangement, entity.name, kEarly, c.at(365 * kDay)});
+  c.log.row("ohca_participant", {arrangement, staff.name, kEarly, c.at(365 * kDay)});
+  c.record(acting_for(c, entity, "quality-committee", "workforce-member"), staff, c.patient(),
+           "healthcare-op", {"diagnosis"});
+}
+
 Principal agency(const char* name, const char* role) { return {printed_string(name), {role}}; }
 
 // 164.512(k)(1)(ii): to Veterans Affairs on discharge.
@@ -403,6 +415,7 @@ const std::vector<Kind>& hospital_compliant_kinds() {
       {"public-benefits", 5, O, "c164-512-k-6-ii-subj", &public_benefits},
       {"nics-report", 5, O, "c164-512-k-7-subj", &nics_report},
       {"workforce-crime-victim", 5, O, "c164-502-j-2-subj", &workforce_victim},
+      {"arrangement-peer-review", 20, P, "c164-506-c-5", &arrangement_peer_review},
   };
   return kinds;
 }
