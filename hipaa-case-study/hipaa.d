@@ -219,6 +219,9 @@ in-lawful-custody : role .
 % 164.510(b)(1)(ii): "another person responsible for the care of the
 % individual".
 person-responsible-for-care : role .
+% 164.502(g)(3): an individual who is an unemancipated minor (a role of the
+% individual, like inmate).
+unemancipated-minor : role .
 % 160.103 "workforce": employees, volunteers, trainees and others under the
 % direct control of a covered entity.  With business-associate, the kinds
 % of the table acts_for.
@@ -392,6 +395,12 @@ minimum-necessary-reviewed : string + -> string + -> string + -> pred SUBJ .
 pertains-to-relationship : string + -> string + -> pred SUBJ .
 % 164.502(g)(2): the information is relevant to the representation.
 relevant-to-representation : string + -> string + -> pred SUBJ .
+% 164.502(g)(3): the parent, guardian or person in loco parentis may
+% receive this information about the unemancipated minor: the care it is
+% about is none the minor consented to alone ((g)(3)(i)(A), (B)) nor under a
+% confidentiality agreement the parent assented to ((C)), or State or other
+% law permits the disclosure ((g)(3)(ii)(A)) and none prohibits it ((B)).
+parent-may-receive-minors-information : string + -> string + -> pred SUBJ .
 % 164.514(d)(5): the entire medical record is specifically justified as
 % the amount reasonably necessary.
 entire-record-justified : string + -> string + -> pred SUBJ .

@@ -117,8 +117,14 @@
         % representative as the individual ... with respect to protected
         % health information relevant to such personal representation",
         % while the representation lasts.
+        % 164.502(g)(3): the parent of an unemancipated minor is no personal
+        % representative for care the minor consented to alone or under a
+        % confidentiality agreement, and State or other law decides what a
+        % parent may receive ((g)(3)(ii)): a person judges both.
         (<c164-502-g> ex [s4: date] [e4: date] (and (personal_rep p2 q s4 e4) (time_in s4 t e4))
-          (<c164-502-g-2-subj> relevant-to-representation p2 m))
+          (and (<c164-502-g-2-subj> relevant-to-representation p2 m)
+               (<c164-502-g-3> imp (inrole q unemancipated-minor t)
+                 (<c164-502-g-3-subj> parent-may-receive-minors-information p2 m))))
 
         % 164.508(a)(1), 164.502(a)(1)(iv): "such use or disclosure must be
         % consistent with such authorization": an authorisation by the

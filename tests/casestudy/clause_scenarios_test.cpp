@@ -865,6 +865,17 @@ const Scenario kHospitalFaults[] = {
      "send hosp staff-group m1 T pat underwriting diagnosis\n" OHCA("hosp", "2009:01:01:00:00:00")
      OHCA("staff-group", "2009:06:01:00:00:00"),
      Verdict::Violation},
+    // 164.502(g)(3): a parent as the representative of an unemancipated
+    // minor; whether the minor's own consent, a confidentiality agreement or
+    // State law stands in the way is for a person.
+    {"ParentOfAnUnemancipatedMinor", "c164-502-g-3",
+     "send hosp mum m1 T kid care-involvement diagnosis\nrole kid unemancipated-minor\n"
+     "personal_rep \"mum\" \"kid\" 2005:01:01:00:00:00 2020:01:01:00:00:00",
+     Verdict::Open, {"c164-502-g-2-subj", "c164-502-g-3-subj"}},
+    {"RepresentativeOfAnAdult", "c164-502-g",
+     "send hosp mum m1 T pat care-involvement diagnosis\nrole kid unemancipated-minor\n"
+     "personal_rep \"mum\" \"pat\" 2005:01:01:00:00:00 2020:01:01:00:00:00",
+     Verdict::Open, {"c164-502-g-2-subj"}},
     // 164.504(f)(1)(ii): the insurer of an insured group plan.
     {"InsurerGivesSummaryToThePlanSponsor", "c164-504-f-1-ii",
      "send insurer acme m1 T pat premium-bids-or-plan-change summary-health-information\n"

@@ -350,6 +350,17 @@ void arrangement_peer_review(Context& c) {
            "healthcare-op", {"diagnosis"});
 }
 
+// 164.502(g)(3): the paediatric ward tells a mother about her child; the
+// minor's own consent, a confidentiality agreement and State law are for a
+// person.
+void parent_of_minor(Context& c) {
+  const Principal child = c.newcomer();
+  const Principal parent{printed_string("parent-of-" + unquoted(child.name)), {}};
+  c.role_of_subject(child, "unemancipated-minor");
+  c.log.row("personal_rep", {parent.name, child.name, kEarly, c.at(365 * kDay)});
+  c.record(c.hospital(), parent, child, "care-involvement", {"diagnosis"});
+}
+
 Principal agency(const char* name, const char* role) { return {printed_string(name), {role}}; }
 
 // 164.512(k)(1)(ii): to Veterans Affairs on discharge.
@@ -416,6 +427,7 @@ const std::vector<Kind>& hospital_compliant_kinds() {
       {"nics-report", 5, O, "c164-512-k-7-subj", &nics_report},
       {"workforce-crime-victim", 5, O, "c164-502-j-2-subj", &workforce_victim},
       {"arrangement-peer-review", 20, P, "c164-506-c-5", &arrangement_peer_review},
+      {"parent-of-minor", 20, O, "c164-502-g-3-subj", &parent_of_minor},
   };
   return kinds;
 }
