@@ -309,6 +309,11 @@ personal_rep : string - -> string - -> date - -> date - -> pred DB
 % given the opportunity to object, and did not object, recorded at s.
 no_objection : string - -> string - -> purpose - -> date - -> pred DB
   %dbinfo "no_objection" ("individual", "covered_entity", "purpose", "recorded") .
+% (objection q ce u s): q, given the opportunity, objected at s to
+% disclosures by ce for purpose u (164.510(a)(2), (b)(2)); a later
+% no_objection for the purpose withdraws it.
+objection : string - -> string - -> purpose - -> date - -> pred DB
+  %dbinfo "objection" ("individual", "covered_entity", "purpose", "recorded") .
 % (relationship q ce s): q has been a patient or member of ce since s.
 relationship : string - -> string - -> date - -> pred DB
   %dbinfo "relationship" ("individual", "entity", "since") .

@@ -200,6 +200,14 @@
           (or (and (or (sub_attr a name) (sub_attr a location-in-facility) (sub_attr a general-condition))
                    (or (inrole p2 clergy t) (<c164-510-a-1-ii-B-subj> asked-for-by-name p2 q)))
               (and (sub_attr a religious-affiliation) (inrole p2 clergy t)))
+          % (a)(2): an objection the individual made to the entity in this
+          % episode, not withdrawn by a later agreement, forbids the listing;
+          % (a)(3) needs an opportunity that could not be given.
+          (all [ce70: string] [o70: date] (objection q ce70 facility-directory o70)
+            (imp (and (time_in (plus t ~90) o70 t)
+                      (or (eq_prin p1 ce70) (ex [k70: role] (acts_for p1 ce70 k70 t))
+                          (ex [sb70: date] [eb70: date] (and (ba_agreement ce70 p1 sb70 eb70) (time_in sb70 t eb70)))))
+              (ex [s70: date] (no_objection q ce70 facility-directory s70) (time_in o70 s70 t))))
           (or (<c164-510-a-2> ex [ce8: string] [s7: date] (no_objection q ce8 facility-directory s7)
                 (and (time_in (plus t ~90) s7 t) (or (eq_prin p1 ce8) (ex [k6: role] (acts_for p1 ce8 k6 t) true)
               (ex [sb6: date] [eb6: date] (ba_agreement ce8 p1 sb6 eb6) (time_in sb6 t eb6)))))
@@ -238,14 +246,26 @@
           % (b)(2): the individual, given the opportunity, did not object; an
           % opportunity recorded for involvement in care or for notification
           % covers both, since (b)(2) governs the two alike.
-          (or (<c164-510-b-2> ex [ce9: string] [s8: date]
-                (or (no_objection q ce9 care-involvement s8) (no_objection q ce9 notification s8))
-                (and (time_in (plus t ~90) s8 t)
-                     (or (eq_prin p1 ce9) (ex [k7: role] (acts_for p1 ce9 k7 t) true)
-              (ex [sb7: date] [eb7: date] (ba_agreement ce9 p1 sb7 eb7) (time_in sb7 t eb7)))))
+          % An objection the individual made to the entity in this episode,
+          % not withdrawn by a later agreement, leaves neither the agreement
+          % nor an inference of (b)(2); (b)(3) and (b)(5) remain for a person.
+          (or (and (all [ce71: string] [o71: date]
+                     (or (objection q ce71 care-involvement o71) (objection q ce71 notification o71))
+                     (imp (and (time_in (plus t ~90) o71 t)
+                               (or (eq_prin p1 ce71) (ex [k71: role] (acts_for p1 ce71 k71 t))
+                                   (ex [sb71: date] [eb71: date]
+                                     (and (ba_agreement ce71 p1 sb71 eb71) (time_in sb71 t eb71)))))
+                       (ex [s71: date]
+                         (or (no_objection q ce71 care-involvement s71) (no_objection q ce71 notification s71))
+                         (time_in o71 s71 t))))
+                   (or (<c164-510-b-2> ex [ce9: string] [s8: date]
+                         (or (no_objection q ce9 care-involvement s8) (no_objection q ce9 notification s8))
+                         (and (time_in (plus t ~90) s8 t)
+                              (or (eq_prin p1 ce9) (ex [k7: role] (acts_for p1 ce9 k7 t) true)
+                                  (ex [sb7: date] [eb7: date] (ba_agreement ce9 p1 sb7 eb7) (time_in sb7 t eb7)))))
+                       (<c164-510-b-2-iii-subj> infers-no-objection p1 q)))
               (<c164-510-b-5> ex [d8: date] (and (deceased q d8) (lessthan d8 t))
                 (<c164-510-b-5-subj> involved-before-death-no-contrary-preference p2 q))
-              (<c164-510-b-2-iii-subj> infers-no-objection p1 q)
               (<c164-510-b-3-subj> and (incapacity-or-emergency q)
                 (professional-judgement-best-interest p1 q))))
 

@@ -876,6 +876,38 @@ const Scenario kHospitalFaults[] = {
      "send hosp mum m1 T pat care-involvement diagnosis\nrole kid unemancipated-minor\n"
      "personal_rep \"mum\" \"pat\" 2005:01:01:00:00:00 2020:01:01:00:00:00",
      Verdict::Open, {"c164-502-g-2-subj"}},
+    // 164.510(a)(2), (b)(2): an objection the patient made to the hospital
+    // in this episode forbids the listing and takes away the agreement and
+    // the inference of (b)(2); a later agreement withdraws it; (b)(3) stays
+    // for a person.
+    {"DirectoryAfterTheClerkRecordedAnObjection", "c164-510-a",
+     "send hosp priest m1 T pat facility-directory religious-affiliation\nrole priest clergy\n"
+     "role hosp health-care-provider\n"
+     "no_objection \"pat\" \"hosp\" facility-directory 2010:02:20:00:00:00\n"
+     "objection \"pat\" \"hosp\" facility-directory 2010:02:25:00:00:00\n"
+     "protocol \"hosp\" facility-directory religious-affiliation",
+     Verdict::Violation},
+    {"DirectoryAfterAnObjectionWithdrawn", "c164-510-a-2",
+     "send hosp priest m1 T pat facility-directory religious-affiliation\nrole priest clergy\n"
+     "role hosp health-care-provider\n"
+     "objection \"pat\" \"hosp\" facility-directory 2010:02:20:00:00:00\n"
+     "no_objection \"pat\" \"hosp\" facility-directory 2010:02:25:00:00:00\n"
+     "protocol \"hosp\" facility-directory religious-affiliation",
+     Verdict::Permitted},
+    {"FamilyToldAfterThePatientObjected", "c164-510-b-2",
+     "send nurse sis m1 T pat notification general-condition\nrole sis family-member\n"
+     "acts nurse hosp workforce-member\n"
+     "no_objection \"pat\" \"hosp\" notification 2010:02:20:00:00:00\n"
+     "objection \"pat\" \"hosp\" care-involvement 2010:02:25:00:00:00\n"
+     "protocol \"hosp\" notification general-condition",
+     Verdict::Open, {"c164-510-b-3-subj"}},
+    {"AnotherEntitysObjectionDoesNotBindTheHospital", "c164-510-b-2",
+     "send nurse sis m1 T pat notification general-condition\nrole sis family-member\n"
+     "acts nurse hosp workforce-member\n"
+     "no_objection \"pat\" \"hosp\" notification 2010:02:20:00:00:00\n"
+     "objection \"pat\" \"clinic\" care-involvement 2010:02:25:00:00:00\n"
+     "protocol \"hosp\" notification general-condition",
+     Verdict::Permitted},
     // 164.504(f)(1)(ii): the insurer of an insured group plan.
     {"InsurerGivesSummaryToThePlanSponsor", "c164-504-f-1-ii",
      "send insurer acme m1 T pat premium-bids-or-plan-change summary-health-information\n"

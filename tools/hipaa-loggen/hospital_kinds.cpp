@@ -361,6 +361,22 @@ void parent_of_minor(Context& c) {
   c.record(c.hospital(), parent, child, "care-involvement", {"diagnosis"});
 }
 
+// 164.510(a)(2): the admissions clerk records the patient's objection to
+// the directory, or the agreement that withdraws an earlier one; the
+// chaplaincy list follows (a new patient, so no other kind's rows apply).
+void directory_after_objection(Context& c, bool withdrawn) {
+  const Principal subject = c.newcomer();
+  const Principal& entity = c.hospital();
+  const char* first = withdrawn ? "objection" : "no_objection";
+  const char* last = withdrawn ? "no_objection" : "objection";
+  c.log.row(first, {subject.name, entity.name, "facility-directory", c.at(-5 * kDay)});
+  c.log.row(last, {subject.name, entity.name, "facility-directory", c.at(-2 * kDay)});
+  c.record(acting_for(c, entity, "admissions-clerk", "workforce-member"), c.population.clergy,
+           subject, "facility-directory", {"religious-affiliation"});
+}
+void directory_objection_withdrawn(Context& c) { directory_after_objection(c, true); }
+void directory_despite_objection(Context& c) { directory_after_objection(c, false); }
+
 Principal agency(const char* name, const char* role) { return {printed_string(name), {role}}; }
 
 // 164.512(k)(1)(ii): to Veterans Affairs on discharge.
@@ -428,6 +444,7 @@ const std::vector<Kind>& hospital_compliant_kinds() {
       {"workforce-crime-victim", 5, O, "c164-502-j-2-subj", &workforce_victim},
       {"arrangement-peer-review", 20, P, "c164-506-c-5", &arrangement_peer_review},
       {"parent-of-minor", 20, O, "c164-502-g-3-subj", &parent_of_minor},
+      {"directory-objection-withdrawn", 10, P, "c164-510-a", &directory_objection_withdrawn},
   };
   return kinds;
 }
@@ -446,6 +463,7 @@ const std::vector<Kind>& hospital_violation_kinds() {
       {"limited-data-set-with-a-name", 0, V, "c164-514-e-2", &limited_data_set_with_a_name},
       {"fundraising-letter-after-opt-out", 0, V, "c164-514-f-2-iv",
        &fundraising_letter_after_opt_out},
+      {"directory-despite-objection", 0, V, "c164-510-a", &directory_despite_objection},
   };
   return kinds;
 }

@@ -42,6 +42,8 @@ const std::vector<TableLayout>& log_tables() {
       {"access_directive", {"individual", "designee", "requested"}, {{"individual", "designee"}}},
       {"acts_for_db", {"person", "entity", "kind", "at"}, {{"person", "at"}}},
       {"calendar_span", {"start", "span", "ends"}, {{"start", "span"}}},
+      {"objection", {"individual", "covered_entity", "purpose", "recorded"},
+       {{"individual", "covered_entity"}}},
       {"ohca_participant", {"arrangement", "participant", "joined", "left"},
        {{"participant"}}},
   };
