@@ -314,6 +314,12 @@ no_objection : string - -> string - -> purpose - -> date - -> pred DB
 % no_objection for the purpose withdraws it.
 objection : string - -> string - -> purpose - -> date - -> pred DB
   %dbinfo "objection" ("individual", "covered_entity", "purpose", "recorded") .
+% (notice_statement ce u s): from s the notice of privacy practices of ce
+% carries the statement 164.520(b)(1)(iii) requires for purpose u (for
+% fundraising, that the entity may contact the individual to raise funds
+% and that the individual may opt out).
+notice_statement : string - -> purpose - -> date - -> pred DB
+  %dbinfo "notice_statement" ("covered_entity", "purpose", "effective") .
 % (relationship q ce s): q has been a patient or member of ce since s.
 relationship : string - -> string - -> date - -> pred DB
   %dbinfo "relationship" ("individual", "entity", "since") .

@@ -840,6 +840,21 @@
               (ex [sb25: date] [eb25: date] (and (ba_agreement ce23 p1 sb25 eb25) (time_in sb25 t eb25)))))))
         (purp_in m required-by-law))
 
+      % 164.514(f)(2)(i): "A covered entity may not use or disclose protected
+      % health information for fundraising purposes as otherwise permitted by
+      % paragraph (f)(1) of this section unless a statement required by
+      % 164.520(b)(1)(iii)(A) is included in the covered entity's notice of
+      % privacy practices": the notice of the entity that discloses (or that
+      % the sender acts for) carries it at t.  A related foundation's own
+      % letters rest on the entity's disclosure to it.
+      (<c164-514-f-2-i> imp (purp_in m fundraising)
+        (or (inrole p1 related-foundation t)
+            (ex [ce72: string] [s72: date] (notice_statement ce72 fundraising s72)
+              (and (lessthan s72 t)
+                   (or (eq_prin p1 ce72) (ex [k72: role] (acts_for p1 ce72 k72 t) true)
+                       (ex [sb72: date] [eb72: date] (ba_agreement ce72 p1 sb72 eb72)
+                         (time_in sb72 t eb72)))))))
+
       % 164.514(f)(2)(iv): "A covered entity may not make fundraising
       % communications to an individual under this paragraph where the
       % individual has elected not to receive such communications": whoever

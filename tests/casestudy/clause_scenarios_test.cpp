@@ -119,6 +119,8 @@ TEST_P(ClauseScenario, GivesTheVerdictOfTheRegulation) {
 
 // Roles of the usual parties at T.
 #define PROVIDERS "role dr-b health-care-provider\n"
+// The entity's notice of privacy practices carries the fundraising statement.
+#define NOTICE(entity) "notice_statement \"" entity "\" fundraising 2009:01:01:00:00:00\n"
 #define OFFICER "role cop law-enforcement-official\n"
 #define MIN_NEC "c164-514-d-3-ii-subj"
 #define VERIFY "c164-514-h-1-subj"
@@ -447,7 +449,7 @@ const Scenario kPermissions[] = {
      Verdict::Permitted},
     {"FundraisingToARelatedFoundation", "c164-514-f-1",
      "send hosp fdn m1 T pat fundraising name\nrole fdn related-foundation\n"
-     "protocol \"hosp\" fundraising name",
+     "protocol \"hosp\" fundraising name\n" NOTICE("hosp"),
      Verdict::Permitted},
     // Religion is not demographic information.
     {"FundraisingWithReligion", "c164-514-f-1",
@@ -907,6 +909,20 @@ const Scenario kHospitalFaults[] = {
      "no_objection \"pat\" \"hosp\" notification 2010:02:20:00:00:00\n"
      "objection \"pat\" \"clinic\" care-involvement 2010:02:25:00:00:00\n"
      "protocol \"hosp\" notification general-condition",
+     Verdict::Permitted},
+    // 164.514(f)(2)(i): no fundraising unless the entity's notice carries
+    // the statement; the notice must be in effect at the time.
+    {"FundraisingWithoutTheNoticeStatement", "c164-514-f-2-i",
+     "send hosp fdn m1 T pat fundraising name\nrole fdn related-foundation\n"
+     "protocol \"hosp\" fundraising name",
+     Verdict::Violation},
+    {"FundraisingBeforeTheNoticeTookEffect", "c164-514-f-2-i",
+     "send hosp fdn m1 T pat fundraising name\nrole fdn related-foundation\n"
+     "protocol \"hosp\" fundraising name\n"
+     "notice_statement \"hosp\" fundraising 2010:04:01:00:00:00",
+     Verdict::Violation},
+    {"FundraisingLetterFromTheFoundationItself", "c164-514-f-2-i",
+     "send fdn pat m1 T pat fundraising name\nrole fdn related-foundation",
      Verdict::Permitted},
     // 164.504(f)(1)(ii): the insurer of an insured group plan.
     {"InsurerGivesSummaryToThePlanSponsor", "c164-504-f-1-ii",

@@ -377,6 +377,14 @@ void directory_after_objection(Context& c, bool withdrawn) {
 void directory_objection_withdrawn(Context& c) { directory_after_objection(c, true); }
 void directory_despite_objection(Context& c) { directory_after_objection(c, false); }
 
+// 164.514(f)(2)(i): a community clinic whose notice of privacy practices
+// says nothing of fundraising gives names to the hospital's foundation.
+void fundraising_without_notice(Context& c) {
+  const Principal clinic{printed_string("community-clinic-" + std::to_string(++c.newcomers)),
+                         {"covered-entity", "health-care-provider"}};
+  c.record(clinic, c.population.foundation, c.newcomer(), "fundraising", {"name"});
+}
+
 Principal agency(const char* name, const char* role) { return {printed_string(name), {role}}; }
 
 // 164.512(k)(1)(ii): to Veterans Affairs on discharge.
@@ -464,6 +472,7 @@ const std::vector<Kind>& hospital_violation_kinds() {
       {"fundraising-letter-after-opt-out", 0, V, "c164-514-f-2-iv",
        &fundraising_letter_after_opt_out},
       {"directory-despite-objection", 0, V, "c164-510-a", &directory_despite_objection},
+      {"fundraising-without-notice", 0, V, "c164-514-f-2-i", &fundraising_without_notice},
   };
   return kinds;
 }

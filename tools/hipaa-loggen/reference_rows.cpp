@@ -118,6 +118,12 @@ void write_protocols(LogWriter& log, const Population& population) {
   }
 }
 
+void write_notice_statements(LogWriter& log, const Population& population) {
+  for (const Principal& hospital : population.hospitals) {
+    log.row("notice_statement", {hospital.name, "fundraising", printed_date(1230800400)});
+  }
+}
+
 void write_business_associate_contracts(LogWriter& log, const Population& population) {
   const std::string signed_at = printed_date(1230800400);   // early 2009
   const std::string ends_at = printed_date(1924905600);     // end of 2030

@@ -44,6 +44,7 @@ const std::vector<TableLayout>& log_tables() {
       {"calendar_span", {"start", "span", "ends"}, {{"start", "span"}}},
       {"objection", {"individual", "covered_entity", "purpose", "recorded"},
        {{"individual", "covered_entity"}}},
+      {"notice_statement", {"covered_entity", "purpose", "effective"}, {{"covered_entity"}}},
       {"ohca_participant", {"arrangement", "participant", "joined", "left"},
        {{"participant"}}},
   };
