@@ -121,10 +121,19 @@
         % representative for care the minor consented to alone or under a
         % confidentiality agreement, and State or other law decides what a
         % parent may receive ((g)(3)(ii)): a person judges both.
+        % 164.514(h)(1)(i): the entity verifies the identity and authority of
+        % a requester it does not know, here the representative; likewise the
+        % Secretary and the officials and agents of 164.512(g)(1), (g)(2),
+        % (k)(1)(i), (k)(1)(iv), (k)(4), (k)(5)(i) and (l), who ask for the
+        % information (disclosures the entity starts itself need none).
         (<c164-502-g> ex [s4: date] [e4: date] (and (personal_rep p2 q s4 e4) (time_in s4 t e4))
           (and (<c164-502-g-2-subj> relevant-to-representation p2 m)
                (<c164-502-g-3> imp (inrole q unemancipated-minor t)
-                 (<c164-502-g-3-subj> parent-may-receive-minors-information p2 m))))
+                 (<c164-502-g-3-subj> parent-may-receive-minors-information p2 m))
+               (<c164-514-h> or (ex [cev80: string] [v80: date] (verification cev80 p2 v80)
+                                  (and (lessthan v80 t) (or (eq_prin p1 cev80) (ex [k80: role] (acts_for p1 cev80 k80 t) true)
+                   (ex [sb80: date] [eb80: date] (ba_agreement cev80 p1 sb80 eb80) (time_in sb80 t eb80)))))
+                                (<c164-514-h-1-subj> identity-and-authority-known p1 p2))))
 
         % 164.508(a)(1), 164.502(a)(1)(iv): "such use or disclosure must be
         % consistent with such authorization": an authorisation by the
@@ -151,7 +160,11 @@
 
         % 164.502(a)(2)(ii): to the Secretary, "to investigate or determine
         % the covered entity's compliance with this subchapter".
-        (<c164-502-a-2-ii> and (purp_in m compliance-investigation) (inrole p2 secretary-hhs t))
+        (<c164-502-a-2-ii> and (purp_in m compliance-investigation) (inrole p2 secretary-hhs t)
+          (<c164-514-h> or (ex [cev81: string] [v81: date] (verification cev81 p2 v81)
+                             (and (lessthan v81 t) (or (eq_prin p1 cev81) (ex [k81: role] (acts_for p1 cev81 k81 t) true)
+              (ex [sb81: date] [eb81: date] (ba_agreement cev81 p1 sb81 eb81) (time_in sb81 t eb81)))))
+                           (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
         % 164.502(j)(1): a workforce member or business associate who
         % "believes in good faith that the covered entity has engaged in
@@ -477,14 +490,22 @@
         % identifying a deceased person, determining a cause of death".
         (<c164-512-g-1> and (purp_in m decedent-identification)
           (or (inrole p2 coroner t) (inrole p2 medical-examiner t))
-          (ex [d14: date] (deceased q d14) (lessthan d14 t)))
+          (ex [d14: date] (deceased q d14) (lessthan d14 t))
+          (<c164-514-h> or (ex [cev82: string] [v82: date] (verification cev82 p2 v82)
+                             (and (lessthan v82 t) (or (eq_prin p1 cev82) (ex [k82: role] (acts_for p1 cev82 k82 t) true)
+              (ex [sb82: date] [eb82: date] (ba_agreement cev82 p1 sb82 eb82) (time_in sb82 t eb82)))))
+                           (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
         % 164.512(g)(2): "to funeral directors ... as necessary to carry out
         % their duties with respect to the decedent ... prior to, and in
         % reasonable anticipation of, the individual's death."
         (<c164-512-g-2> and (purp_in m funeral-arrangements) (inrole p2 funeral-director t)
           (or (ex [d12: date] (deceased q d12) (lessthan d12 t))
-              (<c164-512-g-2-subj> death-reasonably-anticipated p1 q)))
+              (<c164-512-g-2-subj> death-reasonably-anticipated p1 q))
+          (<c164-514-h> or (ex [cev83: string] [v83: date] (verification cev83 p2 v83)
+                             (and (lessthan v83 t) (or (eq_prin p1 cev83) (ex [k83: role] (acts_for p1 cev83 k83 t) true)
+              (ex [sb83: date] [eb83: date] (ba_agreement cev83 p1 sb83 eb83) (time_in sb83 t eb83)))))
+                           (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
         % 164.512(h): "to organ procurement organizations or other entities
         % engaged in the procurement, banking, or transplantation of cadaveric
@@ -539,7 +560,11 @@
         % mission".
         (<c164-512-k-1-i> and (purp_in m military-mission) (inrole p2 armed-forces-command t)
           (inrole q armed-forces-member t)
-          (<c164-512-k-1-i-subj> authorised-government-function p2 m))
+          (<c164-512-k-1-i-subj> authorised-government-function p2 m)
+          (<c164-514-h> or (ex [cev84: string] [v84: date] (verification cev84 p2 v84)
+                             (and (lessthan v84 t) (or (eq_prin p1 cev84) (ex [k84: role] (acts_for p1 cev84 k84 t) true)
+              (ex [sb84: date] [eb84: date] (ba_agreement cev84 p1 sb84 eb84) (time_in sb84 t eb84)))))
+                           (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
         % 164.512(k)(1)(ii): "A covered entity that is a component of the
         % Departments of Defense or Homeland Security may disclose to the
@@ -554,7 +579,11 @@
           (<c164-512-k-1-ii-subj> authorised-government-function p2 m))
         (<c164-512-k-1-iv> and (purp_in m foreign-military-mission)
           (inrole p2 foreign-military-authority t)
-          (<c164-512-k-1-iv-subj> authorised-government-function p2 m))
+          (<c164-512-k-1-iv-subj> authorised-government-function p2 m)
+          (<c164-514-h> or (ex [cev85: string] [v85: date] (verification cev85 p2 v85)
+                             (and (lessthan v85 t) (or (eq_prin p1 cev85) (ex [k85: role] (acts_for p1 cev85 k85 t) true)
+              (ex [sb85: date] [eb85: date] (ba_agreement cev85 p1 sb85 eb85) (time_in sb85 t eb85)))))
+                           (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
         % 164.512(k)(4): "A covered entity that is a component of the
         % Department of State ... may disclose whether or not the individual
@@ -562,7 +591,11 @@
         % Department of State who need access to such information" (that the
         % content is the determination alone is for a person).
         (<c164-512-k-4> and (purp_in m medical-suitability-determination) (inrole p2 state-department t)
-          (<c164-512-k-4-subj> authorised-government-function p2 m))
+          (<c164-512-k-4-subj> authorised-government-function p2 m)
+          (<c164-514-h> or (ex [cev86: string] [v86: date] (verification cev86 p2 v86)
+                             (and (lessthan v86 t) (or (eq_prin p1 cev86) (ex [k86: role] (acts_for p1 cev86 k86 t) true)
+              (ex [sb86: date] [eb86: date] (ba_agreement cev86 p1 sb86 eb86) (time_in sb86 t eb86)))))
+                           (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
         % 164.512(k)(6)(ii): "A covered entity that is a government agency
         % administering a government program providing public benefits may
@@ -620,12 +653,20 @@
           (or (inrole p2 correctional-institution t) (inrole p2 law-enforcement-official t))
           (or (inrole q inmate t) (inrole q in-lawful-custody t)
               (<c164-512-k-5-i-custody-subj> has-lawful-custody p2 q))
-          (<c164-512-k-5-i-subj> authorised-government-function p2 m))
+          (<c164-512-k-5-i-subj> authorised-government-function p2 m)
+          (<c164-514-h> or (ex [cev87: string] [v87: date] (verification cev87 p2 v87)
+                             (and (lessthan v87 t) (or (eq_prin p1 cev87) (ex [k87: role] (acts_for p1 cev87 k87 t) true)
+              (ex [sb87: date] [eb87: date] (ba_agreement cev87 p1 sb87 eb87) (time_in sb87 t eb87)))))
+                           (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
         % 164.512(l): "as authorized by and to the extent necessary to comply
         % with laws relating to workers' compensation".
         (<c164-512-l> and (purp_in m workers-compensation)
-          (<c164-512-l-subj> complies-with-workers-comp-law p1 p2))
+          (<c164-512-l-subj> complies-with-workers-comp-law p1 p2)
+          (<c164-514-h> or (ex [cev88: string] [v88: date] (verification cev88 p2 v88)
+                             (and (lessthan v88 t) (or (eq_prin p1 cev88) (ex [k88: role] (acts_for p1 cev88 k88 t) true)
+              (ex [sb88: date] [eb88: date] (ba_agreement cev88 p1 sb88 eb88) (time_in sb88 t eb88)))))
+                           (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
         % 164.514(e): a limited data set for research, public health or
         % health care operations, under a data use agreement.  (e)(2): "A

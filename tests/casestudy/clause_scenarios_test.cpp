@@ -124,6 +124,8 @@ TEST_P(ClauseScenario, GivesTheVerdictOfTheRegulation) {
 #define OFFICER "role cop law-enforcement-official\n"
 #define MIN_NEC "c164-514-d-3-ii-subj"
 #define VERIFY "c164-514-h-1-subj"
+// The hospital verified the requester's identity and authority (164.514(h)).
+#define VERIFIED(who) "verification \"hosp\" \"" who "\" 2010:02:01:00:00:00\n"
 
 const Scenario kPermissions[] = {
     {"TreatmentToAProvider", "c164-506-c-2",
@@ -161,9 +163,14 @@ const Scenario kPermissions[] = {
     {"ToTheIndividual", "c164-502-a-1-i", "send hosp pat m1 T pat individual-access medical-record",
      Verdict::Permitted},
     {"ToAPersonalRepresentative", "c164-502-g",
-     "send hosp mum m1 T pat care-involvement diagnosis\n"
+     "send hosp mum m1 T pat care-involvement diagnosis\n" VERIFIED("mum")
      "personal_rep \"mum\" \"pat\" 2005:01:01:00:00:00 2011:01:01:00:00:00",
      Verdict::Open, {"c164-502-g-2-subj"}},
+    // 164.514(h)(1): a representative the hospital did not verify.
+    {"ToAnUnverifiedPersonalRepresentative", "c164-514-h",
+     "send hosp mum m1 T pat care-involvement diagnosis\n"
+     "personal_rep \"mum\" \"pat\" 2005:01:01:00:00:00 2011:01:01:00:00:00",
+     Verdict::Open, {"c164-502-g-2-subj", VERIFY}},
     // S11: a representative registered long ago whose authority has ended.
     {"ToARepresentativeWhoseAuthorityEnded", "c164-502-g",
      "send hosp mum m1 T pat payment diagnosis\n"
@@ -202,7 +209,8 @@ const Scenario kPermissions[] = {
      "access_directive \"pat\" \"app\" 2010:02:20:00:00:00",
      Verdict::Permitted},
     {"ToTheSecretary", "c164-502-a-2-ii",
-     "send hosp hhs m1 T pat compliance-investigation medical-record\nrole hhs secretary-hhs",
+     "send hosp hhs m1 T pat compliance-investigation medical-record\nrole hhs secretary-hhs\n"
+     VERIFIED("hhs"),
      Verdict::Permitted},
     {"WhistleblowerToAnAccreditationOrganisation", "c164-502-j-1",
      "send nurse jc m1 T pat whistleblowing diagnosis\nrole jc accreditation-organization",
@@ -370,15 +378,20 @@ const Scenario kPermissions[] = {
      Verdict::Open, {"c164-512-f-6-i", "c164-512-f-6-i-subj", "c164-512-f-6-ii-subj"}},
     {"CoronerAboutADecedent", "c164-512-g-1",
      "send hosp me m1 T dead decedent-identification name\nrole me coroner\n"
-     "deceased \"dead\" 2010:02:28:00:00:00\nprotocol \"hosp\" decedent-identification name",
+     "deceased \"dead\" 2010:02:28:00:00:00\nprotocol \"hosp\" decedent-identification name\n"
+     VERIFIED("me"),
      Verdict::Permitted},
+    {"CoronerNotVerified", "c164-514-h",
+     "send hosp me m1 T dead decedent-identification name\nrole me coroner\n"
+     "deceased \"dead\" 2010:02:28:00:00:00\nprotocol \"hosp\" decedent-identification name",
+     Verdict::Open, {VERIFY}},
     {"CoronerAboutSomeoneAlive", "c164-512-g-1",
      "send hosp me m1 T pat decedent-identification name\nrole me coroner\n"
      "protocol \"hosp\" decedent-identification name",
      Verdict::Violation},
     {"FuneralDirectorBeforeDeath", "c164-512-g-2",
      "send hosp fd m1 T pat funeral-arrangements name\nrole fd funeral-director\n"
-     "protocol \"hosp\" funeral-arrangements name",
+     "protocol \"hosp\" funeral-arrangements name\n" VERIFIED("fd"),
      Verdict::Open, {"c164-512-g-2-subj"}},
     {"OrganProcurement", "c164-512-h",
      "send hosp opo m1 T pat organ-donation lab-result\nrole opo organ-procurement-organization\n"
@@ -413,7 +426,8 @@ const Scenario kPermissions[] = {
      Verdict::Open, {"c164-512-j-1-ii-B-subj"}},
     {"MilitaryCommandAboutAMember", "c164-512-k-1-i",
      "send hosp cmd m1 T sgt military-mission diagnosis\nrole cmd armed-forces-command\n"
-     "role sgt armed-forces-member\nprotocol \"hosp\" military-mission diagnosis",
+     "role sgt armed-forces-member\nprotocol \"hosp\" military-mission diagnosis\n"
+     VERIFIED("cmd"),
      Verdict::Open, {"c164-512-k-1-i-subj"}},
     {"MilitaryCommandAboutACivilian", "c164-512-k-1-i",
      "send hosp cmd m1 T pat military-mission diagnosis\nrole cmd armed-forces-command",
@@ -430,17 +444,17 @@ const Scenario kPermissions[] = {
      Verdict::Open, {"c164-512-k-3-subj"}},
     {"OfficerHavingCustodyOfAnInmate", "c164-512-k-5-i",
      "send hosp cop m1 T con correctional-custody diagnosis\n" OFFICER "role con inmate\n"
-     "protocol \"hosp\" correctional-custody diagnosis",
+     "protocol \"hosp\" correctional-custody diagnosis\n" VERIFIED("cop"),
      Verdict::Open, {"c164-512-k-5-i-subj"}},
     // Nothing in the log says whether the officer holds the individual: an
     // arrestee is in lawful custody without being an inmate.
     {"OfficerAboutSomeoneReleased", "c164-512-k-5-i",
      "send hosp cop m1 T ex-con correctional-custody diagnosis\n" OFFICER
-     "protocol \"hosp\" correctional-custody diagnosis",
+     "protocol \"hosp\" correctional-custody diagnosis\n" VERIFIED("cop"),
      Verdict::Open, {"c164-512-k-5-i", "c164-512-k-5-i-custody-subj", "c164-512-k-5-i-subj"}},
     {"WorkersCompensation", "c164-512-l",
      "send hosp wc m1 T pat workers-compensation diagnosis\n"
-     "protocol \"hosp\" workers-compensation diagnosis",
+     "protocol \"hosp\" workers-compensation diagnosis\n" VERIFIED("wc"),
      Verdict::Open, {"c164-512-l-subj"}},
     {"LimitedDataSetUnderAgreement", "c164-514-e",
      "send hosp uni m1 T pat research date-of-birth\n"
@@ -698,7 +712,8 @@ const Scenario kHospitalFaults[] = {
     // F2: the answer to the personal representative (164.502(g)).
     {"F2AccessAnsweredToTheRepresentative", "c164-524-b-2-i",
      ACCESS_REQUEST "personal_rep \"mum\" \"pat\" 2005:01:01:00:00:00 2011:01:01:00:00:00\n"
-     "send hosp mum m1 2010:01:20:00:00:00 pat individual-access medical-record",
+     "send hosp mum m1 2010:01:20:00:00:00 pat individual-access medical-record\n"
+     "verification \"hosp\" \"mum\" 2010:01:10:00:00:00",
      Verdict::Open, {"c164-502-g-2-subj"}},
     // F3: what a workforce member discloses, the entity discloses: its
     // restriction binds them, its authorisation covers them.
@@ -753,7 +768,8 @@ const Scenario kHospitalFaults[] = {
     // F5: an arrestee is in custody without being an inmate.
     {"F5ArresteeInPoliceCustody", "c164-512-k-5-i",
      "send hosp cop m1 T pat correctional-custody diagnosis\n" OFFICER
-     "role pat in-lawful-custody\nprotocol \"hosp\" correctional-custody diagnosis",
+     "role pat in-lawful-custody\nprotocol \"hosp\" correctional-custody diagnosis\n"
+     VERIFIED("cop"),
      Verdict::Open, {"c164-512-k-5-i-subj"}},
     // F6: a restriction reaches treatment, payment, operations and
     // 164.510(b) only, and gives way to 164.512.
@@ -775,7 +791,7 @@ const Scenario kHospitalFaults[] = {
     {"F6FuneralDirectorDespiteARestriction", "c164-522-a-1-v",
      "send hosp fh m1 T pat funeral-arrangements name\nrole fh funeral-director\n"
      "protocol \"hosp\" funeral-arrangements name\ndeceased \"pat\" 2010:02:27:20:00:00\n"
-     "restriction \"pat\" \"hosp\" phi 2010:01:01:00:00:00 2011:01:01:00:00:00",
+     "restriction \"pat\" \"hosp\" phi 2010:01:01:00:00:00 2011:01:01:00:00:00\n" VERIFIED("fh"),
      Verdict::Permitted},
     // F7: a police force authorised to receive abuse reports.
     {"F7AbuseReportToThePolice", "c164-512-c",
@@ -872,11 +888,11 @@ const Scenario kHospitalFaults[] = {
     // State law stands in the way is for a person.
     {"ParentOfAnUnemancipatedMinor", "c164-502-g-3",
      "send hosp mum m1 T kid care-involvement diagnosis\nrole kid unemancipated-minor\n"
-     "personal_rep \"mum\" \"kid\" 2005:01:01:00:00:00 2020:01:01:00:00:00",
+     VERIFIED("mum") "personal_rep \"mum\" \"kid\" 2005:01:01:00:00:00 2020:01:01:00:00:00",
      Verdict::Open, {"c164-502-g-2-subj", "c164-502-g-3-subj"}},
     {"RepresentativeOfAnAdult", "c164-502-g",
      "send hosp mum m1 T pat care-involvement diagnosis\nrole kid unemancipated-minor\n"
-     "personal_rep \"mum\" \"pat\" 2005:01:01:00:00:00 2020:01:01:00:00:00",
+     VERIFIED("mum") "personal_rep \"mum\" \"pat\" 2005:01:01:00:00:00 2020:01:01:00:00:00",
      Verdict::Open, {"c164-502-g-2-subj"}},
     // 164.510(a)(2), (b)(2): an objection the patient made to the hospital
     // in this episode forbids the listing and takes away the agreement and
