@@ -21,6 +21,8 @@ deidentification-method : sort .
 % A span of calendar time counted from a day: the end of the n-th calendar
 % day after it, or the same moment n years later.
 span : sort .
+% A defect that makes an authorisation invalid (164.508(b)(2)).
+authorization-defect : sort .
 
 (* ------------------------------------------------------------------ *)
 (* Attributes of an individual that a message may carry.  The          *)
@@ -238,6 +240,19 @@ nics-agency : role .
 safe-harbor : deidentification-method .
 expert-determination : deidentification-method .
 
+(* Defects of an authorisation: 164.508(b)(2)(ii), (iv) a core element of
+   164.508(c)(1) or a required statement of (c)(2) missing or not filled out;
+   (b)(2)(v), (b)(3) compound with another document; (b)(2)(v), (b)(4)
+   treatment, payment, enrolment or eligibility conditioned on signing;
+   (b)(2)(vi) material information known to be false; 164.508(a)(3)(ii),
+   (a)(4)(i) the remuneration statement of a marketing or sale authorisation
+   missing. *)
+missing-core-element : authorization-defect .
+compound : authorization-defect .
+conditioned : authorization-defect .
+known-false : authorization-defect .
+no-remuneration-statement : authorization-defect .
+
 (* Calendar spans: 164.524(b)(2) counts 30 and 60 days, 164.528(c)(1) 60
    and 90 days from the day of receipt, each ending with the last calendar
    day; 164.502(f) and 160.103 count 50 years from the death. *)
@@ -297,6 +312,11 @@ purp_in_db : string - -> purpose - -> string - -> pred DB
 % A revocation is a row of the table revocation; the expiry date stays.
 authorization : string - -> string - -> string - -> attribute - -> purpose - -> date - -> date - -> pred DB
   %dbinfo "authorization" ("individual", "discloser", "recipient", "attr", "purpose", "signed", "expires") .
+% (authorization_defect q p1 p2 u s x): the authorisation of q for p1 to
+% disclose to p2 for purpose u, signed at s, has defect x (found on review of
+% the form); it was never valid (164.508(b)(2)).
+authorization_defect : string - -> string - -> string - -> purpose - -> date - -> authorization-defect - -> pred DB
+  %dbinfo "authorization_defect" ("individual", "discloser", "recipient", "purpose", "signed", "defect") .
 % (ba_agreement ce ba s e): business associate contract between the covered
 % entity ce and ba, in force from s until e (164.502(e), 164.504(e)).
 ba_agreement : string - -> string - -> date - -> date - -> pred DB

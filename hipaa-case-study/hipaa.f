@@ -147,6 +147,10 @@
           (and (or (sub_attr a a5) (attr_in a a5)) (purp_in m u5)
                (or (eq_prin p1 ce5) (ex [k4: role] (acts_for p1 ce5 k4 t) true)
               (ex [sb4: date] [eb4: date] (ba_agreement ce5 p1 sb4 eb4) (time_in sb4 t eb4)))
+               % 164.508(b)(2): "An authorization is not valid, if the document
+               % submitted has any of the following defects": a defect
+               % recorded for it (elements, compound, conditioned, false).
+               (imp (ex [x5: authorization-defect] (authorization_defect q ce5 p2 u5 s5 x5)) false)
                (or (<c164-508-b-5> imp (ex [r5: date] (and (revocation q ce5 p2 u5 r5) (lessthan r5 t))) false)
                    (<c164-508-b-5-i-subj> acted-in-reliance p1 m))))
 
@@ -781,7 +785,9 @@
       (<c164-508-a-2> imp (sub_attr a psychotherapy-notes)
         (or (ex [ce18: string] [a18: attribute] [u18: purpose] [s18: date] [e18: date]
               (and (authorization q ce18 p2 a18 u18 s18 e18) (time_in s18 t e18))
-              (and (or (sub_attr a a18) (attr_in a a18)) (purp_in m u18) (or (eq_prin p1 ce18) (ex [k21: role] (acts_for p1 ce18 k21 t) true)
+              (and (or (sub_attr a a18) (attr_in a a18)) (purp_in m u18)
+                   (imp (ex [x18: authorization-defect] (authorization_defect q ce18 p2 u18 s18 x18)) false)
+                   (or (eq_prin p1 ce18) (ex [k21: role] (acts_for p1 ce18 k21 t) true)
               (ex [sb21: date] [eb21: date] (ba_agreement ce18 p1 sb21 eb21) (time_in sb21 t eb21)))))
             (<c164-508-a-2-i-B> purp_in m supervised-training)
             (<c164-508-a-2-i-C> and (purp_in m defend-legal-action)
@@ -808,7 +814,9 @@
       (<c164-508-a-3> imp (purp_in m marketing)
         (or (ex [ce19: string] [a19: attribute] [s19: date] [e19: date]
               (and (authorization q ce19 p2 a19 marketing s19 e19) (time_in s19 t e19))
-              (and (or (sub_attr a a19) (attr_in a a19)) (or (eq_prin p1 ce19) (ex [k22: role] (acts_for p1 ce19 k22 t) true)
+              (and (or (sub_attr a a19) (attr_in a a19))
+                   (imp (ex [x19: authorization-defect] (authorization_defect q ce19 p2 marketing s19 x19)) false)
+                   (or (eq_prin p1 ce19) (ex [k22: role] (acts_for p1 ce19 k22 t) true)
               (ex [sb22: date] [eb22: date] (ba_agreement ce19 p1 sb22 eb22) (time_in sb22 t eb22)))))
             (<c164-508-a-3-i> and (eq_prin p2 q)
               (<c164-508-a-3-i-subj> face-to-face-or-nominal-gift p1 q))))
@@ -817,7 +825,9 @@
       (<c164-508-a-4> imp (purp_in m sale-of-phi)
         (ex [ce20: string] [a20: attribute] [s20: date] [e20: date]
           (and (authorization q ce20 p2 a20 sale-of-phi s20 e20) (time_in s20 t e20))
-          (and (or (sub_attr a a20) (attr_in a a20)) (or (eq_prin p1 ce20) (ex [k23: role] (acts_for p1 ce20 k23 t) true)
+          (and (or (sub_attr a a20) (attr_in a a20))
+               (imp (ex [x20: authorization-defect] (authorization_defect q ce20 p2 sale-of-phi s20 x20)) false)
+               (or (eq_prin p1 ce20) (ex [k23: role] (acts_for p1 ce20 k23 t) true)
               (ex [sb23: date] [eb23: date] (ba_agreement ce20 p1 sb23 eb23) (time_in sb23 t eb23))))))
 
       % 164.512(f): a disclosure for law enforcement goes to a law enforcement

@@ -940,6 +940,27 @@ const Scenario kHospitalFaults[] = {
     {"FundraisingLetterFromTheFoundationItself", "c164-514-f-2-i",
      "send fdn pat m1 T pat fundraising name\nrole fdn related-foundation",
      Verdict::Permitted},
+    // 164.508(b)(2)-(4): an authorisation whose review found a defect was
+    // never valid; a defect of another authorisation does not matter.
+    {"AuthorisationConditionedOnTheSignature", "c164-508-a-1",
+     "send clerk insurer m1 T pat underwriting diagnosis\nacts clerk hosp workforce-member\n"
+     "authorization \"pat\" \"hosp\" \"insurer\" diagnosis underwriting "
+     "2010:01:01:00:00:00 2011:01:01:00:00:00\n"
+     "authorization_defect \"pat\" \"hosp\" \"insurer\" underwriting 2010:01:01:00:00:00 conditioned",
+     Verdict::Violation},
+    {"DefectOfAnEarlierAuthorisation", "c164-508-a-1",
+     "send clerk insurer m1 T pat underwriting diagnosis\nacts clerk hosp workforce-member\n"
+     "authorization \"pat\" \"hosp\" \"insurer\" diagnosis underwriting "
+     "2010:01:01:00:00:00 2011:01:01:00:00:00\n"
+     "authorization_defect \"pat\" \"hosp\" \"insurer\" underwriting 2009:01:01:00:00:00 compound",
+     Verdict::Permitted},
+    {"SaleWithoutTheRemunerationStatement", "c164-508-a-4",
+     "send hosp broker m1 T pat sale-of-phi diagnosis\n"
+     "authorization \"pat\" \"hosp\" \"broker\" diagnosis sale-of-phi "
+     "2010:01:01:00:00:00 2011:01:01:00:00:00\n"
+     "authorization_defect \"pat\" \"hosp\" \"broker\" sale-of-phi 2010:01:01:00:00:00 "
+     "no-remuneration-statement",
+     Verdict::Violation},
     // 164.504(f)(1)(ii): the insurer of an insured group plan.
     {"InsurerGivesSummaryToThePlanSponsor", "c164-504-f-1-ii",
      "send insurer acme m1 T pat premium-bids-or-plan-change summary-health-information\n"

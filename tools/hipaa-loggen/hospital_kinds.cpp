@@ -385,6 +385,21 @@ void fundraising_without_notice(Context& c) {
   c.record(clinic, c.population.foundation, c.newcomer(), "fundraising", {"name"});
 }
 
+// 164.508(b)(2), (b)(4): the life insurer made the policy conditional on
+// the patient's signature; the review of the form recorded it, so the
+// authorisation never covered the release clerk's disclosure.
+void conditioned_authorisation(Context& c) {
+  const Principal& entity = c.hospital();
+  const Principal subject = c.newcomer();
+  const std::string signed_at = c.at(-3 * kDay);
+  c.authorize(subject, entity, c.population.life_insurer, "medical-record", "underwriting",
+              -3 * kDay, 300 * kDay);
+  c.log.row("authorization_defect", {subject.name, entity.name, c.population.life_insurer.name,
+                                     "underwriting", signed_at, "conditioned"});
+  c.record(acting_for(c, entity, "release-clerk", "workforce-member"), c.population.life_insurer,
+           subject, "underwriting", {"diagnosis"});
+}
+
 Principal agency(const char* name, const char* role) { return {printed_string(name), {role}}; }
 
 // 164.512(k)(1)(ii): to Veterans Affairs on discharge.
@@ -473,6 +488,7 @@ const std::vector<Kind>& hospital_violation_kinds() {
        &fundraising_letter_after_opt_out},
       {"directory-despite-objection", 0, V, "c164-510-a", &directory_despite_objection},
       {"fundraising-without-notice", 0, V, "c164-514-f-2-i", &fundraising_without_notice},
+      {"conditioned-authorisation", 0, V, "c164-508-a-1", &conditioned_authorisation},
   };
   return kinds;
 }

@@ -45,6 +45,9 @@ const std::vector<TableLayout>& log_tables() {
       {"objection", {"individual", "covered_entity", "purpose", "recorded"},
        {{"individual", "covered_entity"}}},
       {"notice_statement", {"covered_entity", "purpose", "effective"}, {{"covered_entity"}}},
+      {"authorization_defect",
+       {"individual", "discloser", "recipient", "purpose", "signed", "defect"},
+       {{"individual", "discloser", "recipient"}}},
       {"ohca_participant", {"arrangement", "participant", "joined", "left"},
        {{"participant"}}},
   };
