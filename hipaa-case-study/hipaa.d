@@ -141,6 +141,10 @@ supervised-training : purpose .
 defend-legal-action : purpose .
 % 164.506(c)(4)(ii).
 fraud-abuse-detection : purpose .
+% 164.506(c)(5): health care operations of an organised health care
+% arrangement (joint peer review, quality assessment), as the arrangement's
+% and not a participant's own.
+arrangement-operations : purpose .
 % 164.510(b)(1)(ii): notifying family of location, condition or death.
 notification : purpose .
 % 164.504(f)(1)(ii): premium bids, or amending or ending the plan.
@@ -404,7 +408,7 @@ acts_for : string - -> string - -> role - -> date - -> pred DB
 % (ohca_participant o ce s e): the covered entity ce takes part in the
 % organised health care arrangement o from s until e (164.501, 164.506(c)(5)).
 ohca_participant : string - -> string - -> date - -> date - -> pred DB
-  %dbinfo "ohca_participant" ("arrangement", "participant", "joined", "left") .
+  %dbinfo "ohca_participant" ("arrangement", "participant", "joined", "ends") .
 % (calendar_span s n e): the span n counted from s ends at e, in the local
 % time zone: for days-30 the last second of the 30th calendar day after the
 % day of s; for years-50 the same moment 50 years later.  Computed for the

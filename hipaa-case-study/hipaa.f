@@ -711,8 +711,12 @@
         % care arrangement for any health care operations activities of the
         % organized health care arrangement": the sender's entity and another
         % participant of the same arrangement at t (a hospital and its
-        % independent medical staff, say).
-        (<c164-506-c-5> and (purp_in m Healthcare-op)
+        % independent medical staff, say), for the arrangement's operations
+        % (purpose arrangement-operations).  The participants are covered
+        % entities (164.501 "organized health care arrangement"); the
+        % recipient's role is looked up before the arrangements.
+        (<c164-506-c-5> and (purp_in m arrangement-operations)
+          (or (inrole p2 Health-care-provider t) (inrole p2 covered-entity t) (inrole p2 health-plan t))
           (ex [o60: string] [s60: date] [e60: date] (ohca_participant o60 p2 s60 e60)
             (and (time_in s60 t e60)
                  (ex [ce61: string] [s61: date] [e61: date] (ohca_participant o60 ce61 s61 e61)
@@ -856,7 +860,7 @@
               (ex [sb24: date] [eb24: date] (and (ba_agreement ce22 p1 sb24 eb24) (time_in sb24 t eb24))))))
                                   (or (purp_in m Treatment) (purp_in m Payment) (purp_in m Healthcare-op)
                                       (purp_in m supervised-training) (purp_in m defend-legal-action)
-                                      (purp_in m fraud-abuse-detection)
+                                      (purp_in m fraud-abuse-detection) (purp_in m arrangement-operations)
                                       (purp_in m care-involvement) (purp_in m notification)
                                       (purp_in m disaster-relief)))
         (or (<c164-522-a-1-iii> and (purp_in m Treatment) (inrole p2 Health-care-provider t)

@@ -870,14 +870,16 @@ const Scenario kHospitalFaults[] = {
     // health care arrangement, by a staff member of one of them; not to an
     // entity outside it, nor after it left.
     {"OhcaPeerReviewByAStaffMember", "c164-506-c-5",
-     "send nurse staff-group m1 T pat healthcare-op diagnosis\nacts nurse hosp workforce-member\n"
+     "send nurse staff-group m1 T pat arrangement-operations diagnosis\n"
+     "acts nurse hosp workforce-member\nrole staff-group health-care-provider\n"
      OHCA("hosp", "2009:01:01:00:00:00") OHCA("staff-group", "2009:06:01:00:00:00")
-     "protocol \"hosp\" healthcare-op diagnosis",
+     "protocol \"hosp\" arrangement-operations diagnosis",
      Verdict::Permitted},
     {"OhcaToAnEntityThatLeftTheArrangement", "c164-506-c-5",
-     "send hosp staff-group m1 T pat healthcare-op diagnosis\n" OHCA("hosp", "2009:01:01:00:00:00")
+     "send hosp staff-group m1 T pat arrangement-operations diagnosis\n"
+     "role staff-group health-care-provider\n" OHCA("hosp", "2009:01:01:00:00:00")
      "ohca_participant \"ohca\" \"staff-group\" 2009:06:01:00:00:00 2010:02:28:23:59:59\n"
-     "protocol \"hosp\" healthcare-op diagnosis",
+     "protocol \"hosp\" arrangement-operations diagnosis",
      Verdict::Violation},
     {"OhcaForAPurposeOtherThanOperations", "c164-506-c-5",
      "send hosp staff-group m1 T pat underwriting diagnosis\n" OHCA("hosp", "2009:01:01:00:00:00")

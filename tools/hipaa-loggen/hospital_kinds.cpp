@@ -8,6 +8,7 @@
 #include "hospital_kinds.hpp"
 
 #include "log_writer.hpp"
+#include "reference_rows.hpp"
 
 #include "../common/calendar_span.hpp"
 
@@ -338,16 +339,13 @@ void fundraising_letter_after_opt_out(Context& c) {
 
 // --- The rarer government functions -------------------------------------
 
-// 164.506(c)(5): the hospital's quality committee shares a case with the
-// independent medical staff for the peer review of their joint arrangement.
+// 164.506(c)(5): the hospital's quality committee shares a case with its
+// independent medical staff for the peer review of their joint arrangement
+// (table ohca_participant, written once for every hospital).
 void arrangement_peer_review(Context& c) {
   const Principal& entity = c.hospital();
-  const Principal staff{printed_string("medical-staff-" + std::to_string(++c.newcomers)), {}};
-  const std::string arrangement = printed_string("ohca-" + unquoted(entity.name));
-  c.log.row("ohca_participant", {arrangement, entity.name, kEarly, c.at(365 * kDay)});
-  c.log.row("ohca_participant", {arrangement, staff.name, kEarly, c.at(365 * kDay)});
-  c.record(acting_for(c, entity, "quality-committee", "workforce-member"), staff, c.patient(),
-           "healthcare-op", {"diagnosis"});
+  c.record(acting_for(c, entity, "quality-committee", "workforce-member"),
+           medical_staff_of(entity), c.patient(), "arrangement-operations", {"diagnosis"});
 }
 
 // 164.502(g)(3): the paediatric ward tells a mother about her child; the

@@ -48,7 +48,7 @@ const std::vector<TableLayout>& log_tables() {
       {"authorization_defect",
        {"individual", "discloser", "recipient", "purpose", "signed", "defect"},
        {{"individual", "discloser", "recipient"}}},
-      {"ohca_participant", {"arrangement", "participant", "joined", "left"},
+      {"ohca_participant", {"arrangement", "participant", "joined", "ends"},
        {{"participant"}}},
   };
   return tables;
