@@ -21,6 +21,8 @@ deidentification-method : sort .
 % A span of calendar time counted from a day: the end of the n-th calendar
 % day after it, or the same moment n years later.
 span : sort .
+% A defect that makes an authorisation invalid (164.508(b)(2)).
+authorization-defect : sort .
 
 (* ------------------------------------------------------------------ *)
 (* Attributes of an individual that a message may carry.  The          *)
@@ -139,6 +141,10 @@ supervised-training : purpose .
 defend-legal-action : purpose .
 % 164.506(c)(4)(ii).
 fraud-abuse-detection : purpose .
+% 164.506(c)(5): health care operations of an organised health care
+% arrangement (joint peer review, quality assessment), as the arrangement's
+% and not a participant's own.
+arrangement-operations : purpose .
 % 164.510(b)(1)(ii): notifying family of location, condition or death.
 notification : purpose .
 % 164.504(f)(1)(ii): premium bids, or amending or ending the plan.
@@ -219,6 +225,9 @@ in-lawful-custody : role .
 % 164.510(b)(1)(ii): "another person responsible for the care of the
 % individual".
 person-responsible-for-care : role .
+% 164.502(g)(3): an individual who is an unemancipated minor (a role of the
+% individual, like inmate).
+unemancipated-minor : role .
 % 160.103 "workforce": employees, volunteers, trainees and others under the
 % direct control of a covered entity.  With business-associate, the kinds
 % of the table acts_for.
@@ -234,6 +243,19 @@ nics-agency : role .
 (* How information was de-identified. *)
 safe-harbor : deidentification-method .
 expert-determination : deidentification-method .
+
+(* Defects of an authorisation: 164.508(b)(2)(ii), (iv) a core element of
+   164.508(c)(1) or a required statement of (c)(2) missing or not filled out;
+   (b)(2)(v), (b)(3) compound with another document; (b)(2)(v), (b)(4)
+   treatment, payment, enrolment or eligibility conditioned on signing;
+   (b)(2)(vi) material information known to be false; 164.508(a)(3)(ii),
+   (a)(4)(i) the remuneration statement of a marketing or sale authorisation
+   missing. *)
+missing-core-element : authorization-defect .
+compound : authorization-defect .
+conditioned : authorization-defect .
+known-false : authorization-defect .
+no-remuneration-statement : authorization-defect .
 
 (* Calendar spans: 164.524(b)(2) counts 30 and 60 days, 164.528(c)(1) 60
    and 90 days from the day of receipt, each ending with the last calendar
@@ -294,6 +316,11 @@ purp_in_db : string - -> purpose - -> string - -> pred DB
 % A revocation is a row of the table revocation; the expiry date stays.
 authorization : string - -> string - -> string - -> attribute - -> purpose - -> date - -> date - -> pred DB
   %dbinfo "authorization" ("individual", "discloser", "recipient", "attr", "purpose", "signed", "expires") .
+% (authorization_defect q p1 p2 u s x): the authorisation of q for p1 to
+% disclose to p2 for purpose u, signed at s, has defect x (found on review of
+% the form); it was never valid (164.508(b)(2)).
+authorization_defect : string - -> string - -> string - -> purpose - -> date - -> authorization-defect - -> pred DB
+  %dbinfo "authorization_defect" ("individual", "discloser", "recipient", "purpose", "signed", "defect") .
 % (ba_agreement ce ba s e): business associate contract between the covered
 % entity ce and ba, in force from s until e (164.502(e), 164.504(e)).
 ba_agreement : string - -> string - -> date - -> date - -> pred DB
@@ -306,6 +333,17 @@ personal_rep : string - -> string - -> date - -> date - -> pred DB
 % given the opportunity to object, and did not object, recorded at s.
 no_objection : string - -> string - -> purpose - -> date - -> pred DB
   %dbinfo "no_objection" ("individual", "covered_entity", "purpose", "recorded") .
+% (objection q ce u s): q, given the opportunity, objected at s to
+% disclosures by ce for purpose u (164.510(a)(2), (b)(2)); a later
+% no_objection for the purpose withdraws it.
+objection : string - -> string - -> purpose - -> date - -> pred DB
+  %dbinfo "objection" ("individual", "covered_entity", "purpose", "recorded") .
+% (notice_statement ce u s): from s the notice of privacy practices of ce
+% carries the statement 164.520(b)(1)(iii) requires for purpose u (for
+% fundraising, that the entity may contact the individual to raise funds
+% and that the individual may opt out).
+notice_statement : string - -> purpose - -> date - -> pred DB
+  %dbinfo "notice_statement" ("covered_entity", "purpose", "effective") .
 % (relationship q ce s): q has been a patient or member of ce since s.
 relationship : string - -> string - -> date - -> pred DB
   %dbinfo "relationship" ("individual", "entity", "since") .
@@ -367,6 +405,10 @@ access_directive : string - -> string - -> date - -> pred DB
 % one row for each disclosure that p sends while a period lasts.
 acts_for : string - -> string - -> role - -> date - -> pred DB
   %dbinfo "acts_for_db" ("person", "entity", "kind", "at") .
+% (ohca_participant o ce s e): the covered entity ce takes part in the
+% organised health care arrangement o from s until e (164.501, 164.506(c)(5)).
+ohca_participant : string - -> string - -> date - -> date - -> pred DB
+  %dbinfo "ohca_participant" ("arrangement", "participant", "joined", "ends") .
 % (calendar_span s n e): the span n counted from s ends at e, in the local
 % time zone: for days-30 the last second of the 30th calendar day after the
 % day of s; for years-50 the same moment 50 years later.  Computed for the
@@ -388,6 +430,12 @@ minimum-necessary-reviewed : string + -> string + -> string + -> pred SUBJ .
 pertains-to-relationship : string + -> string + -> pred SUBJ .
 % 164.502(g)(2): the information is relevant to the representation.
 relevant-to-representation : string + -> string + -> pred SUBJ .
+% 164.502(g)(3): the parent, guardian or person in loco parentis may
+% receive this information about the unemancipated minor: the care it is
+% about is none the minor consented to alone ((g)(3)(i)(A), (B)) nor under a
+% confidentiality agreement the parent assented to ((C)), or State or other
+% law permits the disclosure ((g)(3)(ii)(A)) and none prohibits it ((B)).
+parent-may-receive-minors-information : string + -> string + -> pred SUBJ .
 % 164.514(d)(5): the entire medical record is specifically justified as
 % the amount reasonably necessary.
 entire-record-justified : string + -> string + -> pred SUBJ .

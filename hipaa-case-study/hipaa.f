@@ -117,8 +117,23 @@
         % representative as the individual ... with respect to protected
         % health information relevant to such personal representation",
         % while the representation lasts.
+        % 164.502(g)(3): the parent of an unemancipated minor is no personal
+        % representative for care the minor consented to alone or under a
+        % confidentiality agreement, and State or other law decides what a
+        % parent may receive ((g)(3)(ii)): a person judges both.
+        % 164.514(h)(1)(i): the entity verifies the identity and authority of
+        % a requester it does not know, here the representative; likewise the
+        % Secretary and the officials and agents of 164.512(g)(1), (g)(2),
+        % (k)(1)(i), (k)(1)(iv), (k)(4), (k)(5)(i) and (l), who ask for the
+        % information (disclosures the entity starts itself need none).
         (<c164-502-g> ex [s4: date] [e4: date] (and (personal_rep p2 q s4 e4) (time_in s4 t e4))
-          (<c164-502-g-2-subj> relevant-to-representation p2 m))
+          (and (<c164-502-g-2-subj> relevant-to-representation p2 m)
+               (<c164-502-g-3> imp (inrole q unemancipated-minor t)
+                 (<c164-502-g-3-subj> parent-may-receive-minors-information p2 m))
+               (<c164-514-h> or (ex [cev80: string] [v80: date] (verification cev80 p2 v80)
+                                  (and (lessthan v80 t) (or (eq_prin p1 cev80) (ex [k80: role] (acts_for p1 cev80 k80 t) true)
+                   (ex [sb80: date] [eb80: date] (ba_agreement cev80 p1 sb80 eb80) (time_in sb80 t eb80)))))
+                                (<c164-514-h-1-subj> identity-and-authority-known p1 p2))))
 
         % 164.508(a)(1), 164.502(a)(1)(iv): "such use or disclosure must be
         % consistent with such authorization": an authorisation by the
@@ -132,6 +147,10 @@
           (and (or (sub_attr a a5) (attr_in a a5)) (purp_in m u5)
                (or (eq_prin p1 ce5) (ex [k4: role] (acts_for p1 ce5 k4 t) true)
               (ex [sb4: date] [eb4: date] (ba_agreement ce5 p1 sb4 eb4) (time_in sb4 t eb4)))
+               % 164.508(b)(2): "An authorization is not valid, if the document
+               % submitted has any of the following defects": a defect
+               % recorded for it (elements, compound, conditioned, false).
+               (imp (ex [x5: authorization-defect] (authorization_defect q ce5 p2 u5 s5 x5)) false)
                (or (<c164-508-b-5> imp (ex [r5: date] (and (revocation q ce5 p2 u5 r5) (lessthan r5 t))) false)
                    (<c164-508-b-5-i-subj> acted-in-reliance p1 m))))
 
@@ -145,7 +164,11 @@
 
         % 164.502(a)(2)(ii): to the Secretary, "to investigate or determine
         % the covered entity's compliance with this subchapter".
-        (<c164-502-a-2-ii> and (purp_in m compliance-investigation) (inrole p2 secretary-hhs t))
+        (<c164-502-a-2-ii> and (purp_in m compliance-investigation) (inrole p2 secretary-hhs t)
+          (<c164-514-h> or (ex [cev81: string] [v81: date] (verification cev81 p2 v81)
+                             (and (lessthan v81 t) (or (eq_prin p1 cev81) (ex [k81: role] (acts_for p1 cev81 k81 t) true)
+              (ex [sb81: date] [eb81: date] (ba_agreement cev81 p1 sb81 eb81) (time_in sb81 t eb81)))))
+                           (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
         % 164.502(j)(1): a workforce member or business associate who
         % "believes in good faith that the covered entity has engaged in
@@ -194,6 +217,14 @@
           (or (and (or (sub_attr a name) (sub_attr a location-in-facility) (sub_attr a general-condition))
                    (or (inrole p2 clergy t) (<c164-510-a-1-ii-B-subj> asked-for-by-name p2 q)))
               (and (sub_attr a religious-affiliation) (inrole p2 clergy t)))
+          % (a)(2): an objection the individual made to the entity in this
+          % episode, not withdrawn by a later agreement, forbids the listing;
+          % (a)(3) needs an opportunity that could not be given.
+          (all [ce70: string] [o70: date] (objection q ce70 facility-directory o70)
+            (imp (and (time_in (plus t ~90) o70 t)
+                      (or (eq_prin p1 ce70) (ex [k70: role] (acts_for p1 ce70 k70 t))
+                          (ex [sb70: date] [eb70: date] (and (ba_agreement ce70 p1 sb70 eb70) (time_in sb70 t eb70)))))
+              (ex [s70: date] (no_objection q ce70 facility-directory s70) (time_in o70 s70 t))))
           (or (<c164-510-a-2> ex [ce8: string] [s7: date] (no_objection q ce8 facility-directory s7)
                 (and (time_in (plus t ~90) s7 t) (or (eq_prin p1 ce8) (ex [k6: role] (acts_for p1 ce8 k6 t) true)
               (ex [sb6: date] [eb6: date] (ba_agreement ce8 p1 sb6 eb6) (time_in sb6 t eb6)))))
@@ -232,14 +263,26 @@
           % (b)(2): the individual, given the opportunity, did not object; an
           % opportunity recorded for involvement in care or for notification
           % covers both, since (b)(2) governs the two alike.
-          (or (<c164-510-b-2> ex [ce9: string] [s8: date]
-                (or (no_objection q ce9 care-involvement s8) (no_objection q ce9 notification s8))
-                (and (time_in (plus t ~90) s8 t)
-                     (or (eq_prin p1 ce9) (ex [k7: role] (acts_for p1 ce9 k7 t) true)
-              (ex [sb7: date] [eb7: date] (ba_agreement ce9 p1 sb7 eb7) (time_in sb7 t eb7)))))
+          % An objection the individual made to the entity in this episode,
+          % not withdrawn by a later agreement, leaves neither the agreement
+          % nor an inference of (b)(2); (b)(3) and (b)(5) remain for a person.
+          (or (and (all [ce71: string] [o71: date]
+                     (or (objection q ce71 care-involvement o71) (objection q ce71 notification o71))
+                     (imp (and (time_in (plus t ~90) o71 t)
+                               (or (eq_prin p1 ce71) (ex [k71: role] (acts_for p1 ce71 k71 t))
+                                   (ex [sb71: date] [eb71: date]
+                                     (and (ba_agreement ce71 p1 sb71 eb71) (time_in sb71 t eb71)))))
+                       (ex [s71: date]
+                         (or (no_objection q ce71 care-involvement s71) (no_objection q ce71 notification s71))
+                         (time_in o71 s71 t))))
+                   (or (<c164-510-b-2> ex [ce9: string] [s8: date]
+                         (or (no_objection q ce9 care-involvement s8) (no_objection q ce9 notification s8))
+                         (and (time_in (plus t ~90) s8 t)
+                              (or (eq_prin p1 ce9) (ex [k7: role] (acts_for p1 ce9 k7 t) true)
+                                  (ex [sb7: date] [eb7: date] (ba_agreement ce9 p1 sb7 eb7) (time_in sb7 t eb7)))))
+                       (<c164-510-b-2-iii-subj> infers-no-objection p1 q)))
               (<c164-510-b-5> ex [d8: date] (and (deceased q d8) (lessthan d8 t))
                 (<c164-510-b-5-subj> involved-before-death-no-contrary-preference p2 q))
-              (<c164-510-b-2-iii-subj> infers-no-objection p1 q)
               (<c164-510-b-3-subj> and (incapacity-or-emergency q)
                 (professional-judgement-best-interest p1 q))))
 
@@ -451,14 +494,22 @@
         % identifying a deceased person, determining a cause of death".
         (<c164-512-g-1> and (purp_in m decedent-identification)
           (or (inrole p2 coroner t) (inrole p2 medical-examiner t))
-          (ex [d14: date] (deceased q d14) (lessthan d14 t)))
+          (ex [d14: date] (deceased q d14) (lessthan d14 t))
+          (<c164-514-h> or (ex [cev82: string] [v82: date] (verification cev82 p2 v82)
+                             (and (lessthan v82 t) (or (eq_prin p1 cev82) (ex [k82: role] (acts_for p1 cev82 k82 t) true)
+              (ex [sb82: date] [eb82: date] (ba_agreement cev82 p1 sb82 eb82) (time_in sb82 t eb82)))))
+                           (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
         % 164.512(g)(2): "to funeral directors ... as necessary to carry out
         % their duties with respect to the decedent ... prior to, and in
         % reasonable anticipation of, the individual's death."
         (<c164-512-g-2> and (purp_in m funeral-arrangements) (inrole p2 funeral-director t)
           (or (ex [d12: date] (deceased q d12) (lessthan d12 t))
-              (<c164-512-g-2-subj> death-reasonably-anticipated p1 q)))
+              (<c164-512-g-2-subj> death-reasonably-anticipated p1 q))
+          (<c164-514-h> or (ex [cev83: string] [v83: date] (verification cev83 p2 v83)
+                             (and (lessthan v83 t) (or (eq_prin p1 cev83) (ex [k83: role] (acts_for p1 cev83 k83 t) true)
+              (ex [sb83: date] [eb83: date] (ba_agreement cev83 p1 sb83 eb83) (time_in sb83 t eb83)))))
+                           (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
         % 164.512(h): "to organ procurement organizations or other entities
         % engaged in the procurement, banking, or transplantation of cadaveric
@@ -513,7 +564,11 @@
         % mission".
         (<c164-512-k-1-i> and (purp_in m military-mission) (inrole p2 armed-forces-command t)
           (inrole q armed-forces-member t)
-          (<c164-512-k-1-i-subj> authorised-government-function p2 m))
+          (<c164-512-k-1-i-subj> authorised-government-function p2 m)
+          (<c164-514-h> or (ex [cev84: string] [v84: date] (verification cev84 p2 v84)
+                             (and (lessthan v84 t) (or (eq_prin p1 cev84) (ex [k84: role] (acts_for p1 cev84 k84 t) true)
+              (ex [sb84: date] [eb84: date] (ba_agreement cev84 p1 sb84 eb84) (time_in sb84 t eb84)))))
+                           (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
         % 164.512(k)(1)(ii): "A covered entity that is a component of the
         % Departments of Defense or Homeland Security may disclose to the
@@ -528,7 +583,11 @@
           (<c164-512-k-1-ii-subj> authorised-government-function p2 m))
         (<c164-512-k-1-iv> and (purp_in m foreign-military-mission)
           (inrole p2 foreign-military-authority t)
-          (<c164-512-k-1-iv-subj> authorised-government-function p2 m))
+          (<c164-512-k-1-iv-subj> authorised-government-function p2 m)
+          (<c164-514-h> or (ex [cev85: string] [v85: date] (verification cev85 p2 v85)
+                             (and (lessthan v85 t) (or (eq_prin p1 cev85) (ex [k85: role] (acts_for p1 cev85 k85 t) true)
+              (ex [sb85: date] [eb85: date] (ba_agreement cev85 p1 sb85 eb85) (time_in sb85 t eb85)))))
+                           (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
         % 164.512(k)(4): "A covered entity that is a component of the
         % Department of State ... may disclose whether or not the individual
@@ -536,7 +595,11 @@
         % Department of State who need access to such information" (that the
         % content is the determination alone is for a person).
         (<c164-512-k-4> and (purp_in m medical-suitability-determination) (inrole p2 state-department t)
-          (<c164-512-k-4-subj> authorised-government-function p2 m))
+          (<c164-512-k-4-subj> authorised-government-function p2 m)
+          (<c164-514-h> or (ex [cev86: string] [v86: date] (verification cev86 p2 v86)
+                             (and (lessthan v86 t) (or (eq_prin p1 cev86) (ex [k86: role] (acts_for p1 cev86 k86 t) true)
+              (ex [sb86: date] [eb86: date] (ba_agreement cev86 p1 sb86 eb86) (time_in sb86 t eb86)))))
+                           (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
         % 164.512(k)(6)(ii): "A covered entity that is a government agency
         % administering a government program providing public benefits may
@@ -594,12 +657,20 @@
           (or (inrole p2 correctional-institution t) (inrole p2 law-enforcement-official t))
           (or (inrole q inmate t) (inrole q in-lawful-custody t)
               (<c164-512-k-5-i-custody-subj> has-lawful-custody p2 q))
-          (<c164-512-k-5-i-subj> authorised-government-function p2 m))
+          (<c164-512-k-5-i-subj> authorised-government-function p2 m)
+          (<c164-514-h> or (ex [cev87: string] [v87: date] (verification cev87 p2 v87)
+                             (and (lessthan v87 t) (or (eq_prin p1 cev87) (ex [k87: role] (acts_for p1 cev87 k87 t) true)
+              (ex [sb87: date] [eb87: date] (ba_agreement cev87 p1 sb87 eb87) (time_in sb87 t eb87)))))
+                           (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
         % 164.512(l): "as authorized by and to the extent necessary to comply
         % with laws relating to workers' compensation".
         (<c164-512-l> and (purp_in m workers-compensation)
-          (<c164-512-l-subj> complies-with-workers-comp-law p1 p2))
+          (<c164-512-l-subj> complies-with-workers-comp-law p1 p2)
+          (<c164-514-h> or (ex [cev88: string] [v88: date] (verification cev88 p2 v88)
+                             (and (lessthan v88 t) (or (eq_prin p1 cev88) (ex [k88: role] (acts_for p1 cev88 k88 t) true)
+              (ex [sb88: date] [eb88: date] (ba_agreement cev88 p1 sb88 eb88) (time_in sb88 t eb88)))))
+                           (<c164-514-h-1-subj> identity-and-authority-known p1 p2)))
 
         % 164.514(e): a limited data set for research, public health or
         % health care operations, under a data use agreement.  (e)(2): "A
@@ -633,6 +704,26 @@
                 (and (time_in s15 t e15) (or (eq_prin p1 ce15) (ex [k18: role] (acts_for p1 ce15 k18 t) true)
               (ex [sb18: date] [eb18: date] (ba_agreement ce15 p1 sb18 eb18) (time_in sb18 t eb18)))))
               (inrole p2 related-foundation t)))
+
+        % 164.506(c)(5): "A covered entity that participates in an organized
+        % health care arrangement may disclose protected health information
+        % about an individual to other participants in the organized health
+        % care arrangement for any health care operations activities of the
+        % organized health care arrangement": the sender's entity and another
+        % participant of the same arrangement at t (a hospital and its
+        % independent medical staff, say), for the arrangement's operations
+        % (purpose arrangement-operations).  The participants are covered
+        % entities (164.501 "organized health care arrangement"); the
+        % recipient's role is looked up before the arrangements.
+        (<c164-506-c-5> and (purp_in m arrangement-operations)
+          (or (inrole p2 Health-care-provider t) (inrole p2 covered-entity t) (inrole p2 health-plan t))
+          (ex [o60: string] [s60: date] [e60: date] (ohca_participant o60 p2 s60 e60)
+            (and (time_in s60 t e60)
+                 (ex [ce61: string] [s61: date] [e61: date] (ohca_participant o60 ce61 s61 e61)
+                   (and (time_in s61 t e61) (imp (eq_prin p2 ce61) false)
+                        (or (eq_prin p1 ce61) (ex [k61: role] (acts_for p1 ce61 k61 t) true)
+                            (ex [sb61: date] [eb61: date] (ba_agreement ce61 p1 sb61 eb61)
+                              (time_in sb61 t eb61))))))))
 
         % 164.502(a)(3), (a)(4)(ii), 164.504(e)(2): a business associate
         % returns to its covered entity what it holds on the entity's behalf.
@@ -698,7 +789,9 @@
       (<c164-508-a-2> imp (sub_attr a psychotherapy-notes)
         (or (ex [ce18: string] [a18: attribute] [u18: purpose] [s18: date] [e18: date]
               (and (authorization q ce18 p2 a18 u18 s18 e18) (time_in s18 t e18))
-              (and (or (sub_attr a a18) (attr_in a a18)) (purp_in m u18) (or (eq_prin p1 ce18) (ex [k21: role] (acts_for p1 ce18 k21 t) true)
+              (and (or (sub_attr a a18) (attr_in a a18)) (purp_in m u18)
+                   (imp (ex [x18: authorization-defect] (authorization_defect q ce18 p2 u18 s18 x18)) false)
+                   (or (eq_prin p1 ce18) (ex [k21: role] (acts_for p1 ce18 k21 t) true)
               (ex [sb21: date] [eb21: date] (ba_agreement ce18 p1 sb21 eb21) (time_in sb21 t eb21)))))
             (<c164-508-a-2-i-B> purp_in m supervised-training)
             (<c164-508-a-2-i-C> and (purp_in m defend-legal-action)
@@ -725,7 +818,9 @@
       (<c164-508-a-3> imp (purp_in m marketing)
         (or (ex [ce19: string] [a19: attribute] [s19: date] [e19: date]
               (and (authorization q ce19 p2 a19 marketing s19 e19) (time_in s19 t e19))
-              (and (or (sub_attr a a19) (attr_in a a19)) (or (eq_prin p1 ce19) (ex [k22: role] (acts_for p1 ce19 k22 t) true)
+              (and (or (sub_attr a a19) (attr_in a a19))
+                   (imp (ex [x19: authorization-defect] (authorization_defect q ce19 p2 marketing s19 x19)) false)
+                   (or (eq_prin p1 ce19) (ex [k22: role] (acts_for p1 ce19 k22 t) true)
               (ex [sb22: date] [eb22: date] (ba_agreement ce19 p1 sb22 eb22) (time_in sb22 t eb22)))))
             (<c164-508-a-3-i> and (eq_prin p2 q)
               (<c164-508-a-3-i-subj> face-to-face-or-nominal-gift p1 q))))
@@ -734,7 +829,9 @@
       (<c164-508-a-4> imp (purp_in m sale-of-phi)
         (ex [ce20: string] [a20: attribute] [s20: date] [e20: date]
           (and (authorization q ce20 p2 a20 sale-of-phi s20 e20) (time_in s20 t e20))
-          (and (or (sub_attr a a20) (attr_in a a20)) (or (eq_prin p1 ce20) (ex [k23: role] (acts_for p1 ce20 k23 t) true)
+          (and (or (sub_attr a a20) (attr_in a a20))
+               (imp (ex [x20: authorization-defect] (authorization_defect q ce20 p2 sale-of-phi s20 x20)) false)
+               (or (eq_prin p1 ce20) (ex [k23: role] (acts_for p1 ce20 k23 t) true)
               (ex [sb23: date] [eb23: date] (ba_agreement ce20 p1 sb23 eb23) (time_in sb23 t eb23))))))
 
       % 164.512(f): a disclosure for law enforcement goes to a law enforcement
@@ -763,7 +860,7 @@
               (ex [sb24: date] [eb24: date] (and (ba_agreement ce22 p1 sb24 eb24) (time_in sb24 t eb24))))))
                                   (or (purp_in m Treatment) (purp_in m Payment) (purp_in m Healthcare-op)
                                       (purp_in m supervised-training) (purp_in m defend-legal-action)
-                                      (purp_in m fraud-abuse-detection)
+                                      (purp_in m fraud-abuse-detection) (purp_in m arrangement-operations)
                                       (purp_in m care-involvement) (purp_in m notification)
                                       (purp_in m disaster-relief)))
         (or (<c164-522-a-1-iii> and (purp_in m Treatment) (inrole p2 Health-care-provider t)
@@ -797,6 +894,21 @@
                                          (or (eq_prin p1 ce23) (ex [k25: role] (acts_for p1 ce23 k25 t))
               (ex [sb25: date] [eb25: date] (and (ba_agreement ce23 p1 sb25 eb25) (time_in sb25 t eb25)))))))
         (purp_in m required-by-law))
+
+      % 164.514(f)(2)(i): "A covered entity may not use or disclose protected
+      % health information for fundraising purposes as otherwise permitted by
+      % paragraph (f)(1) of this section unless a statement required by
+      % 164.520(b)(1)(iii)(A) is included in the covered entity's notice of
+      % privacy practices": the notice of the entity that discloses (or that
+      % the sender acts for) carries it at t.  A related foundation's own
+      % letters rest on the entity's disclosure to it.
+      (<c164-514-f-2-i> imp (purp_in m fundraising)
+        (or (inrole p1 related-foundation t)
+            (ex [ce72: string] [s72: date] (notice_statement ce72 fundraising s72)
+              (and (lessthan s72 t)
+                   (or (eq_prin p1 ce72) (ex [k72: role] (acts_for p1 ce72 k72 t) true)
+                       (ex [sb72: date] [eb72: date] (ba_agreement ce72 p1 sb72 eb72)
+                         (time_in sb72 t eb72)))))))
 
       % 164.514(f)(2)(iv): "A covered entity may not make fundraising
       % communications to an individual under this paragraph where the

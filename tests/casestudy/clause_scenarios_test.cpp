@@ -119,9 +119,13 @@ TEST_P(ClauseScenario, GivesTheVerdictOfTheRegulation) {
 
 // Roles of the usual parties at T.
 #define PROVIDERS "role dr-b health-care-provider\n"
+// The entity's notice of privacy practices carries the fundraising statement.
+#define NOTICE(entity) "notice_statement \"" entity "\" fundraising 2009:01:01:00:00:00\n"
 #define OFFICER "role cop law-enforcement-official\n"
 #define MIN_NEC "c164-514-d-3-ii-subj"
 #define VERIFY "c164-514-h-1-subj"
+// The hospital verified the requester's identity and authority (164.514(h)).
+#define VERIFIED(who) "verification \"hosp\" \"" who "\" 2010:02:01:00:00:00\n"
 
 const Scenario kPermissions[] = {
     {"TreatmentToAProvider", "c164-506-c-2",
@@ -159,9 +163,14 @@ const Scenario kPermissions[] = {
     {"ToTheIndividual", "c164-502-a-1-i", "send hosp pat m1 T pat individual-access medical-record",
      Verdict::Permitted},
     {"ToAPersonalRepresentative", "c164-502-g",
-     "send hosp mum m1 T pat care-involvement diagnosis\n"
+     "send hosp mum m1 T pat care-involvement diagnosis\n" VERIFIED("mum")
      "personal_rep \"mum\" \"pat\" 2005:01:01:00:00:00 2011:01:01:00:00:00",
      Verdict::Open, {"c164-502-g-2-subj"}},
+    // 164.514(h)(1): a representative the hospital did not verify.
+    {"ToAnUnverifiedPersonalRepresentative", "c164-514-h",
+     "send hosp mum m1 T pat care-involvement diagnosis\n"
+     "personal_rep \"mum\" \"pat\" 2005:01:01:00:00:00 2011:01:01:00:00:00",
+     Verdict::Open, {"c164-502-g-2-subj", VERIFY}},
     // S11: a representative registered long ago whose authority has ended.
     {"ToARepresentativeWhoseAuthorityEnded", "c164-502-g",
      "send hosp mum m1 T pat payment diagnosis\n"
@@ -200,7 +209,8 @@ const Scenario kPermissions[] = {
      "access_directive \"pat\" \"app\" 2010:02:20:00:00:00",
      Verdict::Permitted},
     {"ToTheSecretary", "c164-502-a-2-ii",
-     "send hosp hhs m1 T pat compliance-investigation medical-record\nrole hhs secretary-hhs",
+     "send hosp hhs m1 T pat compliance-investigation medical-record\nrole hhs secretary-hhs\n"
+     VERIFIED("hhs"),
      Verdict::Permitted},
     {"WhistleblowerToAnAccreditationOrganisation", "c164-502-j-1",
      "send nurse jc m1 T pat whistleblowing diagnosis\nrole jc accreditation-organization",
@@ -368,15 +378,20 @@ const Scenario kPermissions[] = {
      Verdict::Open, {"c164-512-f-6-i", "c164-512-f-6-i-subj", "c164-512-f-6-ii-subj"}},
     {"CoronerAboutADecedent", "c164-512-g-1",
      "send hosp me m1 T dead decedent-identification name\nrole me coroner\n"
-     "deceased \"dead\" 2010:02:28:00:00:00\nprotocol \"hosp\" decedent-identification name",
+     "deceased \"dead\" 2010:02:28:00:00:00\nprotocol \"hosp\" decedent-identification name\n"
+     VERIFIED("me"),
      Verdict::Permitted},
+    {"CoronerNotVerified", "c164-514-h",
+     "send hosp me m1 T dead decedent-identification name\nrole me coroner\n"
+     "deceased \"dead\" 2010:02:28:00:00:00\nprotocol \"hosp\" decedent-identification name",
+     Verdict::Open, {VERIFY}},
     {"CoronerAboutSomeoneAlive", "c164-512-g-1",
      "send hosp me m1 T pat decedent-identification name\nrole me coroner\n"
      "protocol \"hosp\" decedent-identification name",
      Verdict::Violation},
     {"FuneralDirectorBeforeDeath", "c164-512-g-2",
      "send hosp fd m1 T pat funeral-arrangements name\nrole fd funeral-director\n"
-     "protocol \"hosp\" funeral-arrangements name",
+     "protocol \"hosp\" funeral-arrangements name\n" VERIFIED("fd"),
      Verdict::Open, {"c164-512-g-2-subj"}},
     {"OrganProcurement", "c164-512-h",
      "send hosp opo m1 T pat organ-donation lab-result\nrole opo organ-procurement-organization\n"
@@ -411,7 +426,8 @@ const Scenario kPermissions[] = {
      Verdict::Open, {"c164-512-j-1-ii-B-subj"}},
     {"MilitaryCommandAboutAMember", "c164-512-k-1-i",
      "send hosp cmd m1 T sgt military-mission diagnosis\nrole cmd armed-forces-command\n"
-     "role sgt armed-forces-member\nprotocol \"hosp\" military-mission diagnosis",
+     "role sgt armed-forces-member\nprotocol \"hosp\" military-mission diagnosis\n"
+     VERIFIED("cmd"),
      Verdict::Open, {"c164-512-k-1-i-subj"}},
     {"MilitaryCommandAboutACivilian", "c164-512-k-1-i",
      "send hosp cmd m1 T pat military-mission diagnosis\nrole cmd armed-forces-command",
@@ -428,17 +444,17 @@ const Scenario kPermissions[] = {
      Verdict::Open, {"c164-512-k-3-subj"}},
     {"OfficerHavingCustodyOfAnInmate", "c164-512-k-5-i",
      "send hosp cop m1 T con correctional-custody diagnosis\n" OFFICER "role con inmate\n"
-     "protocol \"hosp\" correctional-custody diagnosis",
+     "protocol \"hosp\" correctional-custody diagnosis\n" VERIFIED("cop"),
      Verdict::Open, {"c164-512-k-5-i-subj"}},
     // Nothing in the log says whether the officer holds the individual: an
     // arrestee is in lawful custody without being an inmate.
     {"OfficerAboutSomeoneReleased", "c164-512-k-5-i",
      "send hosp cop m1 T ex-con correctional-custody diagnosis\n" OFFICER
-     "protocol \"hosp\" correctional-custody diagnosis",
+     "protocol \"hosp\" correctional-custody diagnosis\n" VERIFIED("cop"),
      Verdict::Open, {"c164-512-k-5-i", "c164-512-k-5-i-custody-subj", "c164-512-k-5-i-subj"}},
     {"WorkersCompensation", "c164-512-l",
      "send hosp wc m1 T pat workers-compensation diagnosis\n"
-     "protocol \"hosp\" workers-compensation diagnosis",
+     "protocol \"hosp\" workers-compensation diagnosis\n" VERIFIED("wc"),
      Verdict::Open, {"c164-512-l-subj"}},
     {"LimitedDataSetUnderAgreement", "c164-514-e",
      "send hosp uni m1 T pat research date-of-birth\n"
@@ -447,7 +463,7 @@ const Scenario kPermissions[] = {
      Verdict::Permitted},
     {"FundraisingToARelatedFoundation", "c164-514-f-1",
      "send hosp fdn m1 T pat fundraising name\nrole fdn related-foundation\n"
-     "protocol \"hosp\" fundraising name",
+     "protocol \"hosp\" fundraising name\n" NOTICE("hosp"),
      Verdict::Permitted},
     // Religion is not demographic information.
     {"FundraisingWithReligion", "c164-514-f-1",
@@ -666,6 +682,9 @@ const Scenario kObligations[] = {
 // Small logs of the faults a hospital's records would show most, each with the verdict the
 // regulation gives.  The hospital and its plan hold their roles at T.
 #define HOSPITAL "role hosp covered-entity\nrole hosp health-care-provider\n"
+// ENTITY takes part in the arrangement "ohca" from JOINED to the end of 2011.
+#define OHCA(entity, joined) \
+  "ohca_participant \"ohca\" \"" entity "\" " joined " 2011:12:31:23:59:59\n"
 #define CONTRACT(ce, ba) "ba_agreement \"" ce "\" \"" ba "\" 2009:01:01:00:00:00 2011:01:01:00:00:00\n"
 
 const Scenario kHospitalFaults[] = {
@@ -693,7 +712,8 @@ const Scenario kHospitalFaults[] = {
     // F2: the answer to the personal representative (164.502(g)).
     {"F2AccessAnsweredToTheRepresentative", "c164-524-b-2-i",
      ACCESS_REQUEST "personal_rep \"mum\" \"pat\" 2005:01:01:00:00:00 2011:01:01:00:00:00\n"
-     "send hosp mum m1 2010:01:20:00:00:00 pat individual-access medical-record",
+     "send hosp mum m1 2010:01:20:00:00:00 pat individual-access medical-record\n"
+     "verification \"hosp\" \"mum\" 2010:01:10:00:00:00",
      Verdict::Open, {"c164-502-g-2-subj"}},
     // F3: what a workforce member discloses, the entity discloses: its
     // restriction binds them, its authorisation covers them.
@@ -748,7 +768,8 @@ const Scenario kHospitalFaults[] = {
     // F5: an arrestee is in custody without being an inmate.
     {"F5ArresteeInPoliceCustody", "c164-512-k-5-i",
      "send hosp cop m1 T pat correctional-custody diagnosis\n" OFFICER
-     "role pat in-lawful-custody\nprotocol \"hosp\" correctional-custody diagnosis",
+     "role pat in-lawful-custody\nprotocol \"hosp\" correctional-custody diagnosis\n"
+     VERIFIED("cop"),
      Verdict::Open, {"c164-512-k-5-i-subj"}},
     // F6: a restriction reaches treatment, payment, operations and
     // 164.510(b) only, and gives way to 164.512.
@@ -770,7 +791,7 @@ const Scenario kHospitalFaults[] = {
     {"F6FuneralDirectorDespiteARestriction", "c164-522-a-1-v",
      "send hosp fh m1 T pat funeral-arrangements name\nrole fh funeral-director\n"
      "protocol \"hosp\" funeral-arrangements name\ndeceased \"pat\" 2010:02:27:20:00:00\n"
-     "restriction \"pat\" \"hosp\" phi 2010:01:01:00:00:00 2011:01:01:00:00:00",
+     "restriction \"pat\" \"hosp\" phi 2010:01:01:00:00:00 2011:01:01:00:00:00\n" VERIFIED("fh"),
      Verdict::Permitted},
     // F7: a police force authorised to receive abuse reports.
     {"F7AbuseReportToThePolice", "c164-512-c",
@@ -845,6 +866,103 @@ const Scenario kHospitalFaults[] = {
      "protocol \"hosp\" notification location-in-facility\n"
      "no_objection \"pat\" \"hosp\" care-involvement 2010:02:20:00:00:00",
      Verdict::Permitted},
+    // 164.506(c)(5): peer review between participants of one organised
+    // health care arrangement, by a staff member of one of them; not to an
+    // entity outside it, nor after it left.
+    {"OhcaPeerReviewByAStaffMember", "c164-506-c-5",
+     "send nurse staff-group m1 T pat arrangement-operations diagnosis\n"
+     "acts nurse hosp workforce-member\nrole staff-group health-care-provider\n"
+     OHCA("hosp", "2009:01:01:00:00:00") OHCA("staff-group", "2009:06:01:00:00:00")
+     "protocol \"hosp\" arrangement-operations diagnosis",
+     Verdict::Permitted},
+    {"OhcaToAnEntityThatLeftTheArrangement", "c164-506-c-5",
+     "send hosp staff-group m1 T pat arrangement-operations diagnosis\n"
+     "role staff-group health-care-provider\n" OHCA("hosp", "2009:01:01:00:00:00")
+     "ohca_participant \"ohca\" \"staff-group\" 2009:06:01:00:00:00 2010:02:28:23:59:59\n"
+     "protocol \"hosp\" arrangement-operations diagnosis",
+     Verdict::Violation},
+    {"OhcaForAPurposeOtherThanOperations", "c164-506-c-5",
+     "send hosp staff-group m1 T pat underwriting diagnosis\n" OHCA("hosp", "2009:01:01:00:00:00")
+     OHCA("staff-group", "2009:06:01:00:00:00"),
+     Verdict::Violation},
+    // 164.502(g)(3): a parent as the representative of an unemancipated
+    // minor; whether the minor's own consent, a confidentiality agreement or
+    // State law stands in the way is for a person.
+    {"ParentOfAnUnemancipatedMinor", "c164-502-g-3",
+     "send hosp mum m1 T kid care-involvement diagnosis\nrole kid unemancipated-minor\n"
+     VERIFIED("mum") "personal_rep \"mum\" \"kid\" 2005:01:01:00:00:00 2020:01:01:00:00:00",
+     Verdict::Open, {"c164-502-g-2-subj", "c164-502-g-3-subj"}},
+    {"RepresentativeOfAnAdult", "c164-502-g",
+     "send hosp mum m1 T pat care-involvement diagnosis\nrole kid unemancipated-minor\n"
+     VERIFIED("mum") "personal_rep \"mum\" \"pat\" 2005:01:01:00:00:00 2020:01:01:00:00:00",
+     Verdict::Open, {"c164-502-g-2-subj"}},
+    // 164.510(a)(2), (b)(2): an objection the patient made to the hospital
+    // in this episode forbids the listing and takes away the agreement and
+    // the inference of (b)(2); a later agreement withdraws it; (b)(3) stays
+    // for a person.
+    {"DirectoryAfterTheClerkRecordedAnObjection", "c164-510-a",
+     "send hosp priest m1 T pat facility-directory religious-affiliation\nrole priest clergy\n"
+     "role hosp health-care-provider\n"
+     "no_objection \"pat\" \"hosp\" facility-directory 2010:02:20:00:00:00\n"
+     "objection \"pat\" \"hosp\" facility-directory 2010:02:25:00:00:00\n"
+     "protocol \"hosp\" facility-directory religious-affiliation",
+     Verdict::Violation},
+    {"DirectoryAfterAnObjectionWithdrawn", "c164-510-a-2",
+     "send hosp priest m1 T pat facility-directory religious-affiliation\nrole priest clergy\n"
+     "role hosp health-care-provider\n"
+     "objection \"pat\" \"hosp\" facility-directory 2010:02:20:00:00:00\n"
+     "no_objection \"pat\" \"hosp\" facility-directory 2010:02:25:00:00:00\n"
+     "protocol \"hosp\" facility-directory religious-affiliation",
+     Verdict::Permitted},
+    {"FamilyToldAfterThePatientObjected", "c164-510-b-2",
+     "send nurse sis m1 T pat notification general-condition\nrole sis family-member\n"
+     "acts nurse hosp workforce-member\n"
+     "no_objection \"pat\" \"hosp\" notification 2010:02:20:00:00:00\n"
+     "objection \"pat\" \"hosp\" care-involvement 2010:02:25:00:00:00\n"
+     "protocol \"hosp\" notification general-condition",
+     Verdict::Open, {"c164-510-b-3-subj"}},
+    {"AnotherEntitysObjectionDoesNotBindTheHospital", "c164-510-b-2",
+     "send nurse sis m1 T pat notification general-condition\nrole sis family-member\n"
+     "acts nurse hosp workforce-member\n"
+     "no_objection \"pat\" \"hosp\" notification 2010:02:20:00:00:00\n"
+     "objection \"pat\" \"clinic\" care-involvement 2010:02:25:00:00:00\n"
+     "protocol \"hosp\" notification general-condition",
+     Verdict::Permitted},
+    // 164.514(f)(2)(i): no fundraising unless the entity's notice carries
+    // the statement; the notice must be in effect at the time.
+    {"FundraisingWithoutTheNoticeStatement", "c164-514-f-2-i",
+     "send hosp fdn m1 T pat fundraising name\nrole fdn related-foundation\n"
+     "protocol \"hosp\" fundraising name",
+     Verdict::Violation},
+    {"FundraisingBeforeTheNoticeTookEffect", "c164-514-f-2-i",
+     "send hosp fdn m1 T pat fundraising name\nrole fdn related-foundation\n"
+     "protocol \"hosp\" fundraising name\n"
+     "notice_statement \"hosp\" fundraising 2010:04:01:00:00:00",
+     Verdict::Violation},
+    {"FundraisingLetterFromTheFoundationItself", "c164-514-f-2-i",
+     "send fdn pat m1 T pat fundraising name\nrole fdn related-foundation",
+     Verdict::Permitted},
+    // 164.508(b)(2)-(4): an authorisation whose review found a defect was
+    // never valid; a defect of another authorisation does not matter.
+    {"AuthorisationConditionedOnTheSignature", "c164-508-a-1",
+     "send clerk insurer m1 T pat underwriting diagnosis\nacts clerk hosp workforce-member\n"
+     "authorization \"pat\" \"hosp\" \"insurer\" diagnosis underwriting "
+     "2010:01:01:00:00:00 2011:01:01:00:00:00\n"
+     "authorization_defect \"pat\" \"hosp\" \"insurer\" underwriting 2010:01:01:00:00:00 conditioned",
+     Verdict::Violation},
+    {"DefectOfAnEarlierAuthorisation", "c164-508-a-1",
+     "send clerk insurer m1 T pat underwriting diagnosis\nacts clerk hosp workforce-member\n"
+     "authorization \"pat\" \"hosp\" \"insurer\" diagnosis underwriting "
+     "2010:01:01:00:00:00 2011:01:01:00:00:00\n"
+     "authorization_defect \"pat\" \"hosp\" \"insurer\" underwriting 2009:01:01:00:00:00 compound",
+     Verdict::Permitted},
+    {"SaleWithoutTheRemunerationStatement", "c164-508-a-4",
+     "send hosp broker m1 T pat sale-of-phi diagnosis\n"
+     "authorization \"pat\" \"hosp\" \"broker\" diagnosis sale-of-phi "
+     "2010:01:01:00:00:00 2011:01:01:00:00:00\n"
+     "authorization_defect \"pat\" \"hosp\" \"broker\" sale-of-phi 2010:01:01:00:00:00 "
+     "no-remuneration-statement",
+     Verdict::Violation},
     // 164.504(f)(1)(ii): the insurer of an insured group plan.
     {"InsurerGivesSummaryToThePlanSponsor", "c164-504-f-1-ii",
      "send insurer acme m1 T pat premium-bids-or-plan-change summary-health-information\n"

@@ -21,6 +21,7 @@ namespace {
 const std::vector<std::pair<const char*, const char*>> kDayEnds = {
     {"authorization", "expires"},  {"ba_agreement", "ends"},   {"data_use_agreement", "ends"},
     {"restriction", "ends"},       {"personal_rep", "until"},
+    {"ohca_participant", "ends"},
 };
 
 bool given_as_day(const std::string& given) {

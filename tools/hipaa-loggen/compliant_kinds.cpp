@@ -162,8 +162,11 @@ void revoked_authorization(Context& c) {
   c.record(sender, c.population.life_insurer, subject, "underwriting", {"diagnosis"});
 }
 
+// 164.514(h)(1): the requesting official's identity verified first.
 void secretary(Context& c) {
-  c.record(c.hospital(), c.population.secretary, c.patient(), "compliance-investigation",
+  const Principal& entity = c.hospital();
+  c.verified(entity, c.population.secretary);
+  c.record(entity, c.population.secretary, c.patient(), "compliance-investigation",
            {"medical-record"});
 }
 
@@ -335,7 +338,9 @@ void emergency_off_premises(Context& c) {
 void coroner(Context& c) {
   const Principal subject = c.decedent();
   c.deceased(subject, c.random.between(kHour, 3 * kDay));
-  c.record(c.hospital(), c.population.coroner, subject, "decedent-identification",
+  const Principal& entity = c.hospital();
+  c.verified(entity, c.population.coroner);
+  c.record(entity, c.population.coroner, subject, "decedent-identification",
            {c.one_of({"name", "physical-description"})});
 }
 
@@ -344,9 +349,13 @@ void funeral(Context& c) {
   const Principal subject = c.decedent();
   if (c.random.chance(0.5)) {
     c.deceased(subject, c.random.between(kHour, 3 * kDay));
-    c.record(c.hospital(), c.population.funeral_home, subject, "funeral-arrangements", {"name"});
+    const Principal& entity = c.hospital();
+    c.verified(entity, c.population.funeral_home);
+    c.record(entity, c.population.funeral_home, subject, "funeral-arrangements", {"name"});
   } else {
-    c.record_as(O, "c164-512-g-2-subj", c.hospital(), c.population.funeral_home, subject,
+    const Principal& entity = c.hospital();
+    c.verified(entity, c.population.funeral_home);
+    c.record_as(O, "c164-512-g-2-subj", entity, c.population.funeral_home, subject,
                 "funeral-arrangements", {"name"});
   }
 }

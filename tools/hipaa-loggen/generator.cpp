@@ -72,6 +72,8 @@ void generate_log(const Settings& settings, LogWriter& log, const Progress& prog
   write_attribute_inclusions(log);
   write_protocols(log, c.population);
   write_business_associate_contracts(log, c.population);
+  write_notice_statements(log, c.population);
+  write_arrangements(log, c.population);
   std::int64_t next_report = kProgressEvery;
   while (log.disclosures_written() < settings.disclosures) {
     c.clock += c.random.between(10, 110);

@@ -8,6 +8,7 @@
 #include "hospital_kinds.hpp"
 
 #include "log_writer.hpp"
+#include "reference_rows.hpp"
 
 #include "../common/calendar_span.hpp"
 
@@ -338,6 +339,65 @@ void fundraising_letter_after_opt_out(Context& c) {
 
 // --- The rarer government functions -------------------------------------
 
+// 164.506(c)(5): the hospital's quality committee shares a case with its
+// independent medical staff for the peer review of their joint arrangement
+// (table ohca_participant, written once for every hospital).
+void arrangement_peer_review(Context& c) {
+  const Principal& entity = c.hospital();
+  c.record(acting_for(c, entity, "quality-committee", "workforce-member"),
+           medical_staff_of(entity), c.patient(), "arrangement-operations", {"diagnosis"});
+}
+
+// 164.502(g)(3): the paediatric ward tells a mother about her child; the
+// minor's own consent, a confidentiality agreement and State law are for a
+// person.
+void parent_of_minor(Context& c) {
+  const Principal child = c.newcomer();
+  const Principal parent{printed_string("parent-of-" + unquoted(child.name)), {}};
+  c.role_of_subject(child, "unemancipated-minor");
+  c.log.row("personal_rep", {parent.name, child.name, kEarly, c.at(365 * kDay)});
+  c.record(c.hospital(), parent, child, "care-involvement", {"diagnosis"});
+}
+
+// 164.510(a)(2): the admissions clerk records the patient's objection to
+// the directory, or the agreement that withdraws an earlier one; the
+// chaplaincy list follows (a new patient, so no other kind's rows apply).
+void directory_after_objection(Context& c, bool withdrawn) {
+  const Principal subject = c.newcomer();
+  const Principal& entity = c.hospital();
+  const char* first = withdrawn ? "objection" : "no_objection";
+  const char* last = withdrawn ? "no_objection" : "objection";
+  c.log.row(first, {subject.name, entity.name, "facility-directory", c.at(-5 * kDay)});
+  c.log.row(last, {subject.name, entity.name, "facility-directory", c.at(-2 * kDay)});
+  c.record(acting_for(c, entity, "admissions-clerk", "workforce-member"), c.population.clergy,
+           subject, "facility-directory", {"religious-affiliation"});
+}
+void directory_objection_withdrawn(Context& c) { directory_after_objection(c, true); }
+void directory_despite_objection(Context& c) { directory_after_objection(c, false); }
+
+// 164.514(f)(2)(i): a community clinic whose notice of privacy practices
+// says nothing of fundraising gives names to the hospital's foundation.
+void fundraising_without_notice(Context& c) {
+  const Principal clinic{printed_string("community-clinic-" + std::to_string(++c.newcomers)),
+                         {"covered-entity", "health-care-provider"}};
+  c.record(clinic, c.population.foundation, c.newcomer(), "fundraising", {"name"});
+}
+
+// 164.508(b)(2), (b)(4): the life insurer made the policy conditional on
+// the patient's signature; the review of the form recorded it, so the
+// authorisation never covered the release clerk's disclosure.
+void conditioned_authorisation(Context& c) {
+  const Principal& entity = c.hospital();
+  const Principal subject = c.newcomer();
+  const std::string signed_at = c.at(-3 * kDay);
+  c.authorize(subject, entity, c.population.life_insurer, "medical-record", "underwriting",
+              -3 * kDay, 300 * kDay);
+  c.log.row("authorization_defect", {subject.name, entity.name, c.population.life_insurer.name,
+                                     "underwriting", signed_at, "conditioned"});
+  c.record(acting_for(c, entity, "release-clerk", "workforce-member"), c.population.life_insurer,
+           subject, "underwriting", {"diagnosis"});
+}
+
 Principal agency(const char* name, const char* role) { return {printed_string(name), {role}}; }
 
 // 164.512(k)(1)(ii): to Veterans Affairs on discharge.
@@ -403,6 +463,9 @@ const std::vector<Kind>& hospital_compliant_kinds() {
       {"public-benefits", 5, O, "c164-512-k-6-ii-subj", &public_benefits},
       {"nics-report", 5, O, "c164-512-k-7-subj", &nics_report},
       {"workforce-crime-victim", 5, O, "c164-502-j-2-subj", &workforce_victim},
+      {"arrangement-peer-review", 20, P, "c164-506-c-5", &arrangement_peer_review},
+      {"parent-of-minor", 20, O, "c164-502-g-3-subj", &parent_of_minor},
+      {"directory-objection-withdrawn", 10, P, "c164-510-a", &directory_objection_withdrawn},
   };
   return kinds;
 }
@@ -421,6 +484,9 @@ const std::vector<Kind>& hospital_violation_kinds() {
       {"limited-data-set-with-a-name", 0, V, "c164-514-e-2", &limited_data_set_with_a_name},
       {"fundraising-letter-after-opt-out", 0, V, "c164-514-f-2-iv",
        &fundraising_letter_after_opt_out},
+      {"directory-despite-objection", 0, V, "c164-510-a", &directory_despite_objection},
+      {"fundraising-without-notice", 0, V, "c164-514-f-2-i", &fundraising_without_notice},
+      {"conditioned-authorisation", 0, V, "c164-508-a-1", &conditioned_authorisation},
   };
   return kinds;
 }

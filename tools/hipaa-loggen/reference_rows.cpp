@@ -71,6 +71,7 @@ const std::vector<std::pair<std::string, std::vector<std::string>>> kProtocols =
     {"payment", {"billing-info", "insurance-id", "diagnosis", "treatment-history"}},
     {"healthcare-op-para-1-2", {"diagnosis", "treatment-history", "lab-result"}},
     {"fraud-abuse-detection", {"billing-info"}},
+    {"arrangement-operations", {"diagnosis", "treatment-history"}},
     {"healthcare-op",
      {"billing-info", "diagnosis", "treatment-history", "limited-data-set", "date-of-birth"}},
     {"public-health", {"lab-result", "diagnosis", "date-of-birth", "address"}},
@@ -115,6 +116,28 @@ void write_protocols(LogWriter& log, const Population& population) {
         log.row("protocol", {entity->name, purpose, attribute});
       }
     }
+  }
+}
+
+Principal medical_staff_of(const Principal& hospital) {
+  return {printed_string("medical-staff-of-" + hospital.name.substr(1, hospital.name.size() - 2)),
+          {"health-care-provider"}};
+}
+
+void write_arrangements(LogWriter& log, const Population& population) {
+  const std::string joined = printed_date(1230800400); // early 2009
+  const std::string left = printed_date(1924905600);   // end of 2030
+  for (const Principal& hospital : population.hospitals) {
+    const std::string arrangement =
+        printed_string("ohca-of-" + hospital.name.substr(1, hospital.name.size() - 2));
+    log.row("ohca_participant", {arrangement, hospital.name, joined, left});
+    log.row("ohca_participant", {arrangement, medical_staff_of(hospital).name, joined, left});
+  }
+}
+
+void write_notice_statements(LogWriter& log, const Population& population) {
+  for (const Principal& hospital : population.hospitals) {
+    log.row("notice_statement", {hospital.name, "fundraising", printed_date(1230800400)});
   }
 }
 

@@ -42,6 +42,14 @@ const std::vector<TableLayout>& log_tables() {
       {"access_directive", {"individual", "designee", "requested"}, {{"individual", "designee"}}},
       {"acts_for_db", {"person", "entity", "kind", "at"}, {{"person", "at"}}},
       {"calendar_span", {"start", "span", "ends"}, {{"start", "span"}}},
+      {"objection", {"individual", "covered_entity", "purpose", "recorded"},
+       {{"individual", "covered_entity"}}},
+      {"notice_statement", {"covered_entity", "purpose", "effective"}, {{"covered_entity"}}},
+      {"authorization_defect",
+       {"individual", "discloser", "recipient", "purpose", "signed", "defect"},
+       {{"individual", "discloser", "recipient"}}},
+      {"ohca_participant", {"arrangement", "participant", "joined", "ends"},
+       {{"participant"}}},
   };
   return tables;
 }
