@@ -46,15 +46,22 @@ TEST(PolicyRefusal, ARepairedOrUncheckedPolicyIsRefusedAtItsPlace) {
     std::string first_line; // the first line of standard error
     std::string last_line;
   };
+  // The line of the treatment clause in the shipped policy.
+  const std::string policy = read_file(std::string(HIPAA_SOURCE_DIR) + "/hipaa-case-study/hipaa.f");
+  const std::string line = std::to_string(
+      1 + std::count(policy.begin(),
+                     policy.begin() + static_cast<std::ptrdiff_t>(
+                                          policy.find("(inrole p2 Health-care-provider t))")),
+                     '\n'));
   const Case cases[] = {
       {"missing.f", "missing.f:",
        "hipaa-report: missing.f: does not parse as written; the repairs "
        "above are only suggestions, and the file was not used\n"},
       {"misspelt.f",
-       "misspelt.f:45:52: Undeclared predicate symbol: in_role; did you mean inrole?\n",
+       "misspelt.f:" + line + ":52: Undeclared predicate symbol: in_role; did you mean inrole?\n",
        "hipaa-report: misspelt.f: rejected (UndeclaredPredicate)\n"},
       {"unbound.f",
-       "unbound.f:45:59: Undeclared constructor: p3 (nothing of that name is declared; if p3 is "
+       "unbound.f:" + line + ":59: Undeclared constructor: p3 (nothing of that name is declared; if p3 is "
        "meant as a variable, no quantifier around it binds it)\n",
        "hipaa-report: unbound.f: rejected (UndeclaredConstructor)\n"},
   };

@@ -513,12 +513,24 @@ TEST(Report, EveryPlantedViolationHasAReasonWithItsValues) {
   };
   const std::map<std::string, Expected> expected = {
       {"associate-contract-ended", {"c164-506-c-3", "holds no role covered-entity", "recipient"}},
+      {"an-hour-short-of-fifty-years", {"c164-502-f", "is not recorded as deceased", "subject"}},
+      {"authorisation-day-after-expiry", {"c164-508-a-1", "the nearest record: an authorisation", "subject"}},
+      {"clerk-of-another-entity", {"c164-508-a-1", "the nearest record: an authorisation", "subject"}},
+      {"conditioned-authorisation", {"c164-508-a-1", "the nearest record: an authorisation", "subject"}},
+      {"contract-day-after", {"c164-506-c-3", "holds no role covered-entity", "recipient"}},
+      {"directory-despite-objection", {"c164-510-a", "objected on", "subject"}},
+      {"fundraising-letter-after-opt-out", {"c164-514-f-2-iv", "is recorded as made for fundraising", "info"}},
+      // The notice is looked up for the entity the sender acts for, which the
+      // sentence cannot name: no value of the row stands in it.
+      {"fundraising-without-notice", {"c164-514-f-2-i", "carried no statement for fundraising", nullptr}},
+      {"limited-data-set-with-a-name", {"c164-514-e-2", "is a kind of name", "attr"}},
+      {"self-paid-through-clearinghouse", {"c164-522-a-1-vi", "is not recorded as made for", "info"}},
+      {"staff-breaks-restriction", {"c164-522-a-1-ii", "to restrict disclosures of", "subject"}},
       {"authorization-expired", {"c164-508-a-1", "the nearest record: an authorisation from", "subject"}},
       {"authorization-not-yet-signed", {"c164-508-a-1", "the nearest record: an authorisation", "sender"}},
       {"coroner-about-the-living", {"c164-512-g-1", "is not recorded as deceased", "subject"}},
-      {"de-identified-undocumented", {"c164-502-d-2", "was de-identified by", "info"}},
       {"disaster-relief-diagnosis", {"c164-510-b-4", "is not a kind of", "attr"}},
-      {"fundraising-after-opt-out", {"c164-514-f-2-iv", "opted out of fundraising", "subject"}},
+      {"fundraising-after-opt-out", {"c164-514-f-2-iv", "is recorded as made for fundraising", "info"}},
       {"genetic-underwriting", {"c164-502-a-5-i", "is a kind of genetic-information", "attr"}},
       {"identification-outside-the-list", {"c164-512-f-2", "is not a kind of", "attr"}},
       {"law-enforcement-to-non-official", {"c164-512-f", "holds no role law-enforcement-official", "recipient"}},
@@ -531,7 +543,7 @@ TEST(Report, EveryPlantedViolationHasAReasonWithItsValues) {
       {"required-by-law-as-cover", {"c164-512-a-2", "is recorded as made for", "info"}},
       {"restriction-broken", {"c164-522-a-1-ii", "to restrict disclosures of", "subject"}},
       {"sale-unauthorized", {"c164-508-a-4", "no authorisation from", "recipient"}},
-      {"self-pay-restriction-broken", {"c164-522-a-1-vi", "not to disclose", "subject"}},
+      {"self-pay-restriction-broken", {"c164-522-a-1-vi", "is not recorded as made for", "info"}},
       {"treatment-to-employer", {"c164-506-c-2", "holds no role Health-care-provider", "recipient"}},
   };
   std::map<std::string, CsvRow> violation_of; // message -> its violation row
@@ -542,7 +554,7 @@ TEST(Report, EveryPlantedViolationHasAReasonWithItsValues) {
   }
   std::set<std::string> kinds_seen;
   for (const CsvRow& truth : read_csv(read_file(sandbox.path("truth.csv")))) {
-    if (truth.at("verdict") != "violation") continue;
+    if (truth.at("verdict") != "violation" || !is_message(truth)) continue;
     const std::string& kind = truth.at("kind");
     auto found = expected.find(kind);
     ASSERT_NE(found, expected.end()) << "a kind without an expected reason: " << kind;
@@ -552,7 +564,9 @@ TEST(Report, EveryPlantedViolationHasAReasonWithItsValues) {
     const Expected& want = found->second;
     EXPECT_EQ(reason.rfind(std::string(want.clause) + ": ", 0), 0u) << kind << ": " << reason;
     EXPECT_NE(reason.find(want.words), std::string::npos) << kind << ": " << reason;
-    EXPECT_NE(reason.find(row->second.at(want.column)), std::string::npos) << kind << ": " << reason;
+    if (want.column != nullptr) {
+      EXPECT_NE(reason.find(row->second.at(want.column)), std::string::npos) << kind << ": " << reason;
+    }
     EXPECT_EQ(reason.find("permitted"), std::string::npos) << reason;
     EXPECT_EQ(row->second.at("broken").find("permitted "), std::string::npos);
     kinds_seen.insert(kind);

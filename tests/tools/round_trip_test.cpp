@@ -11,7 +11,7 @@ namespace {
 
 const char* const kDeclarations =
     "note : string - -> pred DB %dbinfo \"notes\" (\"text\") .\n"
-    "said : string - string - -> pred DB %dbinfo \"said\" (\"who\", \"what\") .\n";
+    "said : string - -> string - -> pred DB %dbinfo \"said\" (\"who\", \"what\") .\n";
 
 // An SQL literal of the stored form of string `text`.
 std::string stored(const std::string& text) {
