@@ -35,11 +35,13 @@ private:
   struct Clause {
     std::string name;
     std::set<std::string> purposes; // tested by the clause itself
-    std::uint8_t parties = 0;       // whose role the clause itself tests
+    std::uint8_t parties = 0;       // whose role the clause cannot hold without
+    bool alternative = false;       // a disjunct of the formula around it
     std::vector<std::size_t> children; // the nearest named subformulas
   };
 
   struct Walk;
+  bool asks(std::size_t clause, Party party) const;
   void collect(std::size_t clause, Party party, const std::set<std::string>& purposes,
                bool purpose_above, std::vector<std::string>& names) const;
 
