@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -459,7 +460,7 @@ std::vector<Rule> rules_of(const Shard& shard) {
 // The summary of the whole run from the shards' parts, their records in
 // the order of the whole run and with its positions.
 void add_parts(const std::vector<Shard>& shards, const Placement& placement, Summary& summary,
-               std::size_t rules) {
+               Worklist& worklist, std::size_t rules) {
   struct Head {
     std::unique_ptr<SummaryPartReader> reader;
     std::optional<Record> record;
@@ -486,6 +487,7 @@ void add_parts(const std::vector<Shard>& shards, const Placement& placement, Sum
     Record record = std::move(*head.record);
     record.position = position;
     summary.add(record);
+    if (record.verdict == Verdict::Open) worklist.add(record.position, record.questions);
     head.record = head.reader->next();
   }
   for (std::size_t k = 0; k < heads.size(); ++k) {
@@ -564,8 +566,23 @@ int run_merge(int argc, char** argv) {
     written.push_back(file.name);
   }
 
+  // The worklist in the run's words, its instances placed in the whole run
+  // as the summary's are.
+  const ManifestJson& options = first.manifest.at("options");
+  const auto beside = [&](const char* input, const char* name) {
+    return (std::filesystem::path(options.value(input, "")).parent_path() / name).string();
+  };
+  const Wording wording =
+      Wording::load(beside("decls", "templates.csv"), beside("policy", "catalogue.csv"));
+  Worklist worklist(wording);
   Summary summary(layout);
-  add_parts(shards, placement, summary, layout.rules().size());
+  add_parts(shards, placement, summary, worklist, layout.rules().size());
+  if (has_format(first, "csv")) {
+    std::ofstream file = folder.create("worklist.csv");
+    worklist.write_csv(file);
+    folder.close(file, "worklist.csv");
+    written.push_back("worklist.csv");
+  }
   std::size_t violations = 0;
   for (const Shard& shard : shards) {
     violations += shard.manifest.at("counts").value("violation", std::size_t{0});
@@ -577,7 +594,6 @@ int run_merge(int argc, char** argv) {
   std::string started = first.manifest.value("started", "");
   for (const Shard& shard : shards)
     started = std::min(started, shard.manifest.value("started", ""));
-  const ManifestJson& options = first.manifest.at("options");
   if (has_format(first, "html")) {
     RunInfo info{options.value("db", ""),
                  options.value("decls", ""),
@@ -585,10 +601,8 @@ int run_merge(int argc, char** argv) {
                  local_time_of(started),
                  options.at("as_of").is_string() ? options.at("as_of").get<std::string>() : "",
                  ""};
-    // The shards' worklists are not merged yet: the merged page lists the
-    // instances, without the questions and decisions of a single run.
-    const Wording wording;
-    const Worklist worklist(wording);
+    // The shards' decisions are not merged yet: the merged page lists the
+    // instances and questions, without the decisions of a single run.
     const Decisions decisions;
     const std::vector<std::string> stale;
     std::ofstream html = folder.create("summary.html");
@@ -622,7 +636,7 @@ int run_merge(int argc, char** argv) {
   folder.commit();
 
   if (!quiet) {
-    print_summary(std::cout, summary, folder.path(), written);
+    print_summary(std::cout, summary, folder.path(), written, worklist.size());
     std::cout.flush();
     if (!std::cout) throw ToolError("cannot write the summary to standard output");
   }

@@ -25,6 +25,14 @@ std::string record_line(const Record& record) {
             {"overdue", record.overdue},
             {"day", record.day},
             {"values", record.values}};
+  // The open instance's questions, for the worklist of the whole run.
+  if (!record.questions.empty()) {
+    Json questions = Json::array();
+    for (const Question& q : record.questions) {
+      questions.push_back(Json::array({q.id, q.atom, q.clause, q.pred, q.args, q.settles}));
+    }
+    line["questions"] = std::move(questions);
+  }
   return line.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
@@ -39,6 +47,14 @@ Record record_of(const Json& line) {
   record.overdue = line.at("overdue").get<bool>();
   record.day = line.at("day").get<std::string>();
   record.values = line.at("values").get<std::string>();
+  if (line.contains("questions")) {
+    for (const Json& q : line.at("questions")) {
+      record.questions.push_back(Question{q.at(0).get<std::string>(), q.at(1).get<std::string>(),
+                                          q.at(2).get<std::string>(), q.at(3).get<std::string>(),
+                                          q.at(4).get<std::vector<std::string>>(),
+                                          q.at(5).get<bool>()});
+    }
+  }
   return record;
 }
 
