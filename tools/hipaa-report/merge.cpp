@@ -2,6 +2,7 @@
 
 #include "digest.hpp"
 #include "html_page.hpp"
+#include "inputs.hpp"
 #include "manifest.hpp"
 #include "report_folder.hpp"
 #include "summary.hpp"
@@ -554,7 +555,20 @@ int run_merge(int argc, char** argv) {
   check_one_run(shards);
 
   const Shard& first = shards.front();
-  Layout layout(rules_of(first));
+  const ManifestJson& options = first.manifest.at("options");
+  // The page names each rule's variables and the parties of its rows as
+  // the run's policy has them.
+  CheckedPolicy policy =
+      load_policy(options.value("decls", ""), options.value("policy", ""), std::cerr);
+  Layout layout(top_level_rules(policy.formula));
+  std::vector<Rule> named = rules_of(first);
+  bool same = named.size() == layout.rules().size();
+  for (std::size_t i = 0; same && i < named.size(); ++i) {
+    same = named[i].name == layout.rules()[i].name;
+  }
+  if (!same) {
+    throw ToolError(options.value("policy", "") + ": has other rules than the shards' run");
+  }
   Placement placement = place_rows(shards, layout.rules().size());
   std::size_t total = placement.size();
 
@@ -568,14 +582,13 @@ int run_merge(int argc, char** argv) {
 
   // The worklist in the run's words, its instances placed in the whole run
   // as the summary's are.
-  const ManifestJson& options = first.manifest.at("options");
   const auto beside = [&](const char* input, const char* name) {
     return (std::filesystem::path(options.value(input, "")).parent_path() / name).string();
   };
   const Wording wording =
       Wording::load(beside("decls", "templates.csv"), beside("policy", "catalogue.csv"));
   Worklist worklist(wording);
-  Summary summary(layout);
+  Summary summary(layout, page_roles(layout, policy.signature), has_format(first, "html"));
   add_parts(shards, placement, summary, worklist, layout.rules().size());
   if (has_format(first, "csv")) {
     std::ofstream file = folder.create("worklist.csv");
