@@ -81,6 +81,45 @@ TEST_F(ReportMerge, ShardsMergeIntoTheWholeRunsFiles) {
   EXPECT_EQ(of_merge["merged_from"][0]["shard"], "0/3");
 }
 
+// With decisions, each shard settles its own instances; a decision is
+// stale only where no shard met its question.
+TEST_F(ReportMerge, ShardsWithDecisionsMergeIntoTheWholeRunsFiles) {
+  std::string decisions = "id,decision,reviewer,date,note\n";
+  const std::string worklist = read_file(sandbox.path("whole/worklist.csv"));
+  std::size_t at = worklist.find('\n') + 1;
+  for (int i = 0; i < 6 && at < worklist.size(); ++i, at = worklist.find('\n', at) + 1) {
+    decisions += worklist.substr(at, 17) + (i % 2 ? ",no" : ",yes") + ",A,2026-12-01,\n";
+  }
+  decisions += "q0123456789abcdef,yes,A,2026-12-01,never asked\n";
+  write_file(sandbox.path("d.csv"), decisions);
+  RunResult whole_run =
+      sandbox.run("hipaa-report", {"--no-lint", "--decisions", "d.csv", "--out", "dwhole"});
+  ASSERT_NE(whole_run.status, 2) << whole_run.err;
+  for (const char* k : {"0", "1", "2"}) {
+    ASSERT_NE(sandbox
+                  .run("hipaa-report", {"-q", "--decisions", "d.csv", "--shard",
+                                        std::string(k) + "/3", "--out", std::string("d") + k})
+                  .status,
+              2);
+  }
+  RunResult merged = sandbox.run("hipaa-report", {"merge", "--out", "dmerged", "d0", "d1", "d2"});
+  ASSERT_EQ(merged.status, whole_run.status) << merged.err;
+  for (const char* file :
+       {"verdicts.csv", "verdicts.json", "worklist.csv", "stale-decisions.csv"}) {
+    EXPECT_EQ(read_file(sandbox.path(std::string("dmerged/") + file)),
+              read_file(sandbox.path(std::string("dwhole/") + file)))
+        << file;
+  }
+  EXPECT_NE(read_file(sandbox.path("dmerged/stale-decisions.csv")).find("q0123456789abcdef"),
+            std::string::npos);
+  EXPECT_EQ(page_without_start(read_file(sandbox.path("dmerged/summary.html"))),
+            page_without_start(read_file(sandbox.path("dwhole/summary.html"))));
+  std::string summary = whole_run.out;
+  for (std::size_t found; (found = summary.find("dwhole/")) != std::string::npos;)
+    summary.replace(found, 7, "dmerged/");
+  EXPECT_EQ(merged.out, summary);
+}
+
 TEST_F(ReportMerge, ManifestNamesTheEvidenceAndTheFilesWritten) {
   Json of_whole = manifest(sandbox, "whole");
   EXPECT_EQ(of_whole["manifest_version"], 1);

@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -164,6 +165,8 @@ void check_one_run(const std::vector<Shard>& shards) {
     }
   }
 }
+
+constexpr const char* kStaleFile = "stale-decisions.csv";
 
 // For every position of the whole run, the shard whose row it is; each
 // shard's rows keep their order.
@@ -524,8 +527,9 @@ std::string local_time_of(const std::string& utc) {
 std::string merge_usage_text() {
   return "Usage: hipaa-report merge --out DIR SHARD_DIR...\n"
          "Make the report of a whole run from the report folders of its shards\n"
-         "(hipaa-report --shard K/N): the same verdicts.csv, verdicts.json and\n"
-         "summary.html as one run without --shard.  Refuses a missing or repeated\n"
+         "(hipaa-report --shard K/N): the same verdicts.csv, verdicts.json,\n"
+         "worklist.csv, stale-decisions.csv and summary.html as one run without\n"
+         "--shard.  Refuses a missing or repeated\n"
          "shard, shards of other inputs, another state of the log or other options,\n"
          "and a row that is not where its position says.\n"
          "\n"
@@ -604,6 +608,45 @@ int run_merge(int argc, char** argv) {
     throw ToolError("the shards' summary parts do not add up to their manifests' counts");
   }
 
+  // The shards read one file of decisions, as their inputs agree; a
+  // decision is stale only where no shard met its question.
+  const bool deciding = options.contains("decisions") && options.at("decisions").is_string();
+  const std::string decisions_path = deciding ? options.at("decisions").get<std::string>() : "";
+  const Decisions decisions = deciding ? Decisions::read(decisions_path) : Decisions{};
+  std::vector<const Decision*> stale;
+  std::vector<std::string> stale_ids;
+  if (deciding) {
+    const ManifestJson& inputs = first.manifest.at("inputs");
+    if (!inputs.contains("decisions") ||
+        digest_file(decisions_path).sha256 != inputs.at("decisions").value("sha256", "")) {
+      throw ToolError(decisions_path + ": differs from the decisions the shards read");
+    }
+    std::map<std::string, std::size_t> stale_in; // id -> shards that did not meet it
+    for (const Shard& shard : shards) {
+      const ManifestJson& files = shard.manifest.at("files");
+      if (!files.contains(kStaleFile)) throw ToolError(shard.folder + ": has no " + kStaleFile);
+      if (digest_file(shard.file(kStaleFile)).sha256 !=
+          files.at(kStaleFile).value("sha256", "")) {
+        throw ToolError(shard.file(kStaleFile) +
+                        ": differs from what its manifest records (changed since the run)");
+      }
+      std::ifstream in(shard.file(kStaleFile), std::ios::binary);
+      std::string line;
+      std::getline(in, line); // the header
+      while (std::getline(in, line)) ++stale_in[line.substr(0, line.find(','))];
+    }
+    for (const Decision& decision : decisions.all()) {
+      auto found = stale_in.find(decision.id);
+      if (found == stale_in.end() || found->second != shards.size()) continue;
+      stale.push_back(&decision);
+      stale_ids.push_back(decision.id);
+    }
+    std::ofstream file = folder.create(kStaleFile);
+    write_stale(file, stale);
+    folder.close(file, kStaleFile);
+    written.push_back(kStaleFile);
+  }
+
   std::string started = first.manifest.value("started", "");
   for (const Shard& shard : shards)
     started = std::min(started, shard.manifest.value("started", ""));
@@ -614,12 +657,8 @@ int run_merge(int argc, char** argv) {
                  local_time_of(started),
                  options.at("as_of").is_string() ? options.at("as_of").get<std::string>() : "",
                  ""};
-    // The shards' decisions are not merged yet: the merged page lists the
-    // instances and questions, without the decisions of a single run.
-    const Decisions decisions;
-    const std::vector<std::string> stale;
     std::ofstream html = folder.create("summary.html");
-    write_html_page(html, PageInput{summary, worklist, decisions, stale}, info);
+    write_html_page(html, PageInput{summary, worklist, decisions, stale_ids}, info);
     folder.close(html, "summary.html");
     written.insert(written.begin(), "summary.html");
   }
@@ -649,7 +688,7 @@ int run_merge(int argc, char** argv) {
   folder.commit();
 
   if (!quiet) {
-    print_summary(std::cout, summary, folder.path(), written, worklist.size());
+    print_summary(std::cout, summary, folder.path(), written, worklist.size(), stale_ids);
     std::cout.flush();
     if (!std::cout) throw ToolError("cannot write the summary to standard output");
   }

@@ -71,7 +71,7 @@ Record record_of(const Json& line) {
 } // namespace
 
 void SummaryPartWriter::add(const Record& record) {
-  if (record.verdict == Verdict::Compliant && !record.overdue) {
+  if (record.verdict == Verdict::Compliant && !record.overdue && record.decided.empty()) {
     ++plain_[record.rule];
     return;
   }
