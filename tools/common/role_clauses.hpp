@@ -25,10 +25,11 @@ public:
   // its guard the individual.  A policy without one asks for no roles.
   explicit RoleClauses(const Formula& policy);
 
-  // The names of the clauses that ask for `party`'s role themselves and
+  // The names of the clauses that cannot hold without `party`'s role and
   // test one of `purposes` (stored purpose constants; a specific purpose
-  // also counts as its general one) themselves or in a clause around them,
-  // in policy order.
+  // also counts as its general one) themselves or, testing none, in a
+  // clause around them, in policy order; alternatives are passed over
+  // where another alternative for the purpose permits without the role.
   std::vector<std::string> depending(Party party, const std::vector<std::string>& purposes) const;
 
 private:
