@@ -23,9 +23,11 @@ void generate(const Sandbox& sandbox, const std::string& db, const std::string& 
             0);
 }
 
-// The page without the one line that names when the run began.
+// The page without when the run began: its line and the page data's field.
 std::string page_without_start(const std::string& page) {
-  return std::regex_replace(page, std::regex("<tr><th>started</th><td>[^<]*</td></tr>\n"), "");
+  return std::regex_replace(
+      std::regex_replace(page, std::regex("<tr><th>started</th><td>[^<]*</td></tr>\n"), ""),
+      std::regex("\"started\":\"[^\"]*\""), "\"started\":\"\"");
 }
 
 Json manifest(const Sandbox& sandbox, const std::string& folder) {
@@ -54,7 +56,7 @@ protected:
 TEST_F(ReportMerge, ShardsMergeIntoTheWholeRunsFiles) {
   RunResult merged = sandbox.run("hipaa-report", {"merge", "--out", "merged", "s2", "s0", "s1/"});
   ASSERT_EQ(merged.status, whole.status) << merged.err;
-  for (const char* file : {"verdicts.csv", "verdicts.json"}) {
+  for (const char* file : {"verdicts.csv", "verdicts.json", "worklist.csv"}) {
     EXPECT_EQ(read_file(sandbox.path(std::string("merged/") + file)),
               read_file(sandbox.path(std::string("whole/") + file)))
         << file;
@@ -77,6 +79,45 @@ TEST_F(ReportMerge, ShardsMergeIntoTheWholeRunsFiles) {
   EXPECT_EQ(of_merge["files"]["summary.html"]["bytes"], of_whole["files"]["summary.html"]["bytes"]);
   EXPECT_EQ(of_merge["merged_from"].size(), 3u);
   EXPECT_EQ(of_merge["merged_from"][0]["shard"], "0/3");
+}
+
+// With decisions, each shard settles its own instances; a decision is
+// stale only where no shard met its question.
+TEST_F(ReportMerge, ShardsWithDecisionsMergeIntoTheWholeRunsFiles) {
+  std::string decisions = "id,decision,reviewer,date,note\n";
+  const std::string worklist = read_file(sandbox.path("whole/worklist.csv"));
+  std::size_t at = worklist.find('\n') + 1;
+  for (int i = 0; i < 6 && at < worklist.size(); ++i, at = worklist.find('\n', at) + 1) {
+    decisions += worklist.substr(at, 17) + (i % 2 ? ",no" : ",yes") + ",A,2026-12-01,\n";
+  }
+  decisions += "q0123456789abcdef,yes,A,2026-12-01,never asked\n";
+  write_file(sandbox.path("d.csv"), decisions);
+  RunResult whole_run =
+      sandbox.run("hipaa-report", {"--no-lint", "--decisions", "d.csv", "--out", "dwhole"});
+  ASSERT_NE(whole_run.status, 2) << whole_run.err;
+  for (const char* k : {"0", "1", "2"}) {
+    ASSERT_NE(sandbox
+                  .run("hipaa-report", {"-q", "--decisions", "d.csv", "--shard",
+                                        std::string(k) + "/3", "--out", std::string("d") + k})
+                  .status,
+              2);
+  }
+  RunResult merged = sandbox.run("hipaa-report", {"merge", "--out", "dmerged", "d0", "d1", "d2"});
+  ASSERT_EQ(merged.status, whole_run.status) << merged.err;
+  for (const char* file :
+       {"verdicts.csv", "verdicts.json", "worklist.csv", "stale-decisions.csv"}) {
+    EXPECT_EQ(read_file(sandbox.path(std::string("dmerged/") + file)),
+              read_file(sandbox.path(std::string("dwhole/") + file)))
+        << file;
+  }
+  EXPECT_NE(read_file(sandbox.path("dmerged/stale-decisions.csv")).find("q0123456789abcdef"),
+            std::string::npos);
+  EXPECT_EQ(page_without_start(read_file(sandbox.path("dmerged/summary.html"))),
+            page_without_start(read_file(sandbox.path("dwhole/summary.html"))));
+  std::string summary = whole_run.out;
+  for (std::size_t found; (found = summary.find("dwhole/")) != std::string::npos;)
+    summary.replace(found, 7, "dmerged/");
+  EXPECT_EQ(merged.out, summary);
 }
 
 TEST_F(ReportMerge, ManifestNamesTheEvidenceAndTheFilesWritten) {

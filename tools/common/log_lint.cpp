@@ -311,9 +311,22 @@ void check_requests(LintContext& context) {
     auto received = requests->layout->column_index("received");
     auto individual = context.bind(name, {"individual", "covered_entity"});
     if (!received || !individual || !context.span.first) continue;
+    // The answer comes from the entity, from someone who acts for it or
+    // from its business associate, as the policy lets them answer.
+    const std::string entity = "q." + individual->columns[1];
+    std::string answerer = "d." + disclose->columns[0] + " = " + entity;
+    if (auto acts_for = context.bind("acts_for_db", {"person", "entity"})) {
+      answerer += " OR EXISTS (SELECT 1 FROM " + acts_for->table + " a WHERE a." +
+                  acts_for->columns[0] + " = d." + disclose->columns[0] + " AND a." +
+                  acts_for->columns[1] + " = " + entity + ")";
+    }
+    if (auto contracts = context.bind("ba_agreement", {"covered_entity", "associate"})) {
+      answerer += " OR EXISTS (SELECT 1 FROM " + contracts->table + " b WHERE b." +
+                  contracts->columns[1] + " = d." + disclose->columns[0] + " AND b." +
+                  contracts->columns[0] + " = " + entity + ")";
+    }
     context.log.each_row("SELECT " + context.log.row_id(name, "q") + ", q.* FROM " + requests->table + " q WHERE NOT EXISTS "
-                         "(SELECT 1 FROM " + disclose->table + " d WHERE d." +
-                         disclose->columns[0] + " = q." + individual->columns[1] + " AND d." +
+                         "(SELECT 1 FROM " + disclose->table + " d WHERE (" + answerer + ") AND d." +
                          disclose->columns[1] + " = q." + individual->columns[0] + ")", {},
                          [&](const TextRow& row) {
                            auto when = seconds_of(row[*received + 1]);

@@ -25,21 +25,24 @@ public:
   // its guard the individual.  A policy without one asks for no roles.
   explicit RoleClauses(const Formula& policy);
 
-  // The names of the clauses that ask for `party`'s role themselves and
+  // The names of the clauses that cannot hold without `party`'s role and
   // test one of `purposes` (stored purpose constants; a specific purpose
-  // also counts as its general one) themselves or in a clause around them,
-  // in policy order.
+  // also counts as its general one) themselves or, testing none, in a
+  // clause around them, in policy order; alternatives are passed over
+  // where another alternative for the purpose permits without the role.
   std::vector<std::string> depending(Party party, const std::vector<std::string>& purposes) const;
 
 private:
   struct Clause {
     std::string name;
     std::set<std::string> purposes; // tested by the clause itself
-    std::uint8_t parties = 0;       // whose role the clause itself tests
+    std::uint8_t parties = 0;       // whose role the clause cannot hold without
+    bool alternative = false;       // a disjunct of the formula around it
     std::vector<std::size_t> children; // the nearest named subformulas
   };
 
   struct Walk;
+  bool asks(std::size_t clause, Party party) const;
   void collect(std::size_t clause, Party party, const std::set<std::string>& purposes,
                bool purpose_above, std::vector<std::string>& names) const;
 

@@ -1,5 +1,7 @@
 #include "decisions.hpp"
 
+#include "../common/csv_field.hpp"
+
 #include "questions.hpp"
 
 #include "../common/tool_error.hpp"
@@ -9,6 +11,7 @@
 #include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <ostream>
 
 namespace hipaa::report {
 
@@ -117,6 +120,25 @@ Decisions Decisions::read(const std::string& path) {
 const Decision* Decisions::find(const std::string& id) const {
   auto found = index_.find(id);
   return found == index_.end() ? nullptr : &list_[found->second];
+}
+
+// The decisions whose questions arose in no instance, with their lines.
+void write_stale(std::ostream& out, const std::vector<const Decision*>& stale) {
+  out << "id,decision,reviewer,date,note,line\r\n";
+  for (const Decision* decision : stale) {
+    std::string line;
+    tools::append_csv_field(line, decision->id);
+    line += ',';
+    line += decision_word(decision->yes);
+    line += ',';
+    tools::append_csv_field(line, decision->reviewer);
+    line += ',';
+    tools::append_csv_field(line, decision->date);
+    line += ',';
+    tools::append_csv_field(line, decision->note);
+    line += ',' + std::to_string(decision->line) + "\r\n";
+    out << line;
+  }
 }
 
 } // namespace hipaa::report

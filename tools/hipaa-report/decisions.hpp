@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -49,5 +50,9 @@ const char* decision_word(bool yes);
 
 // "q1a2b3c4d5e6f7a8b no (reviewer, date)", for the reason of a settled instance.
 std::string decision_text(const Decision& decision);
+
+// stale-decisions.csv: the decisions whose questions arose in no
+// instance, with the lines that state them.
+void write_stale(std::ostream& out, const std::vector<const Decision*>& stale);
 
 } // namespace hipaa::report

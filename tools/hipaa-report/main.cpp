@@ -116,25 +116,6 @@ std::string beside(const std::string& path, const std::string& name) {
   return (std::filesystem::path(path).parent_path() / name).string();
 }
 
-// The decisions whose questions arose in no instance, with their lines.
-void write_stale(std::ostream& out, const std::vector<const Decision*>& stale) {
-  out << "id,decision,reviewer,date,note,line\r\n";
-  for (const Decision* decision : stale) {
-    std::string line;
-    tools::append_csv_field(line, decision->id);
-    line += ',';
-    line += decision_word(decision->yes);
-    line += ',';
-    tools::append_csv_field(line, decision->reviewer);
-    line += ',';
-    tools::append_csv_field(line, decision->date);
-    line += ',';
-    tools::append_csv_field(line, decision->note);
-    line += ',' + std::to_string(decision->line) + "\r\n";
-    out << line;
-  }
-}
-
 int run(int argc, char** argv) {
   Options options = parse_options(argc, argv);
   if (options.help || options.version) {

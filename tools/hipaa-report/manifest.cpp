@@ -48,6 +48,9 @@ Evidence gather_evidence(const Options& options) {
   evidence.inputs["policy"] = file_json(options.policy, digest_file(options.policy));
   // Further inputs (a clause catalogue, a file of decisions) are hashed
   // here under their own names when the run reads them.
+  if (!options.decisions.empty()) {
+    evidence.inputs["decisions"] = file_json(options.decisions, digest_file(options.decisions));
+  }
   return evidence;
 }
 
@@ -88,6 +91,8 @@ ManifestJson options_json(const Options& options) {
       {"quiet", options.quiet},
       {"lint", options.lint},
       {"violations_ok", options.violations_ok},
+      {"decisions",
+       options.decisions.empty() ? ManifestJson(nullptr) : ManifestJson(options.decisions)},
   };
 }
 

@@ -2,6 +2,7 @@
 
 #include "digest.hpp"
 #include "html_page.hpp"
+#include "inputs.hpp"
 #include "manifest.hpp"
 #include "report_folder.hpp"
 #include "summary.hpp"
@@ -18,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -163,6 +165,8 @@ void check_one_run(const std::vector<Shard>& shards) {
     }
   }
 }
+
+constexpr const char* kStaleFile = "stale-decisions.csv";
 
 // For every position of the whole run, the shard whose row it is; each
 // shard's rows keep their order.
@@ -460,7 +464,7 @@ std::vector<Rule> rules_of(const Shard& shard) {
 // The summary of the whole run from the shards' parts, their records in
 // the order of the whole run and with its positions.
 void add_parts(const std::vector<Shard>& shards, const Placement& placement, Summary& summary,
-               std::size_t rules) {
+               Worklist& worklist, std::size_t rules) {
   struct Head {
     std::unique_ptr<SummaryPartReader> reader;
     std::optional<Record> record;
@@ -487,6 +491,7 @@ void add_parts(const std::vector<Shard>& shards, const Placement& placement, Sum
     Record record = std::move(*head.record);
     record.position = position;
     summary.add(record);
+    if (record.verdict == Verdict::Open) worklist.add(record.position, record.questions);
     head.record = head.reader->next();
   }
   for (std::size_t k = 0; k < heads.size(); ++k) {
@@ -522,8 +527,9 @@ std::string local_time_of(const std::string& utc) {
 std::string merge_usage_text() {
   return "Usage: hipaa-report merge --out DIR SHARD_DIR...\n"
          "Make the report of a whole run from the report folders of its shards\n"
-         "(hipaa-report --shard K/N): the same verdicts.csv, verdicts.json and\n"
-         "summary.html as one run without --shard.  Refuses a missing or repeated\n"
+         "(hipaa-report --shard K/N): the same verdicts.csv, verdicts.json,\n"
+         "worklist.csv, stale-decisions.csv and summary.html as one run without\n"
+         "--shard.  Refuses a missing or repeated\n"
          "shard, shards of other inputs, another state of the log or other options,\n"
          "and a row that is not where its position says.\n"
          "\n"
@@ -553,12 +559,24 @@ int run_merge(int argc, char** argv) {
   check_one_run(shards);
 
   const Shard& first = shards.front();
-  // The rules by name are all the merge needs of the policy; the catalogue
-  // beside it gives the summary the titles a single run shows.
-  Layout layout(rules_of(first), Signature{});
-  const std::string policy_path = first.manifest.at("options").value("policy", "");
-  const Catalogue catalogue = Catalogue::load(
-      (std::filesystem::path(policy_path).parent_path() / "catalogue.csv").string(), false);
+  const ManifestJson& options = first.manifest.at("options");
+  // The page names each rule's variables and the parties of its rows as
+  // the run's policy has them.
+  CheckedPolicy policy =
+      load_policy(options.value("decls", ""), options.value("policy", ""), false, std::cerr);
+  Layout layout(top_level_rules(policy.formula), policy.signature);
+  std::vector<Rule> named = rules_of(first);
+  bool same = named.size() == layout.rules().size();
+  for (std::size_t i = 0; same && i < named.size(); ++i) {
+    same = named[i].name == layout.rules()[i].name;
+  }
+  if (!same) {
+    throw ToolError(options.value("policy", "") + ": has other rules than the shards' run");
+  }
+  // The catalogue beside the policy gives the titles a single run shows.
+  const std::string catalogue_file =
+      (std::filesystem::path(options.value("policy", "")).parent_path() / "catalogue.csv").string();
+  const Catalogue catalogue = Catalogue::load(catalogue_file, false);
   Placement placement = place_rows(shards, layout.rules().size());
   std::size_t total = placement.size();
 
@@ -570,8 +588,20 @@ int run_merge(int argc, char** argv) {
     written.push_back(file.name);
   }
 
-  Summary summary(layout);
-  add_parts(shards, placement, summary, layout.rules().size());
+  // The worklist in the run's words, its instances placed in the whole run
+  // as the summary's are.
+  const Wording wording =
+      Wording::load((std::filesystem::path(catalogue_file).parent_path() / "templates.csv").string(),
+                    catalogue_file);
+  Worklist worklist(wording);
+  Summary summary(layout, page_roles(layout, policy.signature), has_format(first, "html"));
+  add_parts(shards, placement, summary, worklist, layout.rules().size());
+  if (has_format(first, "csv")) {
+    std::ofstream file = folder.create("worklist.csv");
+    worklist.write_csv(file);
+    folder.close(file, "worklist.csv");
+    written.push_back("worklist.csv");
+  }
   std::size_t violations = 0;
   for (const Shard& shard : shards) {
     violations += shard.manifest.at("counts").value("violation", std::size_t{0});
@@ -580,10 +610,48 @@ int run_merge(int argc, char** argv) {
     throw ToolError("the shards' summary parts do not add up to their manifests' counts");
   }
 
+  // The shards read one file of decisions, as their inputs agree; a
+  // decision is stale only where no shard met its question.
+  const bool deciding = options.contains("decisions") && options.at("decisions").is_string();
+  const std::string decisions_path = deciding ? options.at("decisions").get<std::string>() : "";
+  const Decisions decisions = deciding ? Decisions::read(decisions_path) : Decisions{};
+  std::vector<const Decision*> stale;
+  std::vector<std::string> stale_ids;
+  if (deciding) {
+    const ManifestJson& inputs = first.manifest.at("inputs");
+    if (!inputs.contains("decisions") ||
+        digest_file(decisions_path).sha256 != inputs.at("decisions").value("sha256", "")) {
+      throw ToolError(decisions_path + ": differs from the decisions the shards read");
+    }
+    std::map<std::string, std::size_t> stale_in; // id -> shards that did not meet it
+    for (const Shard& shard : shards) {
+      const ManifestJson& files = shard.manifest.at("files");
+      if (!files.contains(kStaleFile)) throw ToolError(shard.folder + ": has no " + kStaleFile);
+      if (digest_file(shard.file(kStaleFile)).sha256 !=
+          files.at(kStaleFile).value("sha256", "")) {
+        throw ToolError(shard.file(kStaleFile) +
+                        ": differs from what its manifest records (changed since the run)");
+      }
+      std::ifstream in(shard.file(kStaleFile), std::ios::binary);
+      std::string line;
+      std::getline(in, line); // the header
+      while (std::getline(in, line)) ++stale_in[line.substr(0, line.find(','))];
+    }
+    for (const Decision& decision : decisions.all()) {
+      auto found = stale_in.find(decision.id);
+      if (found == stale_in.end() || found->second != shards.size()) continue;
+      stale.push_back(&decision);
+      stale_ids.push_back(decision.id);
+    }
+    std::ofstream file = folder.create(kStaleFile);
+    write_stale(file, stale);
+    folder.close(file, kStaleFile);
+    written.push_back(kStaleFile);
+  }
+
   std::string started = first.manifest.value("started", "");
   for (const Shard& shard : shards)
     started = std::min(started, shard.manifest.value("started", ""));
-  const ManifestJson& options = first.manifest.at("options");
   if (has_format(first, "html")) {
     RunInfo info{options.value("db", ""),
                  options.value("decls", ""),
@@ -591,14 +659,8 @@ int run_merge(int argc, char** argv) {
                  local_time_of(started),
                  options.at("as_of").is_string() ? options.at("as_of").get<std::string>() : "",
                  "", &catalogue};
-    // The shards' worklists are not merged yet: the merged page lists the
-    // instances, without the questions and decisions of a single run.
-    const Wording wording;
-    const Worklist worklist(wording);
-    const Decisions decisions;
-    const std::vector<std::string> stale;
     std::ofstream html = folder.create("summary.html");
-    write_html_page(html, PageInput{summary, worklist, decisions, stale}, info);
+    write_html_page(html, PageInput{summary, worklist, decisions, stale_ids}, info);
     folder.close(html, "summary.html");
     written.insert(written.begin(), "summary.html");
   }
@@ -628,7 +690,8 @@ int run_merge(int argc, char** argv) {
   folder.commit();
 
   if (!quiet) {
-    print_summary(std::cout, summary, catalogue, folder.path(), written);
+    print_summary(std::cout, summary, catalogue, folder.path(), written, worklist.size(),
+                  stale_ids);
     std::cout.flush();
     if (!std::cout) throw ToolError("cannot write the summary to standard output");
   }

@@ -24,7 +24,21 @@ std::string record_line(const Record& record) {
             {"clauses", record.clauses},
             {"overdue", record.overdue},
             {"day", record.day},
-            {"values", record.values}};
+            {"values", record.values},
+            {"plain_values", record.plain_values}};
+  // The open instance's questions, for the worklist of the whole run.
+  if (!record.questions.empty()) {
+    Json questions = Json::array();
+    for (const Question& q : record.questions) {
+      questions.push_back(Json::array({q.id, q.atom, q.clause, q.pred, q.args, q.settles}));
+    }
+    line["questions"] = std::move(questions);
+  }
+  if (!record.question_shape.empty()) line["shape"] = record.question_shape;
+  if (!record.decided.empty()) {
+    line["decided_by"] = record.decided_by;
+    line["decided"] = record.decided;
+  }
   return line.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
@@ -39,13 +53,25 @@ Record record_of(const Json& line) {
   record.overdue = line.at("overdue").get<bool>();
   record.day = line.at("day").get<std::string>();
   record.values = line.at("values").get<std::string>();
+  record.plain_values = line.at("plain_values").get<std::vector<std::string>>();
+  if (line.contains("questions")) {
+    for (const Json& q : line.at("questions")) {
+      record.questions.push_back(Question{q.at(0).get<std::string>(), q.at(1).get<std::string>(),
+                                          q.at(2).get<std::string>(), q.at(3).get<std::string>(),
+                                          q.at(4).get<std::vector<std::string>>(),
+                                          q.at(5).get<bool>()});
+    }
+  }
+  record.question_shape = line.value("shape", "");
+  record.decided_by = line.value("decided_by", "");
+  if (line.contains("decided")) record.decided = line.at("decided").get<std::vector<std::string>>();
   return record;
 }
 
 } // namespace
 
 void SummaryPartWriter::add(const Record& record) {
-  if (record.verdict == Verdict::Compliant && !record.overdue) {
+  if (record.verdict == Verdict::Compliant && !record.overdue && record.decided.empty()) {
     ++plain_[record.rule];
     return;
   }

@@ -2,9 +2,10 @@
 // so that the merge can make the whole report's page without judging
 // anything again.  One JSON object per line for every instance the page
 // lists or counts by clause or day (every one that is not plainly
-// compliant), in position order, then one line with the number of the
-// others per rule.  A field the page comes to need from a record is one
-// more entry in record_line and record_of.
+// compliant: neither overdue nor settled by a decision), in position
+// order, then one line with the number of the others per rule.  A field
+// the page comes to need from a record is one more entry in record_line
+// and record_of.
 #pragma once
 
 #include "record.hpp"
@@ -29,7 +30,7 @@ public:
 
 private:
   std::ofstream& out_;
-  std::vector<std::size_t> plain_; // compliant and not overdue, per rule
+  std::vector<std::size_t> plain_; // plainly compliant, per rule
 };
 
 // Reads a part back; a ToolError naming `path` for a line it cannot read.
