@@ -75,10 +75,10 @@ TEST(ReportPage, FiltersSortsAndShowsOnePatientInABrowser) {
   std::map<std::string, std::size_t> violations_of_patient;
   std::string first_day = "9999", last_day;
   // The patient is the individual the disclosure is about, or who asked.
-  auto patient_of = [](const CsvRow& row) { return plain(row.at("q") + row.at("q21") + row.at("q26")); };
+  auto patient_of = [](const CsvRow& row) { return row.at("subject") + row.at("individual"); };
   for (const CsvRow& row : rows) {
     const std::string& verdict = row.at("verdict");
-    const std::string day = (row.at("t_iso") + row.at("r21_iso") + row.at("r26_iso")).substr(0, 10);
+    const std::string day = (row.at("at") + row.at("received")).substr(0, 10);
     if (!day.empty()) {
       first_day = std::min(first_day, day);
       last_day = std::max(last_day, day);
@@ -123,14 +123,14 @@ TEST(ReportPage, FiltersSortsAndShowsOnePatientInABrowser) {
   for (const Json& cell : browser.eval("column('t-violations', 3)")) EXPECT_EQ(cell, patient);
   const std::string message = plain(std::find_if(rows.begin(), rows.end(), [&](const CsvRow& row) {
                                       return row.at("verdict") == "violation" &&
-                                             patient_of(row) == patient && !row.at("m").empty();
-                                    })->at("m"));
+                                             patient_of(row) == patient && !row.at("info").empty();
+                                    })->at("info"));
   EXPECT_EQ(browser.eval(set_filter("search", message.substr(0, message.size() - 1)))[0].get<std::size_t>() >= 1,
             true);
   // A message may break more than one clause of the patient's.
   const auto of_message = std::count_if(rows.begin(), rows.end(), [&](const CsvRow& row) {
     return row.at("verdict") == "violation" && patient_of(row) == patient &&
-           plain(row.at("m")) == message;
+           row.at("info") == message;
   });
   EXPECT_EQ(browser.eval(set_filter("search", message))[0], of_message);
   browser.eval("document.getElementById('f-clear').click()");

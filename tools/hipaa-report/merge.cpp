@@ -501,11 +501,19 @@ void add_parts(const std::vector<Shard>& shards, const Placement& placement, Sum
     }
   }
   for (const Head& head : heads) {
+    // The first two plain instances carry the shard's first and last day of
+    // them, which is all the summary keeps of their days.
+    std::size_t given = 0;
     for (std::size_t rule = 0; rule < rules; ++rule) {
       Record plain;
       plain.rule = rule;
       plain.verdict = Verdict::Compliant;
-      for (std::size_t i = 0; i < head.reader->plain()[rule]; ++i) summary.add(plain);
+      for (std::size_t i = 0; i < head.reader->plain()[rule]; ++i, ++given) {
+        plain.day = given == 0 ? head.reader->first_day()
+                    : given == 1 ? head.reader->last_day()
+                                 : std::string();
+        summary.add(plain);
+      }
     }
   }
 }

@@ -39,6 +39,12 @@ std::string record_line(const Record& record) {
     line["decided_by"] = record.decided_by;
     line["decided"] = record.decided;
   }
+  // A violation's clauses and reason, and any warning, as the page and the
+  // summary show them.
+  if (!record.broken.empty()) line["broken"] = record.broken;
+  if (!record.closest_permissions.empty()) line["closest"] = record.closest_permissions;
+  if (!record.reason.empty()) line["reason"] = record.reason;
+  if (!record.warnings.empty()) line["warnings"] = record.warnings;
   return line.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
@@ -65,20 +71,36 @@ Record record_of(const Json& line) {
   record.question_shape = line.value("shape", "");
   record.decided_by = line.value("decided_by", "");
   if (line.contains("decided")) record.decided = line.at("decided").get<std::vector<std::string>>();
+  const auto texts = [&](const char* key) {
+    return line.contains(key) ? line.at(key).get<std::vector<std::string>>()
+                              : std::vector<std::string>();
+  };
+  record.broken = texts("broken");
+  record.closest_permissions = texts("closest");
+  record.warnings = texts("warnings");
+  record.reason = line.value("reason", "");
   return record;
 }
 
 } // namespace
 
 void SummaryPartWriter::add(const Record& record) {
-  if (record.verdict == Verdict::Compliant && !record.overdue && record.decided.empty()) {
+  if (record.verdict == Verdict::Compliant && !record.overdue && record.decided.empty() &&
+      record.warnings.empty()) {
     ++plain_[record.rule];
+    // The page shows the log's first and last day, whatever the verdicts.
+    if (!record.day.empty()) {
+      if (first_day_.empty() || record.day < first_day_) first_day_ = record.day;
+      if (record.day > last_day_) last_day_ = record.day;
+    }
     return;
   }
   out_ << record_line(record) << '\n';
 }
 
-void SummaryPartWriter::finish() { out_ << Json{{"plain", plain_}}.dump() << '\n'; }
+void SummaryPartWriter::finish() {
+  out_ << Json{{"plain", plain_}, {"days", Json::array({first_day_, last_day_})}}.dump() << '\n';
+}
 
 SummaryPartReader::SummaryPartReader(std::string path, std::size_t rules)
     : path_(std::move(path)), in_(path_, std::ios::binary), plain_(rules) {
@@ -104,6 +126,10 @@ std::optional<Record> SummaryPartReader::next() {
       std::vector<std::size_t> plain = line.at("plain").get<std::vector<std::size_t>>();
       if (plain.size() != plain_.size()) damaged("counts for another number of rules");
       plain_ = std::move(plain);
+      if (line.contains("days")) {
+        first_day_ = line.at("days").at(0).get<std::string>();
+        last_day_ = line.at("days").at(1).get<std::string>();
+      }
       closed_ = true;
       return std::nullopt;
     }

@@ -31,6 +31,7 @@ public:
 private:
   std::ofstream& out_;
   std::vector<std::size_t> plain_; // plainly compliant, per rule
+  std::string first_day_, last_day_; // of the plainly compliant ones
 };
 
 // Reads a part back; a ToolError naming `path` for a line it cannot read.
@@ -42,6 +43,9 @@ public:
   std::optional<Record> next();
   // Per rule, the plainly compliant instances; read at the closing line.
   const std::vector<std::size_t>& plain() const { return plain_; }
+  // The first and last day of the plainly compliant instances, or "".
+  const std::string& first_day() const { return first_day_; }
+  const std::string& last_day() const { return last_day_; }
 
 private:
   [[noreturn]] void damaged(const std::string& why) const;
@@ -50,6 +54,7 @@ private:
   std::ifstream in_;
   std::size_t line_ = 0;
   std::vector<std::size_t> plain_;
+  std::string first_day_, last_day_;
   bool closed_ = false;
 };
 
