@@ -3,6 +3,7 @@
 // policy and none for a name it lacks, one template for every predicate,
 // with placeholders only for the predicate's arguments.
 #include "logic/declarations.hpp"
+#include "tools/csv_rows.hpp"
 #include "syntax/decls_parser.hpp"
 
 #include <gtest/gtest.h>
@@ -23,33 +24,8 @@ std::string case_file(const std::string& name) {
   return text.str();
 }
 
-// The records of an RFC 4180 text.
 std::vector<std::vector<std::string>> records_of(const std::string& text) {
-  std::vector<std::vector<std::string>> records(1, std::vector<std::string>(1));
-  bool quoted = false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (quoted) {
-      if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
-        records.back().back() += '"';
-        ++i;
-      } else if (c == '"') {
-        quoted = false;
-      } else {
-        records.back().back() += c;
-      }
-    } else if (c == '"') {
-      quoted = true;
-    } else if (c == ',') {
-      records.back().emplace_back();
-    } else if (c == '\n') {
-      records.emplace_back(1);
-    } else if (c != '\r') {
-      records.back().back() += c;
-    }
-  }
-  if (records.back().size() == 1 && records.back().front().empty()) records.pop_back();
-  return records;
+  return csv_records(text);
 }
 
 // The policy without its comments: "(* ... *)" blocks and "%" lines.

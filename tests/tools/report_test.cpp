@@ -2,6 +2,7 @@
 // and with hipaa-audit, any number of threads or shards gives the same
 // rows, and bad input leaves no report behind.
 #include "casestudy/case_log.hpp"
+#include "tools/csv_rows.hpp"
 
 #include "logic/printer.hpp"
 #include "syntax/policy_parser.hpp"
@@ -17,45 +18,8 @@
 namespace hipaa::testing {
 namespace {
 
-using CsvRow = std::map<std::string, std::string>;
-
 // The records of an RFC 4180 text, keyed by the header's names.
-std::vector<CsvRow> read_csv(const std::string& text) {
-  std::vector<std::vector<std::string>> records(1, std::vector<std::string>(1));
-  bool quoted = false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (quoted) {
-      if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
-        records.back().back() += '"';
-        ++i;
-      } else if (c == '"') {
-        quoted = false;
-      } else {
-        records.back().back() += c;
-      }
-    } else if (c == '"') {
-      quoted = true;
-    } else if (c == ',') {
-      records.back().emplace_back();
-    } else if (c == '\n') {
-      records.emplace_back(1);
-    } else if (c != '\r') {
-      records.back().back() += c;
-    }
-  }
-  records.pop_back(); // after the last line end
-  std::vector<CsvRow> rows;
-  for (std::size_t r = 1; r < records.size(); ++r) {
-    EXPECT_EQ(records[r].size(), records[0].size()) << "record " << r;
-    CsvRow row;
-    for (std::size_t i = 0; i < records[r].size() && i < records[0].size(); ++i) {
-      row[records[0][i]] = records[r][i];
-    }
-    rows.push_back(std::move(row));
-  }
-  return rows;
-}
+std::vector<CsvRow> read_csv(const std::string& text) { return csv_rows(text); }
 
 std::vector<CsvRow> verdicts(const Sandbox& sandbox, const std::string& folder = "report") {
   return read_csv(read_file(sandbox.path(folder + "/verdicts.csv")));
