@@ -105,17 +105,17 @@ std::string time_part_spec(const std::string& text) {
 
 } // namespace
 
-DateFormat::DateFormat(const std::string& spec) : spec_(spec) {
-  if (spec == "excel") {
+DateFormat::DateFormat(const std::string& pattern) : pattern_(pattern) {
+  if (pattern == "excel") {
     excel_ = true;
     has_time_ = true;
     return;
   }
   bool year = false, month = false, day = false, twelve = false, meridian = false;
-  for (std::size_t i = 0; i < spec.size(); ++i) {
-    if (spec[i] != '%') continue;
-    if (++i == spec.size()) throw UsageError("--date-format \"" + spec + "\" ends in %");
-    switch (spec[i]) {
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    if (pattern[i] != '%') continue;
+    if (++i == pattern.size()) throw UsageError("--date-format \"" + pattern + "\" ends in %");
+    switch (pattern[i]) {
     case 'Y': case 'y': year = true; break;
     case 'm': case 'b': month = true; break;
     case 'd': day = true; break;
@@ -124,15 +124,15 @@ DateFormat::DateFormat(const std::string& spec) : spec_(spec) {
     case 'H': case 'M': case 'S': has_time_ = true; break;
     case '%': break;
     default:
-      throw UsageError("--date-format \"" + spec + "\": unknown directive %" + spec[i] +
+      throw UsageError("--date-format \"" + pattern + "\": unknown directive %" + pattern[i] +
                        " (known: %Y %y %m %b %d %H %I %M %S %p %%, or \"excel\")");
     }
   }
   if (twelve != meridian) {
-    throw UsageError("--date-format \"" + spec + "\": %I (hour 1-12) and %p (AM or PM) go together");
+    throw UsageError("--date-format \"" + pattern + "\": %I (hour 1-12) and %p (AM or PM) go together");
   }
   if (!year || !month || !day) {
-    throw UsageError("--date-format \"" + spec + "\" must give a year, a month and a day");
+    throw UsageError("--date-format \"" + pattern + "\" must give a year, a month and a day");
   }
 }
 
@@ -142,21 +142,21 @@ std::optional<DateFields> DateFormat::read(std::string_view text) const {
   std::size_t pos = 0;
   bool twelve_hour = false;
   std::optional<bool> afternoon;
-  for (std::size_t i = 0; i < spec_.size(); ++i) {
-    const char c = spec_[i];
+  for (std::size_t i = 0; i < pattern_.size(); ++i) {
+    const char c = pattern_[i];
     if (c == ' ') {
       if (pos >= text.size() || text[pos] != ' ') return std::nullopt;
       while (pos < text.size() && text[pos] == ' ') ++pos;
       continue;
     }
-    if (c != '%' || spec_[i + 1] == '%') {
+    if (c != '%' || pattern_[i + 1] == '%') {
       if (c == '%') ++i;
-      if (pos >= text.size() || text[pos] != spec_[i]) return std::nullopt;
+      if (pos >= text.size() || text[pos] != pattern_[i]) return std::nullopt;
       ++pos;
       continue;
     }
     bool ok = true;
-    switch (spec_[++i]) {
+    switch (pattern_[++i]) {
     case 'Y': ok = digits(text, pos, 4, 4, f.year); break;
     case 'y':
       ok = digits(text, pos, 2, 2, f.year);
@@ -222,11 +222,11 @@ std::optional<DateFields> DateFormat::read_excel(std::string_view text) const {
 }
 
 void DateFormats::add(const std::string& option) {
-  std::string table, column, spec = option;
+  std::string table, column, pattern = option;
   const std::size_t equals = option.find('=');
   if (equals != std::string::npos && option.find('%') > equals) {
     std::string scope = option.substr(0, equals);
-    spec = option.substr(equals + 1);
+    pattern = option.substr(equals + 1);
     const std::size_t dot = scope.find('.');
     table = scope.substr(0, dot);
     if (dot != std::string::npos) column = scope.substr(dot + 1);
@@ -241,7 +241,7 @@ void DateFormats::add(const std::string& option) {
                        (table.empty() ? std::string("every date column") : option.substr(0, equals)));
     }
   }
-  formats_.push_back({table, column, DateFormat(spec)});
+  formats_.push_back({table, column, DateFormat(pattern)});
 }
 
 const DateFormat* DateFormats::find(const std::string& table, const std::string& column) const {
@@ -262,7 +262,7 @@ DateFields read_date_fields(const std::string& text, const DateFormat* format) {
   }
   if (auto fields = read_calendar_date(text)) return *fields;
   if (format) {
-    throw ToolError("invalid date \"" + text + "\" (expected the form " + format->spec() +
+    throw ToolError("invalid date \"" + text + "\" (expected the form " + format->pattern() +
                     " of --date-format, or YYYY-MM-DD with an optional hh:mm:ss)");
   }
   long first = 0, second = 0;

@@ -22,16 +22,16 @@ namespace hipaa::import {
 class DateFormat {
 public:
   // A UsageError for an unknown directive or a format that gives no day.
-  explicit DateFormat(const std::string& spec);
+  explicit DateFormat(const std::string& pattern);
 
   std::optional<DateFields> read(std::string_view text) const;
   bool has_time() const { return has_time_; }
-  const std::string& spec() const { return spec_; }
+  const std::string& pattern() const { return pattern_; }
 
 private:
   std::optional<DateFields> read_excel(std::string_view text) const;
 
-  std::string spec_;
+  std::string pattern_;
   bool excel_ = false;
   bool has_time_ = false;
 };
