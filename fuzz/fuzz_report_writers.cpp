@@ -78,10 +78,20 @@ std::string page_of(const Layout& layout, const Record& record) {
   return page.str();
 }
 
+// The characters that make markup: angle brackets anywhere, and quotes
+// outside the page's embedded JSON data, where a value's quote stands
+// escaped as \" inside a JSON string and cannot end an attribute.
 std::size_t markup(const std::string& page) {
-  return static_cast<std::size_t>(std::count_if(page.begin(), page.end(), [](char c) {
-    return c == '<' || c == '>' || c == '"';
-  }));
+  const std::string opening = "<script type=\"application/json\" id=\"report-data\">";
+  const std::size_t data = page.find(opening);
+  const std::size_t data_end = data == std::string::npos ? data : page.find("</script>", data);
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < page.size(); ++i) {
+    const char c = page[i];
+    const bool in_data = data != std::string::npos && i >= data + opening.size() && i < data_end;
+    if (c == '<' || c == '>' || (c == '"' && !in_data)) ++count;
+  }
+  return count;
 }
 
 } // namespace

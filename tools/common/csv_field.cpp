@@ -12,8 +12,12 @@ bool needs_quotes(std::string_view text, bool quote_blank_edges) {
   if (quote_blank_edges && !text.empty() && (is_blank(text.front()) || is_blank(text.back()))) {
     return true;
   }
-  // A byte-order mark at the start of a file is skipped by the reader.
-  if (quote_blank_edges && text.starts_with("\xEF\xBB\xBF")) return true;
+  // A byte-order mark at the start of a file is taken by the reader as the
+  // file's encoding (UTF-8, or UTF-16 either way round), not as text.
+  if (quote_blank_edges && (text.starts_with("\xEF\xBB\xBF") || text.starts_with("\xFF\xFE") ||
+                            text.starts_with("\xFE\xFF"))) {
+    return true;
+  }
   return text.find_first_of(",\"\r\n") != std::string_view::npos;
 }
 
