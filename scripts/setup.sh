@@ -10,6 +10,8 @@ packages=(cmake ninja-build g++ make pkg-config libsqlite3-dev libgmp-dev google
 packages+=(time)
 # The allocator that hipaa-audit is linked with.
 packages+=(libmimalloc-dev)
+# The companion tools' command lines.
+packages+=(libcli11-dev)
 # SHA-256 for the report's manifest.
 packages+=(libssl-dev)
 # The scheduler recipes' tests: a single-node Slurm cluster and GNU parallel.

@@ -177,7 +177,7 @@ TEST_F(Import, KeepsSqlInDeclaredNamesAsPlainNames) {
              "CREATE TABLE e.x (y)\" (\"c) ; DROP TABLE t; --\") .\n");
   csv("t.csv", "c) ; DROP TABLE t; --\nhello\n");
   RunResult result = sandbox_.run(
-      "hipaa-import", {"-d", "evil.d", "-f", "--table",
+      "hipaa-import", {"-D", "evil.d", "-f", "--table",
                        "t; ATTACH DATABASE 'evil.db' AS e; CREATE TABLE e.x (y)=t.csv"});
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_FALSE(sandbox_.exists("evil.db"));

@@ -185,7 +185,7 @@ TEST(Loggen, RejectsBadOptionsWithOneLineAndStatus2AndWritesNothing) {
 
 TEST(Loggen, ReadsGnuShortOptionsAttachedAndBundled) {
   Sandbox sandbox;
-  RunResult result = sandbox.run("hipaa-loggen", {"-n12", "-s3", "-V0.5", "-fo", "x.db"});
+  RunResult result = sandbox.run("hipaa-loggen", {"-n12", "-s3", "--viol=0.5", "-fo", "x.db"});
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(sandbox.files(), std::vector<std::string>{"x.db"});
   TestDb db(sandbox.path("x.db"));
@@ -200,7 +200,7 @@ TEST(Loggen, HelpDescribesTheOptions) {
   RunResult result = sandbox.run("hipaa-loggen", {"--help"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out.rfind("Usage: hipaa-loggen [OPTION]...\n", 0), 0u);
-  for (const char* option : {"--disclosures", "--seed", "--violations", "--output", "--force"}) {
+  for (const char* option : {"--disclosures", "--seed", "--violations", "--out", "--force"}) {
     EXPECT_NE(result.out.find(option), std::string::npos) << option;
   }
   EXPECT_TRUE(sandbox.files().empty());

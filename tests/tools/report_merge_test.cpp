@@ -146,7 +146,7 @@ TEST_F(ReportMerge, ManifestNamesTheEvidenceAndTheFilesWritten) {
   // A -wal file with content is hashed with the log.
   fs::copy_file(sandbox.path("hipaa.db"), sandbox.path("copy.db"));
   write_file(sandbox.path("copy.db-wal"), "");
-  sandbox.run("hipaa-report", {"-q", "-f", "csv", "--db", "copy.db", "--out", "copy"});
+  sandbox.run("hipaa-report", {"-q", "-F", "csv", "--db", "copy.db", "--out", "copy"});
   EXPECT_FALSE(manifest(sandbox, "copy")["inputs"].contains("log_wal"));
   EXPECT_EQ(manifest(sandbox, "copy")["log_state"], of_whole["log_state"]);
 }

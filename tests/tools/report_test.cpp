@@ -272,7 +272,7 @@ TEST(Report, ThreadsAndShardsGiveTheSameRows) {
 
   // Shards, merged (tests/tools/report_merge_test.cpp checks the merge).
   for (const char* shard : {"0", "1", "2"}) {
-    sandbox.run("hipaa-report", {"-q", "-f", "csv", "--shard", std::string(shard) + "/3",
+    sandbox.run("hipaa-report", {"-q", "-F", "csv", "--shard", std::string(shard) + "/3",
                                  "--out", std::string("shard") + shard});
   }
   EXPECT_EQ(
@@ -316,7 +316,7 @@ TEST(Report, AnAwaitedDisclosurePastItsDeadlineIsOverdue) {
   std::vector<CsvRow> waiting = awaiting({"-q"}, ": awaiting a disclosure by 20");
   ASSERT_FALSE(waiting.empty());
   for (const CsvRow& row : waiting) EXPECT_EQ(row.at("verdict"), "open");
-  std::vector<CsvRow> overdue = awaiting({"-f", "csv", "--as-of", "2100-01-01"}, "overdue");
+  std::vector<CsvRow> overdue = awaiting({"-F", "csv", "--as-of", "2100-01-01"}, "overdue");
   EXPECT_EQ(overdue.size(), waiting.size());
   EXPECT_NE(last_out.find("(" + std::to_string(overdue.size()) + " overdue)\n"), std::string::npos)
       << last_out;

@@ -63,7 +63,7 @@ TEST(RoundTrip, ExportImportExportKeepsEveryValueByteForByte) {
     RunResult first = sandbox.run("hipaa-export", {"--db", "a.db", "--decls", "d.d", "--out", "one"});
     ASSERT_EQ(first.status, 0) << first.err;
     RunResult imported = sandbox.run(
-        "hipaa-import", {"-d", "d.d", "-o", "b.db", "one/notes.csv", "one/said.csv"});
+        "hipaa-import", {"-D", "d.d", "-o", "b.db", "one/notes.csv", "one/said.csv"});
     ASSERT_EQ(imported.status, 0) << imported.err;
     EXPECT_EQ(table_rows(sandbox.path("b.db")), table_rows(sandbox.path("a.db"))) << "seed " << seed;
     RunResult second = sandbox.run("hipaa-export", {"--db", "b.db", "--decls", "d.d", "--out", "two"});
@@ -103,7 +103,7 @@ TEST(RoundTrip, CellsThatWouldRunAsFormulasAreWrittenAsText) {
   std::string expected = "'text\n";
   for (const Case& c : cases) expected += c.guarded + "\n";
   EXPECT_EQ(read_file(sandbox.path("notes.csv")), expected);
-  RunResult imported = sandbox.run("hipaa-import", {"-d", "d.d", "-o", "b.db", "notes.csv"});
+  RunResult imported = sandbox.run("hipaa-import", {"-D", "d.d", "-o", "b.db", "notes.csv"});
   ASSERT_EQ(imported.status, 0) << imported.err;
   EXPECT_EQ(table_rows(sandbox.path("b.db")), table_rows(sandbox.path("a.db")));
 
@@ -114,10 +114,10 @@ TEST(RoundTrip, CellsThatWouldRunAsFormulasAreWrittenAsText) {
             0);
   EXPECT_EQ(read_file(sandbox.path("notes.csv")).substr(0, 24), "text\n=cmd|' /C calc'!A0\n");
   write_file(sandbox.path("notes.csv"), "text\n'=1\n'x\n");
-  ASSERT_EQ(sandbox.run("hipaa-import", {"-d", "d.d", "-fo", "c.db", "notes.csv"}).status, 0);
+  ASSERT_EQ(sandbox.run("hipaa-import", {"-D", "d.d", "-fo", "c.db", "notes.csv"}).status, 0);
   EXPECT_EQ(TestDb(sandbox.path("c.db")).rows("SELECT text FROM notes"),
             (std::vector<std::string>{"\"'=1\"", "\"'x\""}));
-  ASSERT_EQ(sandbox.run("hipaa-import", {"-d", "d.d", "-fo", "c.db", "--formula-guard", "notes.csv"})
+  ASSERT_EQ(sandbox.run("hipaa-import", {"-D", "d.d", "-fo", "c.db", "--formula-guard", "notes.csv"})
                 .status,
             0);
   EXPECT_EQ(TestDb(sandbox.path("c.db")).rows("SELECT text FROM notes"),
@@ -132,7 +132,7 @@ TEST(RoundTrip, IndexNamesFromTheDeclarationsNeverCollide) {
                                   "p3 : x - -> pred DB %dbinfo \"t\" (\"v\") .\n"
                                   "p4 : x - -> pred DB %dbinfo \"T_BY_V\" (\"v\") .\n");
   write_file(sandbox.path("a_by_b.csv"), "c\nc\n");
-  RunResult result = sandbox.run("hipaa-import", {"-d", "d.d", "a_by_b.csv"});
+  RunResult result = sandbox.run("hipaa-import", {"-D", "d.d", "a_by_b.csv"});
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(TestDb(sandbox.path("hipaa.db"))
                 .rows("SELECT name || ' ON ' || tbl_name FROM sqlite_master WHERE type = 'index' "

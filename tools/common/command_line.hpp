@@ -1,8 +1,9 @@
-// GNU-style command lines for the log tools, read with the C library's
-// getopt_long: long options "--name VALUE" or "--name=VALUE" (or any
-// unambiguous prefix of the name), short options "-x VALUE" or "-xVALUE",
-// bundled flags ("-fo x.db"), "--" to end the options, and positional
-// arguments anywhere.
+// GNU-style command lines for the log tools, read with CLI11: long options
+// "--name VALUE" or "--name=VALUE" (or any unambiguous prefix of the name),
+// short options "-x VALUE" or "-xVALUE", bundled flags ("-fo x.db"), "--"
+// to end the options, and positional arguments anywhere.  Each tool lists
+// its options as a table of OptionRules, from which both the parser and the
+// option lines of its --help are made.
 #pragma once
 
 #include "tool_error.hpp"
@@ -18,11 +19,16 @@ struct OptionRule {
   std::string name;   // without the leading "--"
   char alias;         // the one-letter form, or '\0'
   bool takes_value;
+  std::string value_name = ""; // shown after the name in --help ("PATH")
+  std::string help = "";       // one paragraph, wrapped by --help
+  // Earlier long names that still mean this option; --help does not show
+  // them.
+  std::vector<std::string> older_names = {};
 };
 
 struct CommandLine {
-  // Every value given for each option, in command-line order; flags map to
-  // one "" per occurrence.
+  // Every value given for each option under its name, in command-line
+  // order; flags map to one "" per occurrence.
   std::map<std::string, std::vector<std::string>> values;
   std::vector<std::string> positional;
 
@@ -39,9 +45,15 @@ struct CommandLine {
   }
 };
 
-// Reads argv[1..argc-1] against the rules (argv may be reordered).  Unknown
-// options and missing values are UsageErrors worded for the user.
+// Reads argv[1..argc-1] against the rules.  Unknown options, ambiguous
+// prefixes, missing values and values given to flags are UsageErrors
+// worded for the user.
 CommandLine parse_command_line(int argc, char** argv, const std::vector<OptionRule>& rules);
+
+// The --help text: `head`, one entry per rule ("  -d, --db PATH" and its
+// help wrapped beside it), then `tail` after a blank line.
+std::string usage_text(const std::string& head, const std::vector<OptionRule>& rules,
+                       const std::string& tail);
 
 // A whole number from `low` to `high` for option `name`, or a UsageError
 // saying what is allowed.

@@ -18,7 +18,7 @@ std::string version_text(const std::string& program) {
 }
 
 bool answered_help_or_version(const CommandLine& line, const std::string& program,
-                              const char* usage) {
+                              const std::string& usage) {
   if (line.has("help")) {
     std::cout << usage;
     return true;

@@ -7,8 +7,9 @@
 
 namespace hipaa::tools {
 
-// The version every tool prints for --version.
-inline constexpr const char* kToolsVersion = "1.1.0";
+// The version every tool prints for --version: the project's, from the
+// build.
+inline constexpr const char* kToolsVersion = HIPAA_VERSION;
 
 // "<program> <version>\n" as --version prints it.
 std::string version_text(const std::string& program);
@@ -18,7 +19,7 @@ struct CommandLine;
 // Prints `usage` for --help or the version for --version; true when it did,
 // and the program has nothing more to do.
 bool answered_help_or_version(const CommandLine& line, const std::string& program,
-                              const char* usage);
+                              const std::string& usage);
 
 // Runs `body` and returns its status.  A UsageError, or a SourceError after
 // its located messages, ends with status 2, any

@@ -23,12 +23,26 @@ using tools::ToolError;
 using tools::UsageError;
 
 const std::vector<tools::OptionRule> kOptionRules = {
-    {"db", 'd', true},       {"out", 'o', true},   {"decls", '\0', true},
-    {"declarations", '\0', true}, {"force", 'f', false}, {"help", 'h', false},
-    {"version", '\0', false}, {"raw-cells", '\0', false}, {"accept-repairs", '\0', false},
+    {"db", 'd', true, "PATH", "the log to read (required)"},
+    {"out", 'o', true, "DIR",
+     "the folder to write into, created if need be (default: the current one)", {"output"}},
+    {"decls", 'D', true, "PATH",
+     "the declarations, which say which columns hold strings (default "
+     "./hipaa-case-study/hipaa.d)",
+     {"declarations"}},
+    {"force", 'f', false, "", "replace CSV files that exist"},
+    {"raw-cells", '\0', false, "",
+     "write every cell as stored; by default a cell that starts with = + - @ ' tab or CR, "
+     "which a spreadsheet could run as a formula, gets a ' before it, and the header's "
+     "first name one more, which tells hipaa-import to remove them again"},
+    {"accept-repairs", '\0', false, "",
+     "use declarations that parse only after a repair, as repaired (by default they are "
+     "refused)"},
+    {"help", 'h', false, "", "show this text and exit"},
+    {"version", 'V', false, "", "show the version and exit"},
 };
 
-const char* const kUsage =
+const char* const kUsageHead =
     "Usage: hipaa-export --db PATH [OPTION]...\n"
     "Write every table of an audit log as one CSV file per table, TABLE.csv, with a\n"
     "header naming its columns.  Strings are written without their double quotes,\n"
@@ -36,24 +50,9 @@ const char* const kUsage =
     "the same rows:\n"
     "\n"
     "  hipaa-export --db hipaa.db --out records\n"
-    "  hipaa-import --output copy.db records/*.csv\n"
-    "\n"
-    "  -d, --db PATH            the log to read (required)\n"
-    "  -o, --out DIR            the folder to write into, created if need be\n"
-    "                           (default: the current one)\n"
-    "      --decls PATH         the declarations, which say which columns hold\n"
-    "                           strings (default ./hipaa-case-study/hipaa.d)\n"
-    "  -f, --force              replace CSV files that exist\n"
-    "      --raw-cells          write every cell as stored; by default a cell that\n"
-    "                           starts with = + - @ ' tab or CR, which a spreadsheet\n"
-    "                           could run as a formula, gets a ' before it, and the\n"
-    "                           header's first name one more, which tells\n"
-    "                           hipaa-import to remove them again\n"
-    "      --accept-repairs     use declarations that parse only after a repair, as\n"
-    "                           repaired (by default they are refused)\n"
-    "  -h, --help               show this text and exit\n"
-    "      --version            show the version and exit\n"
-    "\n"
+    "  hipaa-import --out copy.db records/*.csv\n";
+
+const char* const kUsageTail =
     "Each file is written under a temporary name and renamed when complete; every\n"
     "target is checked before the first is written.  The log is only read.  Exit\n"
     "status: 0 when every table was written, 1 when one could not be or the summary\n"
@@ -95,7 +94,10 @@ void check_file_name(const std::string& table) {
 
 int run(int argc, char** argv) {
   tools::CommandLine line = tools::parse_command_line(argc, argv, kOptionRules);
-  if (tools::answered_help_or_version(line, "hipaa-export", kUsage)) return 0;
+  if (tools::answered_help_or_version(line, "hipaa-export",
+                                      tools::usage_text(kUsageHead, kOptionRules, kUsageTail))) {
+    return 0;
+  }
   if (!line.positional.empty()) {
     throw UsageError("unexpected argument \"" + line.positional.front() + "\" (try --help)");
   }
@@ -103,7 +105,7 @@ int run(int argc, char** argv) {
   if (!db) throw UsageError("--db PATH names the log to export (try --help)");
   const std::string folder = line.get("out").value_or(".");
   const std::string declarations =
-      line.get("decls").value_or(line.get("declarations").value_or("./hipaa-case-study/hipaa.d"));
+      line.get("decls").value_or("./hipaa-case-study/hipaa.d");
   // The inputs first: a run that cannot read them creates nothing.
   const std::vector<tools::LogTable> tables =
       tools::log_tables_of(tools::load_signature(declarations, line.has("accept-repairs")));

@@ -35,26 +35,50 @@ using tools::UsageError;
 namespace names = tools::case_tables;
 
 const std::vector<tools::OptionRule> kOptionRules = {
-    {"declarations", 'd', true},
-    {"output", 'o', true},
-    {"force", 'f', false},
-    {"accept-repairs", '\0', false},
-    {"table", 't', true},
-    {"ignore-extra-columns", '\0', false},
-    {"max-errors", '\0', true},
-    {"list-values", '\0', true},
-    {"complete-until", '\0', true},
-    {"encoding", '\0', true},
-    {"formula-guard", '\0', false},
-    {"date-format", '\0', true},
-    {"force-encoding", '\0', false},
-    {"dedupe", '\0', false},
-    {"map", '\0', true},
-    {"help", 'h', false},
-    {"version", '\0', false},
+    {"decls", 'D', true, "PATH", "the declarations (default ./hipaa-case-study/hipaa.d)",
+     {"declarations"}},
+    {"out", 'o', true, "PATH", "the database to write (default hipaa.db)", {"output"}},
+    {"force", 'f', false, "", "replace PATH if it exists"},
+    {"table", 't', true, "NAME=FILE[:ENCODING]",
+     "read table NAME from FILE (\"-\" for standard input), in ENCODING if given (a file "
+     "argument may also end in :ENCODING)"},
+    {"map", '\0', true, "FILE",
+     "translate local codes: FILE is CSV with the header sort,local,constant and one row per "
+     "local code (purpose,ROI-LEGAL,judicial-proceeding)"},
+    {"dedupe", '\0', false, "",
+     "keep only the first of rows that repeat a row of their table exactly (repeated "
+     "disclose and hasattrof_db rows, which would be judged twice, are refused with their "
+     "lines by default; other repeats are kept)"},
+    {"ignore-extra-columns", '\0', false, "",
+     "skip header columns the table does not have (refused by default)"},
+    {"max-errors", '\0', true, "N",
+     "show N problems in full (default 20); count every later one by kind, file and column"},
+    {"encoding", '\0', true, "NAME",
+     "the files without their own encoding are in NAME (ISO-8859-1, WINDOWS-1252, "
+     "UTF-16LE, ...), not UTF-8"},
+    {"force-encoding", '\0', false, "",
+     "read a file in its declared encoding even when its byte-order mark or its being "
+     "valid UTF-8 says otherwise (refused by default)"},
+    {"date-format", '\0', true, "[TABLE[.COLUMN]=]FORMAT",
+     "read dates in FORMAT: %Y %y %m %b %d %H %I %M %S %p as strftime writes them "
+     "(\"%m/%d/%Y %I:%M %p\"), or excel for serial numbers; for every date column, one "
+     "table's or one column's (the most specific wins)"},
+    {"complete-until", '\0', true, "DATE", "the log is complete up to DATE"},
+    {"formula-guard", '\0', false, "",
+     "remove the ' that hipaa-export puts before a cell a spreadsheet would run as a "
+     "formula (= + - @ ' tab CR); files whose header starts with ' (hipaa-export's mark) "
+     "are read so without it"},
+    {"accept-repairs", '\0', false, "",
+     "use declarations that parse only after a repair, as repaired (by default they are "
+     "refused)"},
+    {"list-values", '\0', true, "SORT",
+     "print the constants a column of SORT accepts, each with its paragraph and a short "
+     "description from values.csv beside the declarations, and exit"},
+    {"help", 'h', false, "", "show this text and exit"},
+    {"version", 'V', false, "", "show the version and exit"},
 };
 
-const char* const kUsage =
+const char* const kUsageHead =
     "Usage: hipaa-import [OPTION]... TABLE.csv...\n"
     "Build an audit database from CSV files, one per log table.  Each file is named\n"
     "after its table (disclose.csv fills the table disclose), or mapped to one with\n"
@@ -91,50 +115,9 @@ const char* const kUsage =
     "    (diagnosis in medical-record, medical-record in phi) and every indirect\n"
     "    one (diagnosis in phi) is added.\n"
     "  - audit_end (one column, time) records up to when the log is complete:\n"
-    "    --complete-until, or else the time of the last disclosure.\n"
-    "\n"
-    "  -d, --declarations PATH  the declarations (default\n"
-    "                           ./hipaa-case-study/hipaa.d)\n"
-    "  -o, --output PATH        the database to write (default hipaa.db)\n"
-    "  -f, --force              replace PATH if it exists\n"
-    "  -t, --table NAME=FILE[:ENCODING]  read table NAME from FILE (\"-\" for\n"
-    "                           standard input), in ENCODING if given (a file\n"
-    "                           argument may also end in :ENCODING)\n"
-    "      --map FILE           translate local codes: FILE is CSV with the header\n"
-    "                           sort,local,constant and one row per local code\n"
-    "                           (purpose,ROI-LEGAL,judicial-proceeding)\n"
-    "      --dedupe             keep only the first of rows that repeat a row of\n"
-    "                           their table exactly (repeated disclose and\n"
-    "                           hasattrof_db rows, which would be judged twice, are\n"
-    "                           refused with their lines by default; other repeats\n"
-    "                           are kept)\n"
-    "      --ignore-extra-columns  skip header columns the table does not have\n"
-    "                           (refused by default)\n"
-    "      --max-errors N       show N problems in full (default 20); count every\n"
-    "                           later one by kind, file and column\n"
-    "      --encoding NAME      the files without their own encoding are in NAME\n"
-    "                           (ISO-8859-1, WINDOWS-1252, UTF-16LE, ...), not UTF-8\n"
-    "      --force-encoding     read a file in its declared encoding even when its\n"
-    "                           byte-order mark or its being valid UTF-8 says\n"
-    "                           otherwise (refused by default)\n"
-    "      --date-format [TABLE[.COLUMN]=]FORMAT  read dates in FORMAT: %Y %y %m\n"
-    "                           %b %d %H %I %M %S %p as strftime writes them\n"
-    "                           (\"%m/%d/%Y %I:%M %p\"), or excel for serial\n"
-    "                           numbers; for every date column, one table's or\n"
-    "                           one column's (the most specific wins)\n"
-    "      --complete-until DATE  the log is complete up to DATE\n"
-    "      --formula-guard      remove the ' that hipaa-export puts before a cell a\n"
-    "                           spreadsheet would run as a formula (= + - @ ' tab\n"
-    "                           CR); files whose header starts with ' (hipaa-export's\n"
-    "                           mark) are read so without it\n"
-    "      --accept-repairs     use declarations that parse only after a repair, as\n"
-    "                           repaired (by default they are refused)\n"
-    "      --list-values SORT   print the constants a column of SORT accepts, each\n"
-    "                           with its paragraph and a short description from\n"
-    "                           values.csv beside the declarations, and exit\n"
-    "  -h, --help               show this text and exit\n"
-    "      --version            show the version and exit\n"
-    "\n"
+    "    --complete-until, or else the time of the last disclosure.\n";
+
+const char* const kUsageTail =
     "Exit status: 0 when the database was written, 1 when a file or value was\n"
     "refused (nothing is written), 2 for a command line that cannot be used or\n"
     "declarations that need a repair to parse or fail a check (FILE:LINE:COLUMN:\n"
@@ -442,10 +425,13 @@ Totals import_all(const std::vector<Input>& inputs, const std::vector<const LogT
 
 int run(int argc, char** argv) {
   tools::CommandLine line = tools::parse_command_line(argc, argv, kOptionRules);
-  if (tools::answered_help_or_version(line, "hipaa-import", kUsage)) return 0;
-  const std::string declarations = line.get("declarations").value_or("./hipaa-case-study/hipaa.d");
-  const std::string output_path = line.get("output").value_or("hipaa.db");
-  if (output_path.empty()) throw UsageError("--output needs a file name");
+  if (tools::answered_help_or_version(line, "hipaa-import",
+                                      tools::usage_text(kUsageHead, kOptionRules, kUsageTail))) {
+    return 0;
+  }
+  const std::string declarations = line.get("decls").value_or("./hipaa-case-study/hipaa.d");
+  const std::string output_path = line.get("out").value_or("hipaa.db");
+  if (output_path.empty()) throw UsageError("--out needs a file name");
   const std::size_t max_errors = static_cast<std::size_t>(tools::read_bounded_count(
       "max-errors", line.get("max-errors").value_or("20"), 1, 1000000));
   const Signature signature = tools::load_signature(declarations, line.has("accept-repairs"));

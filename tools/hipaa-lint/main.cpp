@@ -11,17 +11,21 @@ namespace {
 using namespace hipaa;
 
 const std::vector<tools::OptionRule> kOptionRules = {
-    {"db", 'd', true},
-    {"decls", '\0', true},
-    {"declarations", '\0', true},
-    {"policy", '\0', true},
-    {"format", '\0', true},
-    {"accept-repairs", '\0', false},
-    {"help", 'h', false},
-    {"version", '\0', false},
+    {"db", 'd', true, "PATH", "the log (default hipaa.db)"},
+    {"decls", 'D', true, "PATH", "the declarations (default ./hipaa-case-study/hipaa.d)",
+     {"declarations"}},
+    {"policy", 'p', true, "PATH",
+     "the policy, whose clauses tell which roles a disclosure's parties need (default "
+     "./hipaa-case-study/hipaa.f)"},
+    {"format", 'F', true, "FORMAT", "text (the default), csv or json"},
+    {"accept-repairs", '\0', false, "",
+     "use declarations that parse only after a repair, as repaired (by default they are "
+     "refused)"},
+    {"help", 'h', false, "", "show this text and exit"},
+    {"version", 'V', false, "", "show the version and exit"},
 };
 
-const char* const kUsage =
+const char* const kUsageHead =
     "Usage: hipaa-lint [OPTION]...\n"
     "Check an audit log against the declarations for what the audit would pass over\n"
     "in silence, and report each kind of problem with its count and up to five\n"
@@ -40,28 +44,24 @@ const char* const kUsage =
     "  - requests for access that no disclosure in the log can answer;\n"
     "  - disclosures after the audit_end moment.\n"
     "It also states the log's time span and the audit_end moment it assumes.  The\n"
-    "log is only read.\n"
-    "\n"
-    "  -d, --db PATH            the log (default hipaa.db)\n"
-    "      --decls PATH         the declarations (default\n"
-    "                           ./hipaa-case-study/hipaa.d)\n"
-    "      --accept-repairs     use declarations that parse only after a repair, as\n"
-    "                           repaired (by default they are refused)\n"
-    "  -h, --help               show this text and exit\n"
-    "      --version            show the version and exit\n"
-    "\n"
+    "log is only read.\n";
+
+const char* const kUsageTail =
     "Exit status: 0 when nothing was found, 1 when a problem was found or the log\n"
     "could not be read, 2 for a command line that cannot be used or declarations\n"
     "that need a repair to parse or fail a check (FILE:LINE:COLUMN: message).\n";
 
 int run(int argc, char** argv) {
   tools::CommandLine line = tools::parse_command_line(argc, argv, kOptionRules);
-  if (tools::answered_help_or_version(line, "hipaa-lint", kUsage)) return 0;
+  if (tools::answered_help_or_version(line, "hipaa-lint",
+                                      tools::usage_text(kUsageHead, kOptionRules, kUsageTail))) {
+    return 0;
+  }
   if (!line.positional.empty()) {
     throw tools::UsageError("unexpected argument \"" + line.positional.front() + "\" (try --help)");
   }
   const std::string declarations =
-      line.get("decls").value_or(line.get("declarations").value_or("./hipaa-case-study/hipaa.d"));
+      line.get("decls").value_or("./hipaa-case-study/hipaa.d");
   const Signature signature = tools::load_signature(declarations, line.has("accept-repairs"));
   const tools::LintFormat format = tools::lint_format_named(line.get("format").value_or("text"));
   const FormulaPtr policy =

@@ -31,7 +31,7 @@ struct Evidence {
 // and the policy.  A ToolError when one cannot be read.
 Evidence gather_evidence(const Options& options);
 
-// "1.0", from the version line.
+// The project's version ("1.1.0"), from the version line.
 std::string program_version();
 
 // The current time in UTC, ISO 8601 with a Z.

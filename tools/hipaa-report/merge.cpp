@@ -34,10 +34,12 @@ namespace {
 constexpr int kNoViolation = 0;
 constexpr int kViolations = 1;
 
-const std::vector<tools::OptionRule> kMergeRules = {{"out", 'o', true},
-                                                    {"quiet", 'q', false},
-                                                    {"violations-ok", '\0', false},
-                                                    {"help", 'h', false}};
+const std::vector<tools::OptionRule> kMergeRules = {
+    {"out", 'o', true, "DIR", "the merged report folder (required)", {"output"}},
+    {"quiet", 'q', false, "", "print no summary"},
+    {"violations-ok", '\0', false, "", "exit with 0, not 1, when violations are found"},
+    {"help", 'h', false, "", "show this text and exit"},
+};
 
 struct Shard {
   std::string folder;
@@ -533,21 +535,17 @@ std::string local_time_of(const std::string& utc) {
 } // namespace
 
 std::string merge_usage_text() {
-  return "Usage: hipaa-report merge --out DIR SHARD_DIR...\n"
-         "Make the report of a whole run from the report folders of its shards\n"
-         "(hipaa-report --shard K/N): the same verdicts.csv, verdicts.json,\n"
-         "worklist.csv, stale-decisions.csv and summary.html as one run without\n"
-         "--shard.  Refuses a missing or repeated\n"
-         "shard, shards of other inputs, another state of the log or other options,\n"
-         "and a row that is not where its position says.\n"
-         "\n"
-         "  -o, --out DIR          the merged report folder (required)\n"
-         "  -q, --quiet            print no summary\n"
-         "      --violations-ok    exit with 0, not 1, when violations are found\n"
-         "  -h, --help             show this text and exit\n"
-         "\n"
-         "Exit status: 0 when no instance is a violation, 1 when at least one is, 2\n"
-         "when the shards could not be merged.\n";
+  return tools::usage_text(
+      "Usage: hipaa-report merge --out DIR SHARD_DIR...\n"
+      "Make the report of a whole run from the report folders of its shards\n"
+      "(hipaa-report --shard K/N): the same verdicts.csv, verdicts.json,\n"
+      "worklist.csv, stale-decisions.csv and summary.html as one run without\n"
+      "--shard.  Refuses a missing or repeated\n"
+      "shard, shards of other inputs, another state of the log or other options,\n"
+      "and a row that is not where its position says.\n",
+      kMergeRules,
+      "Exit status: 0 when no instance is a violation, 1 when at least one is, 2\n"
+      "when the shards could not be merged.\n");
 }
 
 int run_merge(int argc, char** argv) {

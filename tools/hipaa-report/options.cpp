@@ -1,6 +1,7 @@
 #include "options.hpp"
 
 #include "../common/command_line.hpp"
+#include "../common/tool_main.hpp"
 
 #include "base/failure.hpp"
 
@@ -17,11 +18,43 @@ using tools::ToolError;
 namespace {
 
 const std::vector<tools::OptionRule> kOptionRules = {
-    {"db", 'd', true},     {"decls", '\0', true}, {"policy", 'p', true},   {"out", 'o', true},
-    {"format", 'f', true}, {"as-of", '\0', true}, {"jobs", 'j', true},     {"shard", '\0', true},
-    {"quiet", 'q', false}, {"help", 'h', false},  {"version", 'V', false},
-    {"no-lint", '\0', false}, {"decisions", '\0', true}, {"violations-ok", '\0', false},
-    {"accept-repairs", '\0', false}, {"catalogue", '\0', true},
+    {"db", 'd', true, "PATH", "the audit database (default hipaa.db)"},
+    {"decls", 'D', true, "PATH", "the declarations (default hipaa-case-study/hipaa.d)",
+     {"declarations"}},
+    {"policy", 'p', true, "PATH", "the policy (default hipaa-case-study/hipaa.f)"},
+    {"out", 'o', true, "DIR",
+     "the report folder (default report); an earlier report there is replaced when the new "
+     "one is complete",
+     {"output"}},
+    {"decisions", '\0', true, "FILE",
+     "answers to the worklist's questions (the filled-in worklist.csv, or any CSV with the "
+     "columns id, decision, reviewer, date, note): each settles its subjective atom, yes "
+     "true and no false, before the verdicts are taken; the log is not touched"},
+    {"format", 'F', true, "LIST",
+     "any of csv,json,html (default all three): verdicts.csv, verdicts.json, summary.html; "
+     "worklist.csv comes with csv"},
+    {"as-of", '\0', true, "DATE",
+     "an awaited disclosure whose deadline lies before DATE (2010-03-01 or "
+     "2010-03-01T12:00:00) is overdue: a violation"},
+    {"jobs", 'j', true, "N",
+     "reduce instances on N threads (default 1); the report is the same"},
+    {"shard", '\0', true, "K/N",
+     "judge only shard K of N: the instances of every Nth block of each rule's driving "
+     "rows; `hipaa-report merge` makes the whole report from shards 0/N to N-1/N"},
+    {"catalogue", '\0', true, "FILE",
+     "the clause catalogue whose titles and citations the report shows (default "
+     "catalogue.csv beside the policy; without one, clauses go by their names alone)"},
+    {"accept-repairs", '\0', false, "",
+     "use a policy or declarations that parse only after a repair, as repaired (by default "
+     "they are refused)"},
+    {"quiet", 'q', false, "", "print no summary and no progress"},
+    {"no-lint", '\0', false, "",
+     "skip the checks of the log (those of hipaa-lint) whose summary comes first"},
+    {"violations-ok", '\0', false, "",
+     "exit with 0, not 1, when violations are found (for schedulers that count status 1 as "
+     "a failed task)"},
+    {"help", 'h', false, "", "show this text and exit"},
+    {"version", 'V', false, "", "show the version and exit"},
 };
 
 // A whole number without sign, blanks or anything after it.
@@ -179,54 +212,21 @@ Options parse_options(int argc, char** argv) {
 }
 
 std::string usage_text() {
-  return "Usage: hipaa-report [OPTION]...\n"
-         "Audit a log against the policy rule by rule and give every instance of a rule\n"
-         "(every disclosure, every request) its own verdict: violation, open or\n"
-         "compliant, with the clause at stake.  The audit database is only read.\n"
-         "\n"
-         "  -d, --db PATH          the audit database (default hipaa.db)\n"
-         "      --decls PATH       the declarations (default hipaa-case-study/hipaa.d)\n"
-         "  -p, --policy PATH      the policy (default hipaa-case-study/hipaa.f)\n"
-         "  -o, --out DIR          the report folder (default report); an earlier report\n"
-         "                         there is replaced when the new one is complete\n"
-         "      --decisions FILE   answers to the worklist's questions (the filled-in\n"
-         "                         worklist.csv, or any CSV with the columns id,\n"
-         "                         decision, reviewer, date, note): each settles its\n"
-         "                         subjective atom, yes true and no false, before the\n"
-         "                         verdicts are taken; the log is not touched\n"
-         "  -f, --format LIST      any of csv,json,html (default all three): verdicts.csv,\n"
-         "                         verdicts.json, summary.html; worklist.csv comes\n"
-         "                         with csv\n"
-         "      --as-of DATE       an awaited disclosure whose deadline lies before DATE\n"
-         "                         (2010-03-01 or 2010-03-01T12:00:00) is overdue: a\n"
-         "                         violation\n"
-         "  -j, --jobs N           reduce instances on N threads (default 1); the report\n"
-         "                         is the same\n"
-         "      --shard K/N        judge only shard K of N: the instances of every Nth\n"
-         "                         block of each rule's driving rows; `hipaa-report\n"
-         "                         merge` makes the whole report from shards 0/N to N-1/N\n"
-         "      --catalogue FILE   the clause catalogue whose titles and citations the\n"
-         "                         report shows (default catalogue.csv beside the policy;\n"
-         "                         without one, clauses go by their names alone)\n"
-         "      --accept-repairs   use a policy or declarations that parse only after a\n"
-         "                         repair, as repaired (by default they are refused)\n"
-         "  -q, --quiet            print no summary and no progress\n"
-         "      --no-lint          skip the checks of the log (those of hipaa-lint) whose\n"
-         "                         summary comes first\n"
-         "      --violations-ok    exit with 0, not 1, when violations are found (for\n"
-         "                         schedulers that count status 1 as a failed task)\n"
-         "  -h, --help             show this text and exit\n"
-         "  -V, --version          show the version and exit\n"
-         "\n"
-         "Exit status: 0 when no instance is a violation (open ones may remain), 1 when\n"
-         "at least one is, 2 when the report could not be made, among others for a\n"
-         "policy or declarations that do not parse as written or fail a check\n"
-         "(FILE:LINE:COLUMN: message on standard error).\n"
-         "\n"
-         "hipaa-report merge --out DIR SHARD_DIR... makes the report of a whole run from\n"
-         "its shards' folders (see hipaa-report merge --help).\n";
+  return tools::usage_text(
+      "Usage: hipaa-report [OPTION]...\n"
+      "Audit a log against the policy rule by rule and give every instance of a rule\n"
+      "(every disclosure, every request) its own verdict: violation, open or\n"
+      "compliant, with the clause at stake.  The audit database is only read.\n",
+      kOptionRules,
+      "Exit status: 0 when no instance is a violation (open ones may remain), 1 when\n"
+      "at least one is, 2 when the report could not be made, among others for a\n"
+      "policy or declarations that do not parse as written or fail a check\n"
+      "(FILE:LINE:COLUMN: message on standard error).\n"
+      "\n"
+      "hipaa-report merge --out DIR SHARD_DIR... makes the report of a whole run from\n"
+      "its shards' folders (see hipaa-report merge --help).\n");
 }
 
-std::string version_text() { return "hipaa-report 1.0\n"; }
+std::string version_text() { return tools::version_text("hipaa-report"); }
 
 } // namespace hipaa::report
