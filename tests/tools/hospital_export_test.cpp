@@ -49,7 +49,7 @@ TEST(HospitalExport, ImportsInOnePassAndTheLintNamesWhatMakesFalseViolations) {
   EXPECT_EQ(lint.status, 1);
   const std::string export_folder = "hipaa-case-study/samples/hospital-export/";
   for (const std::string& named :
-       {"1 parties holding no role at the time of disclosures whose verdict depends on it:\n"
+       {"1 party holding no role at the time of disclosures whose verdict depends on it:\n"
         "  recipient \"Dr. Patel\": 1 disclosure, the first disclose row 2 (" + export_folder +
             "ehr_disclosures.csv:3) at 2010:01:06:14:30:00 (no role row at any time); clauses "
             "c164-506-c-2",

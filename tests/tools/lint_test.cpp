@@ -64,46 +64,46 @@ TEST_F(Lint, FindsEachSilentGapInALogMadeToContainIt) {
   const std::vector<Case> cases = {
       {"INSERT INTO disclose VALUES ('\"dr-a\"', '\"dr-b\"', '\"m9\"', '2010:01:06:00:00:00');"
        "INSERT INTO purp_in_db VALUES ('\"m9\"', 'treatment', '\"dr-a\"')",
-       "1 disclosures with a purpose but no attribute row, which the audit never checks:\n"
+       "1 disclosure with a purpose but no attribute row, which the audit never checks:\n"
        "  disclose row 3: \"dr-a\" \"dr-b\" \"m9\" 2010:01:06:00:00:00\n"},
       {"DELETE FROM attr_in_db WHERE subattr = 'diagnosis'",
-       "1 disclosures whose attributes all lie outside phi, which the audit never checks:\n"
+       "1 disclosure whose attributes all lie outside phi, which the audit never checks:\n"
        "  disclose row 1 (disclose.csv:2): \"dr-a\" \"dr-b\" \"m1\" 2010:01:05:10:00:00 (attributes: "
        "diagnosis)\n"},
       {"UPDATE inrole_db SET at = '2010:01:03:10:00:00' WHERE person = '\"dr-b\"'",
-       "1 parties holding no role at the time of disclosures whose verdict depends on it:\n"
+       "1 party holding no role at the time of disclosures whose verdict depends on it:\n"
        "  recipient \"dr-b\": 1 disclosure, the first disclose row 1 (disclose.csv:2) at "
        "2010:01:05:10:00:00 (nearest role row: health-care-provider at 2010:01:03:10:00:00, 2 "
        "days earlier); clauses c164-506-c-2, c164-522-a-1-iii\n"},
       // A recipient given no role at all; the sender of a treatment
       // disclosure needs none.
       {"DELETE FROM inrole_db WHERE person IN ('\"dr-a\"', '\"dr-b\"')",
-       "1 parties holding no role at the time of disclosures whose verdict depends on it:\n"
+       "1 party holding no role at the time of disclosures whose verdict depends on it:\n"
        "  recipient \"dr-b\": 1 disclosure, the first disclose row 1 (disclose.csv:2) at "
        "2010:01:05:10:00:00 (no role row at any time); clauses c164-506-c-2, "
        "c164-522-a-1-iii\n"},
       {"UPDATE access_request SET received = '2010:01:01:00:00:00'; DELETE FROM disclose WHERE "
        "rowid = 2",
-       "1 requests received before the log's first disclosure and answered by none of its "
+       "1 request received before the log's first disclosure and answered by none of its "
        "disclosures, whose answer may lie before the log:\n"
        "  access_request row 1 (access_request.csv:2): \"pat-1\" \"hospital-1\" "
        "2010:01:01:00:00:00, 4 days earlier than 2010:01:05:10:00:00\n"},
       // Logs the audit cannot read.
       {"UPDATE purp_in_db SET stated_by = CAST(X'22647222E92D6122' AS TEXT) WHERE rowid = 1",
-       "1 stored values that are not UTF-8, which the audit cannot read:\n"
+       "1 stored value that is not UTF-8, which the audit cannot read:\n"
        "  purp_in_db row 1 (purp_in_db.csv:2), stated_by: \"dr\"\xE9-a\"\n"},
       {"DROP TABLE hasattrof_db",
-       "1 declared tables missing from the log, whose queries stop the audit:\n  hasattrof_db\n"},
+       "1 declared table missing from the log, whose queries stop the audit:\n  hasattrof_db\n"},
       {"DROP TABLE disclose",
-       "1 declared tables missing from the log, whose queries stop the audit:\n  disclose\n"},
+       "1 declared table missing from the log, whose queries stop the audit:\n  disclose\n"},
       {"UPDATE hasattrof_db SET subject = '\"pat-1 \"' WHERE info = '\"m1\"'",
-       "1 values with leading or trailing blanks or control characters:\n"
+       "1 value with leading or trailing blanks or control characters:\n"
        "  hasattrof_db row 1 (hasattrof_db.csv:2), subject: \"pat-1 \"\n"},
       {"UPDATE purp_in_db SET purpose = 'treatmnt' WHERE rowid = 1",
-       "1 values not declared with their column's sort:\n"
+       "1 value not declared with its column's sort:\n"
        "  purp_in_db row 1 (purp_in_db.csv:2), purpose: treatmnt is not declared\n"},
       {"UPDATE hasattrof_db SET attr = 'treatment' WHERE rowid = 2",
-       "1 values not declared with their column's sort:\n"
+       "1 value not declared with its column's sort:\n"
        "  hasattrof_db row 2 (hasattrof_db.csv:3), attr: treatment is declared as purpose, not "
        "attribute\n"},
       {"UPDATE disclose SET sender = '\"a\" \"dr-a\"' WHERE rowid = 1;"
@@ -112,24 +112,24 @@ TEST_F(Lint, FindsEachSilentGapInALogMadeToContainIt) {
        "  disclose row 1 (disclose.csv:2), sender: \"a\" \"dr-a\" is read only after repair, as "
        "\"a\"\n"
        "  purp_in_db row 2 (purp_in_db.csv:3), purpose:  is read only after repair, as x\n"},
-      {"DELETE FROM purp_in_db", "1 reference tables that are empty while there are "
+      {"DELETE FROM purp_in_db", "1 reference table that is empty while there are "
                                  "disclosures:\n  purp_in_db\n"},
       {"DELETE FROM attr_in_db WHERE subattr = 'diagnosis' AND superattr = 'phi'",
-       "1 attribute inclusions missing from the transitive closure:\n"
+       "1 attribute inclusion missing from the transitive closure:\n"
        "  diagnosis in phi (through medical-record)\n"},
       {"INSERT INTO access_request VALUES ('\"pat-1\"', '\"Hospital 1\"', '2010:01:02:00:00:00')",
-       "1 access_request rows whose covered entity makes no disclosure in the log, so that none "
-       "can answer them:\n"
+       "1 access_request row whose covered entity makes no disclosure in the log, so that none "
+       "can answer it:\n"
        "  access_request row 2: \"pat-1\" \"Hospital 1\" 2010:01:02:00:00:00\n"},
       {"UPDATE purp_in_db SET purpose = 'correctional-custody' WHERE rowid = 1",
-       "1 disclosures for custody or the armed forces, none of whose individuals has a role row "
+       "1 disclosure for custody or the armed forces, none of whose individuals has a role row "
        "(the clauses test the individual's role; give the individuals' role periods too):\n"
        "  disclose row 1 (disclose.csv:2): \"dr-a\" \"dr-b\" \"m1\" 2010:01:05:10:00:00: individual "
        "\"pat-1\"\n"},
       {"UPDATE disclose SET sender = '\"clerk-9\"' WHERE rowid = 2",
-       "1 senders who hold no role and act for no covered entity (no acts_for row, no business "
+       "1 sender who holds no role and acts for no covered entity (no acts_for row, no business "
        "associate contract), so that what they disclose is judged as their own:\n"
-       "  \"clerk-9\" (1 disclosures)\n"},
+       "  \"clerk-9\" (1 disclosure)\n"},
       {"UPDATE audit_end SET time = '2010:01:06:00:00:00'",
        "1 disclosures after the audit_end moment 2010:01:06:00:00:00:\n"
        "  the last at 2010:01:06:09:00:00\n"},
@@ -154,7 +154,7 @@ TEST_F(Lint, FindsDatesThatDoNotReadBackInTheLocalZone) {
       .exec("UPDATE disclose SET at = '2010:03:14:02:30:00' WHERE rowid = 2");
   RunResult result = run_shell(sandbox_, "TZ=America/New_York hipaa-lint --db hipaa.db");
   EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.out.find("1 stored values the audit does not read as stored:\n"
+  EXPECT_NE(result.out.find("1 stored value the audit does not read as stored:\n"
                             "  disclose row 2 (disclose.csv:3), at: 2010:03:14:02:30:00 reads back as "
                             "2010:03:14:03:30:00 in America/New_York\n"),
             std::string::npos)
@@ -187,7 +187,7 @@ TEST_F(Lint, CallsAnEmptyFileAProblemAndWritesCsvAndJson) {
   write_file(sandbox_.path("empty.db"), "");
   RunResult empty = sandbox_.run("hipaa-lint", {"--db", "empty.db"});
   EXPECT_EQ(empty.status, 1);
-  EXPECT_NE(empty.out.find("1 logs that are an empty file, which no audit can read:\n"
+  EXPECT_NE(empty.out.find("1 log that is an empty file, which no audit can read:\n"
                            "  empty.db holds 0 bytes\n"),
             std::string::npos)
       << empty.out;

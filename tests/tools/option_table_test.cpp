@@ -90,7 +90,8 @@ TEST(OptionTable, EveryToolsHelpFollowsTheReadmeTable) {
     }
     if (!complete) continue;
     for (const auto& [name, row] : table) {
-      if (lists_tool(row, tool)) EXPECT_TRUE(offered.count(name)) << "hipaa-" << tool << " --" << name;
+      if (!lists_tool(row, tool)) continue;
+      EXPECT_TRUE(offered.count(name)) << "hipaa-" << tool << " --" << name;
     }
   }
 }
@@ -150,7 +151,8 @@ TEST(OptionTable, ReadsGnuFormsAndWordsEveryMistake) {
       {{"--declarations", "d.d", "--output=o", "-D", "e.d"}, "decls=d.d;decls=e.d;out=o;|"},
       {{"--ded", "--date", "%Y", "--db", "--quiet"}, "date-format=%Y;db=--quiet;dedupe=;|"},
       {{"-q", "--", "-f", "--db"}, "quiet=;| -f --db"},
-      {{"-", "--db="}, "db=;| -"},
+      {{"-", "-q"}, "quiet=;| -"},
+      {{"--db="}, "error: option --db needs a value"},
       {{"--verbose"}, "error: unknown option --verbose (try --help)"},
       {{"--verbose=2"}, "error: unknown option --verbose (try --help)"},
       {{"-fx"}, "error: unknown option -x (try --help)"},
@@ -179,8 +181,8 @@ TEST(OptionTable, HelpWrapsEachOptionBesideItsName) {
             "      --date-format [TABLE[.COLUMN]=]FORMAT  read dates in FORMAT, for every\n"
             "                           date column, one table's or one column's\n"
             "      --dedupe             keep only the first of rows that repeat a row of\n"
-            "                           their table exactly, which would otherwise be\n"
-            "                           judged twice\n"
+            "                           their table exactly, which would otherwise be judged\n"
+            "                           twice\n"
             "\n"
             "Exit status: 0.\n");
 }

@@ -260,7 +260,7 @@ TEST(ReportHostile, MemoryRunningOutEndsWithANamedFailure) {
        "unhandled exception: Out of memory\n"},
       {"hipaa-lint --decls /dev/zero", 1, "hipaa-lint: out of memory\n"},
       {"hipaa-export --db hipaa.db --decls /dev/zero --out ex", 1, "hipaa-export: out of memory\n"},
-      {"hipaa-import -d /dev/zero -o copy.db hipaa-case-study/samples/disclose.csv", 1, "hipaa-import: out of memory\n"},
+      {"hipaa-import -D /dev/zero -o copy.db hipaa-case-study/samples/disclose.csv", 1, "hipaa-import: out of memory\n"},
   };
   for (const Case& c : cases) {
     RunResult result = run_shell(sandbox, "(ulimit -v 1000000 && " + c.command + ")");

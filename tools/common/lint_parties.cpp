@@ -204,6 +204,7 @@ void check_parties(LintContext& context) {
                          "parties holding no role at the time of disclosures whose verdict "
                          "depends on it",
                          50);
+  missing.for_one("party holding no role at the time of disclosures whose verdict depends on it");
   for (const auto& [key, entry] : parties) {
     std::string example;
     if (missing.wants_example()) {

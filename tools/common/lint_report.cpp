@@ -15,6 +15,11 @@ FindingBuilder::FindingBuilder(std::string kind, std::string title, std::size_t 
   finding_.title = std::move(title);
 }
 
+FindingBuilder& FindingBuilder::for_one(std::string title) {
+  finding_.title_of_one = std::move(title);
+  return *this;
+}
+
 void FindingBuilder::add(const std::string& example) {
   if (finding_.examples.size() < limit_) finding_.examples.push_back(example);
   ++finding_.count;
@@ -33,10 +38,16 @@ LintFormat lint_format_named(const std::string& name) {
 
 namespace {
 
+// "2 disclosures with ...", "1 disclosure with ...".
+std::string counted_title(const LintFinding& finding) {
+  const bool one = finding.count == 1 && !finding.title_of_one.empty();
+  return std::to_string(finding.count) + " " + (one ? finding.title_of_one : finding.title);
+}
+
 void print_text(const LintReport& report, std::ostream& out) {
   for (const std::string& note : report.notes) out << note << "\n";
   for (const LintFinding& finding : report.findings) {
-    out << finding.count << " " << finding.title << ":\n";
+    out << counted_title(finding) << ":\n";
     for (const std::string& example : finding.examples) out << "  " << example << "\n";
     if (finding.count > static_cast<std::int64_t>(finding.examples.size())) {
       out << "  ... and " << finding.count - static_cast<std::int64_t>(finding.examples.size())
@@ -104,7 +115,7 @@ void print_lint(const LintReport& report, std::ostream& out, LintFormat format) 
 void print_lint_summary(const LintReport& report, std::ostream& out) {
   for (const std::string& note : report.notes) out << note << "\n";
   for (const LintFinding& finding : report.findings) {
-    out << finding.count << " " << finding.title << "\n";
+    out << counted_title(finding) << "\n";
   }
 }
 

@@ -14,6 +14,7 @@ namespace hipaa::tools {
 struct LintFinding {
   std::string kind;
   std::string title;
+  std::string title_of_one; // the title after a count of 1; "" when it is `title`
   std::int64_t count = 0;
   std::vector<std::string> examples;
 };
@@ -29,6 +30,9 @@ inline constexpr std::size_t kLintExamples = 5;
 class FindingBuilder {
 public:
   FindingBuilder(std::string kind, std::string title, std::size_t limit = kLintExamples);
+  // The title after a count of 1 ("disclosure with ..." for "disclosures
+  // with ...").
+  FindingBuilder& for_one(std::string title);
   void add(const std::string& example);
   std::int64_t count() const { return finding_.count; }
   bool wants_example() const { return finding_.examples.size() < limit_; }

@@ -1,5 +1,6 @@
 #include "log_lint.hpp"
 
+#include "count_noun.hpp"
 #include "lint_context.hpp"
 #include "lint_values.hpp"
 
@@ -35,9 +36,9 @@ std::string in_phi(const std::string& attr, const Bound& inclusions) {
 std::string distance(std::int64_t seconds) {
   std::int64_t magnitude = seconds < 0 ? -seconds : seconds;
   std::string when = seconds < 0 ? " earlier" : " later";
-  if (magnitude >= 86400) return std::to_string(magnitude / 86400) + " days" + when;
-  if (magnitude >= 3600) return std::to_string(magnitude / 3600) + " hours" + when;
-  return std::to_string(magnitude) + " seconds" + when;
+  if (magnitude >= 86400) return count_noun(magnitude / 86400, "day", "days") + when;
+  if (magnitude >= 3600) return count_noun(magnitude / 3600, "hour", "hours") + when;
+  return count_noun(magnitude, "second", "seconds") + when;
 }
 
 std::optional<Bound> LintContext::bind(const char* name,
@@ -106,11 +107,13 @@ void check_tables(LintContext& context) {
   std::error_code error;
   if (std::filesystem::file_size(context.log.path(), error) == 0 && !error) {
     FindingBuilder empty("empty-file", "logs that are an empty file, which no audit can read");
+    empty.for_one("log that is an empty file, which no audit can read");
     empty.add(context.log.path() + " holds 0 bytes");
     std::move(empty).into(context.report);
   }
   FindingBuilder missing("missing-table", "declared tables missing from the log, whose queries "
                                           "stop the audit", SIZE_MAX);
+  missing.for_one("declared table missing from the log, whose queries stop the audit");
   for (const LogTable& table : context.tables) {
     if (!context.log.has_table(table.name)) missing.add(table.name);
   }
@@ -121,9 +124,13 @@ void check_tables(LintContext& context) {
 void check_values(LintContext& context) {
   FindingBuilder encoding("not-utf8", "stored values that are not UTF-8, which the audit cannot "
                                       "read");
+  encoding.for_one("stored value that is not UTF-8, which the audit cannot read");
   FindingBuilder blanks("blanks", "values with leading or trailing blanks or control characters");
+  blanks.for_one("value with leading or trailing blanks or control characters");
   FindingBuilder undeclared("undeclared", "values not declared with their column's sort");
+  undeclared.for_one("value not declared with its column's sort");
   FindingBuilder unreadable("unreadable", "stored values the audit does not read as stored");
+  unreadable.for_one("stored value the audit does not read as stored");
   const StoredValueJudge judge(context.signature);
   Span& span = context.span;
   for (const LogTable& table : context.tables) {
@@ -194,6 +201,7 @@ void check_unaudited(LintContext& context) {
   FindingBuilder without("unchecked-no-attribute",
                          "disclosures with a purpose but no attribute row, which the audit never "
                          "checks");
+  without.for_one("disclosure with a purpose but no attribute row, which the audit never checks");
   std::int64_t bare = 0;
   context.log.each_row(
       "SELECT " + context.log.row_id(names::kDisclose, "d") + ", d.*, " + has_purpose + " FROM " + d + " d WHERE " + no_attribute, {},
@@ -209,13 +217,16 @@ void check_unaudited(LintContext& context) {
       });
   std::move(without).into(context.report);
   if (bare > 0) {
-    context.report.notes.push_back(std::to_string(bare) +
-                                   " disclosures carry neither an attribute nor a purpose (notices "
-                                   "and answers); the audit does not check them");
+    const bool one = bare == 1;
+    context.report.notes.push_back(count_noun(bare, "disclosure", "disclosures") +
+                                   (one ? " carries" : " carry") +
+                                   " neither an attribute nor a purpose (notices and answers); "
+                                   "the audit does not check " + (one ? "it" : "them"));
   }
 
   FindingBuilder outside("unchecked-outside-phi", "disclosures whose attributes all lie outside "
                                                   "phi, which the audit never checks");
+  outside.for_one("disclosure whose attributes all lie outside phi, which the audit never checks");
   const std::string h_info = attribute_of->columns[0], h_attr = attribute_of->columns[1];
   context.log.each_row(
       "SELECT " + context.log.row_id(names::kDisclose, "d") + ", d.*, (SELECT group_concat(" + h_attr + ", ' ') FROM " + h + " h WHERE h." +
@@ -238,6 +249,7 @@ void check_reference_tables(LintContext& context) {
   if (!disclose || context.log.single("SELECT count(*) FROM " + disclose->table) == "0") return;
   FindingBuilder empty("empty-reference", "reference tables that are empty while there are "
                                           "disclosures");
+  empty.for_one("reference table that is empty while there are disclosures");
   for (const char* name : {names::kAttributeIn, names::kAttributeOf, names::kPurposeOf,
                            names::kRoleAt}) {
     auto table = context.bind(name, {});
@@ -254,6 +266,7 @@ void check_closure(LintContext& context) {
   const std::string t = inclusions->table, sub = inclusions->columns[0],
                     super = inclusions->columns[1];
   FindingBuilder open("open-closure", "attribute inclusions missing from the transitive closure");
+  open.for_one("attribute inclusion missing from the transitive closure");
   context.log.each_row(
       "SELECT DISTINCT x." + sub + ", x." + super + ", y." + super + " FROM " + t + " x JOIN " + t +
           " y ON y." + sub + " = x." + super + " WHERE x." + sub + " <> y." + super +
@@ -295,12 +308,16 @@ void check_requests(LintContext& context) {
   FindingBuilder early("request-before-log",
                        "requests received before the log's first disclosure and answered by none "
                        "of its disclosures, whose answer may lie before the log");
+  early.for_one("request received before the log's first disclosure and answered by none of "
+                "its disclosures, whose answer may lie before the log");
   for (const char* name : {names::kAccessRequest, names::kAccountingRequest}) {
     auto requests = context.bind(name, {"covered_entity"});
     if (!requests) continue;
     FindingBuilder hopeless("request-without-entity",
                             std::string(name) + " rows whose covered entity makes no disclosure "
                                                 "in the log, so that none can answer them");
+    hopeless.for_one(std::string(name) + " row whose covered entity makes no disclosure in the "
+                                         "log, so that none can answer it");
     context.log.each_row("SELECT " + context.log.row_id(name, "q") + ", q.* FROM " + requests->table + " q WHERE q." +
                              requests->columns[0] + " NOT IN " + senders,
                          {}, [&](const TextRow& row) {
@@ -368,6 +385,9 @@ void check_individual_roles(LintContext& context) {
                          "disclosures for custody or the armed forces, none of whose individuals "
                          "has a role row (the clauses test the individual's role; give the "
                          "individuals' role periods too)");
+  missing.for_one("disclosure for custody or the armed forces, none of whose individuals has a "
+                  "role row (the clauses test the individual's role; give the individuals' role "
+                  "periods too)");
   context.log.each_row(
       "SELECT DISTINCT " + context.log.row_id(names::kDisclose, "d") + ", h." + hc[1] + ", d.*" +
           about + "NOT " + has_role,
@@ -395,6 +415,9 @@ void check_unaffiliated_senders(LintContext& context) {
                        "senders who hold no role and act for no covered entity (no acts_for "
                        "row, no business associate contract), so that what they disclose is "
                        "judged as their own");
+  alone.for_one("sender who holds no role and acts for no covered entity (no acts_for row, no "
+                "business associate contract), so that what they disclose is judged as their "
+                "own");
   context.log.each_row(
       "SELECT d." + dc[0] + ", count(*) FROM " + disclose->table + " d WHERE NOT EXISTS "
           "(SELECT 1 FROM " + role_at->table + " r WHERE r." + role_at->columns[0] + " = d." +
@@ -404,7 +427,7 @@ void check_unaffiliated_senders(LintContext& context) {
           ") GROUP BY d." + dc[0] + " ORDER BY min(" + context.log.row_id(names::kDisclose, "d") +
           ")",
       {}, [&](const TextRow& row) {
-        alone.add(row[0] + " (" + row[1] + " disclosures)");
+        alone.add(row[0] + " (" + row[1] + (row[1] == "1" ? " disclosure)" : " disclosures)"));
         return true;
       });
   std::move(alone).into(context.report);
@@ -413,7 +436,7 @@ void check_unaffiliated_senders(LintContext& context) {
 // The log's time span and the moment up to which it claims to be complete.
 void check_span(LintContext& context) {
   const Span& span = context.span;
-  std::string note = std::to_string(span.disclosures) + " disclosures";
+  std::string note = count_noun(span.disclosures, "disclosure", "disclosures");
   if (span.first) note += ", from " + span.first_text + " to " + span.last_text;
   std::string end;
   if (context.log.has_table(names::kAuditEnd)) {

@@ -4,6 +4,7 @@
 #include "csv_writer.hpp"
 
 #include "common/command_line.hpp"
+#include "common/count_noun.hpp"
 #include "common/log_reader.hpp"
 #include "common/log_tables.hpp"
 #include "common/output_file.hpp"
@@ -168,8 +169,9 @@ int run(int argc, char** argv) {
     writer.finish();
     output.commit();
   }
-  std::cout << "hipaa-export: " << rows << " rows of " << names.size() << " tables written to "
-            << folder << "\n";
+  std::cout << "hipaa-export: " << tools::count_noun(rows, "row", "rows") << " of "
+            << tools::count_noun(names.size(), "table", "tables") << " written to " << folder
+            << "\n";
   return 0;
 }
 

@@ -11,6 +11,7 @@
 #include "value_encoding.hpp"
 
 #include "common/command_line.hpp"
+#include "common/count_noun.hpp"
 #include "common/log_tables.hpp"
 #include "common/output_file.hpp"
 #include "common/sqlite_writer.hpp"
@@ -251,7 +252,7 @@ std::function<void(std::int64_t, long long)> progress_for(const std::string& sho
   if (!::isatty(STDERR_FILENO)) return {};
   return [shown](std::int64_t rows, long long bytes) {
     if (rows < 65536) return;
-    std::cerr << "\rhipaa-import: " << shown << ": " << rows << " rows, " << bytes / 1048576
+    std::cerr << "\rhipaa-import: " << shown << ": " << tools::count_noun(rows, "row", "rows") << ", " << bytes / 1048576
               << " MB" << std::flush;
   };
 }
@@ -264,11 +265,11 @@ std::function<void(std::int64_t, long long)> progress_for(const std::string& sho
   for (const std::string& message : messages) std::cerr << "hipaa-import: " << message << "\n";
   const std::int64_t more = errors.total() - static_cast<std::int64_t>(messages.size());
   if (more > 0) {
-    std::cerr << "hipaa-import: " << more << " more " << (more == 1 ? "problem" : "problems")
+    std::cerr << "hipaa-import: " << tools::count_noun(more, "more problem", "more problems")
               << " beyond --max-errors " << errors.limit() << ", by kind:\n";
     for (const std::string& kind : errors.summary()) std::cerr << "hipaa-import:   " << kind << "\n";
   }
-  throw ToolError(std::to_string(errors.total()) + " problems; nothing written");
+  throw ToolError(tools::count_noun(errors.total(), "problem", "problems") + "; nothing written");
 }
 
 struct Totals {
@@ -508,8 +509,9 @@ int run(int argc, char** argv) {
     database.finish();
     // Said before the commit: when standard output fails, nothing is
     // written, as the exit status then says.
-    std::cout << "hipaa-import: " << totals.rows - totals.dropped << " rows from " << totals.files
-              << " files written to " << output_path;
+    std::cout << "hipaa-import: " << tools::count_noun(totals.rows - totals.dropped, "row", "rows")
+              << " from " << tools::count_noun(totals.files, "file", "files") << " written to "
+              << output_path;
     if (totals.dropped > 0) {
       std::cout << " (" << totals.dropped << " exact repeats left out)";
     }

@@ -3,6 +3,7 @@
 #include "log_writer.hpp"
 #include "options.hpp"
 
+#include "common/count_noun.hpp"
 #include "common/output_file.hpp"
 #include "common/tool_main.hpp"
 
@@ -14,7 +15,8 @@ namespace {
 using namespace hipaa;
 
 void report_progress(std::int64_t written, std::int64_t total) {
-  std::cerr << "hipaa-loggen: " << written << " of " << total << " disclosures\n";
+  std::cerr << "hipaa-loggen: " << written << " of "
+            << tools::count_noun(total, "disclosure", "disclosures") << "\n";
 }
 
 int run(int argc, char** argv) {

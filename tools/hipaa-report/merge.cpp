@@ -12,6 +12,7 @@
 #include "summary_part.hpp"
 
 #include "../common/command_line.hpp"
+#include "../common/count_noun.hpp"
 #include "../common/tool_error.hpp"
 
 #include <algorithm>
@@ -220,8 +221,8 @@ Placement place_rows(const std::vector<Shard>& shards, std::size_t rules) {
   for (std::size_t k = 0; k < count; ++k) {
     std::size_t counted = shards[k].manifest.at("counts").at("instances").get<std::size_t>();
     if (rows[k] != counted) {
-      throw ToolError(shards[k].file(kUnitsFile) + ": " + std::to_string(rows[k]) +
-                      " instances where its manifest counts " + std::to_string(counted));
+      throw ToolError(shards[k].file(kUnitsFile) + ": " + tools::count_noun(rows[k], "instance", "instances") +
+                      " where its manifest counts " + std::to_string(counted));
     }
   }
   return placement;
@@ -424,8 +425,8 @@ void merge_rows(const std::vector<Shard>& shards, const std::string& name,
   writer.close(out, opening);
   for (std::size_t i = 0; i < shards.size(); ++i) {
     if (readers[i].row(*files[i], row)) {
-      throw ToolError(files[i]->path() + ": a row beyond the " + std::to_string(local[i]) +
-                      " instances of the shard");
+      throw ToolError(files[i]->path() + ": a row beyond the " +
+                      tools::count_noun(local[i], "instance", "instances") + " of the shard");
     }
     files[i]->check_end();
   }

@@ -1,5 +1,6 @@
 #include "progress.hpp"
 
+#include "../common/count_noun.hpp"
 #include "shard_units.hpp"
 
 #include <iostream>
@@ -66,7 +67,7 @@ void ProgressLine::count(std::size_t done) {
   std::cerr << "\r" << done;
   std::size_t total = total_;
   if (counted_ && total >= done) {
-    std::cerr << " of " << total << " instances, " << static_cast<long>(rate) << "/s, "
+    std::cerr << " of " << tools::count_noun(total, "instance", "instances") << ", " << static_cast<long>(rate) << "/s, "
               << static_cast<long>((total - done) / rate) << " s left";
   } else {
     std::cerr << " of " << total << "+ instances, " << static_cast<long>(rate) << "/s";

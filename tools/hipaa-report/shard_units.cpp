@@ -1,5 +1,6 @@
 #include "shard_units.hpp"
 
+#include "../common/count_noun.hpp"
 #include "../common/tool_error.hpp"
 
 #include <nlohmann/json.hpp>
@@ -72,8 +73,9 @@ std::vector<RuleUnits> read_units(const std::string& path, std::size_t rules) {
     }
   }
   if (units.size() != rules) {
-    throw tools::ToolError(path + ": units for " + std::to_string(units.size()) +
-                           " rules, the run has " + std::to_string(rules));
+    throw tools::ToolError(path + ": units for " +
+                           tools::count_noun(units.size(), "rule", "rules") + ", the run has " +
+                           std::to_string(rules));
   }
   return units;
 }

@@ -1,5 +1,7 @@
 #include "summary.hpp"
 
+#include "../common/count_noun.hpp"
+
 #include "reduce/signature_index.hpp"
 
 #include <algorithm>
@@ -144,8 +146,8 @@ void print_summary(std::ostream& out, const Summary& summary, const Catalogue& c
                    const std::string& report_path, const std::vector<std::string>& files,
                    std::size_t questions, const std::vector<std::string>& stale) {
   const std::vector<Rule>& rules = summary.layout().rules();
-  out << "Audited " << summary.instances() << " instances of " << rules.size()
-      << (rules.size() == 1 ? " rule" : " rules") << ":";
+  out << "Audited " << tools::count_noun(summary.instances(), "instance", "instances") << " of "
+      << tools::count_noun(rules.size(), "rule", "rules") << ":";
   for (std::size_t i = 0; i < rules.size(); ++i) {
     out << (i == 0 ? " " : ", ") << rules[i].name << " " << summary.per_rule()[i];
   }
@@ -156,7 +158,8 @@ void print_summary(std::ostream& out, const Summary& summary, const Catalogue& c
   out << "  open       " << std::setw(9) << summary.count(Verdict::Open) << "\n";
   out << "  compliant  " << std::setw(9) << summary.count(Verdict::Compliant) << "\n";
   if (summary.decided() > 0) {
-    out << "Settled by decisions: " << summary.decided() << " instances\n";
+    out << "Settled by decisions: "
+        << tools::count_noun(summary.decided(), "instance", "instances") << "\n";
   }
   if (questions > 0) {
     bool listed = std::find(files.begin(), files.end(), "worklist.csv") != files.end();
