@@ -3,6 +3,7 @@
 // dates and constants as stored.
 #include "csv_writer.hpp"
 
+#include "common/case_study.hpp"
 #include "common/command_line.hpp"
 #include "common/count_noun.hpp"
 #include "common/log_reader.hpp"
@@ -28,8 +29,8 @@ const std::vector<tools::OptionRule> kOptionRules = {
     {"out", 'o', true, "DIR",
      "the folder to write into, created if need be (default: the current one)", {"output"}},
     {"decls", 'D', true, "PATH",
-     "the declarations, which say which columns hold strings (default "
-     "./hipaa-case-study/hipaa.d)",
+     "the declarations, which say which columns hold strings (default hipaa.d of the "
+     "case study: in $HIPAA_CASE_STUDY, ./hipaa-case-study or the installed one)",
      {"declarations"}},
     {"force", 'f', false, "", "replace CSV files that exist"},
     {"raw-cells", '\0', false, "",
@@ -106,7 +107,7 @@ int run(int argc, char** argv) {
   if (!db) throw UsageError("--db PATH names the log to export (try --help)");
   const std::string folder = line.get("out").value_or(".");
   const std::string declarations =
-      line.get("decls").value_or("./hipaa-case-study/hipaa.d");
+      tools::case_study_file(line, "decls", "hipaa.d", tools::case_study_places());
   // The inputs first: a run that cannot read them creates nothing.
   const std::vector<tools::LogTable> tables =
       tools::log_tables_of(tools::load_signature(declarations, line.has("accept-repairs")));

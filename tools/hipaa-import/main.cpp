@@ -10,6 +10,7 @@
 #include "transcoder.hpp"
 #include "value_encoding.hpp"
 
+#include "common/case_study.hpp"
 #include "common/command_line.hpp"
 #include "common/count_noun.hpp"
 #include "common/log_tables.hpp"
@@ -36,7 +37,8 @@ using tools::UsageError;
 namespace names = tools::case_tables;
 
 const std::vector<tools::OptionRule> kOptionRules = {
-    {"decls", 'D', true, "PATH", "the declarations (default ./hipaa-case-study/hipaa.d)",
+    {"decls", 'D', true, "PATH", "the declarations (default hipaa.d of the case study: in $HIPAA_CASE_STUDY, "
+     "./hipaa-case-study or the installed one)",
      {"declarations"}},
     {"out", 'o', true, "PATH", "the database to write (default hipaa.db)", {"output"}},
     {"force", 'f', false, "", "replace PATH if it exists"},
@@ -430,7 +432,8 @@ int run(int argc, char** argv) {
                                       tools::usage_text(kUsageHead, kOptionRules, kUsageTail))) {
     return 0;
   }
-  const std::string declarations = line.get("decls").value_or("./hipaa-case-study/hipaa.d");
+  const std::string declarations =
+      tools::case_study_file(line, "decls", "hipaa.d", tools::case_study_places());
   const std::string output_path = line.get("out").value_or("hipaa.db");
   if (output_path.empty()) throw UsageError("--out needs a file name");
   const std::size_t max_errors = static_cast<std::size_t>(tools::read_bounded_count(

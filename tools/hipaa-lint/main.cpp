@@ -1,5 +1,6 @@
 // hipaa-lint: checks an audit log against its declarations for the gaps an
 // audit passes over in silence, and reports each kind with examples.
+#include "common/case_study.hpp"
 #include "common/command_line.hpp"
 #include "common/log_lint.hpp"
 #include "common/tool_main.hpp"
@@ -12,11 +13,12 @@ using namespace hipaa;
 
 const std::vector<tools::OptionRule> kOptionRules = {
     {"db", 'd', true, "PATH", "the log (default hipaa.db)"},
-    {"decls", 'D', true, "PATH", "the declarations (default ./hipaa-case-study/hipaa.d)",
+    {"decls", 'D', true, "PATH", "the declarations (default hipaa.d of the case study: in $HIPAA_CASE_STUDY, "
+     "./hipaa-case-study or the installed one)",
      {"declarations"}},
     {"policy", 'p', true, "PATH",
      "the policy, whose clauses tell which roles a disclosure's parties need (default "
-     "./hipaa-case-study/hipaa.f)"},
+     "hipaa.f of the case study)"},
     {"format", 'F', true, "FORMAT", "text (the default), csv or json"},
     {"accept-repairs", '\0', false, "",
      "use declarations that parse only after a repair, as repaired (by default they are "
@@ -60,12 +62,12 @@ int run(int argc, char** argv) {
   if (!line.positional.empty()) {
     throw tools::UsageError("unexpected argument \"" + line.positional.front() + "\" (try --help)");
   }
-  const std::string declarations =
-      line.get("decls").value_or("./hipaa-case-study/hipaa.d");
+  const tools::CaseStudyPlaces places = tools::case_study_places();
+  const std::string declarations = tools::case_study_file(line, "decls", "hipaa.d", places);
   const Signature signature = tools::load_signature(declarations, line.has("accept-repairs"));
   const tools::LintFormat format = tools::lint_format_named(line.get("format").value_or("text"));
   const FormulaPtr policy =
-      tools::load_lint_policy(line.get("policy").value_or("./hipaa-case-study/hipaa.f"));
+      tools::load_lint_policy(tools::case_study_file(line, "policy", "hipaa.f", places));
   tools::LogReader log(line.get("db").value_or("hipaa.db"));
   const tools::LintReport report = tools::lint_log(log, signature, policy);
   tools::print_lint(report, std::cout, format);

@@ -1,5 +1,6 @@
 #include "options.hpp"
 
+#include "../common/case_study.hpp"
 #include "../common/command_line.hpp"
 #include "../common/tool_main.hpp"
 
@@ -19,9 +20,10 @@ namespace {
 
 const std::vector<tools::OptionRule> kOptionRules = {
     {"db", 'd', true, "PATH", "the audit database (default hipaa.db)"},
-    {"decls", 'D', true, "PATH", "the declarations (default hipaa-case-study/hipaa.d)",
+    {"decls", 'D', true, "PATH", "the declarations (default hipaa.d of the case study: in $HIPAA_CASE_STUDY, "
+     "./hipaa-case-study or the installed one)",
      {"declarations"}},
-    {"policy", 'p', true, "PATH", "the policy (default hipaa-case-study/hipaa.f)"},
+    {"policy", 'p', true, "PATH", "the policy (default hipaa.f of the case study)"},
     {"out", 'o', true, "DIR",
      "the report folder (default report); an earlier report there is replaced when the new "
      "one is complete",
@@ -197,8 +199,17 @@ Options parse_options(int argc, char** argv) {
   options.accept_repairs = line.has("accept-repairs");
   options.catalogue = read_path(line, "catalogue", "");
   options.db = read_path(line, "db", options.db);
-  options.decls = read_path(line, "decls", options.decls);
-  options.policy = read_path(line, "policy", options.policy);
+  // Without --decls or --policy the case study is looked for; --help and
+  // --version need none.
+  if (!options.help && !options.version) {
+    const tools::CaseStudyPlaces places = tools::case_study_places("hipaa-case-study");
+    options.decls = read_path(line, "decls", "");
+    if (options.decls.empty()) options.decls = tools::find_case_study_file("hipaa.d", "decls", places);
+    options.policy = read_path(line, "policy", "");
+    if (options.policy.empty()) {
+      options.policy = tools::find_case_study_file("hipaa.f", "policy", places);
+    }
+  }
   options.out = read_path(line, "out", options.out);
   options.decisions = read_path(line, "decisions", "");
   if (auto value = line.get("format")) options.formats = read_formats(*value);

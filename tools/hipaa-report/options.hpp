@@ -17,8 +17,8 @@ struct Formats {
 
 struct Options {
   std::string db = "hipaa.db";
-  std::string decls = "hipaa-case-study/hipaa.d";
-  std::string policy = "hipaa-case-study/hipaa.f";
+  std::string decls;  // as given, or as found in the case study's places
+  std::string policy;
   std::string out = "report";
   std::string decisions; // the answered worklist, or "" for none
   Formats formats;
