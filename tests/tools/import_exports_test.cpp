@@ -163,10 +163,16 @@ TEST_F(Import, TranslatesLocalCodesAndListsValuesWithTheirParagraphs) {
   ASSERT_EQ(import({"--map", "codes.csv", "-o", "out.db"}).status, 0);
   EXPECT_EQ(stored(sandbox_, "SELECT purpose FROM purp_in_db"),
             (std::vector<std::string>{"judicial-proceeding", "treatment"}));
-  // The lines the importer records for the lint are no log table to export.
+  // The translation is kept beside the log, for readers that name the
+  // local codes.
+  EXPECT_EQ(stored(sandbox_, "SELECT * FROM hipaa_import_codes"),
+            (std::vector<std::string>{"purpose|ROI-LEGAL|judicial-proceeding",
+                                      "role|MD|health-care-provider"}));
+  // The lines and codes the importer records are no log tables to export.
   ASSERT_EQ(sandbox_.run("hipaa-export", {"--db", "out.db", "--out", "exported"}).status, 0);
   EXPECT_TRUE(sandbox_.exists("exported/purp_in_db.csv"));
   EXPECT_FALSE(sandbox_.exists("exported/hipaa_import_lines.csv"));
+  EXPECT_FALSE(sandbox_.exists("exported/hipaa_import_codes.csv"));
 
   const std::vector<std::pair<std::string, std::string>> bad = {
       {"sort,local,constant\ncolour,X,red\n", "codes.csv:2: \"colour\" is not a declared sort"},

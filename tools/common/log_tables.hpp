@@ -58,6 +58,10 @@ inline constexpr const char* kAuditEndColumn = "time";
 // tbl come from file, row r from line first_line + (r - first_row).  Not a
 // log table: the audit never reads it, the lint names lines with it.
 inline constexpr const char* kImportLines = "hipaa_import_lines";
+// The local codes an import translated (sort, local, constant), one row per
+// row of its --map files, so that readers of the log can name a constant's
+// local code.  Not a log table either.
+inline constexpr const char* kImportCodes = "hipaa_import_codes";
 // The attribute every audited message must carry.
 inline constexpr const char* kTopAttribute = "phi";
 } // namespace case_tables

@@ -122,8 +122,9 @@ int run(int argc, char** argv) {
 
   std::vector<std::string> names;
   log.each_row("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' "
-               "ESCAPE '\\' AND name <> ? ORDER BY rowid",
-               {tools::case_tables::kImportLines}, [&](const tools::TextRow& row) {
+               "ESCAPE '\\' AND name NOT IN (?, ?) ORDER BY rowid",
+               {tools::case_tables::kImportLines, tools::case_tables::kImportCodes},
+               [&](const tools::TextRow& row) {
                  names.push_back(row[0]);
                  return true;
                });

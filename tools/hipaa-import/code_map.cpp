@@ -2,7 +2,10 @@
 
 #include "csv_reader.hpp"
 
+#include "common/log_tables.hpp"
 #include "common/tool_error.hpp"
+
+#include <map>
 
 namespace hipaa::import {
 
@@ -35,6 +38,18 @@ void CodeMap::read(const std::string& path, const Signature& signature,
     if (!added && at->second != fields[2]) {
       throw ToolError(where() + "local code \"" + fields[1] + "\" already stands for " + at->second);
     }
+  }
+}
+
+void CodeMap::record(tools::NewDatabase& database) const {
+  if (codes_.empty()) return;
+  std::map<std::string, std::map<std::string, std::string>> sorted;
+  for (const auto& [sort, codes] : codes_) sorted[sort].insert(codes.begin(), codes.end());
+  database.exec("CREATE TABLE " + tools::quote_identifier(tools::case_tables::kImportCodes) +
+                " (sort TEXT, local TEXT, constant TEXT, PRIMARY KEY (sort, local)) WITHOUT ROWID");
+  tools::RowInserter inserter = database.inserter(tools::case_tables::kImportCodes, 3);
+  for (const auto& [sort, codes] : sorted) {
+    for (const auto& [local, constant] : codes) inserter.insert({sort, local, constant});
   }
 }
 

@@ -5,6 +5,8 @@
 
 #include "value_encoding.hpp"
 
+#include "common/sqlite_writer.hpp"
+
 #include <string>
 #include <unordered_map>
 
@@ -21,6 +23,11 @@ public:
   const std::unordered_map<std::string, std::string>* codes_of(const std::string& sort) const;
 
   bool empty() const { return codes_.empty(); }
+
+  // Writes every code into the table hipaa_import_codes (sort, local,
+  // constant) of `database`, by sort and local code; nothing when the map
+  // is empty.
+  void record(tools::NewDatabase& database) const;
 
 private:
   std::unordered_map<std::string, std::unordered_map<std::string, std::string>> codes_;

@@ -496,6 +496,7 @@ int run(int argc, char** argv) {
                    last_disclosure);
     if (!errors.empty()) report(errors);
 
+    codes.record(database);
     import::add_calendar_spans(database, tables);
     if (const LogTable* inclusions = tools::find_table(tables, names::kAttributeIn)) {
       import::close_inclusions(database, *inclusions);
@@ -516,7 +517,8 @@ int run(int argc, char** argv) {
               << " from " << tools::count_noun(totals.files, "file", "files") << " written to "
               << output_path;
     if (totals.dropped > 0) {
-      std::cout << " (" << totals.dropped << " exact repeats left out)";
+      std::cout << " (" << tools::count_noun(totals.dropped, "exact repeat", "exact repeats")
+                << " left out)";
     }
     std::cout << "\n";
     if (!std::cout.flush()) throw ToolError("cannot write standard output");
