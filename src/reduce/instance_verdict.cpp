@@ -269,7 +269,7 @@ FormulaPtr InstanceJudge::guard_premise(const Quantified& q) {
 
 FailedFact InstanceJudge::guard_fact(const Guard& guard, const Substitution& sigma,
                                      const std::string& clause, bool holds) {
-  FailedFact fact{clause, {}, {}, holds, false, {}};
+  FailedFact fact{clause, {}, {}, holds, false, {}, {}};
   const GAtom* atom = first_guard_atom(guard);
   if (const auto* disj = guard.as<GOr>(); disj != nullptr && holds) {
     // The alternative of the premise that holds.
@@ -297,6 +297,56 @@ FailedFact InstanceJudge::guard_fact(const Guard& guard, const Substitution& sig
   return fact;
 }
 
+std::optional<FailedFact> InstanceJudge::premise_row(const Guard& guard, const Substitution& sigma,
+                                                     const std::string& clause) {
+  std::vector<const Guard*> members;
+  if (const auto* conj = guard.as<GAnd>()) {
+    for (const GuardPtr& member : conj->conjuncts) members.push_back(member.get());
+  } else {
+    members.push_back(&guard);
+  }
+  // The rows are read first and tried afterwards, so that trying one never
+  // reads the table while it is being read.
+  constexpr std::size_t kRowsTried = 16;
+  for (const Guard* member : members) {
+    const auto* ex = member->as<GEx>();
+    if (ex == nullptr) continue;
+    const GAtom* atom = first_guard_atom(*ex->guard);
+    if (atom == nullptr) continue;
+    const PredDecl* decl = engine_.subst_env().decls.find_pred(atom->pred);
+    if (decl == nullptr || decl->cls != PredClass::Db) continue;
+    TermList args = subst_simplify(atom->args, sigma, engine_.subst_env());
+    std::vector<TermList> rows;
+    engine_.query_db_atom(atom->pred, args, [&](const TermList& values) {
+      rows.push_back(values);
+      return rows.size() < kRowsTried ? Flow::Continue : Flow::Stop;
+    });
+    for (const TermList& values : rows) {
+      // The row binds the variables of the `ex` that the atom names; the
+      // rest of the premise must hold with them.
+      Substitution with_row;
+      BoundList rest;
+      for (const BoundVar& var : ex->bound) {
+        bool placed = false;
+        for (std::size_t i = 0; i < atom->args.size() && i < values.size() && !placed; ++i) {
+          const auto* name = atom->args[i]->as<VarTerm>();
+          if (name != nullptr && name->name == var.var) {
+            with_row.push_back(Binding{var.var, values[i]});
+            placed = true;
+          }
+        }
+        if (!placed) rest.push_back(var);
+      }
+      with_row.insert(with_row.end(), sigma.begin(), sigma.end());
+      FormulaPtr test = make_ex(std::nullopt, std::move(rest), {}, false, ex->guard, make_true());
+      if (engine_.reduce_instance_part(test, with_row)->is<True>()) {
+        return FailedFact{clause, atom->pred, values, true, false, values, {}};
+      }
+    }
+  }
+  return std::nullopt;
+}
+
 std::optional<FailedFact> InstanceJudge::explain(const FormulaPtr& formula,
                                                  const Substitution& sigma,
                                                  const std::string& clause,
@@ -312,7 +362,7 @@ std::optional<FailedFact> InstanceJudge::explain(const FormulaPtr& formula,
   };
   if (const auto* atom = formula->as<Atom>()) {
     return FailedFact{here, atom->pred, subst_simplify(atom->args, sigma, engine_.subst_env()),
-                      false, false, {}};
+                      false, false, {}, {}};
   }
   if (const auto* conj = formula->as<And>()) {
     if (const FormulaPtr* named = on_path(conj->conjuncts)) return explain(*named, sigma, here, path);
@@ -329,7 +379,7 @@ std::optional<FailedFact> InstanceJudge::explain(const FormulaPtr& formula,
     for (const FormulaPtr& disjunct : disj->disjuncts) {
       if (applies(disjunct, sigma)) return explain(disjunct, sigma, here, path);
     }
-    if (disj->disjuncts.empty()) return FailedFact{here, {}, {}, false, false, {}};
+    if (disj->disjuncts.empty()) return FailedFact{here, {}, {}, false, false, {}, {}};
     std::optional<FailedFact> first = explain(disj->disjuncts.front(), sigma, here, path);
     if (first) {
       first->none_applies = true;
@@ -342,17 +392,24 @@ std::optional<FailedFact> InstanceJudge::explain(const FormulaPtr& formula,
     // An implication (no variables) whose premise holds: a prohibition
     // when its conclusion is false, else the conclusion failed.
     FailedFact premise = guard_fact(*q->guard, sigma, here, true);
-    if (q->bound.empty() && !q->body->is<False>()) {
-      // A premise read from a table (an agreed restriction, say) says more
-      // than the failure of the conclusion or of its first exception.
-      const PredDecl* decl = engine_.subst_env().decls.find_pred(premise.pred);
-      bool table = decl != nullptr && decl->cls == PredClass::Db;
-      if (table) return premise;
-      if (std::optional<FailedFact> inside = explain(q->body, sigma, here, path)) return inside;
+    if (!q->bound.empty()) return premise;
+    // A premise read from a table (an agreed restriction, an opt-out) says
+    // what was broken, more than the failure of the conclusion, which is
+    // then the exception that did not apply.
+    const PredDecl* decl = engine_.subst_env().decls.find_pred(premise.pred);
+    std::optional<FailedFact> row;
+    if (decl != nullptr && decl->cls == PredClass::Db) {
+      row = std::move(premise);
+    } else {
+      row = premise_row(*q->guard, sigma, here);
     }
-    return premise;
+    std::optional<FailedFact> inside;
+    if (!q->body->is<False>()) inside = explain(q->body, sigma, here, path);
+    if (!row) return inside ? std::move(*inside) : premise;
+    if (inside) row->exception.push_back(std::move(*inside));
+    return row;
   }
-  return FailedFact{here, {}, {}, false, false, {}};
+  return FailedFact{here, {}, {}, false, false, {}, {}};
 }
 
 InstanceVerdict InstanceJudge::judge(const FormulaPtr& body, const Substitution& sigma,

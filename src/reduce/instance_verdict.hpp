@@ -44,6 +44,9 @@ struct FailedFact {
   // For a table atom: the first row of its table that agrees with its
   // values, the one that came nearest (an authorisation that expired, say).
   TermList nearest;
+  // For a prohibition with exceptions whose premise held: the fact that
+  // made its exception fail, at most one.
+  std::vector<FailedFact> exception;
 };
 
 struct InstanceVerdict {
@@ -106,6 +109,11 @@ private:
   std::optional<FailedFact> explain(const FormulaPtr& formula, const Substitution& sigma,
                                     const std::string& clause,
                                     const std::vector<std::string>& path);
+  // For a prohibition whose premise holds: the first row of a table the
+  // premise reads (an agreed restriction, an opt-out) that makes it hold,
+  // as the fact the prohibition rests on.
+  std::optional<FailedFact> premise_row(const Guard& guard, const Substitution& sigma,
+                                        const std::string& clause);
   // The fact of a guard's first atom under `sigma`, with the first row of
   // its table when it is a table atom.
   FailedFact guard_fact(const Guard& guard, const Substitution& sigma, const std::string& clause,

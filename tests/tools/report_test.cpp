@@ -468,12 +468,14 @@ TEST(Report, EveryPlantedViolationHasAReasonWithItsValues) {
   Sandbox sandbox;
   generate(sandbox, {"-n", "4000", "--violations", "0.2", "--seed", "3", "--truth", "truth.csv"});
   ASSERT_EQ(sandbox.run("hipaa-report", {"--quiet", "--no-lint", "--format", "csv"}).status, 1);
-  // kind -> the clause the reason starts with, words of its sentence, and
-  // the column whose value the sentence names.
+  // kind -> the clause the reason starts with, words of its sentence, the
+  // column whose value the sentence names, and words that must follow (a
+  // prohibition names the row that made it apply, then its exceptions).
   struct Expected {
     const char* clause;
     const char* words;
     const char* column;
+    const char* after = nullptr;
   };
   const std::map<std::string, Expected> expected = {
       {"associate-contract-ended", {"c164-506-c-3", "holds no role covered-entity", "recipient"}},
@@ -483,31 +485,36 @@ TEST(Report, EveryPlantedViolationHasAReasonWithItsValues) {
       {"conditioned-authorisation", {"c164-508-a-1", "the nearest record: an authorisation", "subject"}},
       {"contract-day-after", {"c164-506-c-3", "holds no role covered-entity", "recipient"}},
       {"directory-despite-objection", {"c164-510-a", "objected on", "subject"}},
-      {"fundraising-letter-after-opt-out", {"c164-514-f-2-iv", "is recorded as made for fundraising", "info"}},
+      {"fundraising-letter-after-opt-out", {"c164-514-f-2-iv", "opted out of fundraising communications from", "subject"}},
       // The notice is looked up for the entity the sender acts for, which the
-      // sentence cannot name: no value of the row stands in it.
-      {"fundraising-without-notice", {"c164-514-f-2-i", "carried no statement for fundraising", nullptr}},
+      // sentence names by its column: no value of the row stands in it.
+      {"fundraising-without-notice",
+       {"c164-514-f-2-i", "the notice of privacy practices of the covered entity carried no statement for fundraising", nullptr}},
       {"limited-data-set-with-a-name", {"c164-514-e-2", "is a kind of name", "attr"}},
-      {"self-paid-through-clearinghouse", {"c164-522-a-1-vi", "is not recorded as made for", "info"}},
-      {"staff-breaks-restriction", {"c164-522-a-1-ii", "to restrict disclosures of", "subject"}},
+      {"self-paid-through-clearinghouse",
+       {"c164-522-a-1-vi", "not to disclose", "subject", "; its exception does not apply: message "}},
+      {"staff-breaks-restriction",
+       {"c164-522-a-1-ii", "to restrict disclosures of", "subject", "; none of its exceptions applies"}},
       {"authorization-expired", {"c164-508-a-1", "the nearest record: an authorisation from", "subject"}},
       {"authorization-not-yet-signed", {"c164-508-a-1", "the nearest record: an authorisation", "sender"}},
       {"coroner-about-the-living", {"c164-512-g-1", "is not recorded as deceased", "subject"}},
       {"disaster-relief-diagnosis", {"c164-510-b-4", "is not a kind of", "attr"}},
-      {"fundraising-after-opt-out", {"c164-514-f-2-iv", "is recorded as made for fundraising", "info"}},
+      {"fundraising-after-opt-out", {"c164-514-f-2-iv", "opted out of fundraising communications from", "subject"}},
       {"genetic-underwriting", {"c164-502-a-5-i", "is a kind of genetic-information", "attr"}},
       {"identification-outside-the-list", {"c164-512-f-2", "is not a kind of", "attr"}},
       {"law-enforcement-to-non-official", {"c164-512-f", "holds no role law-enforcement-official", "recipient"}},
-      {"marketing-unauthorized", {"c164-508-a-3", "no authorisation from", "recipient"}},
+      {"marketing-unauthorized", {"c164-508-a-3", "no authorisation from", "recipient", " lets the discloser disclose "}},
       {"phi-to-employer", {"c164-506-c-2", "holds no role Health-care-provider", "recipient"}},
       {"psychotherapy-unauthorized", {"c164-508-a-2", "no authorisation from", "subject"}},
       {"re-identification-code-disclosed", {"c164-514-c-2", "carries re-identification-code", "info"}},
       {"relationship-missing", {"c164-506-c-4", "no relationship between", "subject"}},
       {"religion-to-a-visitor", {"c164-510-a", "holds no role clergy", "recipient"}},
       {"required-by-law-as-cover", {"c164-512-a-2", "is recorded as made for", "info"}},
-      {"restriction-broken", {"c164-522-a-1-ii", "to restrict disclosures of", "subject"}},
+      {"restriction-broken",
+       {"c164-522-a-1-ii", "to restrict disclosures of", "subject", "; none of its exceptions applies"}},
       {"sale-unauthorized", {"c164-508-a-4", "no authorisation from", "recipient"}},
-      {"self-pay-restriction-broken", {"c164-522-a-1-vi", "is not recorded as made for", "info"}},
+      {"self-pay-restriction-broken",
+       {"c164-522-a-1-vi", "not to disclose", "subject", "; its exception does not apply: message "}},
       {"treatment-to-employer", {"c164-506-c-2", "holds no role Health-care-provider", "recipient"}},
   };
   std::map<std::string, CsvRow> violation_of; // message -> its violation row
@@ -531,7 +538,14 @@ TEST(Report, EveryPlantedViolationHasAReasonWithItsValues) {
     if (want.column != nullptr) {
       EXPECT_NE(reason.find(row->second.at(want.column)), std::string::npos) << kind << ": " << reason;
     }
+    if (want.after != nullptr) {
+      std::size_t after = reason.find(want.after);
+      EXPECT_NE(after, std::string::npos) << kind << ": " << reason;
+      EXPECT_GT(after, reason.find(want.words)) << kind << ": " << reason;
+    }
     EXPECT_EQ(reason.find("permitted"), std::string::npos) << reason;
+    // A value the fact leaves open is named, never "any".
+    EXPECT_EQ(reason.find(" any "), std::string::npos) << kind << ": " << reason;
     EXPECT_EQ(row->second.at("broken").find("permitted "), std::string::npos);
     kinds_seen.insert(kind);
   }

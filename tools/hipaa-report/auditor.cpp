@@ -55,6 +55,9 @@ db::Connection read_transaction(db::Connection connection, const std::string& pa
   return connection;
 }
 
+// The column of the disclosure table that holds the disclosed message.
+bool is_message_column(const std::string& name) { return name == "info" || name == "message"; }
+
 } // namespace
 
 Auditor::Auditor(const CheckedPolicy& policy, const Layout& layout, const Catalogue& catalogue,
@@ -65,6 +68,14 @@ Auditor::Auditor(const CheckedPolicy& policy, const Layout& layout, const Catalo
       scenario_(policy.signature, connection_, diagnostics_),
       engine_(policy.signature, connection_, diagnostics_, scenario_), judge_(engine_),
       records_(layout, catalogue) {
+  for (std::size_t rule = 0; rule < layout_.rules().size(); ++rule) {
+    std::optional<std::size_t> place;
+    const std::vector<std::size_t>& columns = layout_.columns_of(rule);
+    for (std::size_t i = 0; i < columns.size() && !place; ++i) {
+      if (is_message_column(layout_.column_name(columns[i]))) place = i;
+    }
+    message_place_.push_back(place);
+  }
   if (!decisions_.empty()) {
     judge_.set_settler([this](FormulaPtr& residual, std::vector<std::string>& clauses) {
       settle(residual, clauses);
@@ -78,7 +89,8 @@ void Auditor::settle(FormulaPtr& residual, std::vector<std::string>& clauses) {
                                      const Decision* decision = decisions_.find(id);
                                      if (decision == nullptr) return std::nullopt;
                                      return decision->yes;
-                                   });
+                                   },
+                                   message_);
   if (!settled_.settled) return;
   residual = settled_.residual;
   clauses = settled_.clauses;
@@ -89,10 +101,12 @@ Record Auditor::judge(std::size_t rule, std::size_t position, const Substitution
   const Rule& of = layout_.rules()[rule];
   const FormulaPtr& body = of.all != nullptr ? of.all->body : of.formula;
   settled_ = Settlement{};
+  const std::optional<std::size_t>& place = message_place_[rule];
+  message_ = place && *place < tuple.size() ? tuple[*place].get() : nullptr;
   InstanceVerdict verdict = judge_.judge(body, sigma, of.name, as_of_, true);
   OpenQuestions open;
   if (verdict.verdict == Verdict::Open) {
-    open = open_questions(verdict.residual, engine_.subst_env().decls, of.name);
+    open = open_questions(verdict.residual, engine_.subst_env().decls, of.name, message_);
   }
   // The answers that decided the instance; those of one still open only
   // narrowed it down.

@@ -13,6 +13,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace hipaa::report {
 
@@ -47,6 +48,10 @@ private:
   std::optional<DateValue> as_of_;
   const Decisions& decisions_;
   Settlement settled_; // of the instance being judged
+  // The disclosed message of the instance being judged, and the place of
+  // the message among each rule's values (none where it reads no message).
+  const Term* message_ = nullptr;
+  std::vector<std::optional<std::size_t>> message_place_;
   db::Connection connection_;
   std::ostringstream diagnostics_;
   HipaaScenario scenario_;

@@ -18,8 +18,6 @@ bool is_subjective(const Atom& atom, const SignatureIndex& decls) {
   return decl != nullptr && decl->cls == PredClass::Subj;
 }
 
-std::string atom_id(const Atom& atom) { return question_id(print_atom_text(atom.pred, atom.args)); }
-
 void add_once(std::vector<std::string>& items, const std::string& item) {
   if (std::find(items.begin(), items.end(), item) == items.end()) items.push_back(item);
 }
@@ -28,13 +26,111 @@ void add_all(std::vector<std::string>& items, const std::vector<std::string>& mo
   for (const std::string& item : more) add_once(items, item);
 }
 
+// What a person is asked: the parts of a residual made of subjective atoms
+// alone, under and/or.  A residual is cut into questions top down, each as
+// large as it can be, so that one answer covers a clause's whole judgement.
+class QuestionForm {
+public:
+  QuestionForm(const SignatureIndex& decls, const Term* message)
+      : decls_(decls), message_(message ? print_term(*message) : std::string()) {}
+
+  bool is_question(const Formula& formula) {
+    auto known = memo_.find(&formula);
+    if (known != memo_.end()) return known->second;
+    bool answer = false;
+    if (const auto* atom = formula.as<Atom>()) {
+      answer = is_subjective(*atom, decls_);
+    } else if (const auto* conj = formula.as<And>()) {
+      answer = all_questions(conj->conjuncts);
+    } else if (const auto* disj = formula.as<Or>()) {
+      answer = all_questions(disj->disjuncts);
+    }
+    memo_.emplace(&formula, answer);
+    return answer;
+  }
+
+  // The printed form of a question, the message as <message>: an atom as
+  // the atom, so that its id is the atom's.
+  std::string key(const Formula& formula) const {
+    if (const auto* atom = formula.as<Atom>()) {
+      TermList args;
+      for (const TermPtr& arg : atom->args) args.push_back(is_message(*arg) ? make_var("<message>") : arg);
+      return print_atom_text(atom->pred, args);
+    }
+    const auto* conj = formula.as<And>();
+    const FormulaList& members = conj ? conj->conjuncts : formula.as<Or>()->disjuncts;
+    std::string text = conj ? "(and" : "(or";
+    for (const FormulaPtr& member : members) text += ' ' + key(*member);
+    return text + ")";
+  }
+
+  std::string id(const Formula& formula) const { return question_id(key(formula)); }
+
+  // The question's structure and atoms, in words.
+  void describe(const Formula& formula, Question& question) const {
+    if (const auto* atom = formula.as<Atom>()) {
+      QuestionAtom part{atom->pred, {}};
+      for (const TermPtr& arg : atom->args) {
+        bool message = is_message(*arg);
+        part.args.push_back(message ? kDisclosureWords : plain_term(*arg));
+        if (!message) add_once(question.args, part.args.back());
+      }
+      question.parts.push_back(std::move(part));
+      question.form += '#' + std::to_string(question.parts.size());
+      return;
+    }
+    question.form += formula.is<And>() ? "all of [" : "any one of [";
+    bool first = true;
+    describe_members(formula, formula.is<And>(), question, first);
+    question.form += ']';
+  }
+
+private:
+  // The members of an and (an or), those of a nested one of the same kind
+  // among them, as one list.
+  void describe_members(const Formula& formula, bool conj, Question& question, bool& first) const {
+    const FormulaList& members = conj ? formula.as<And>()->conjuncts : formula.as<Or>()->disjuncts;
+    for (const FormulaPtr& member : members) {
+      if (conj ? member->is<And>() : member->is<Or>()) {
+        describe_members(*member, conj, question, first);
+        continue;
+      }
+      if (!first) question.form += "; ";
+      first = false;
+      describe(*member, question);
+    }
+  }
+
+  bool all_questions(const FormulaList& members) {
+    return std::all_of(members.begin(), members.end(),
+                       [&](const FormulaPtr& member) { return is_question(*member); });
+  }
+  bool is_message(const Term& term) const { return !message_.empty() && print_term(term) == message_; }
+
+  const SignatureIndex& decls_;
+  std::string message_;
+  std::unordered_map<const Formula*, bool> memo_;
+};
+
+// The innermost names of a question's members, for a "no" to a question
+// that has no name of its own.
+void member_names(const Formula& formula, std::vector<std::string>& names) {
+  if (formula.name) {
+    add_once(names, *formula.name);
+  } else if (const auto* conj = formula.as<And>()) {
+    for (const FormulaPtr& member : conj->conjuncts) member_names(*member, names);
+  } else if (const auto* disj = formula.as<Or>()) {
+    for (const FormulaPtr& member : disj->disjuncts) member_names(*member, names);
+  }
+}
+
 // Truth in three values, for what one answer would leave of a residual.
 enum class Truth { No, Yes, Unknown };
 
 // Collects the questions of a residual and writes its shape.
 class QuestionWalk {
 public:
-  QuestionWalk(const SignatureIndex& decls, OpenQuestions& result) : decls_(decls), result_(result) {}
+  QuestionWalk(QuestionForm& form, OpenQuestions& result) : form_(form), result_(result) {}
 
   void walk(const FormulaPtr& formula, const std::string& clause) {
     const std::string& here = formula->name ? *formula->name : clause;
@@ -47,7 +143,24 @@ public:
       }
       shape += ")";
     };
-    if (const auto* conj = formula->as<And>()) {
+    if (form_.is_question(*formula)) {
+      std::string id = form_.id(*formula);
+      shape += id;
+      index_.emplace(formula.get(), id);
+      auto known = std::find_if(result_.questions.begin(), result_.questions.end(),
+                                [&](const Question& question) { return question.id == id; });
+      if (known != result_.questions.end()) return;
+      Question question;
+      question.id = std::move(id);
+      question.atom = form_.key(*formula);
+      // A question without a name of its own is asked under its first
+      // named member, else the clause around it.
+      std::vector<std::string> names;
+      member_names(*formula, names);
+      question.clause = names.empty() ? here : names.front();
+      form_.describe(*formula, question);
+      result_.questions.push_back(std::move(question));
+    } else if (const auto* conj = formula->as<And>()) {
       members("all of (", conj->conjuncts);
     } else if (const auto* disj = formula->as<Or>()) {
       members("any one of (", disj->disjuncts);
@@ -55,17 +168,6 @@ public:
       shape += "yes";
     } else if (formula->is<False>()) {
       shape += "no";
-    } else if (const auto* atom = formula->as<Atom>(); atom != nullptr && is_subjective(*atom, decls_)) {
-      std::string text = print_atom_text(atom->pred, atom->args);
-      std::string id = question_id(text);
-      shape += id;
-      index_.emplace(formula.get(), id);
-      auto known = std::find_if(result_.questions.begin(), result_.questions.end(),
-                                [&](const Question& question) { return question.id == id; });
-      if (known != result_.questions.end()) return;
-      Question question{id, std::move(text), here, atom->pred, {}, false};
-      for (const TermPtr& arg : atom->args) question.args.push_back(plain_term(*arg));
-      result_.questions.push_back(std::move(question));
     } else {
       // An awaited disclosure: the log, not a person, answers it.
       shape += "awaiting " + here;
@@ -84,17 +186,19 @@ public:
       if (unknown) return Truth::Unknown;
       return decisive == Truth::No ? Truth::Yes : Truth::No;
     };
+    if (auto known = index_.find(&formula); known != index_.end()) {
+      if (known->second != id) return Truth::Unknown;
+      return yes ? Truth::Yes : Truth::No;
+    }
     if (const auto* conj = formula.as<And>()) return over(conj->conjuncts, Truth::No);
     if (const auto* disj = formula.as<Or>()) return over(disj->disjuncts, Truth::Yes);
     if (formula.is<True>()) return Truth::Yes;
     if (formula.is<False>()) return Truth::No;
-    auto known = index_.find(&formula);
-    if (known == index_.end() || known->second != id) return Truth::Unknown;
-    return yes ? Truth::Yes : Truth::No;
+    return Truth::Unknown;
   }
 
 private:
-  const SignatureIndex& decls_;
+  QuestionForm& form_;
   OpenQuestions& result_;
   std::unordered_map<const Formula*, std::string> index_;
 };
@@ -103,7 +207,7 @@ private:
 // reduction's own walk would have named it.
 class SettleWalk {
 public:
-  SettleWalk(const SignatureIndex& decls, const Answers& answers) : decls_(decls), answers_(answers) {}
+  SettleWalk(QuestionForm& form, const Answers& answers) : form_(form), answers_(answers) {}
 
   struct Part {
     FormulaPtr residual;
@@ -114,26 +218,29 @@ public:
   // Notes every answered question of the residual, outside quantifier
   // bodies, whether or not the walk will reach it.
   void survey(const Formula& formula) {
-    if (const auto* conj = formula.as<And>()) {
+    if (form_.is_question(formula)) {
+      std::string id = form_.id(formula);
+      if (answers_(id)) add_once(answered_, id);
+    } else if (const auto* conj = formula.as<And>()) {
       for (const FormulaPtr& member : conj->conjuncts) survey(*member);
     } else if (const auto* disj = formula.as<Or>()) {
       for (const FormulaPtr& member : disj->disjuncts) survey(*member);
-    } else if (const auto* atom = formula.as<Atom>(); atom != nullptr && is_subjective(*atom, decls_)) {
-      std::string id = atom_id(*atom);
-      if (answers_(id)) add_once(answered_, id);
     }
   }
 
   Part walk(const FormulaPtr& formula) {
-    if (const auto* conj = formula->as<And>()) return walk_and(formula, *conj);
-    if (const auto* disj = formula->as<Or>()) return walk_or(formula, *disj);
-    if (const auto* atom = formula->as<Atom>(); atom != nullptr && is_subjective(*atom, decls_)) {
-      std::string id = atom_id(*atom);
+    if (form_.is_question(*formula)) {
+      std::string id = form_.id(*formula);
       if (std::optional<bool> answer = answers_(id)) {
         if (*answer) return Part{make_true(formula->name), {}, {id}};
-        return Part{make_false(formula->name), named(formula), {id}};
+        std::vector<std::string> names;
+        member_names(*formula, names);
+        return Part{make_false(formula->name), std::move(names), {id}};
       }
+      return Part{formula, named(formula), {}};
     }
+    if (const auto* conj = formula->as<And>()) return walk_and(formula, *conj);
+    if (const auto* disj = formula->as<Or>()) return walk_or(formula, *disj);
     return Part{formula, formula->is<True>() ? std::vector<std::string>{} : named(formula), {}};
   }
 
@@ -206,7 +313,7 @@ private:
     return Part{make_or(formula->name, std::move(kept)), std::move(open), std::move(decided)};
   }
 
-  const SignatureIndex& decls_;
+  QuestionForm& form_;
   const Answers& answers_;
   std::vector<std::string> answered_;
 };
@@ -244,9 +351,10 @@ std::string plain_term(const Term& term) {
 }
 
 OpenQuestions open_questions(const FormulaPtr& residual, const SignatureIndex& decls,
-                             const std::string& rule) {
+                             const std::string& rule, const Term* message) {
   OpenQuestions result;
-  QuestionWalk walk(decls, result);
+  QuestionForm form(decls, message);
+  QuestionWalk walk(form, result);
   walk.walk(residual, rule);
   for (Question& question : result.questions) {
     question.settles = walk.truth(*residual, question.id, true) != Truth::Unknown ||
@@ -255,8 +363,10 @@ OpenQuestions open_questions(const FormulaPtr& residual, const SignatureIndex& d
   return result;
 }
 
-Settlement settle(const FormulaPtr& residual, const SignatureIndex& decls, const Answers& answers) {
-  SettleWalk walk(decls, answers);
+Settlement settle(const FormulaPtr& residual, const SignatureIndex& decls, const Answers& answers,
+                  const Term* message) {
+  QuestionForm form(decls, message);
+  SettleWalk walk(form, answers);
   Settlement settlement;
   walk.survey(*residual);
   if (walk.answered().empty()) return settlement;

@@ -54,19 +54,46 @@ std::string sentence_date(const DateValue& value) {
   return text;
 }
 
+// A value in a sentence.
 std::string sentence_value(const Term& term) {
   if (const auto* text = term.as<StrTerm>()) return text->text;
   if (const auto* date = term.as<DateTerm>()) return sentence_date(date->value);
-  if (term.is<VarTerm>()) return "any";
   return print_term(term);
 }
 
-std::vector<std::string> sentence_values(const TermList& terms) {
-  std::vector<std::string> values;
-  values.reserve(terms.size());
-  for (const TermPtr& term : terms) values.push_back(sentence_value(*term));
-  return values;
-}
+// What fills the places of a failed fact's sentence.  A value the fact
+// leaves open (a variable) is the instance's value of the column of the
+// same name where the instance has one (the attribute disclosed, say),
+// else named by its table column: "the discloser", "the covered entity".
+class Places {
+public:
+  Places(const std::vector<std::string>* columns, const ColumnValues& instance)
+      : columns_(columns), instance_(instance) {}
+
+  std::vector<std::string> operator()(const TermList& terms) const {
+    std::vector<std::string> values;
+    values.reserve(terms.size());
+    for (std::size_t i = 0; i < terms.size(); ++i) values.push_back(value(*terms[i], i));
+    return values;
+  }
+
+private:
+  std::string value(const Term& term, std::size_t place) const {
+    if (!term.is<VarTerm>()) return sentence_value(term);
+    if (columns_ == nullptr || place >= columns_->size()) return "a value";
+    const std::string& column = (*columns_)[place];
+    for (const auto& [name, value] : instance_) {
+      if (name == column && !value.empty()) return value;
+    }
+    if (column == "attr") return "the information";
+    std::string words = "the " + column;
+    std::replace(words.begin(), words.end(), '_', ' ');
+    return words;
+  }
+
+  const std::vector<std::string>* columns_;
+  const ColumnValues& instance_;
+};
 
 // The atom's arguments, each open one taken from the nearest row.
 TermList completed(const TermList& args, const TermList& row) {
@@ -77,7 +104,8 @@ TermList completed(const TermList& args, const TermList& row) {
   return values;
 }
 
-std::string fact_text(const FailedFact& fact, const Catalogue& catalogue) {
+std::string fact_text(const FailedFact& fact, const Catalogue& catalogue, const Layout& layout,
+                      const ColumnValues& instance) {
   if (fact.pred.empty() || (fact.none_applies && fact.clause == kPermissions)) {
     if (fact.clause == kPermissions) {
       return "no clause permits the disclosure, and none applies: the first condition of "
@@ -85,25 +113,37 @@ std::string fact_text(const FailedFact& fact, const Catalogue& catalogue) {
     }
     return "no alternative of " + fact.clause + " applies";
   }
+  const Places places(layout.table_columns(fact.pred), instance);
   const PredicateTemplate* sentence = catalogue.predicate(fact.pred);
   const std::string& pattern = sentence == nullptr ? std::string()
                                : fact.holds        ? sentence->if_true
                                                    : sentence->if_false;
+  std::string text;
   if (fact.holds) {
     TermList values = completed(fact.args, fact.nearest);
-    if (pattern.empty()) return print_atom_text(fact.pred, values) + " holds";
-    return fill_template(pattern, sentence_values(values));
+    text = pattern.empty() ? print_atom_text(fact.pred, values) + " holds"
+                           : fill_template(pattern, places(values));
+  } else {
+    text = pattern.empty() ? print_atom_text(fact.pred, fact.args) + " does not hold"
+                           : fill_template(pattern, places(fact.args));
+    if (!fact.nearest.empty()) {
+      // A row of the table agrees with the atom's values, but not in all it
+      // must: the one the clause came nearest to resting on.
+      TermList row = completed(fact.args, fact.nearest);
+      text += "; the nearest record: ";
+      text += sentence != nullptr && !sentence->if_true.empty()
+                  ? fill_template(sentence->if_true, places(row))
+                  : print_atom_text(fact.pred, row);
+    }
   }
-  std::string text = pattern.empty() ? print_atom_text(fact.pred, fact.args) + " does not hold"
-                                     : fill_template(pattern, sentence_values(fact.args));
-  if (!fact.nearest.empty()) {
-    // A row of the table agrees with the atom's values, but not in all it
-    // must: the one the clause came nearest to resting on.
-    TermList row = completed(fact.args, fact.nearest);
-    text += "; the nearest record: ";
-    text += sentence != nullptr && !sentence->if_true.empty()
-                ? fill_template(sentence->if_true, sentence_values(row))
-                : print_atom_text(fact.pred, row);
+  // What the prohibition rests on comes first; the exception that did not
+  // apply after it.
+  for (const FailedFact& exception : fact.exception) {
+    if (exception.none_applies || exception.pred.empty()) {
+      text += "; none of its exceptions applies";
+    } else {
+      text += "; its exception does not apply: " + fact_text(exception, catalogue, layout, instance);
+    }
   }
   return text;
 }
@@ -187,7 +227,8 @@ bool in_skipped_hour(const DateValue& value) {
   return seconds - high < now - utc_offset(low);
 }
 
-std::string reason_text(const InstanceVerdict& verdict, const Catalogue& catalogue) {
+std::string reason_text(const InstanceVerdict& verdict, const Catalogue& catalogue,
+                        const Layout& layout, const ColumnValues& instance) {
   if (verdict.verdict != Verdict::Violation) return {};
   std::string text;
   for (const Obligation& obligation : verdict.obligations) {
@@ -202,7 +243,7 @@ std::string reason_text(const InstanceVerdict& verdict, const Catalogue& catalog
     return verdict.clauses.empty() ? std::string("the rule fails")
                                    : verdict.clauses.back() + " fails";
   }
-  return verdict.failed->clause + ": " + fact_text(*verdict.failed, catalogue);
+  return verdict.failed->clause + ": " + fact_text(*verdict.failed, catalogue, layout, instance);
 }
 
 Layout::Layout(const std::vector<Rule>& rules, const Signature& signature) : rules_(rules) {
@@ -224,6 +265,12 @@ Layout::Layout(const std::vector<Rule>& rules, const Signature& signature) : rul
     }
     return nullptr;
   };
+  for (const DeclEntry& entry : signature) {
+    const auto* decl = std::get_if<PredDecl>(&entry.decl);
+    if (decl != nullptr && decl->cls == PredClass::Db && decl->dbinfo) {
+      tables_.emplace(entry.name, decl->dbinfo->columns);
+    }
+  }
   for (const Rule& rule : rules_) {
     std::vector<std::size_t> columns;
     if (rule.all != nullptr) {
@@ -264,6 +311,11 @@ Layout::Layout(const std::vector<Rule>& rules, const Signature& signature) : rul
     }
     of_rule_.push_back(std::move(columns));
   }
+}
+
+const std::vector<std::string>* Layout::table_columns(const std::string& pred) const {
+  auto found = tables_.find(pred);
+  return found == tables_.end() ? nullptr : &found->second;
 }
 
 // The file is opened in spreadsheets: no cell may run as a formula.
@@ -308,8 +360,16 @@ Record RecordMaker::make(std::size_t rule, std::size_t position, const TermList&
       record.broken.push_back(kNoPermission);
       record.closest_permissions.assign(permissions + 1, verdict.clauses.end());
     }
-    record.reason = person.decided_by.empty() ? reason_text(verdict, catalogue_)
-                                              : "settled by decisions: " + person.decided_by;
+    if (person.decided_by.empty()) {
+      ColumnValues instance;
+      std::size_t count = of.all != nullptr ? tuple.size() : 0;
+      for (std::size_t i = 0; i < count; ++i) {
+        instance.emplace_back(layout_.column_name(layout_.columns_of(rule)[i]), sentence_value(*tuple[i]));
+      }
+      record.reason = reason_text(verdict, catalogue_, layout_, instance);
+    } else {
+      record.reason = "settled by decisions: " + person.decided_by;
+    }
   } else if (verdict.verdict == Verdict::Compliant) {
     permitted_by = verdict.clauses;
   } else {

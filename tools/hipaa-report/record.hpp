@@ -15,6 +15,7 @@
 #include <unordered_map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace hipaa::report {
@@ -38,8 +39,11 @@ public:
   const std::string& column_name(std::size_t column) const { return names_[column]; }
   // The column of each bound variable of rule `rule`.
   const std::vector<std::size_t>& columns_of(std::size_t rule) const { return of_rule_[rule]; }
+  // The column names of a table predicate's table, or null.
+  const std::vector<std::string>* table_columns(const std::string& pred) const;
 
 private:
+  std::unordered_map<std::string, std::vector<std::string>> tables_;
   std::vector<Rule> rules_;
   std::vector<std::string> names_;
   std::vector<std::vector<std::size_t>> of_rule_;
@@ -120,9 +124,16 @@ std::string iso_date(const DateValue& value);
 // ISO 8601, anything else as the policy writes it.
 std::string plain_value(const Term& term);
 
+// The instance's values by column name, as a sentence shows them.
+using ColumnValues = std::vector<std::pair<std::string, std::string>>;
+
 // The sentence that says why a violation is one, from the templates of the
-// catalogue (the atom in policy syntax where there is none).
-std::string reason_text(const InstanceVerdict& verdict, const Catalogue& catalogue);
+// catalogue (the atom in policy syntax where there is none).  A value the
+// failed fact leaves open is the instance's value of the column of the same
+// name where it has one, else named by its table column ("the covered
+// entity", from `layout`).
+std::string reason_text(const InstanceVerdict& verdict, const Catalogue& catalogue,
+                        const Layout& layout, const ColumnValues& instance = {});
 
 // Whether the local zone skips the wall-clock time `value` shows, that is,
 // whether it may stand for a time written in a daylight-saving gap, which

@@ -30,7 +30,9 @@ std::string record_line(const Record& record) {
   if (!record.questions.empty()) {
     Json questions = Json::array();
     for (const Question& q : record.questions) {
-      questions.push_back(Json::array({q.id, q.atom, q.clause, q.pred, q.args, q.settles}));
+      Json parts = Json::array();
+      for (const QuestionAtom& part : q.parts) parts.push_back(Json::array({part.pred, part.args}));
+      questions.push_back(Json::array({q.id, q.atom, q.clause, q.form, std::move(parts), q.args, q.settles}));
     }
     line["questions"] = std::move(questions);
   }
@@ -62,10 +64,14 @@ Record record_of(const Json& line) {
   record.plain_values = line.at("plain_values").get<std::vector<std::string>>();
   if (line.contains("questions")) {
     for (const Json& q : line.at("questions")) {
-      record.questions.push_back(Question{q.at(0).get<std::string>(), q.at(1).get<std::string>(),
-                                          q.at(2).get<std::string>(), q.at(3).get<std::string>(),
-                                          q.at(4).get<std::vector<std::string>>(),
-                                          q.at(5).get<bool>()});
+      Question question{q.at(0).get<std::string>(), q.at(1).get<std::string>(),
+                        q.at(2).get<std::string>(), q.at(3).get<std::string>(), {},
+                        q.at(5).get<std::vector<std::string>>(), q.at(6).get<bool>()};
+      for (const Json& part : q.at(4)) {
+        question.parts.push_back(QuestionAtom{part.at(0).get<std::string>(),
+                                              part.at(1).get<std::vector<std::string>>()});
+      }
+      record.questions.push_back(std::move(question));
     }
   }
   record.question_shape = line.value("shape", "");

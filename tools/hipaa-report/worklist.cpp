@@ -40,9 +40,13 @@ Wording Wording::load(const std::string& templates_path, const std::string& cata
   return wording;
 }
 
-std::string Wording::question(const Question& question) const {
-  auto found = questions_.find(question.pred);
-  if (found == questions_.end()) return question.atom;
+std::string Wording::atom(const QuestionAtom& atom) const {
+  auto found = questions_.find(atom.pred);
+  if (found == questions_.end()) {
+    std::string text = "(" + atom.pred;
+    for (const std::string& arg : atom.args) text += ' ' + arg;
+    return text + ")";
+  }
   const std::string& pattern = found->second;
   std::string text;
   for (std::size_t i = 0; i < pattern.size(); ++i) {
@@ -52,8 +56,8 @@ std::string Wording::question(const Question& question) const {
                     pattern.begin() + static_cast<long>(close),
                     [](char c) { return c >= '0' && c <= '9'; })) {
       std::size_t n = std::stoul(pattern.substr(i + 1, close - i - 1));
-      if (n >= 1 && n <= question.args.size()) {
-        text += question.args[n - 1];
+      if (n >= 1 && n <= atom.args.size()) {
+        text += atom.args[n - 1];
         i = close;
         continue;
       }
@@ -61,6 +65,26 @@ std::string Wording::question(const Question& question) const {
     text += pattern[i];
   }
   return text;
+}
+
+std::string Wording::question(const Question& question) const {
+  // The form's #k stand for the atoms; the rest of it is the structure.
+  const std::string& form = question.form;
+  std::string text;
+  for (std::size_t i = 0; i < form.size(); ++i) {
+    std::size_t end = i + 1;
+    while (end < form.size() && form[end] >= '0' && form[end] <= '9') ++end;
+    if (form[i] == '#' && end > i + 1) {
+      std::size_t k = std::stoul(form.substr(i + 1, end - i - 1));
+      if (k >= 1 && k <= question.parts.size()) {
+        text += atom(question.parts[k - 1]);
+        i = end - 1;
+        continue;
+      }
+    }
+    text += form[i];
+  }
+  return text.empty() ? question.atom : text;
 }
 
 std::string Wording::title(const std::string& clause) const {

@@ -26,8 +26,11 @@ public:
   // CSV is a ToolError naming it.
   static Wording load(const std::string& templates_path, const std::string& catalogue_path);
 
-  // The predicate's question with {1}..{n} filled in, else the atom.
+  // The question in words: each atom's question with {1}..{n} filled in
+  // (else the atom with its plain arguments), within the question's
+  // all of / any one of.
   std::string question(const Question& question) const;
+  std::string atom(const QuestionAtom& atom) const;
   // The clause's title, else its name.
   std::string title(const std::string& clause) const;
 
@@ -47,7 +50,7 @@ public:
     std::string id;
     std::string clause;
     std::string question; // in words
-    std::string args;     // the atom's plain arguments, each ended by '\n'
+    std::string args;     // the atoms' plain arguments, each ended by '\n'
     std::size_t waiting = 0; // open instances whose residual asks it
     std::size_t settles = 0; // of those, the ones one answer decides
     std::vector<std::size_t> positions; // the first kListed of them
