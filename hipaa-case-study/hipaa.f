@@ -902,9 +902,9 @@
                    (imp (ex [x20: authorization-defect] (authorization_defect q ce20 p2 sale-of-phi s20 x20)) false)
                    (or (eq_prin p1 ce20) (ex [k23: role] (acts_for p1 ce20 k23 t) true)
                   (ex [sb23: date] [eb23: date] (ba_agreement ce20 p1 sb23 eb23) (time_in sb23 t eb23)))))
-            (<c164-502-a-5-ii-B-2> or (purp_in m public-health) (purp_in m Treatment) (purp_in m Payment)
-              (purp_in m business-transfer) (purp_in m required-by-law)
-              (and (eq_prin p2 q) (or (purp_in m individual-access) (purp_in m accounting-of-disclosures))))))
+            (or (purp_in m public-health) (purp_in m Treatment) (purp_in m Payment)
+                (purp_in m business-transfer) (purp_in m required-by-law)
+                (and (eq_prin p2 q) (or (purp_in m individual-access) (purp_in m accounting-of-disclosures))))))
 
       % 164.512(f): a disclosure for law enforcement goes to a law enforcement
       % official.

@@ -1044,7 +1044,7 @@ const Scenario kHospitalFaults[] = {
      Verdict::Violation},
     // 164.502(a)(5)(ii)(B)(2): no sale when the transfer of the entity is
     // the purpose; research paid beyond its cost is a sale.
-    {"RecordsSoldWithTheHospital", "c164-502-a-5-ii-B-2",
+    {"RecordsSoldWithTheHospital", "c164-508-a-4",
      "send hosp buyer m1 T pat sale-of-phi diagnosis\npurpose m1 business-transfer\n" HOSPITAL
      "protocol \"hosp\" business-transfer diagnosis",
      Verdict::Permitted},

@@ -468,12 +468,13 @@ void associate_administration(Context& c) {
 }
 
 // 164.504(c)(2)(ii), (iii): a nurse who also works for the university's
-// personnel office, which is no health care component, gives it a record.
+// personnel office, which is no health care component, gives it a patient's
+// diagnosis for a decision about the patient's job there.
 void record_to_personnel_office(Context& c) {
   const Principal office{printed_string("university-personnel-office"),
                          {"non-health-care-component"}};
   c.record(acting_for(c, office, "ward-nurse", "workforce-member"), office, c.patient(),
-           "healthcare-op", {"diagnosis"});
+           "employment-decision", {"diagnosis"});
 }
 
 // 164.504(f)(3)(iv): the group health plan tells the employer that sponsors
