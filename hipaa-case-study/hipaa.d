@@ -70,6 +70,9 @@ immunization-record : attribute .
 violent-crime-statement : attribute .
 % 164.514(c): a code that lets de-identified information be re-identified.
 re-identification-code : attribute .
+% 164.512(k)(4): whether the individual was determined to be medically
+% suitable, the only item the Department of State's officials may receive.
+suitability-determination : attribute .
 
 (* ------------------------------------------------------------------ *)
 (* Purposes of a disclosure.  The specific purposes that the scenario  *)
@@ -112,6 +115,8 @@ facility-directory : purpose .
 care-involvement : purpose .
 disaster-relief : purpose .
 marketing : purpose .
+% 164.502(a)(5)(ii)(B): a disclosure for which the covered entity receives
+% remuneration beyond a reasonable cost-based fee.
 sale-of-phi : purpose .
 underwriting : purpose .
 fundraising : purpose .
@@ -163,6 +168,19 @@ nics-reporting : purpose .
 % 164.502(j)(2): a workforce member who is the victim of a crime reports
 % the suspect to law enforcement.
 workforce-crime-victim-report : purpose .
+% 164.504(e)(4): a business associate's own management and administration,
+% or its legal responsibilities.
+associate-administration : purpose .
+% 164.501 "health care operations" (6)(iv): the sale, transfer, merger or
+% consolidation of the covered entity, and due diligence for it; excluded
+% from "sale of protected health information" by 164.502(a)(5)(ii)(B)(2)(iv).
+business-transfer : purpose .
+% 164.524(a)(4), (d)(4): the written notice of the reviewing official's
+% determination on a denial of access.
+access-review-determination : purpose .
+% 164.504(f)(3)(iv): employment-related actions or decisions, or another
+% benefit plan of the plan sponsor.
+employment-decision : purpose .
 
 (* ------------------------------------------------------------------ *)
 (* Roles a principal holds at a time (table inrole_db).  The scenario  *)
@@ -239,6 +257,9 @@ veterans-affairs : role .
 state-department : role .
 government-program-agency : role .
 nics-agency : role .
+% 164.504(c)(2): a component of a hybrid entity that is not one of its
+% health care components.
+non-health-care-component : role .
 
 (* How information was de-identified. *)
 safe-harbor : deidentification-method .
@@ -415,6 +436,34 @@ ohca_participant : string - -> string - -> date - -> date - -> pred DB
 % receipt of every access and accounting request and every death.
 calendar_span : date - -> span - -> date - -> pred DB
   %dbinfo "calendar_span" ("start", "span", "ends") .
+% (ba_agreement_purpose ce p u): the business associate contract of ce with
+% p permits p to use and disclose the information for purpose u
+% (164.504(e)(2)(i)).  A contract with no such row records no scope.
+ba_agreement_purpose : string - -> string - -> purpose - -> pred DB
+  %dbinfo "ba_agreement_purpose" ("covered_entity", "associate", "purpose") .
+% (data_use_agreement_defect ce r s): the data use agreement of ce with r,
+% signed at s, lacks a term that 164.514(e)(4)(ii) requires; it never made a
+% limited data set disclosable.
+data_use_agreement_defect : string - -> string - -> date - -> pred DB
+  %dbinfo "data_use_agreement_defect" ("covered_entity", "recipient", "signed") .
+% (notice_limitation ce u s): from s, the notice of privacy practices of ce
+% states that ce will not disclose for purpose u (164.520(b)(2)(ii)).
+notice_limitation : string - -> purpose - -> date - -> pred DB
+  %dbinfo "notice_limitation" ("covered_entity", "purpose", "effective") .
+% (coverage_not_placed hp q s): the health plan hp received q's information
+% for underwriting, premium rating or a contract of insurance, and the
+% insurance was not placed with it, as known at s (164.514(g)).
+coverage_not_placed : string - -> string - -> date - -> pred DB
+  %dbinfo "coverage_not_placed" ("health_plan", "individual", "decided") .
+% (confidential_communication q ce s): ce accommodated at s q's request to
+% receive communications by alternative means or at an alternative location
+% (164.522(b)(1)).
+confidential_communication : string - -> string - -> date - -> pred DB
+  %dbinfo "confidential_communication" ("individual", "covered_entity", "agreed") .
+% (access_review_request q ce r): q asked at r that a denial of access on a
+% reviewable ground be reviewed (164.524(a)(4), (d)(4)).
+access_review_request : string - -> string - -> date - -> pred DB
+  %dbinfo "access_review_request" ("individual", "covered_entity", "received") .
 
 (* ------------------------------------------------------------------ *)
 (* Subjective judgements that the law leaves to people.  They always   *)
@@ -573,4 +622,23 @@ emergency-treatment-needs-restricted-info : string + -> string + -> pred SUBJ .
 % 164.524(a)(2), (a)(3): unreviewable and reviewable grounds for denying
 % access exist.
 unreviewable-denial-ground : string + -> string + -> pred SUBJ .
+% 164.504(e)(4): the disclosure is needed for the associate's management
+% and administration or legal responsibilities, the contract permits it, and
+% it is required by law or the recipient gave reasonable assurances.
+associate-administration-conditions : string + -> string + -> pred SUBJ .
+% 164.504(g): the disclosure by an entity that is both plan and provider
+% relates to the function it performs for this individual.
+related-to-function : string + -> string + -> pred SUBJ .
+% 164.512(k)(6)(i): a statute or regulation requires or expressly
+% authorises the sharing of eligibility or enrolment information.
+eligibility-sharing-authorized : string + -> string + -> pred SUBJ .
+% 164.522(b)(1): the communication went by the means or to the location
+% the individual asked for.
+sent-as-requested : string + -> string + -> pred SUBJ .
+% 164.524(d)(1): the grounds for denial covered all the information
+% requested, so that no part could be granted.
+denial-covers-all-requested : string + -> string + -> pred SUBJ .
+% 164.524(d)(4): the reviewing official is a licensed health care
+% professional who did not take part in the original denial.
+independent-reviewing-official : string + -> string + -> pred SUBJ .
 reviewable-denial-ground : string + -> string + -> pred SUBJ .

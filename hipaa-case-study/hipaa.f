@@ -85,9 +85,14 @@
         % in force at the time of the disclosure.
         % The contract may be the subcontract of a business associate
         % (164.502(e)(1)(ii)), recorded with the associate as its first party.
+        % The contract is the satisfactory assurance of (e)(1)(i); where it
+        % records the purposes it permits (164.504(e)(2)(i),
+        % ba_agreement_purpose), the disclosure is for one of them.
         (<c164-502-e> ex [ce3: string] [s3: date] [e3: date] (ba_agreement ce3 p2 s3 e3)
           (and (time_in s3 t e3) (or (eq_prin p1 ce3) (ex [k3: role] (acts_for p1 ce3 k3 t) true)
-              (ex [sb3: date] [eb3: date] (ba_agreement ce3 p1 sb3 eb3) (time_in sb3 t eb3)))))
+              (ex [sb3: date] [eb3: date] (ba_agreement ce3 p1 sb3 eb3) (time_in sb3 t eb3)))
+               (<c164-502-e-1-i-scope> imp (ex [u3: purpose] (ba_agreement_purpose ce3 p2 u3))
+                 (ex [u103: purpose] (ba_agreement_purpose ce3 p2 u103) (purp_in m u103)))))
 
         % 164.506(c)(1): "A covered entity may use or disclose protected
         % health information for its own treatment, payment, or health care
@@ -99,8 +104,13 @@
         % supervision" and "conducting or arranging for ... legal services"
         % (paragraphs (2) and (4)), the uses 164.508(a)(2)(i)(B), (C) allow
         % for psychotherapy notes.  The discloser is a covered entity.
+        % Paragraph (6)(iv) adds "The sale, transfer, merger, or consolidation
+        % of all or part of the covered entity with another covered entity, or
+        % an entity that following such activity will become a covered entity
+        % and due diligence related to such activity" (business-transfer),
+        % which reaches the prospective partner directly.
         (<c164-506-c-1> and (or (purp_in m Payment) (purp_in m supervised-training)
-                                (purp_in m defend-legal-action))
+                                (purp_in m defend-legal-action) (purp_in m business-transfer))
           % A business associate receives only under its contract (164.502(e)).
           (imp (inrole p2 business-associate t) false)
           (or (inrole p1 covered-entity t) (inrole p1 Health-care-provider t) (inrole p1 health-plan t)
@@ -592,9 +602,10 @@
         % 164.512(k)(4): "A covered entity that is a component of the
         % Department of State ... may disclose whether or not the individual
         % was determined to be medically suitable to the officials in the
-        % Department of State who need access to such information" (that the
-        % content is the determination alone is for a person).
+        % Department of State who need access to such information": the
+        % determination alone (attribute suitability-determination).
         (<c164-512-k-4> and (purp_in m medical-suitability-determination) (inrole p2 state-department t)
+          (<c164-512-k-4-content> sub_attr a suitability-determination)
           (<c164-512-k-4-subj> authorised-government-function p2 m)
           (<c164-514-h> or (ex [cev86: string] [v86: date] (verification cev86 p2 v86)
                              (and (lessthan v86 t) (or (eq_prin p1 cev86) (ex [k86: role] (acts_for p1 cev86 k86 t) true)
@@ -611,6 +622,16 @@
         (<c164-512-k-6-ii> and (purp_in m public-benefit-program)
           (inrole p1 government-program-agency t) (inrole p2 government-program-agency t)
           (<c164-512-k-6-ii-subj> authorised-government-function p2 m))
+
+        % 164.512(k)(6)(i): "A health plan that is a government program
+        % providing public benefits may disclose eligibility for or enrollment
+        % in the health plan to another agency administering a government
+        % program providing public benefits if the sharing of eligibility or
+        % enrollment information among such government agencies ... is
+        % required or expressly authorized by statute or regulation."
+        (<c164-512-k-6-i> and (purp_in m public-benefit-program) (sub_attr a enrollment-status)
+          (inrole p1 health-plan t) (inrole p2 government-program-agency t)
+          (<c164-512-k-6-i-subj> eligibility-sharing-authorized p1 p2))
 
         % 164.512(k)(7): reporting to the National Instant Criminal Background
         % Check System the identity of an individual prohibited from possessing
@@ -687,9 +708,17 @@
                                            (sub_attr a demographics) (sub_attr a medical-record)
                                            (sub_attr a re-identification-code))
                      false)))
+          % (e)(4)(ii): the agreement must establish the permitted uses, who
+          % may use or receive the data, and bind the recipient not to
+          % re-identify it or use it otherwise; an agreement found lacking a
+          % term (data_use_agreement_defect) never qualified.
           (ex [ce14: string] [s14: date] [e14: date] (data_use_agreement ce14 p2 s14 e14)
             (and (time_in s14 t e14) (or (eq_prin p1 ce14) (ex [k17: role] (acts_for p1 ce14 k17 t) true)
-              (ex [sb17: date] [eb17: date] (ba_agreement ce14 p1 sb17 eb17) (time_in sb17 t eb17))))))
+              (ex [sb17: date] [eb17: date] (ba_agreement ce14 p1 sb17 eb17) (time_in sb17 t eb17)))))
+          (<c164-514-e-4-ii> imp (ex [ce113: string] [s113: date] [e113: date]
+                                   (and (data_use_agreement_defect ce113 p2 s113)
+                                        (data_use_agreement ce113 p2 s113 e113) (time_in s113 t e113)))
+            false))
 
         % 164.514(f)(1): for fundraising, "(i) Demographic information ...;
         % (ii) Dates of health care provided ...; (iii) Department of service
@@ -725,13 +754,37 @@
                             (ex [sb61: date] [eb61: date] (ba_agreement ce61 p1 sb61 eb61)
                               (time_in sb61 t eb61))))))))
 
+        % 164.504(e)(4): the contract "may permit the business associate to
+        % use the information received by the business associate in its
+        % capacity as a business associate to the covered entity, if
+        % necessary: (A) For the proper management and administration of the
+        % business associate; or (B) To carry out the legal responsibilities
+        % of the business associate", and to disclose it for those purposes
+        % if "(A) The disclosure is required by law; or (B)(1) The business
+        % associate obtains reasonable assurances from the person to whom the
+        % information is disclosed": the sender an associate under a contract
+        % in force; the rest is for a person.
+        (<c164-504-e-4> and (purp_in m associate-administration)
+          (or (ex [ce101: string] [sb101: date] [eb101: date] (ba_agreement ce101 p1 sb101 eb101)
+                (time_in sb101 t eb101))
+              (ex [ce102: string] (acts_for p1 ce102 business-associate t) true))
+          (<c164-504-e-4-subj> associate-administration-conditions p1 p2))
+
         % 164.502(a)(3), (a)(4)(ii), 164.504(e)(2): a business associate
         % returns to its covered entity what it holds on the entity's behalf.
         (<c164-502-a-3> ex [s32: date] [e32: date] (ba_agreement p2 p1 s32 e32) (time_in s32 t e32))
 
         % 160.103 "workforce": a workforce member (or an associate recorded
         % as acting for the entity) hands information to the entity itself.
-        (<c160-103-workforce> ex [k4: role] (acts_for p1 p2 k4 t) true))
+        % 164.504(c)(2)(ii): a hybrid entity's health care component "may not
+        % disclose protected health information to another component of the
+        % covered entity in circumstances in which subpart E of this part
+        % would prohibit such disclosure if the health care component and the
+        % other component were separate and distinct legal entities": a
+        % component that is no health care component receives as a third
+        % party, never as the entity itself.
+        (<c160-103-workforce> and (ex [k4: role] (acts_for p1 p2 k4 t) true)
+          (<c164-504-c-2> imp (inrole p2 non-health-care-component t) false)))
 
       % 164.502(b), 164.514(d): minimum necessary, except "(i) Disclosures to
       % or requests by a health care provider for treatment; (ii) ... to the
@@ -826,13 +879,32 @@
               (<c164-508-a-3-i-subj> face-to-face-or-nominal-gift p1 q))))
 
       % 164.508(a)(4), 164.502(a)(5)(ii): a sale of PHI needs an authorisation.
+      % 164.502(a)(5)(ii)(B)(2): "Sale of protected health information does
+      % not include a disclosure of protected health information: (i) For
+      % public health purposes pursuant to 164.512(b) or 164.514(e); (ii) For
+      % research purposes pursuant to 164.512(i) or 164.514(e), where the
+      % only remuneration received ... is a reasonable cost-based fee ...;
+      % (iii) For treatment and payment purposes pursuant to 164.506(a);
+      % (iv) For the sale, transfer, merger, or consolidation of all or part
+      % of the covered entity ...; (vi) To an individual, when requested under
+      % 164.524 or 164.528; (vii) Required by law as permitted under
+      % 164.512(a); and (viii) For any other purpose permitted by and in
+      % accordance with the applicable requirements of this subpart, where
+      % the only remuneration received ... is a reasonable cost-based fee".
+      % A message is recorded for sale-of-phi when the entity receives more
+      % than a reasonable cost-based fee for it, so (ii) and (viii) never
+      % apply to it; its other purposes decide (i), (iii), (iv), (vi) and
+      % (vii), and another clause must still permit the disclosure.
       (<c164-508-a-4> imp (purp_in m sale-of-phi)
-        (ex [ce20: string] [a20: attribute] [s20: date] [e20: date]
-          (and (authorization q ce20 p2 a20 sale-of-phi s20 e20) (time_in s20 t e20))
-          (and (or (sub_attr a a20) (attr_in a a20))
-               (imp (ex [x20: authorization-defect] (authorization_defect q ce20 p2 sale-of-phi s20 x20)) false)
-               (or (eq_prin p1 ce20) (ex [k23: role] (acts_for p1 ce20 k23 t) true)
-              (ex [sb23: date] [eb23: date] (ba_agreement ce20 p1 sb23 eb23) (time_in sb23 t eb23))))))
+        (or (ex [ce20: string] [a20: attribute] [s20: date] [e20: date]
+              (and (authorization q ce20 p2 a20 sale-of-phi s20 e20) (time_in s20 t e20))
+              (and (or (sub_attr a a20) (attr_in a a20))
+                   (imp (ex [x20: authorization-defect] (authorization_defect q ce20 p2 sale-of-phi s20 x20)) false)
+                   (or (eq_prin p1 ce20) (ex [k23: role] (acts_for p1 ce20 k23 t) true)
+                  (ex [sb23: date] [eb23: date] (ba_agreement ce20 p1 sb23 eb23) (time_in sb23 t eb23)))))
+            (or (purp_in m public-health) (purp_in m Treatment) (purp_in m Payment)
+                (purp_in m business-transfer) (purp_in m required-by-law)
+                (and (eq_prin p2 q) (or (purp_in m individual-access) (purp_in m accounting-of-disclosures))))))
 
       % 164.512(f): a disclosure for law enforcement goes to a law enforcement
       % official.
@@ -917,7 +989,99 @@
       % information goes for that purpose.
       (<c164-514-f-2-iv> imp (and (purp_in m fundraising)
                                   (ex [x28: string] [s28: date] (and (fundraising_opt_out q x28 s28) (lessthan s28 t))))
-        false))
+        false)
+
+      % 164.502(a)(3): "A business associate may use or disclose protected
+      % health information only as permitted or required by its business
+      % associate contract or other arrangement pursuant to 164.504(e) or as
+      % required by law."  Where the contract of a sender that is a business
+      % associate records the purposes it permits (ba_agreement_purpose),
+      % the disclosure is for one of them, its own administration
+      % (164.504(e)(4)), required by law, or a return to the entity.  A
+      % contract that records none is read as permitting what the entity may
+      % do itself, the most 164.504(e)(2)(i) lets it permit.
+      (<c164-502-a-3-scope> all [ce103: string] [u104: purpose] (ba_agreement_purpose ce103 p1 u104)
+        (imp (ex [s103: date] [e103: date] (and (ba_agreement ce103 p1 s103 e103) (time_in s103 t e103)))
+          (or (eq_prin p2 ce103) (purp_in m required-by-law) (purp_in m associate-administration)
+              (ex [u103: purpose] (ba_agreement_purpose ce103 p1 u103) (purp_in m u103)))))
+
+      % Health plans.  164.504(f)(3): a group health plan "(ii) Not disclose
+      % and may not permit a health insurance issuer or HMO to disclose
+      % protected health information to the plan sponsor except as permitted
+      % by this paragraph; (iii) Not permit a health insurance issuer or HMO
+      % with respect to the group health plan to disclose protected health
+      % information to the plan sponsor except as permitted by this paragraph
+      % unless a statement required by 164.520(b)(1)(iii)(C) is included in
+      % the appropriate notice; and (iv) Not disclose protected health
+      % information to the plan sponsor for the purpose of employment-related
+      % actions or decisions or in connection with any other benefit or
+      % employee benefit plan of the plan sponsor", unless the individual
+      % authorised it (164.504(f)(1)(i)); (iv) admits no exception.  164.504(g):
+      % an entity that is both
+      % plan and provider "may use or disclose the protected health
+      % information of individuals who receive the covered entity's health
+      % plan or health care provider services, but not both, only for
+      % purposes related to the appropriate function being performed".
+      (<plan-limits> imp (inrole p1 health-plan t)
+        (and (<c164-504-f-3> imp (inrole p2 plan-sponsor t)
+               (or (ex [ce106: string] [a106: attribute] [u106: purpose] [s106: date] [e106: date]
+                     (authorization q ce106 p2 a106 u106 s106 e106) (and (time_in s106 t e106) (purp_in m u106)))
+                   (and (<c164-504-f-3-ii> or (purp_in m plan-administration)
+                          (purp_in m premium-bids-or-plan-change) (sub_attr a enrollment-status))
+                        (<c164-504-f-3-iii> or (inrole p1 group-health-plan t)
+                          (ex [s107: date] (notice_statement p1 plan-administration s107) (lessthan s107 t))))))
+             (<c164-504-g> imp (inrole p1 Health-care-provider t)
+               (<c164-504-g-subj> related-to-function p1 m))
+             % 164.502(i), 164.520(b)(1)(iii)(C): a plan that uses or discloses
+             % for underwriting states in its notice that genetic information
+             % may not serve that purpose.
+             (<c164-502-i-underwriting> imp (purp_in m underwriting)
+               (ex [s112: date] (notice_statement p1 underwriting s112) (lessthan s112 t)))))
+
+      (<c164-504-f-3-iv> imp (and (purp_in m employment-decision) (inrole p2 plan-sponsor t)
+                                  (inrole p1 health-plan t))
+        false)
+
+      % 164.514(g): "If a health plan receives protected health information
+      % for the purpose of underwriting, premium rating, or other activities
+      % relating to the creation, renewal, or replacement of a contract of
+      % health insurance or health benefits, and if such health insurance or
+      % health benefits are not placed with the health plan, such health plan
+      % may only use or disclose such protected health information for such
+      % purpose or as may be required by law", while the individual is no
+      % member of the plan.
+      (<c164-514-g> all [hp108: string] [s108: date] (coverage_not_placed hp108 q s108)
+        (imp (and (lessthan s108 t) (or (eq_prin p1 hp108) (ex [k108: role] (acts_for p1 hp108 k108 t))))
+          (or (purp_in m underwriting) (purp_in m required-by-law)
+              (ex [s109: date] (relationship q hp108 s109) (lessthan s109 t)))))
+
+      % 164.502(i): "If a covered entity is required by 164.520 to have a
+      % notice, a covered entity may not use or disclose protected health
+      % information in a manner inconsistent with such notice": a notice that
+      % states the entity will not disclose for a purpose (164.520(b)(2)(ii))
+      % binds it, unless the law requires the disclosure.
+      (<c164-502-i> all [ce111: string] [u111: purpose] [s111: date] (notice_limitation ce111 u111 s111)
+        (imp (and (lessthan s111 t) (purp_in m u111)
+                  (or (eq_prin p1 ce111) (ex [k111: role] (acts_for p1 ce111 k111 t))
+                      (ex [sb111: date] [eb111: date]
+                        (and (ba_agreement ce111 p1 sb111 eb111) (time_in sb111 t eb111)))))
+          (purp_in m required-by-law)))
+
+      % 164.502(h), 164.522(b)(1): "A covered health care provider must
+      % permit individuals to request and must accommodate reasonable
+      % requests by individuals to receive communications of protected health
+      % information from the covered health care provider by alternative
+      % means or at alternative locations" (a health plan likewise, when the
+      % individual states that disclosure could endanger the individual).
+      % The log records the accommodation (confidential_communication); that
+      % a later communication to the individual went as asked is for a person.
+      (<c164-522-b> imp (and (eq_prin p2 q)
+                             (ex [ce110: string] [s110: date]
+                               (and (confidential_communication q ce110 s110) (lessthan s110 t)
+                                    (or (eq_prin p1 ce110) (ex [k110: role] (acts_for p1 ce110 k110 t))
+                                        (ex [sb110: date] [eb110: date]
+                                          (and (ba_agreement ce110 p1 sb110 eb110) (time_in sb110 t eb110)))))))
+        (<c164-522-b-subj> sent-as-requested p1 q)))
 
     % 164.502(f): "A covered entity must comply with the requirements of
     % this subpart with respect to the protected health information of a
@@ -957,7 +1121,8 @@
           (or (purp_in m21 individual-access) (purp_in m21 access-directive)
               (and (purp_in m21 access-denial)
                    (or (<c164-524-a-2-subj> unreviewable-denial-ground ce q21)
-                       (<c164-524-a-3-subj> reviewable-denial-ground ce q21))))))
+                       (<c164-524-a-3-subj> reviewable-denial-ground ce q21))
+                   (<c164-524-d-1-subj> denial-covers-all-requested ce q21)))))
       (<c164-524-b-2-ii> ex [y22: string] [x22: string] [m22: string] [t22: date]
         (and (or (eq_prin q21 y22) (ex [sr42: date] [er42: date] (personal_rep y22 q21 sr42 er42))
                      (ex [sd42: date] (access_directive q21 y22 sd42)))
@@ -974,7 +1139,8 @@
                      (or (purp_in m23 individual-access) (purp_in m23 access-directive)
                          (and (purp_in m23 access-denial)
                               (or (<c164-524-a-2-subj> unreviewable-denial-ground ce q21)
-                                  (<c164-524-a-3-subj> reviewable-denial-ground ce q21))))))
+                                  (<c164-524-a-3-subj> reviewable-denial-ground ce q21))
+                              (<c164-524-d-1-subj> denial-covers-all-requested ce q21)))))
                  (ex [e23: date] (and (audit_end e23) (time_in e23 d60 d60))
                    (<c164-524-b-2-ii-wait> ex [m24: string] [t24: date]
                      (and (disclose-eval ce q21 m24 t24) (time_in r21 t24 d60))
@@ -1027,4 +1193,34 @@
       (ex [e27: date] (and (audit_end e27) (time_in e27 d60a d60a))
         (<c164-528-c-1-wait> ex [m30: string] [t30: date]
           (and (disclose-eval ce26 q26 m30 t30) (time_in r26 t30 d60a))
-          (or (purp_in m30 accounting-of-disclosures) (purp_in m30 accounting-extension-notice))))))))
+          (or (purp_in m30 accounting-of-disclosures) (purp_in m30 accounting-extension-notice)))))))
+
+% 164.524(a)(4), (d)(4): "If access is denied on a ground permitted under
+% paragraph (a)(3) of this section, the individual has the right to have the
+% denial reviewed by a licensed health care professional who is designated by
+% the covered entity to act as a reviewing official and who did not
+% participate in the original decision to deny."  (d)(4): "The designated
+% reviewing official must determine, within a reasonable period of time,
+% whether or not to deny the access requested ... The covered entity must
+% promptly provide written notice to the individual of the determination of
+% the designated reviewing official".  The notice (purpose
+% access-review-determination), or the access itself, reaches the individual
+% or the representative within t_reasonable (30) days of the request for
+% review; after that it is overdue against audit_end.  That the reviewer was
+% independent is for a person.
+% The reviewing official's own determination (164.524(d)(4)) and the
+% partial grant of 164.524(d)(1) (a denial alone leaves to a person whether
+% the grounds covered all that was asked) complete the right of access.
+(<c164-524-d-4> all [q90: string] [ce90: string] [r90: date]
+  (access_review_request q90 ce90 r90)
+  (or (ex [y90: string] [x90: string] [m90: string] [t90: date]
+        (and (or (eq_prin q90 y90) (ex [sr90: date] [er90: date] (personal_rep y90 q90 sr90 er90)))
+             (disclose x90 y90 m90 t90) (time_in r90 t90 (plus r90 t_reasonable)))
+        (and (or (eq_prin x90 ce90) (ex [k90: role] (acts_for x90 ce90 k90 t90) true)
+                 (ex [sb90: date] [eb90: date] (ba_agreement ce90 x90 sb90 eb90) (time_in sb90 t90 eb90)))
+             (or (purp_in m90 access-review-determination) (purp_in m90 individual-access))
+             (<c164-524-d-4-subj> independent-reviewing-official ce90 q90)))
+      (ex [e90: date] (and (audit_end e90) (time_in e90 (plus r90 t_reasonable) (plus r90 t_reasonable)))
+        (<c164-524-d-4-wait> ex [m91: string] [t91: date]
+          (and (disclose-eval ce90 q90 m91 t91) (time_in r90 t91 (plus r90 t_reasonable)))
+          (or (purp_in m91 access-review-determination) (purp_in m91 individual-access)))))))

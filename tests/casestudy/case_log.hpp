@@ -70,6 +70,7 @@ public:
       {"religious-affiliation", "phi"},  {"summary-health-information", "phi"},
       {"enrollment-status", "phi"},      {"injury-type", "phi"},
       {"violent-crime-statement", "phi"}, {"re-identification-code", "phi"},
+      {"suitability-determination", "phi"},
   };
 
   void row(const std::string& table, std::initializer_list<std::string> values) {

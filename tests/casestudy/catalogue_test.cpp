@@ -112,5 +112,35 @@ TEST(Catalogue, EveryPredicateHasATemplateOverItsArguments) {
   for (const auto& [name, count] : arity) EXPECT_EQ(covered.count(name), 1u) << name;
 }
 
+// Every constant the declarations give (the values a log may store) has a
+// row in values.csv with its sort, paragraph and description, and no row
+// names a constant they lack.
+TEST(Catalogue, EveryDeclaredConstantHasAValueRow) {
+  std::ostringstream diagnostics;
+  std::optional<DeclList> decls =
+      parse_decls_file(std::string(HIPAA_SOURCE_DIR) + "/hipaa-case-study/hipaa.d", diagnostics);
+  ASSERT_TRUE(decls.has_value());
+  std::set<std::pair<std::string, std::string>> declared; // (sort, constant)
+  for (const DeclEntry& entry : *decls) {
+    const auto* cons = std::get_if<ConsDecl>(&entry.decl);
+    if (cons == nullptr || !cons->arg_sorts.empty() || cons->cls != ConsClass::Sym) continue;
+    if (cons->result.name.empty()) continue; // an integer or date constant
+    declared.insert({cons->result.name, entry.name});
+  }
+  ASSERT_GT(declared.size(), 150u);
+  auto records = records_of(case_file("values.csv"));
+  ASSERT_FALSE(records.empty());
+  EXPECT_EQ(records.front(),
+            (std::vector<std::string>{"sort", "constant", "citation", "description"}));
+  std::set<std::pair<std::string, std::string>> described;
+  for (std::size_t r = 1; r < records.size(); ++r) {
+    ASSERT_EQ(records[r].size(), 4u) << "row " << r;
+    EXPECT_TRUE(described.insert({records[r][0], records[r][1]}).second) << records[r][1];
+    EXPECT_EQ(declared.count({records[r][0], records[r][1]}), 1u) << records[r][1];
+    EXPECT_FALSE(records[r][3].empty()) << records[r][1];
+  }
+  for (const auto& [sort, name] : declared) EXPECT_EQ(described.count({sort, name}), 1u) << name;
+}
+
 } // namespace
 } // namespace hipaa::testing

@@ -647,7 +647,7 @@ const Scenario kObligations[] = {
      Verdict::Violation},
     {"AccessDeniedInWriting", "c164-524-b-2-i",
      ACCESS_REQUEST "send hosp pat m1 2010:01:20:00:00:00 pat access-denial general-condition",
-     Verdict::Open, {"c164-524-a-2-subj", "c164-524-a-3-subj"}},
+     Verdict::Open, {"c164-524-a-2-subj", "c164-524-a-3-subj", "c164-524-d-1-subj"}},
     {"AccessExtendedAndGranted", "c164-524-b-2-ii",
      ACCESS_REQUEST
      "send hosp pat m1 2010:01:30:00:00:00 pat access-extension-notice general-condition\n"
@@ -685,6 +685,11 @@ const Scenario kObligations[] = {
 // ENTITY takes part in the arrangement "ohca" from JOINED to the end of 2011.
 #define OHCA(entity, joined) \
   "ohca_participant \"ohca\" \"" entity "\" " joined " 2011:12:31:23:59:59\n"
+// A group health plan and the employer that sponsors it.
+#define GROUP_PLAN "role plan group-health-plan\nrole plan health-plan\nrole acme plan-sponsor\n"
+// The notice carries the statement that the plan may disclose to the sponsor.
+#define PLAN_NOTICE(entity) \
+  "notice_statement \"" entity "\" plan-administration 2009:01:01:00:00:00\n"
 #define CONTRACT(ce, ba) "ba_agreement \"" ce "\" \"" ba "\" 2009:01:01:00:00:00 2011:01:01:00:00:00\n"
 
 const Scenario kHospitalFaults[] = {
@@ -966,9 +971,161 @@ const Scenario kHospitalFaults[] = {
     // 164.504(f)(1)(ii): the insurer of an insured group plan.
     {"InsurerGivesSummaryToThePlanSponsor", "c164-504-f-1-ii",
      "send insurer acme m1 T pat premium-bids-or-plan-change summary-health-information\n"
-     "role insurer health-plan\nrole acme plan-sponsor\n"
+     "role insurer health-plan\nrole acme plan-sponsor\n" PLAN_NOTICE("insurer")
      "protocol \"insurer\" premium-bids-or-plan-change summary-health-information",
      Verdict::Permitted},
+    // 164.504(f)(3)(iii): not without the statement in the notice.
+    {"InsurerToTheSponsorWithoutTheNoticeStatement", "c164-504-f-3-iii",
+     "send insurer acme m1 T pat premium-bids-or-plan-change summary-health-information\n"
+     "role insurer health-plan\nrole acme plan-sponsor\n"
+     "protocol \"insurer\" premium-bids-or-plan-change summary-health-information",
+     Verdict::Violation},
+    // 164.504(f)(3)(ii), (iv): only what (f) permits, never for employment.
+    {"PlanToTheSponsorForEmploymentDecisions", "c164-504-f-3-iv",
+     "send plan acme m1 T pat plan-administration diagnosis\npurpose m1 employment-decision\n"
+     GROUP_PLAN "protocol \"plan\" plan-administration diagnosis",
+     Verdict::Violation},
+    {"PlanPaysThroughTheSponsor", "c164-504-f-3-ii",
+     "send plan acme m1 T pat payment billing-info\n" GROUP_PLAN
+     "protocol \"plan\" payment billing-info",
+     Verdict::Violation},
+    {"PlanToTheSponsorAsTheEmployeeAuthorised", "c164-504-f-3",
+     "send plan acme m1 T pat marketing diagnosis\n" GROUP_PLAN
+     "authorization \"pat\" \"plan\" \"acme\" diagnosis marketing "
+     "2010:01:01:00:00:00 2011:01:01:00:00:00",
+     Verdict::Permitted},
+    {"PlanToTheSponsorForEmploymentEvenIfAuthorised", "c164-504-f-3-iv",
+     "send plan acme m1 T pat employment-decision diagnosis\n" GROUP_PLAN
+     "authorization \"pat\" \"plan\" \"acme\" diagnosis employment-decision "
+     "2010:01:01:00:00:00 2011:01:01:00:00:00",
+     Verdict::Violation},
+    // 164.504(g): a plan that is also a provider, for the function at hand.
+    {"EntityThatIsPlanAndProvider", "c164-504-g",
+     "send combo plan2 m1 T pat payment billing-info\nrole combo health-plan\n"
+     "role combo health-care-provider\nrole plan2 health-plan\nprotocol \"combo\" payment billing-info",
+     Verdict::Open, {"c164-504-g-subj"}},
+    // 164.514(g): underwriting information of insurance not placed.
+    {"UnderwritingInformationOfCoverageNotPlaced", "c164-514-g",
+     "send ins plan2 m1 T pat payment diagnosis\nrole ins health-plan\nrole plan2 health-plan\n"
+     "coverage_not_placed \"ins\" \"pat\" 2010:02:01:00:00:00\nprotocol \"ins\" payment diagnosis",
+     Verdict::Violation},
+    {"CoverageNotPlacedThenTheIndividualJoined", "c164-514-g",
+     "send ins plan2 m1 T pat payment diagnosis\nrole ins health-plan\nrole plan2 health-plan\n"
+     "coverage_not_placed \"ins\" \"pat\" 2010:01:01:00:00:00\n"
+     "relationship \"pat\" \"ins\" 2010:02:01:00:00:00\nprotocol \"ins\" payment diagnosis",
+     Verdict::Permitted},
+    // 164.502(a)(3), 164.504(e)(2)(i): a vendor discloses within the
+    // purposes its contract records, or not at all.
+    {"VendorOutsideItsContract", "c164-502-a-3-scope",
+     "send roi ins m1 T pat payment billing-info\n" HOSPITAL CONTRACT("hosp", "roi")
+     "ba_agreement_purpose \"hosp\" \"roi\" individual-access\nprotocol \"hosp\" payment billing-info",
+     Verdict::Violation},
+    {"VendorWithinItsContract", "c164-502-a-3-scope",
+     "send roi ins m1 T pat payment billing-info\n" HOSPITAL CONTRACT("hosp", "roi")
+     "ba_agreement_purpose \"hosp\" \"roi\" Payment\nprotocol \"hosp\" payment billing-info",
+     Verdict::Permitted},
+    // 164.502(e)(1)(i): to an associate for a purpose its contract lacks.
+    {"ToTheAssociateOutsideItsContract", "c164-502-e-1-i-scope",
+     "send hosp coder m1 T pat healthcare-op diagnosis\n" CONTRACT("hosp", "coder")
+     "ba_agreement_purpose \"hosp\" \"coder\" Payment\nprotocol \"hosp\" healthcare-op diagnosis",
+     Verdict::Violation},
+    {"ToTheAssociateWithinItsContract", "c164-502-e",
+     "send hosp coder m1 T pat healthcare-op diagnosis\n" CONTRACT("hosp", "coder")
+     "ba_agreement_purpose \"hosp\" \"coder\" Healthcare-op\nprotocol \"hosp\" healthcare-op diagnosis",
+     Verdict::Permitted},
+    // 164.504(e)(4): the associate's own administration.
+    {"AssociateConsultsItsLawyer", "c164-504-e-4",
+     "send coder lawyer m1 T pat associate-administration diagnosis\n" CONTRACT("hosp", "coder")
+     "protocol \"coder\" associate-administration diagnosis",
+     Verdict::Open, {"c164-504-e-4-subj"}},
+    {"AdministrationOfOneWhoIsNoAssociate", "c164-504-e-4",
+     "send coder lawyer m1 T pat associate-administration diagnosis\n"
+     "protocol \"coder\" associate-administration diagnosis",
+     Verdict::Violation},
+    // 164.502(a)(5)(ii)(B)(2): no sale when the transfer of the entity is
+    // the purpose; research paid beyond its cost is a sale.
+    {"RecordsSoldWithTheHospital", "c164-508-a-4",
+     "send hosp buyer m1 T pat sale-of-phi diagnosis\npurpose m1 business-transfer\n" HOSPITAL
+     "protocol \"hosp\" business-transfer diagnosis",
+     Verdict::Permitted},
+    {"ResearchDataSoldWithoutAuthorisation", "c164-508-a-4",
+     "send hosp lab m1 T pat sale-of-phi diagnosis\npurpose m1 research\nrole lab researcher\n"
+     VERIFIED("lab") "protocol \"hosp\" research diagnosis",
+     Verdict::Violation},
+    // 164.512(k)(4): the determination alone.
+    {"SuitabilityDeterminationToTheStateDepartment", "c164-512-k-4",
+     "send hosp state m1 T pat medical-suitability-determination suitability-determination\n"
+     "role state state-department\n" VERIFIED("state")
+     "protocol \"hosp\" medical-suitability-determination suitability-determination",
+     Verdict::Open, {"c164-512-k-4-subj"}},
+    {"DiagnosisToTheStateDepartment", "c164-512-k-4-content",
+     "send hosp state m1 T pat medical-suitability-determination diagnosis\n"
+     "role state state-department\n" VERIFIED("state")
+     "protocol \"hosp\" medical-suitability-determination diagnosis",
+     Verdict::Violation},
+    // 164.512(k)(6)(i): a public plan shares enrolment as a statute allows.
+    {"PublicPlanSharesEnrolment", "c164-512-k-6-i",
+     "send medicaid benefits m1 T pat public-benefit-program enrollment-status\n"
+     "role medicaid health-plan\nrole benefits government-program-agency\n"
+     "protocol \"medicaid\" public-benefit-program enrollment-status",
+     Verdict::Open, {"c164-512-k-6-i-subj"}},
+    {"PublicPlanSharesDiagnoses", "c164-512-k-6-i",
+     "send medicaid benefits m1 T pat public-benefit-program diagnosis\n"
+     "role medicaid health-plan\nrole benefits government-program-agency\n"
+     "protocol \"medicaid\" public-benefit-program diagnosis",
+     Verdict::Violation},
+    // 164.504(c)(2): a component that is no health care component receives
+    // as a third party, not as the entity.
+    {"NurseHandsRecordsToTheUniversitysPersonnelOffice", "c164-504-c-2",
+     "send nurse univ-hr m1 T pat treatment diagnosis\nacts nurse univ-hr workforce-member\n"
+     "role univ-hr non-health-care-component",
+     Verdict::Violation},
+    {"NurseHandsRecordsToTheClinic", "c160-103-workforce",
+     "send nurse clinic m1 T pat treatment diagnosis\nacts nurse clinic workforce-member",
+     Verdict::Permitted},
+    // 164.514(e)(4)(ii): an agreement lacking a required term.
+    {"LimitedDataSetUnderADefectiveAgreement", "c164-514-e-4-ii",
+     "send hosp lab m1 T pat research limited-data-set diagnosis\n"
+     "data_use_agreement \"hosp\" \"lab\" 2009:01:01:00:00:00 2011:01:01:00:00:00\n"
+     "data_use_agreement_defect \"hosp\" \"lab\" 2009:01:01:00:00:00\n"
+     "protocol \"hosp\" research diagnosis\nprotocol \"hosp\" research limited-data-set",
+     Verdict::Violation},
+    // 164.502(i): the notice promised no fundraising.
+    {"FundraisingTheNoticeRuledOut", "c164-502-i",
+     "send hosp fdn m1 T pat fundraising name\nrole fdn related-foundation\n" NOTICE("hosp")
+     "notice_limitation \"hosp\" fundraising 2009:06:01:00:00:00\nprotocol \"hosp\" fundraising name",
+     Verdict::Violation},
+    {"FundraisingBeforeTheNoticeRuledItOut", "c164-502-i",
+     "send hosp fdn m1 T pat fundraising name\nrole fdn related-foundation\n" NOTICE("hosp")
+     "notice_limitation \"hosp\" fundraising 2010:06:01:00:00:00\nprotocol \"hosp\" fundraising name",
+     Verdict::Permitted},
+    // 164.502(h), 164.522(b): communications as the patient asked.
+    {"ResultsToAPatientWhoAskedForConfidentialCommunication", "c164-522-b",
+     "send nurse pat m1 T pat individual-access lab-result\nacts nurse hosp workforce-member\n"
+     "confidential_communication \"pat\" \"hosp\" 2010:01:01:00:00:00",
+     Verdict::Open, {"c164-522-b-subj"}},
+    {"ConfidentialCommunicationWithAnotherProvider", "c164-522-b",
+     "send nurse pat m1 T pat individual-access lab-result\nacts nurse hosp workforce-member\n"
+     "confidential_communication \"pat\" \"clinic\" 2010:01:01:00:00:00",
+     Verdict::Permitted},
+    // 164.524(d)(1): a partial grant; (a)(4), (d)(4): the review of a denial.
+    {"AccessGrantedInPartAndDeniedForTheRest", "c164-524-b-2-i",
+     ACCESS_REQUEST "send hosp pat m1 2010:01:20:00:00:00 pat individual-access lab-result\n"
+     "send hosp pat m2 2010:01:20:00:00:00 pat access-denial general-condition",
+     Verdict::Permitted},
+    {"DenialReviewedInTime", "c164-524-d-4",
+     "access_review_request \"pat\" \"hosp\" 2010:02:01:00:00:00\n"
+     "send hosp pat m1 2010:02:25:00:00:00 pat access-review-determination general-condition",
+     Verdict::Open, {"c164-524-d-4-subj"}},
+    {"DenialNeverReviewed", "c164-524-d-4",
+     "access_review_request \"pat\" \"hosp\" 2010:02:01:00:00:00\n"
+     "send hosp pat m1 2010:03:25:00:00:00 pat access-review-determination general-condition",
+     Verdict::Violation},
+    {"DenialReviewStillDue", "c164-524-d-4",
+     "access_review_request \"pat\" \"hosp\" 2010:02:01:00:00:00\n"
+     "send hosp pat m1 2010:02:02:00:00:00 pat treatment general-condition\n"
+     "audit_end 2010:02:10:00:00:00",
+     Verdict::Open, {"c164-524-d-4-wait"}},
 };
 
 std::string scenario_name(const ::testing::TestParamInfo<Scenario>& info) {

@@ -126,6 +126,15 @@ TEST_F(Lint, FindsEachSilentGapInALogMadeToContainIt) {
        "(the clauses test the individual's role; give the individuals' role periods too):\n"
        "  disclose row 1 (disclose.csv:2): \"dr-a\" \"dr-b\" \"m1\" 2010:01:05:10:00:00: individual "
        "\"pat-1\"\n"},
+      // 164.502(g)(3): the parent of a minor may receive less than an
+      // adult's representative; the minor's role is the individual's.
+      {"INSERT INTO personal_rep VALUES ('\"dr-b\"', '\"pat-1\"', '2009:01:01:00:00:00', "
+       "'2011:01:01:00:00:00')",
+       "1 disclosures to a personal representative, none of whose individuals has a role row "
+       "(whether the individual is an unemancipated minor, whose parent may receive less, is a "
+       "role of the individual; give the individuals' role periods too):\n"
+       "  disclose row 1 (disclose.csv:2): \"dr-a\" \"dr-b\" \"m1\" 2010:01:05:10:00:00: individual "
+       "\"pat-1\"\n"},
       {"UPDATE disclose SET sender = '\"clerk-9\"' WHERE rowid = 2",
        "1 sender who holds no role and acts for no covered entity (no acts_for row, no business "
        "associate contract), so that what they disclose is judged as their own:\n"

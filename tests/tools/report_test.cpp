@@ -350,9 +350,8 @@ TEST(Report, VerdictsFileOfASmallLogIsExact) {
             "c164-506-c-2,,,,true,,,\r\n"
             "1,c164-502-a,\"Smith, J.\",boss,m2,2010-03-01T10:00:00,pat,diagnosis,,,,violation,"
             "no clause permits the disclosure,c164-506-c-2,c164-506-c-2: boss holds no role "
-            "Health-care-provider on 2010-03-01 10:00,45 CFR 164.506(c)(2) Covered entity may "
-            "disclose health information for the treatment activities of any health care "
-            "provider,,,,,false,,,\r\n"
+            "Health-care-provider on 2010-03-01 10:00,45 CFR 164.506(c)(2) Treatment activities "
+            "of any provider,,,,,false,,,\r\n"
             "2,c164-524-b-2,,,,,,,pat,hospital,2010-03-01T10:00:00,open,,,,45 CFR 164.524(b)(2) "
             "Action on a request for access within 30 days,,c164-524-b-2,,c164-524-b-2-wait: "
             "awaiting a disclosure by 2010-03-31T23:59:59,\"(<c164-524-b-2-wait> ex [m25: string] "
@@ -369,14 +368,14 @@ TEST(Report, VerdictsFileOfASmallLogIsExact) {
                         "1 sender who holds no role and acts for no covered entity (no acts_for "
                         "row, no business associate contract), so that what they disclose is "
                         "judged as their own\n"
-                        "Audited 3 instances of 3 rules: c164-502-a 2, c164-524-b-2 1, c164-528-c-1 0\n"
+                        "Audited 3 instances of 4 rules: c164-502-a 2, c164-524-b-2 1, c164-528-c-1 0, "
+                        "c164-524-d-4 0\n"
                         "  violation          1\n"
                         "  open               1\n"
                         "  compliant          1\n"
                         "Clauses most at stake (violations, open):\n"
-                        "  c164-506-c-2                    1        0  45 CFR 164.506(c)(2) Covered "
-                        "entity may disclose health information for the treatment activities of "
-                        "any health care provider\n"
+                        "  c164-506-c-2                    1        0  45 CFR 164.506(c)(2) Treatment "
+                        "activities of any provider\n"
                         "  no clause permits the disclosure        1        0\n"
                         "  c164-524-b-2                    0        1  45 CFR 164.524(b)(2) Action on "
                         "a request for access within 30 days\n"
@@ -516,6 +515,10 @@ TEST(Report, EveryPlantedViolationHasAReasonWithItsValues) {
       {"self-pay-restriction-broken",
        {"c164-522-a-1-vi", "not to disclose", "subject", "; its exception does not apply: message "}},
       {"treatment-to-employer", {"c164-506-c-2", "holds no role Health-care-provider", "recipient"}},
+      {"vendor-outside-contract", {"c164-502-a-3-scope", "permits the purpose", "sender"}},
+      {"record-to-personnel-office", {"c164-504-c-2", "holds the role non-health-care-component", "recipient"}},
+      {"plan-to-sponsor-for-employment", {"c164-504-f-3-iv", "is recorded as made for employment-decision", "info"}},
+      {"limited-data-set-defective-agreement", {"c164-514-e-4-ii", "lacks a required term", "recipient"}},
   };
   std::map<std::string, CsvRow> violation_of; // message -> its violation row
   for (CsvRow& row : verdicts(sandbox)) {

@@ -53,7 +53,7 @@ TEST(SamplesWalkthrough, RunsAsTheReadmeSaysWithTheListedVerdicts) {
 
   RunResult imported = run_shell(sandbox, commands[0]);
   ASSERT_EQ(imported.status, 0) << imported.err;
-  EXPECT_EQ(imported.out, "hipaa-import: 84 rows from 8 files written to hipaa.db\n");
+  EXPECT_EQ(imported.out, "hipaa-import: 85 rows from 8 files written to hipaa.db\n");
 
   RunResult lint = run_shell(sandbox, commands[1]);
   EXPECT_EQ(lint.status, 0) << lint.out;
@@ -103,7 +103,7 @@ TEST(SamplesWalkthrough, HospitalRecordsGiveTheVerdictsTheirReadmeLists) {
   std::filesystem::create_directory_symlink(HIPAA_BINARY_DIR, sandbox.path("build"));
   RunResult imported = run_shell(sandbox, commands[0]);
   ASSERT_EQ(imported.status, 0) << imported.err;
-  EXPECT_EQ(imported.out, "hipaa-import: 91 rows from 12 files written to hospital.db\n");
+  EXPECT_EQ(imported.out, "hipaa-import: 92 rows from 12 files written to hospital.db\n");
   EXPECT_EQ(run_shell(sandbox, commands[1]).status, 0);
   EXPECT_EQ(run_shell(sandbox, commands[2]).status, 1);
   // verdicts.csv: one line per instance; a disclosure's line names its

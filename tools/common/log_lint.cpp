@@ -359,12 +359,15 @@ void check_requests(LintContext& context) {
 
 
 // The clauses of custody (164.512(k)(5)(i)) and of the armed forces
-// (164.512(k)(1)(i)) test a role of the individual, not of a party.  When
-// no such disclosure has any role row for its individual, the log most
-// likely records no individual's roles at all (role periods given for the
-// parties only), and every one of them fails the test or waits for a person.
+// (164.512(k)(1)(i)) test a role of the individual, not of a party; so does
+// the clause of parents of unemancipated minors (164.502(g)(3)) for every
+// disclosure to a personal representative.  When no such disclosure has any
+// role row for its individual, the log most likely records no individual's
+// roles at all (role periods given for the parties only), and every one of
+// them fails the test or waits for a person, or (a minor without the role)
+// passes as an adult's.
 void check_individual_roles(LintContext& context) {
-  auto disclose = context.bind(names::kDisclose, {"info", "at"});
+  auto disclose = context.bind(names::kDisclose, {"info", "at", "recipient"});
   auto attribute_of = context.bind(names::kAttributeOf, {"info", "subject"});
   auto purpose_of = context.bind(names::kPurposeOf, {"info", "purpose"});
   auto role_at = context.bind(names::kRoleAt, {"person", "at"});
@@ -373,31 +376,46 @@ void check_individual_roles(LintContext& context) {
   const auto& hc = attribute_of->columns;
   const auto& pc = purpose_of->columns;
   const auto& rc = role_at->columns;
-  const std::string about = " FROM " + disclose->table + " d JOIN " + purpose_of->table +
-                            " p ON p." + pc[0] + " = d." + dc[0] + " JOIN " +
-                            attribute_of->table + " h ON h." + hc[0] + " = d." + dc[0] +
-                            " WHERE p." + pc[1] +
-                            " IN ('correctional-custody', 'military-mission') AND ";
   const std::string has_role = "EXISTS (SELECT 1 FROM " + role_at->table + " r WHERE r." + rc[0] +
                                " = h." + hc[1] + " AND r." + rc[1] + " = d." + dc[1] + ")";
-  if (context.log.single("SELECT count(*)" + about + has_role) != "0") return;
-  FindingBuilder missing("individual-roles",
-                         "disclosures for custody or the armed forces, none of whose individuals "
-                         "has a role row (the clauses test the individual's role; give the "
-                         "individuals' role periods too)");
-  missing.for_one("disclosure for custody or the armed forces, none of whose individuals has a "
-                  "role row (the clauses test the individual's role; give the individuals' role "
-                  "periods too)");
-  context.log.each_row(
-      "SELECT DISTINCT " + context.log.row_id(names::kDisclose, "d") + ", h." + hc[1] + ", d.*" +
-          about + "NOT " + has_role,
-      {}, [&](const TextRow& row) {
-        missing.add(missing.wants_example() ? context.place(names::kDisclose, row[0]) + ": " +
-                                                  joined(row, 2) + ": individual " + row[1]
-                                            : std::string());
-        return true;
-      });
-  std::move(missing).into(context.report);
+  // One finding for the disclosures `about` selects (FROM ... WHERE ... AND).
+  const auto check = [&](const std::string& about, const char* name, const char* title,
+                         const char* one) {
+    if (context.log.single("SELECT count(*)" + about + has_role) != "0") return;
+    FindingBuilder missing(name, title);
+    missing.for_one(one);
+    context.log.each_row(
+        "SELECT DISTINCT " + context.log.row_id(names::kDisclose, "d") + ", h." + hc[1] + ", d.*" +
+            about + "NOT " + has_role,
+        {}, [&](const TextRow& row) {
+          missing.add(missing.wants_example() ? context.place(names::kDisclose, row[0]) + ": " +
+                                                    joined(row, 2) + ": individual " + row[1]
+                                              : std::string());
+          return true;
+        });
+    std::move(missing).into(context.report);
+  };
+  check(" FROM " + disclose->table + " d JOIN " + purpose_of->table + " p ON p." + pc[0] +
+            " = d." + dc[0] + " JOIN " + attribute_of->table + " h ON h." + hc[0] + " = d." +
+            dc[0] + " WHERE p." + pc[1] + " IN ('correctional-custody', 'military-mission') AND ",
+        "individual-roles",
+        "disclosures for custody or the armed forces, none of whose individuals has a role row "
+        "(the clauses test the individual's role; give the individuals' role periods too)",
+        "disclosure for custody or the armed forces, none of whose individuals has a role row "
+        "(the clauses test the individual's role; give the individuals' role periods too)");
+  auto representative = context.bind("personal_rep", {"representative", "individual"});
+  if (!representative) return;
+  check(" FROM " + disclose->table + " d JOIN " + attribute_of->table + " h ON h." + hc[0] +
+            " = d." + dc[0] + " JOIN " + representative->table + " g ON g." +
+            representative->columns[0] + " = d." + dc[2] + " AND g." +
+            representative->columns[1] + " = h." + hc[1] + " WHERE ",
+        "minor-roles",
+        "disclosures to a personal representative, none of whose individuals has a role row "
+        "(whether the individual is an unemancipated minor, whose parent may receive less, is "
+        "a role of the individual; give the individuals' role periods too)",
+        "disclosure to a personal representative, none of whose individuals has a role row "
+        "(whether the individual is an unemancipated minor, whose parent may receive less, is "
+        "a role of the individual; give the individuals' role periods too)");
 }
 
 // What a person discloses counts as the covered entity's only through the

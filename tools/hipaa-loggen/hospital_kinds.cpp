@@ -412,10 +412,11 @@ void foreign_military(Context& c) {
            c.patient(), "foreign-military-mission", {"diagnosis"});
 }
 
-// 164.512(k)(4): the Department of State's medical suitability findings.
+// 164.512(k)(4): whether the individual was found medically suitable, to
+// the Department of State; the determination alone.
 void state_department(Context& c) {
   c.record(c.hospital(), agency("state-department", "state-department"), c.patient(),
-           "medical-suitability-determination", {"diagnosis"});
+           "medical-suitability-determination", {"suitability-determination"});
 }
 
 // 164.512(k)(6)(ii): between agencies administering public benefits.
@@ -436,6 +437,81 @@ void workforce_victim(Context& c) {
   const Principal& entity = c.hospital();
   c.record(acting_for(c, entity, "assaulted-nurse", "workforce-member"), c.officer(), c.patient(),
            "workforce-crime-victim-report", {"physical-description"});
+}
+
+// --- Contracts, components and plans -----------------------------------------
+
+// 164.502(a)(3), 164.504(e)(2)(i): a billing vendor whose contract records
+// payment as its purpose sends the hospital's claim to the plan.
+void vendor_within_contract(Context& c) {
+  const Principal& entity = c.hospital();
+  const Principal biller = vendor(c, entity, "billing-vendor", {"business-associate"});
+  c.log.row("ba_agreement_purpose", {entity.name, biller.name, "Payment"});
+  c.record(biller, c.any_of(c.population.health_plans), c.patient(), "payment", {"billing-info"});
+}
+
+// 164.502(a)(3): the release-of-information vendor, whose contract records
+// only the answers to requests for access, sends a claim.
+void vendor_outside_contract(Context& c) {
+  const Principal& entity = c.hospital();
+  const Principal roi = vendor(c, entity, "roi-vendor", {"business-associate"});
+  c.log.row("ba_agreement_purpose", {entity.name, roi.name, "individual-access"});
+  c.record(roi, c.any_of(c.population.health_plans), c.patient(), "payment", {"billing-info"});
+}
+
+// 164.504(e)(4): a vendor consults its own lawyer about its contract; that
+// it needs to and obtained the assurances is for a person.
+void associate_administration(Context& c) {
+  const Principal& entity = c.hospital();
+  const Principal coder = vendor(c, entity, "coding-vendor", {"business-associate"});
+  c.record(coder, c.population.attorney, c.patient(), "associate-administration", {"diagnosis"});
+}
+
+// 164.504(c)(2)(ii), (iii): a nurse who also works for the university's
+// personnel office, which is no health care component, gives it a patient's
+// diagnosis for a decision about the patient's job there.
+void record_to_personnel_office(Context& c) {
+  const Principal office{printed_string("university-personnel-office"),
+                         {"non-health-care-component"}};
+  c.record(acting_for(c, office, "ward-nurse", "workforce-member"), office, c.patient(),
+           "employment-decision", {"diagnosis"});
+}
+
+// 164.504(f)(3)(iv): the group health plan tells the employer that sponsors
+// it about an employee, for an employment decision.
+void plan_to_sponsor_for_employment(Context& c) {
+  const std::string message =
+      c.record(c.population.group_plan, c.population.plan_sponsor, c.patient(),
+               "plan-administration", {"enrollment-status"});
+  c.log.purpose(message, "employment-decision", c.population.group_plan.name);
+}
+
+// 164.512(k)(6)(i): a public plan shares enrolment with a benefits agency, as
+// a statute may require or expressly authorise.
+void public_plan_enrolment(Context& c) {
+  c.record(agency("state-medicaid-plan", "health-plan"),
+           agency("state-benefits-office", "government-program-agency"), c.patient(),
+           "public-benefit-program", {"enrollment-status"});
+}
+
+// 164.514(e)(4)(ii): the data use agreement lacks a term the paragraph
+// requires, so the limited data set may not go.
+void limited_data_set_defective_agreement(Context& c) {
+  const Principal& entity = c.hospital();
+  const Principal lab{printed_string("quality-consortium-" + std::to_string(++c.newcomers)), {}};
+  c.log.row("data_use_agreement", {entity.name, lab.name, kEarly, c.at(365 * kDay)});
+  c.log.row("data_use_agreement_defect", {entity.name, lab.name, kEarly});
+  c.record(entity, lab, c.patient(), "healthcare-op", {"limited-data-set", "date-of-birth", "diagnosis"});
+}
+
+// 164.502(a)(5)(ii)(B)(2)(iv), 164.501 "health care operations" (6)(iv):
+// records that go with the sale of a hospital are no sale of information.
+void records_sold_with_the_hospital(Context& c) {
+  const Principal& entity = c.hospital();
+  const Principal buyer{printed_string("acquiring-health-system"), {"covered-entity"}};
+  const std::string message =
+      c.record(entity, buyer, c.patient(), "sale-of-phi", {"billing-info"});
+  c.log.purpose(message, "business-transfer", entity.name);
 }
 
 } // namespace
@@ -466,6 +542,10 @@ const std::vector<Kind>& hospital_compliant_kinds() {
       {"arrangement-peer-review", 20, P, "c164-506-c-5", &arrangement_peer_review},
       {"parent-of-minor", 20, O, "c164-502-g-3-subj", &parent_of_minor},
       {"directory-objection-withdrawn", 10, P, "c164-510-a", &directory_objection_withdrawn},
+      {"vendor-within-contract", 10, P, "c164-506-c-3", &vendor_within_contract},
+      {"associate-administration", 5, O, "c164-504-e-4-subj", &associate_administration},
+      {"public-plan-enrolment", 5, O, "c164-512-k-6-i-subj", &public_plan_enrolment},
+      {"records-sold-with-the-hospital", 5, P, "c164-506-c-1", &records_sold_with_the_hospital},
   };
   return kinds;
 }
@@ -487,6 +567,11 @@ const std::vector<Kind>& hospital_violation_kinds() {
       {"directory-despite-objection", 0, V, "c164-510-a", &directory_despite_objection},
       {"fundraising-without-notice", 0, V, "c164-514-f-2-i", &fundraising_without_notice},
       {"conditioned-authorisation", 0, V, "c164-508-a-1", &conditioned_authorisation},
+      {"vendor-outside-contract", 0, V, "c164-502-a-3-scope", &vendor_outside_contract},
+      {"record-to-personnel-office", 0, V, "c164-504-c-2", &record_to_personnel_office},
+      {"plan-to-sponsor-for-employment", 0, V, "c164-504-f-3-iv", &plan_to_sponsor_for_employment},
+      {"limited-data-set-defective-agreement", 0, V, "c164-514-e-4-ii",
+       &limited_data_set_defective_agreement},
   };
   return kinds;
 }

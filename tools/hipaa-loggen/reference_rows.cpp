@@ -51,6 +51,7 @@ const std::vector<std::pair<std::string, std::string>> kInclusions = {
     {"limited-data-set", "phi"},
     {"date-of-birth", "limited-data-set"},
     {"re-identification-code", "phi"},
+    {"suitability-determination", "phi"},
 };
 
 // Every attribute an attribute belongs to, directly or not, each once.
@@ -87,6 +88,7 @@ const std::vector<std::pair<std::string, std::vector<std::string>>> kProtocols =
     {"plan-administration", {"enrollment-status"}},
     {"fundraising", {"name", "address", "department-of-service"}},
     {"research", {"date-of-birth"}},
+    {"business-transfer", {"billing-info", "diagnosis"}},
 };
 
 } // namespace

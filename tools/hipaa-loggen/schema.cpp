@@ -50,6 +50,12 @@ const std::vector<TableLayout>& log_tables() {
        {{"individual", "discloser", "recipient"}}},
       {"ohca_participant", {"arrangement", "participant", "joined", "ends"},
        {{"participant"}}},
+      {"ba_agreement_purpose", {"covered_entity", "associate", "purpose"}, {{"associate"}}},
+      {"data_use_agreement_defect", {"covered_entity", "recipient", "signed"}, {{"recipient"}}},
+      {"notice_limitation", {"covered_entity", "purpose", "effective"}, {}},
+      {"coverage_not_placed", {"health_plan", "individual", "decided"}, {{"individual"}}},
+      {"confidential_communication", {"individual", "covered_entity", "agreed"}, {{"individual"}}},
+      {"access_review_request", {"individual", "covered_entity", "received"}, {}},
   };
   return tables;
 }
