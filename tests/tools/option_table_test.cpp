@@ -107,7 +107,8 @@ TEST(OptionTable, EveryProgramAndManualPageCarriesTheProjectVersion) {
     }
   }
   std::size_t pages = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(std::string(HIPAA_SOURCE_DIR) + "/man")) {
+  const std::string man = std::string(HIPAA_SOURCE_DIR) + "/man";
+  for (const auto& entry : std::filesystem::directory_iterator(man)) {
     std::ifstream in(entry.path());
     std::string header;
     std::getline(in, header);
