@@ -31,8 +31,8 @@ TEST(CaseStudy, TheFirstPlaceHoldingTheFileWins) {
       {"", empty, installed, installed + "/hipaa.d"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(tools::find_case_study_file("hipaa.d", "decls", {c.environment, c.local, c.installed}),
-              c.found);
+    const tools::CaseStudyPlaces places{c.environment, c.local, c.installed};
+    EXPECT_EQ(tools::find_case_study_file("hipaa.d", "decls", places), c.found);
   }
 }
 
@@ -48,7 +48,8 @@ TEST(CaseStudy, NoneFoundNamesEveryPlaceLookedIn) {
   };
   for (const auto& c : cases) {
     try {
-      tools::find_case_study_file("hipaa.f", "policy", {c.environment, "./absent", "/nowhere/share"});
+      const tools::CaseStudyPlaces places{c.environment, "./absent", "/nowhere/share"};
+      tools::find_case_study_file("hipaa.f", "policy", places);
       ADD_FAILURE() << "found a file in no place";
     } catch (const tools::UsageError& error) {
       EXPECT_EQ(std::string(error.what()), c.message);
@@ -70,7 +71,8 @@ TEST(CaseStudy, ToolsReadTheCaseStudyHipaaCaseStudyNames) {
   EXPECT_EQ(report.status, 0) << report.err;
   // Where no case study is installed, none is found.
   if (!fs::exists(tools::case_study_places().installed)) {
-    RunResult lost = run_shell(sandbox, "HIPAA_CASE_STUDY=/nowhere hipaa-export -d hipaa.db -o out");
+    RunResult lost =
+        run_shell(sandbox, "HIPAA_CASE_STUDY=/nowhere hipaa-export -d hipaa.db -o out");
     EXPECT_EQ(lost.status, 2);
     EXPECT_EQ(lost.err, "hipaa-export: no hipaa.d in /nowhere, ./hipaa-case-study, " +
                             tools::case_study_places().installed +

@@ -109,7 +109,7 @@ TEST_F(Import, RefusesAnOutputThatIsOneOfItsInputs) {
     RunResult result = import({"--force", "--output", output});
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(result.err, "hipaa-import: the output " + output +
-                              " is also an input (disclose.csv); choose another --output\n");
+                              " is also an input (disclose.csv); choose another --out\n");
     EXPECT_EQ(read_file(sandbox_.path("disclose.csv")), before);
   }
   expect_nothing_written();

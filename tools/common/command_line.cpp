@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <sstream>
@@ -64,7 +65,9 @@ std::vector<std::string> with_whole_names(int argc, char** argv,
         }
         if (matches.size() > 1) {
           std::string names;
-          for (const OptionRule* match : matches) names += (names.empty() ? "--" : ", --") + match->name;
+          for (const OptionRule* match : matches) {
+            names += (names.empty() ? "--" : ", --") + match->name;
+          }
           throw UsageError("option --" + name + " is ambiguous: " + names + " (try --help)");
         }
         if (matches.size() == 1) {

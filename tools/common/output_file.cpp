@@ -84,7 +84,7 @@ void refuse_output_among_inputs(const std::string& output, const std::vector<std
   for (const std::string& input : inputs) {
     if (input == output || same_file(input, output)) {
       throw UsageError("the output " + output + " is also an input (" + input +
-                       "); choose another --output");
+                       "); choose another --out");
     }
   }
 }

@@ -1,5 +1,7 @@
 #include "source_diagnostic.hpp"
 
+#include "edit_distance.hpp"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -34,21 +36,6 @@ std::size_t characters(std::string_view text) {
 bool symbol_char(char c) {
   return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_' || c == '-' ||
          continues_utf8(c) || (static_cast<unsigned char>(c) & 0x80) != 0;
-}
-
-std::size_t edit_distance(std::string_view a, std::string_view b) {
-  std::vector<std::size_t> row(b.size() + 1);
-  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
-  for (std::size_t i = 1; i <= a.size(); ++i) {
-    std::size_t diagonal = row[0];
-    row[0] = i;
-    for (std::size_t j = 1; j <= b.size(); ++j) {
-      std::size_t above = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-      diagonal = above;
-    }
-  }
-  return row[b.size()];
 }
 
 std::string folded(std::string_view name) {

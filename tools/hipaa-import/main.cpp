@@ -37,7 +37,8 @@ using tools::UsageError;
 namespace names = tools::case_tables;
 
 const std::vector<tools::OptionRule> kOptionRules = {
-    {"decls", 'D', true, "PATH", "the declarations (default hipaa.d of the case study: in $HIPAA_CASE_STUDY, "
+    {"decls", 'D', true, "PATH",
+     "the declarations (default hipaa.d of the case study: in $HIPAA_CASE_STUDY, "
      "./hipaa-case-study or the installed one)",
      {"declarations"}},
     {"out", 'o', true, "PATH", "the database to write (default hipaa.db)", {"output"}},
@@ -254,7 +255,8 @@ std::function<void(std::int64_t, long long)> progress_for(const std::string& sho
   if (!::isatty(STDERR_FILENO)) return {};
   return [shown](std::int64_t rows, long long bytes) {
     if (rows < 65536) return;
-    std::cerr << "\rhipaa-import: " << shown << ": " << tools::count_noun(rows, "row", "rows") << ", " << bytes / 1048576
+    std::cerr << "\rhipaa-import: " << shown << ": " << tools::count_noun(rows, "row", "rows")
+              << ", " << bytes / 1048576
               << " MB" << std::flush;
   };
 }

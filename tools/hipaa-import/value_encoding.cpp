@@ -1,5 +1,6 @@
 #include "value_encoding.hpp"
 
+#include "../common/edit_distance.hpp"
 #include "../common/local_zone.hpp"
 #include "../common/tool_error.hpp"
 
@@ -124,21 +125,6 @@ std::string encode_int(const std::string& text) {
   return print_int(static_cast<std::int32_t>(value));
 }
 
-std::size_t edit_distance(const std::string& a, const std::string& b) {
-  std::vector<std::size_t> row(b.size() + 1);
-  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
-  for (std::size_t i = 1; i <= a.size(); ++i) {
-    std::size_t diagonal = row[0];
-    row[0] = i;
-    for (std::size_t j = 1; j <= b.size(); ++j) {
-      std::size_t above = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-      diagonal = above;
-    }
-  }
-  return row[b.size()];
-}
-
 bool is_identifier(const std::string& text) {
   if (text.empty()) return false;
   for (char c : text) {
@@ -211,7 +197,7 @@ std::vector<std::string> nearest_names(const std::string& text,
   std::vector<std::pair<std::size_t, std::string>> ranked;
   const std::size_t limit = std::max<std::size_t>(2, text.size() / 3);
   for (const std::string& candidate : candidates) {
-    std::size_t distance = edit_distance(text, candidate);
+    std::size_t distance = tools::edit_distance(text, candidate);
     // A name that starts the same way is a likely intent too.
     bool prefix = text.size() >= 3 && candidate.rfind(text, 0) == 0;
     if (distance <= limit || prefix) ranked.emplace_back(prefix ? 1 : distance, candidate);

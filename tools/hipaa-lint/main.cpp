@@ -13,7 +13,8 @@ using namespace hipaa;
 
 const std::vector<tools::OptionRule> kOptionRules = {
     {"db", 'd', true, "PATH", "the log (default hipaa.db)"},
-    {"decls", 'D', true, "PATH", "the declarations (default hipaa.d of the case study: in $HIPAA_CASE_STUDY, "
+    {"decls", 'D', true, "PATH",
+     "the declarations (default hipaa.d of the case study: in $HIPAA_CASE_STUDY, "
      "./hipaa-case-study or the installed one)",
      {"declarations"}},
     {"policy", 'p', true, "PATH",

@@ -46,15 +46,6 @@ constexpr int kViolations = 1;
 constexpr int kFailure = 2;
 constexpr std::size_t kWorkerStackBytes = std::size_t{1} << 30;
 
-std::string local_time_now() {
-  std::time_t now = std::time(nullptr);
-  std::tm broken{};
-  localtime_r(&now, &broken);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &broken);
-  return text;
-}
-
 // Streams the records to the files of the report folder.
 class ReportFiles {
 public:

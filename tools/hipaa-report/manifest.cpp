@@ -62,14 +62,26 @@ std::string program_version() {
   return version;
 }
 
-std::string utc_now() {
+namespace {
+
+std::string time_now(bool utc) {
   std::time_t now = std::time(nullptr);
   std::tm broken{};
-  gmtime_r(&now, &broken);
+  if (utc) {
+    gmtime_r(&now, &broken);
+  } else {
+    localtime_r(&now, &broken);
+  }
   char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &broken);
+  std::strftime(text, sizeof text, utc ? "%Y-%m-%dT%H:%M:%SZ" : "%Y-%m-%dT%H:%M:%S", &broken);
   return text;
 }
+
+} // namespace
+
+std::string utc_now() { return time_now(true); }
+
+std::string local_time_now() { return time_now(false); }
 
 ManifestJson options_json(const Options& options) {
   ManifestJson formats = ManifestJson::array();

@@ -37,6 +37,9 @@ std::string program_version();
 // The current time in UTC, ISO 8601 with a Z.
 std::string utc_now();
 
+// The current time on the local clock, ISO 8601 without a zone.
+std::string local_time_now();
+
 ManifestJson options_json(const Options& options);
 ManifestJson counts_json(const Summary& summary);
 

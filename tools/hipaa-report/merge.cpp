@@ -221,7 +221,8 @@ Placement place_rows(const std::vector<Shard>& shards, std::size_t rules) {
   for (std::size_t k = 0; k < count; ++k) {
     std::size_t counted = shards[k].manifest.at("counts").at("instances").get<std::size_t>();
     if (rows[k] != counted) {
-      throw ToolError(shards[k].file(kUnitsFile) + ": " + tools::count_noun(rows[k], "instance", "instances") +
+      throw ToolError(shards[k].file(kUnitsFile) + ": " +
+                      tools::count_noun(rows[k], "instance", "instances") +
                       " where its manifest counts " + std::to_string(counted));
     }
   }

@@ -20,7 +20,8 @@ namespace {
 
 const std::vector<tools::OptionRule> kOptionRules = {
     {"db", 'd', true, "PATH", "the audit database (default hipaa.db)"},
-    {"decls", 'D', true, "PATH", "the declarations (default hipaa.d of the case study: in $HIPAA_CASE_STUDY, "
+    {"decls", 'D', true, "PATH",
+     "the declarations (default hipaa.d of the case study: in $HIPAA_CASE_STUDY, "
      "./hipaa-case-study or the installed one)",
      {"declarations"}},
     {"policy", 'p', true, "PATH", "the policy (default hipaa.f of the case study)"},
@@ -204,7 +205,9 @@ Options parse_options(int argc, char** argv) {
   if (!options.help && !options.version) {
     const tools::CaseStudyPlaces places = tools::case_study_places("hipaa-case-study");
     options.decls = read_path(line, "decls", "");
-    if (options.decls.empty()) options.decls = tools::find_case_study_file("hipaa.d", "decls", places);
+    if (options.decls.empty()) {
+      options.decls = tools::find_case_study_file("hipaa.d", "decls", places);
+    }
     options.policy = read_path(line, "policy", "");
     if (options.policy.empty()) {
       options.policy = tools::find_case_study_file("hipaa.f", "policy", places);

@@ -67,7 +67,8 @@ void ProgressLine::count(std::size_t done) {
   std::cerr << "\r" << done;
   std::size_t total = total_;
   if (counted_ && total >= done) {
-    std::cerr << " of " << tools::count_noun(total, "instance", "instances") << ", " << static_cast<long>(rate) << "/s, "
+    std::cerr << " of " << tools::count_noun(total, "instance", "instances") << ", "
+              << static_cast<long>(rate) << "/s, "
               << static_cast<long>((total - done) / rate) << " s left";
   } else {
     std::cerr << " of " << total << "+ instances, " << static_cast<long>(rate) << "/s";
