@@ -45,14 +45,15 @@ const char* const kUsage =
     "  -d, --db PATH            the log (default hipaa.db)\n"
     "      --decls PATH         the declarations (default\n"
     "                           ./hipaa-case-study/hipaa.d)\n"
-    "      --accept-repairs     use declarations that parse only after a repair, as\n"
-    "                           repaired (by default they are refused)\n"
+    "      --accept-repairs     use declarations and a policy that parse only after\n"
+    "                           a repair, as repaired (by default they are refused)\n"
     "  -h, --help               show this text and exit\n"
     "      --version            show the version and exit\n"
     "\n"
     "Exit status: 0 when nothing was found, 1 when a problem was found or the log\n"
     "could not be read, 2 for a command line that cannot be used or declarations\n"
-    "that need a repair to parse or fail a check (FILE:LINE:COLUMN: message).\n";
+    "or a policy that need a repair to parse or fail a check (FILE:LINE:COLUMN:\n"
+    "message).\n";
 
 int run(int argc, char** argv) {
   tools::CommandLine line = tools::parse_command_line(argc, argv, kOptionRules);
@@ -65,7 +66,8 @@ int run(int argc, char** argv) {
   const Signature signature = tools::load_signature(declarations, line.has("accept-repairs"));
   const tools::LintFormat format = tools::lint_format_named(line.get("format").value_or("text"));
   const FormulaPtr policy =
-      tools::load_lint_policy(line.get("policy").value_or("./hipaa-case-study/hipaa.f"));
+      tools::load_lint_policy(line.get("policy").value_or("./hipaa-case-study/hipaa.f"), signature,
+                              line.has("accept-repairs"), std::cerr);
   tools::LogReader log(line.get("db").value_or("hipaa.db"));
   const tools::LintReport report = tools::lint_log(log, signature, policy);
   tools::print_lint(report, std::cout, format);
