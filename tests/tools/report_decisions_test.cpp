@@ -284,7 +284,8 @@ TEST(ReportDecisions, WorklistAsksEachQuestionOnceInTheTemplatesWords) {
              "pertains-to-relationship,x,y,Does {2} pertain to the relationship with {1}? {3}\n");
   write_file(sandbox.path("cs/catalogue.csv"),
              "clause,citation,title,quotation,log_decides,person_judges,url\n"
-             "c164-512-b-1-i-subj,45 CFR 164.512(b)(1)(i),Directed by a public health authority,,,,\n");
+             "c164-512-b-1-i-subj,45 CFR 164.512(b)(1)(i),"
+             "Directed by a public health authority,,,,\n");
   ASSERT_EQ(sandbox.run("hipaa-report", {"--quiet", "--no-lint", "--format", "csv", "--decls",
                                          "cs/hipaa.d", "--policy", "cs/hipaa.f"})
                 .status,
@@ -307,7 +308,8 @@ TEST(ReportDecisions, WorklistAsksEachQuestionOnceInTheTemplatesWords) {
   };
   const Case cases[] = {
       {"q13d8a091e686c662", "c164-512-b-1-i-subj", "Directed by a public health authority",
-       "Has a public health authority directed hospital-001 to disclose to foreign-health-ministry?"},
+       "Has a public health authority directed hospital-001 to disclose to "
+       "foreign-health-ministry?"},
       {"q956a8d7565bb74c9", "c164-506-c-4-subj", "c164-506-c-4-subj",
        "Does each disclosure listed pertain to the relationship with hospital-004? {3}"},
   };
