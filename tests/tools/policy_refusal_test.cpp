@@ -44,7 +44,7 @@ TEST(PolicyRefusal, ARepairedOrUncheckedPolicyIsRefusedAtItsPlace) {
   struct Case {
     std::string policy;
     std::string first_line; // the first line of standard error
-    std::string last_line;
+    std::string last_line;  // after "PROGRAM: "
   };
   // The line of the treatment clause in the shipped policy.
   const std::string policy = read_file(std::string(HIPAA_SOURCE_DIR) + "/hipaa-case-study/hipaa.f");
@@ -55,25 +55,34 @@ TEST(PolicyRefusal, ARepairedOrUncheckedPolicyIsRefusedAtItsPlace) {
                      '\n'));
   const Case cases[] = {
       {"missing.f", "missing.f:",
-       "hipaa-report: missing.f: does not parse as written; the repairs "
+       "missing.f: does not parse as written; the repairs "
        "above are only suggestions, and the file was not used\n"},
       {"misspelt.f",
        "misspelt.f:" + line + ":52: Undeclared predicate symbol: in_role; did you mean inrole?\n",
-       "hipaa-report: misspelt.f: rejected (UndeclaredPredicate)\n"},
+       "misspelt.f: rejected (UndeclaredPredicate)\n"},
       {"unbound.f",
        "unbound.f:" + line + ":59: Undeclared constructor: p3 (nothing of that name is declared; if p3 is "
        "meant as a variable, no quantifier around it binds it)\n",
-       "hipaa-report: unbound.f: rejected (UndeclaredConstructor)\n"},
+       "unbound.f: rejected (UndeclaredConstructor)\n"},
   };
-  for (const Case& c : cases) {
-    RunResult result = sandbox.run("hipaa-report", {"--policy", c.policy});
-    EXPECT_EQ(result.status, 2) << c.policy;
-    EXPECT_EQ(result.out, "") << c.policy;
-    EXPECT_EQ(result.err.substr(0, c.first_line.size()), c.first_line) << result.err;
-    ASSERT_GE(result.err.size(), c.last_line.size());
-    EXPECT_EQ(result.err.substr(result.err.size() - c.last_line.size()), c.last_line) << result.err;
-    EXPECT_FALSE(std::filesystem::exists(sandbox.path("report"))) << c.policy;
+  // hipaa-lint reads the policy for its role checks, and refuses it alike.
+  for (const char* program : {"hipaa-report", "hipaa-lint"}) {
+    for (const Case& c : cases) {
+      RunResult result = sandbox.run(program, {"--policy", c.policy});
+      const std::string last_line = std::string(program) + ": " + c.last_line;
+      EXPECT_EQ(result.status, 2) << program << " " << c.policy;
+      EXPECT_EQ(result.out, "") << c.policy;
+      EXPECT_EQ(result.err.substr(0, c.first_line.size()), c.first_line) << result.err;
+      ASSERT_GE(result.err.size(), last_line.size());
+      EXPECT_EQ(result.err.substr(result.err.size() - last_line.size()), last_line) << result.err;
+      EXPECT_FALSE(std::filesystem::exists(sandbox.path("report"))) << c.policy;
+    }
   }
+  // Accepted, the repaired policy drives the role checks: the lint runs.
+  RunResult linted = sandbox.run("hipaa-lint", {"--policy", "missing.f", "--accept-repairs"});
+  EXPECT_LE(linted.status, 1) << linted.err;
+  EXPECT_NE(linted.err.find("]: try inserting )"), std::string::npos) << linted.err;
+  EXPECT_NE(linted.out, "");
   // The missing ")" shows as a suggestion, under its source line.
   RunResult missing = sandbox.run("hipaa-report", {"--policy", "missing.f"});
   EXPECT_NE(missing.err.find(": syntax error; suggested repair: insert ) here\n  "),

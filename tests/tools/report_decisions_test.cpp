@@ -195,6 +195,57 @@ TEST(ReportDecisions, AnsweringTheWorklistSettlesExactlyWhatTheFormulasSay) {
   }
 }
 
+// An answer covers what was done up to its date: a later disclosure under
+// the same question waits for a new answer, and the same answer given again
+// with a later date covers it too.
+TEST(ReportDecisions, AnAnswerCoversOnlyWhatWasDoneByItsDate) {
+  Sandbox sandbox;
+  generate(sandbox, {"-n", "3000", "--violations", "0.01", "--seed", "1"});
+  ASSERT_EQ(sandbox.run("hipaa-report", {"--quiet", "--no-lint", "--format", "csv"}).status, 1);
+  const std::vector<CsvRow> before = rows_of(sandbox, "report/verdicts.csv");
+  const std::vector<CsvRow> worklist = rows_of(sandbox, "report/worklist.csv");
+  const std::string header = "id,decision,reviewer,date,note\n";
+  const auto day_of = [](const CsvRow& row) {
+    const std::string& at = row.at("at").empty() ? row.at("received") : row.at("at");
+    return at.substr(0, 10);
+  };
+  const std::string cut = "2010-02-01";
+  std::string early = header, late = header;
+  for (const CsvRow& row : worklist) {
+    early += row.at("id") + ",yes,A," + cut + ",\n";
+    late += row.at("id") + ",yes,B,2026-12-01,\n";
+  }
+  write_file(sandbox.path("early.csv"), early);
+  write_file(sandbox.path("both.csv"), early + late.substr(header.size()));
+  for (const char* file : {"early.csv", "both.csv"}) {
+    SCOPED_TRACE(file);
+    std::filesystem::remove_all(sandbox.path("decided"));
+    ASSERT_EQ(sandbox.run("hipaa-report", {"--quiet", "--no-lint", "--format", "csv", "--out",
+                                           "decided", "--decisions", file})
+                  .status,
+              1);
+    const std::vector<CsvRow> after = rows_of(sandbox, "decided/verdicts.csv");
+    ASSERT_EQ(after.size(), before.size());
+    std::size_t settled_early = 0, open_late = 0;
+    for (std::size_t i = 0; i < before.size(); ++i) {
+      if (before[i].at("verdict") != "open") continue;
+      const bool awaits = before[i].at("questions").find("awaiting") != std::string::npos;
+      if (day_of(before[i]) > cut && std::string(file) == "early.csv") {
+        EXPECT_EQ(after[i].at("verdict"), "open") << i;
+        EXPECT_EQ(after[i].at("questions"), before[i].at("questions")) << i;
+        ++open_late;
+      } else if (!awaits) {
+        EXPECT_NE(after[i].at("verdict"), "open") << i << " " << before[i].at("questions");
+        settled_early += day_of(before[i]) <= cut;
+      }
+    }
+    EXPECT_GT(settled_early, 0u);
+    if (std::string(file) == "early.csv") {
+      EXPECT_GT(open_late, 0u);
+    }
+  }
+}
+
 TEST(ReportDecisions, AFileThatCannotBeUsedIsRefusedWithItsLine) {
   Sandbox sandbox;
   generate(sandbox, {"-n", "400", "--violations", "0.1", "--seed", "2"});
@@ -247,7 +298,7 @@ TEST(ReportDecisions, AFileThatCannotBeUsedIsRefusedWithItsLine) {
 
   // What a spreadsheet makes of the file is read alike: columns in another
   // order with others between, CR LF, capitals, a question decided twice
-  // alike, rows still without a decision.
+  // alike (the later date counts), rows still without a decision.
   write_file(sandbox.path("d.csv"), "Note,extra,Decision,Reviewer,ID,Date\r\n"
                                     "fine,x,YES,A,"  + q + ",2026-12-01\r\n"
                                     ",x,yes,B," + q + ",2026-12-02\r\n"
@@ -260,7 +311,7 @@ TEST(ReportDecisions, AFileThatCannotBeUsedIsRefusedWithItsLine) {
   bool settled = false;
   for (const CsvRow& row : rows_of(sandbox, "report/verdicts.csv")) {
     EXPECT_EQ(Shape::ids(row.at("questions")).count(q), 0u);
-    settled = settled || row.at("decisions").find(q + " yes (A, 2026-12-01)") != std::string::npos;
+    settled = settled || row.at("decisions").find(q + " yes (B, 2026-12-02)") != std::string::npos;
   }
   EXPECT_TRUE(settled);
 }
@@ -284,7 +335,8 @@ TEST(ReportDecisions, WorklistAsksEachQuestionOnceInTheTemplatesWords) {
              "pertains-to-relationship,x,y,Does {2} pertain to the relationship with {1}? {3}\n");
   write_file(sandbox.path("cs/catalogue.csv"),
              "clause,citation,title,quotation,log_decides,person_judges,url\n"
-             "c164-512-b-1-i-subj,45 CFR 164.512(b)(1)(i),Directed by a public health authority,,,,\n");
+             "c164-512-b-1-i-subj,45 CFR 164.512(b)(1)(i),"
+             "Directed by a public health authority,,,,\n");
   ASSERT_EQ(sandbox.run("hipaa-report", {"--quiet", "--no-lint", "--format", "csv", "--decls",
                                          "cs/hipaa.d", "--policy", "cs/hipaa.f"})
                 .status,
@@ -307,7 +359,8 @@ TEST(ReportDecisions, WorklistAsksEachQuestionOnceInTheTemplatesWords) {
   };
   const Case cases[] = {
       {"q13d8a091e686c662", "c164-512-b-1-i-subj", "Directed by a public health authority",
-       "Has a public health authority directed hospital-001 to disclose to foreign-health-ministry?"},
+       "Has a public health authority directed hospital-001 to disclose to "
+       "foreign-health-ministry?"},
       {"q956a8d7565bb74c9", "c164-506-c-4-subj", "c164-506-c-4-subj",
        "Does each disclosure listed pertain to the relationship with hospital-004? {3}"},
   };

@@ -112,6 +112,14 @@ TEST(ReportPage, FiltersSortsAndShowsOnePatientInABrowser) {
             5);
   EXPECT_EQ(browser.eval("column('t-decisions', 4)[0]"),
             "</script><script>window.pwned=1</script>");
+  // The tables one triages on come first; the clauses follow, folded.
+  EXPECT_EQ(browser.eval("['t-violations', 't-open', 't-questions', 't-decided', 't-decisions']"
+                         ".every(function (id) { return document.getElementById(id)"
+                         ".compareDocumentPosition(document.getElementById('clauses')) & "
+                         "Node.DOCUMENT_POSITION_FOLLOWING; })"),
+            true);
+  EXPECT_EQ(browser.eval("document.getElementById('clause-list').open"), false);
+  EXPECT_GT(browser.eval("document.querySelectorAll('#clauses tr').length").get<int>(), 1);
   // The chart has a scale and the log's own dates.
   EXPECT_GE(browser.eval("document.querySelectorAll('#chart text.tick').length").get<int>(), 2);
   EXPECT_EQ(browser.eval("document.getElementById('log-first').textContent"), first_day);

@@ -3,12 +3,11 @@
 #include "count_noun.hpp"
 #include "lint_context.hpp"
 #include "lint_values.hpp"
+#include "policy_input.hpp"
 
 #include "base/failure.hpp"
 #include "base/file_io.hpp"
-#include "check/scope.hpp"
 #include "dates/date.hpp"
-#include "syntax/policy_parser.hpp"
 
 #include <filesystem>
 #include <sstream>
@@ -495,25 +494,15 @@ LintReport lint_log(LogReader& log, const Signature& signature, const FormulaPtr
   return std::move(context.report);
 }
 
-FormulaPtr load_lint_policy(const std::string& path) {
+FormulaPtr load_lint_policy(const std::string& path, const Signature& signature,
+                            bool accept_repairs, std::ostream& diag) {
   std::string text;
   try {
     text = read_text_file(path);
   } catch (const Failure& failure) {
     throw ToolError(failure.message());
   }
-  std::ostringstream diagnostics;
-  FormulaParse parse = parse_formula_text(text, diagnostics);
-  const FormulaPtr* formula = parse.result ? std::get_if<FormulaPtr>(&*parse.result) : nullptr;
-  if (formula == nullptr || !parse.repair_lines.empty() || !diagnostics.str().empty()) {
-    throw ToolError(path + ": not a policy that reads without repair");
-  }
-  // Scoping tells the bound variables from the constants.
-  try {
-    return scope_formula(*formula, {}, diagnostics);
-  } catch (const Failure& failure) {
-    throw ToolError(path + ": rejected (" + failure.message() + ")");
-  }
+  return load_policy_text(path, text, signature, accept_repairs, diag);
 }
 
 } // namespace hipaa::tools

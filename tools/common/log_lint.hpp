@@ -10,6 +10,8 @@
 
 #include "logic/formula.hpp"
 
+#include <iosfwd>
+
 namespace hipaa::tools {
 
 // Runs every check on `log`.  With `policy`, a party without a role is a
@@ -19,8 +21,12 @@ namespace hipaa::tools {
 LintReport lint_log(LogReader& log, const Signature& signature,
                     const FormulaPtr& policy = nullptr);
 
-// Reads a policy file for the checks above; a ToolError naming the file
-// when it cannot be read or parsed without repair.
-FormulaPtr load_lint_policy(const std::string& path);
+// Reads and checks a policy file for the checks above as every tool reads
+// one: a file that parses only after a repair, or fails a check, is a
+// SourceError at its place unless `accept_repairs`, when the repairs are
+// written to `diag` and the repaired policy is used; a file that cannot be
+// read is a ToolError.
+FormulaPtr load_lint_policy(const std::string& path, const Signature& signature,
+                            bool accept_repairs, std::ostream& diag);
 
 } // namespace hipaa::tools

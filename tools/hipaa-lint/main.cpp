@@ -52,7 +52,8 @@ const char* const kUsageHead =
 const char* const kUsageTail =
     "Exit status: 0 when nothing was found, 1 when a problem was found or the log\n"
     "could not be read, 2 for a command line that cannot be used or declarations\n"
-    "that need a repair to parse or fail a check (FILE:LINE:COLUMN: message).\n";
+    "or a policy that need a repair to parse or fail a check (FILE:LINE:COLUMN:\n"
+    "message).\n";
 
 int run(int argc, char** argv) {
   tools::CommandLine line = tools::parse_command_line(argc, argv, kOptionRules);
@@ -68,7 +69,8 @@ int run(int argc, char** argv) {
   const Signature signature = tools::load_signature(declarations, line.has("accept-repairs"));
   const tools::LintFormat format = tools::lint_format_named(line.get("format").value_or("text"));
   const FormulaPtr policy =
-      tools::load_lint_policy(tools::case_study_file(line, "policy", "hipaa.f", places));
+      tools::load_lint_policy(tools::case_study_file(line, "policy", "hipaa.f", places), signature,
+                              line.has("accept-repairs"), std::cerr);
   tools::LogReader log(line.get("db").value_or("hipaa.db"));
   const tools::LintReport report = tools::lint_log(log, signature, policy);
   tools::print_lint(report, std::cout, format);

@@ -58,6 +58,12 @@ db::Connection read_transaction(db::Connection connection, const std::string& pa
 // The column of the disclosure table that holds the disclosed message.
 bool is_message_column(const std::string& name) { return name == "info" || name == "message"; }
 
+// The column that dates an instance: when the disclosure was made or the
+// request received.
+bool is_day_column(const std::string& name) {
+  return name == "at" || name == "time" || name == "received";
+}
+
 } // namespace
 
 Auditor::Auditor(const CheckedPolicy& policy, const Layout& layout, const Catalogue& catalogue,
@@ -70,11 +76,15 @@ Auditor::Auditor(const CheckedPolicy& policy, const Layout& layout, const Catalo
       records_(layout, catalogue) {
   for (std::size_t rule = 0; rule < layout_.rules().size(); ++rule) {
     std::optional<std::size_t> place;
+    std::optional<std::size_t> day;
     const std::vector<std::size_t>& columns = layout_.columns_of(rule);
-    for (std::size_t i = 0; i < columns.size() && !place; ++i) {
-      if (is_message_column(layout_.column_name(columns[i]))) place = i;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      const std::string& name = layout_.column_name(columns[i]);
+      if (!place && is_message_column(name)) place = i;
+      if (!day && is_day_column(name)) day = i;
     }
     message_place_.push_back(place);
+    day_place_.push_back(day);
   }
   if (!decisions_.empty()) {
     judge_.set_settler([this](FormulaPtr& residual, std::vector<std::string>& clauses) {
@@ -88,6 +98,12 @@ void Auditor::settle(FormulaPtr& residual, std::vector<std::string>& clauses) {
                                    [this](const std::string& id) -> std::optional<bool> {
                                      const Decision* decision = decisions_.find(id);
                                      if (decision == nullptr) return std::nullopt;
+                                     // A reviewer cannot have judged a
+                                     // disclosure made after her answer: it
+                                     // waits for a new one.
+                                     if (!day_.empty() && day_ > decision->date) {
+                                       return std::nullopt;
+                                     }
                                      return decision->yes;
                                    },
                                    message_);
@@ -103,6 +119,11 @@ Record Auditor::judge(std::size_t rule, std::size_t position, const Substitution
   settled_ = Settlement{};
   const std::optional<std::size_t>& place = message_place_[rule];
   message_ = place && *place < tuple.size() ? tuple[*place].get() : nullptr;
+  const std::optional<std::size_t>& day = day_place_[rule];
+  day_.clear();
+  if (day && *day < tuple.size() && tuple[*day]->as<DateTerm>() != nullptr) {
+    day_ = plain_term(*tuple[*day]).substr(0, 10);
+  }
   InstanceVerdict verdict = judge_.judge(body, sigma, of.name, as_of_, true);
   OpenQuestions open;
   if (verdict.verdict == Verdict::Open) {

@@ -110,6 +110,9 @@ Decisions Decisions::read(const std::string& path) {
                        std::to_string(earlier.line) + " and " + decision_word(decision.yes) +
                        " here");
       }
+      // The same answer given again later covers what was done up to its
+      // new date.
+      if (decision.date > earlier.date) decisions.list_[known->second] = std::move(decision);
       continue;
     }
     decisions.list_.push_back(std::move(decision));

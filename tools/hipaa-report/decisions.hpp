@@ -29,8 +29,10 @@ public:
   // Reads `path`.  A file that cannot be used (no id or decision column, a
   // malformed id, a decision other than yes or no, no reviewer, a date that
   // is not YYYY-MM-DD, two different decisions for one question) is a
-  // ToolError "PATH:LINE: reason".  Rows without a decision are questions
-  // not answered yet, and are passed over.
+  // ToolError "PATH:LINE: reason".  The same decision given twice keeps the
+  // later date, as an answer covers only what was done up to its date.
+  // Rows without a decision are questions not answered yet, and are passed
+  // over.
   static Decisions read(const std::string& path);
 
   const Decision* find(const std::string& id) const;

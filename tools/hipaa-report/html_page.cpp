@@ -557,6 +557,42 @@ std::string html_escape(const std::string& text) {
   return escaped;
 }
 
+// The clauses at stake, each with its violations, open and decided
+// instances: the catalogue's view, after the tables one triages on, and
+// folded until opened.
+void write_clauses(std::ostream& out, const PageInput& input, const RunInfo& run) {
+  const Summary& summary = input.summary;
+  std::vector<std::pair<std::string, ClauseCounts>> ranked = summary.ranked_clauses();
+  out << "<details id=\"clause-list\"><summary><h2>Clauses</h2> "
+      << "<span class=\"count\">" << ranked.size()
+      << " at stake, with their violations, open and decided instances</span></summary>\n";
+  if (ranked.empty()) {
+    out << "<p>No clause is at stake.</p>\n";
+  } else {
+    out << "<table id=\"clauses\">\n<tr><th>clause</th><th>citation and title</th>"
+           "<th>violations</th><th>still open</th><th>decided</th></tr>\n";
+    for (const auto& [clause, counts] : ranked) {
+      const ClauseEntry* entry = run.catalogue ? run.catalogue->clause(clause) : nullptr;
+      out << "<tr><td class=\"k\">" << html_escape(clause) << "</td><td>";
+      if (entry != nullptr) {
+        std::string text = entry->citation + (entry->citation.empty() ? "" : " ") + entry->title;
+        if (entry->url.rfind("https://", 0) == 0) {
+          out << "<a href=\"" << html_escape(entry->url) << "\" title=\""
+              << html_escape(entry->quotation) << "\">" << html_escape(text) << "</a>";
+        } else {
+          out << html_escape(text);
+        }
+      } else {
+        out << html_escape(input.worklist.wording().title(clause));
+      }
+      out << "</td><td class=\"n\">" << counts.violations << "</td><td class=\"n\">"
+          << counts.open << "</td><td class=\"n\">" << counts.decided << "</td></tr>\n";
+    }
+    out << "</table>\n";
+  }
+  out << "</details>\n";
+}
+
 void write_html_page(std::ostream& out, const PageInput& input, const RunInfo& run) {
   const Summary& summary = input.summary;
   out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
@@ -570,7 +606,7 @@ void write_html_page(std::ostream& out, const PageInput& input, const RunInfo& r
       << "th.desc:after{content:' \\25BC'}#filters{position:sticky;top:0;background:#fff;"
       << "padding:6px 0;border-bottom:1px solid #ccc}#filters label{margin-right:8px}"
       << "#filters input{width:9em}#view{border:2px solid #888;padding:0 1em 1em}"
-      << ".count{color:#555}</style>\n</head>\n<body>\n";
+      << ".count{color:#555}summary h2{display:inline}</style>\n</head>\n<body>\n";
   out << "<h1>Audit report</h1>\n<h2>Run</h2>\n<table>\n";
   row(out, "audit database", run.db);
   row(out, "declarations", run.decls);
@@ -603,32 +639,7 @@ void write_html_page(std::ostream& out, const PageInput& input, const RunInfo& r
            "id=\"skipped-times\">"
         << summary.skipped_times() << "</td></tr>\n";
   }
-  out << "</table>\n<h2>Clauses</h2>\n";
-  std::vector<std::pair<std::string, ClauseCounts>> ranked = summary.ranked_clauses();
-  if (ranked.empty()) {
-    out << "<p>No clause is at stake.</p>\n";
-  } else {
-    out << "<table id=\"clauses\">\n<tr><th>clause</th><th>citation and title</th>"
-           "<th>violations</th><th>still open</th><th>decided</th></tr>\n";
-    for (const auto& [clause, counts] : ranked) {
-      const ClauseEntry* entry = run.catalogue ? run.catalogue->clause(clause) : nullptr;
-      out << "<tr><td class=\"k\">" << html_escape(clause) << "</td><td>";
-      if (entry != nullptr) {
-        std::string text = entry->citation + (entry->citation.empty() ? "" : " ") + entry->title;
-        if (entry->url.rfind("https://", 0) == 0) {
-          out << "<a href=\"" << html_escape(entry->url) << "\" title=\""
-              << html_escape(entry->quotation) << "\">" << html_escape(text) << "</a>";
-        } else {
-          out << html_escape(text);
-        }
-      } else {
-        out << html_escape(input.worklist.wording().title(clause));
-      }
-      out << "</td><td class=\"n\">" << counts.violations << "</td><td class=\"n\">"
-          << counts.open << "</td><td class=\"n\">" << counts.decided << "</td></tr>\n";
-    }
-    out << "</table>\n";
-  }
+  out << "</table>\n";
   out << "<h2>Violations and open instances per day</h2>\n";
   write_chart(out, summary);
 
@@ -664,6 +675,7 @@ void write_html_page(std::ostream& out, const PageInput& input, const RunInfo& r
   write_section(out, "questions", "Questions for a person", worklist_note);
   write_section(out, "decided", "Settled by decisions", "");
   write_section(out, "decisions", "Decisions: who decided what", "");
+  write_clauses(out, input, run);
 
   out << "<script type=\"application/json\" id=\"report-data\">";
   write_page_data(out, input, run);

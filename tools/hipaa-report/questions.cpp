@@ -153,10 +153,16 @@ public:
       Question question;
       question.id = std::move(id);
       question.atom = form_.key(*formula);
-      // A question without a name of its own is asked under its first
-      // named member, else the clause around it.
+      // A question is asked under its own name; one without a name, or a
+      // choice among clauses (an `or`, such as the disjunction of all
+      // permissions), under its first named member; else under the clause
+      // around it.
       std::vector<std::string> names;
-      member_names(*formula, names);
+      if (const auto* disj = formula->as<Or>()) {
+        for (const FormulaPtr& member : disj->disjuncts) member_names(*member, names);
+      } else {
+        member_names(*formula, names);
+      }
       question.clause = names.empty() ? here : names.front();
       form_.describe(*formula, question);
       result_.questions.push_back(std::move(question));
