@@ -22,8 +22,8 @@ const std::vector<tools::OptionRule> kOptionRules = {
      "hipaa.f of the case study)"},
     {"format", 'F', true, "FORMAT", "text (the default), csv or json"},
     {"accept-repairs", '\0', false, "",
-     "use declarations that parse only after a repair, as repaired (by default they are "
-     "refused)"},
+     "use declarations and a policy that parse only after a repair, as repaired (by "
+     "default they are refused)"},
     {"help", 'h', false, "", "show this text and exit"},
     {"version", 'V', false, "", "show the version and exit"},
 };

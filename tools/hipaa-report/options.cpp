@@ -31,8 +31,9 @@ const std::vector<tools::OptionRule> kOptionRules = {
      {"output"}},
     {"decisions", '\0', true, "FILE",
      "answers to the worklist's questions (the filled-in worklist.csv, or any CSV with the "
-     "columns id, decision, reviewer, date, note): each settles its subjective atom, yes "
-     "true and no false, before the verdicts are taken; the log is not touched"},
+     "columns id, decision, reviewer, date, note): each settles its question, yes true and "
+     "no false, for what was done by the answer's date, before the verdicts are taken; the "
+     "log is not touched"},
     {"format", 'F', true, "LIST",
      "any of csv,json,html (default all three): verdicts.csv, verdicts.json, summary.html; "
      "worklist.csv comes with csv"},
