@@ -130,7 +130,7 @@ TEST_F(Lint, FindsEachSilentGapInALogMadeToContainIt) {
       // adult's representative; the minor's role is the individual's.
       {"INSERT INTO personal_rep VALUES ('\"dr-b\"', '\"pat-1\"', '2009:01:01:00:00:00', "
        "'2011:01:01:00:00:00')",
-       "1 disclosures to a personal representative, none of whose individuals has a role row "
+       "1 disclosure to a personal representative, none of whose individuals has a role row "
        "(whether the individual is an unemancipated minor, whose parent may receive less, is a "
        "role of the individual; give the individuals' role periods too):\n"
        "  disclose row 1 (disclose.csv:2): \"dr-a\" \"dr-b\" \"m1\" 2010:01:05:10:00:00: individual "
