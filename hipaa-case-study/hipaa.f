@@ -139,8 +139,22 @@
           (<c164-504-g> imp (and (inrole p1 health-plan t) (inrole p1 Health-care-provider t))
             (<c164-504-g-subj> related-to-function p1 m)))
 
-        % 164.502(a)(1)(i), (a)(2)(i): "To the individual."
-        (<c164-502-a-1-i> eq_prin p2 q)
+        % 164.502(a)(1)(i), (a)(2)(i): "To the individual."  164.502(h),
+        % 164.522(b)(1): "A covered health care provider must permit
+        % individuals to request and must accommodate reasonable requests by
+        % individuals to receive communications of protected health
+        % information from the covered health care provider by alternative
+        % means or at alternative locations" (a health plan likewise, when the
+        % individual states that disclosure could endanger the individual).
+        % The log records the accommodation (confidential_communication); that
+        % a later communication went as asked is for a person.
+        (<c164-502-a-1-i> and (eq_prin p2 q)
+          (<c164-522-b> imp (ex [ce110: string] [s110: date]
+                              (and (confidential_communication q ce110 s110) (lessthan s110 t)
+                                   (or (eq_prin p1 ce110) (ex [k110: role] (acts_for p1 ce110 k110 t))
+                                       (ex [sb110: date] [eb110: date]
+                                         (and (ba_agreement ce110 p1 sb110 eb110) (time_in sb110 t eb110))))))
+            (<c164-522-b-subj> sent-as-requested p1 q)))
 
         % 164.502(g)(1), (g)(2): "a covered entity must ... treat a personal
         % representative as the individual ... with respect to protected
@@ -180,6 +194,8 @@
                % submitted has any of the following defects": a defect
                % recorded for it (elements, compound, conditioned, false).
                (imp (ex [x5: authorization-defect] (authorization_defect q ce5 p2 u5 s5 x5)) false)
+               % 164.504(f)(3)(iv) admits no authorisation.
+               (<c164-504-f-3-iv> imp (and (purp_in m employment-decision) (inrole p2 plan-sponsor t)) false)
                (or (<c164-508-b-5> imp (ex [r5: date] (and (revocation q ce5 p2 u5 r5) (lessthan r5 t))) false)
                    (<c164-508-b-5-i-subj> acted-in-reliance p1 m))))
 
@@ -218,7 +234,13 @@
         % (iii).
         (<c164-504-f-1-i> and (purp_in m plan-administration)
           (inrole p2 plan-sponsor t) (or (inrole p1 group-health-plan t) (and (inrole p1 health-plan t) (<c164-504-f-3-iii> ex [s107: date] (notice_statement p1 plan-administration s107) (lessthan s107 t))))
-          (<c164-504-f-2-subj> plan-documents-amended p1 p2))
+          (<c164-504-f-2-subj> plan-documents-amended p1 p2)
+          % (f)(3)(iv): "Not disclose protected health information to the plan
+          % sponsor for the purpose of employment-related actions or decisions
+          % or in connection with any other benefit or employee benefit plan of
+          % the plan sponsor", in (f)(1)(ii), (iii) and under an authorisation
+          % too.
+          (<c164-504-f-3-iv> imp (purp_in m employment-decision) false))
 
         % 164.504(f)(1)(ii): "summary health information to the plan sponsor,
         % if the plan sponsor requests the summary health information for
@@ -226,14 +248,16 @@
         % amending, or terminating the group health plan."
         (<c164-504-f-1-ii> and (sub_attr a summary-health-information)
           (purp_in m premium-bids-or-plan-change)
-          (inrole p2 plan-sponsor t) (or (inrole p1 group-health-plan t) (and (inrole p1 health-plan t) (<c164-504-f-3-iii> ex [s107: date] (notice_statement p1 plan-administration s107) (lessthan s107 t)))))
+          (inrole p2 plan-sponsor t) (or (inrole p1 group-health-plan t) (and (inrole p1 health-plan t) (<c164-504-f-3-iii> ex [s107: date] (notice_statement p1 plan-administration s107) (lessthan s107 t))))
+          (<c164-504-f-3-iv> imp (purp_in m employment-decision) false))
 
         % 164.504(f)(1)(iii): "information on whether the individual is
         % participating in the group health plan, or is enrolled in or has
         % disenrolled from a health insurance issuer or HMO offered by the
         % plan".
         (<c164-504-f-1-iii> and (sub_attr a enrollment-status)
-          (inrole p2 plan-sponsor t) (or (inrole p1 group-health-plan t) (and (inrole p1 health-plan t) (<c164-504-f-3-iii> ex [s107: date] (notice_statement p1 plan-administration s107) (lessthan s107 t)))))
+          (inrole p2 plan-sponsor t) (or (inrole p1 group-health-plan t) (and (inrole p1 health-plan t) (<c164-504-f-3-iii> ex [s107: date] (notice_statement p1 plan-administration s107) (lessthan s107 t))))
+          (<c164-504-f-3-iv> imp (purp_in m employment-decision) false))
 
         % 164.510(a)(1): a covered health care provider's facility directory:
         % "(A) The individual's name;
@@ -1029,14 +1053,6 @@
           (or (eq_prin p2 ce103) (purp_in m required-by-law) (purp_in m associate-administration)
               (ex [u103: purpose] (ba_agreement_purpose ce103 p1 u103) (purp_in m u103)))))
 
-      % 164.504(f)(3)(iv): a group health plan may "Not disclose protected
-      % health information to the plan sponsor for the purpose of
-      % employment-related actions or decisions or in connection with any other
-      % benefit or employee benefit plan of the plan sponsor"; the paragraph
-      % admits no exception.
-      (<c164-504-f-3-iv> imp (and (purp_in m employment-decision) (inrole p2 plan-sponsor t)
-                                  (inrole p1 health-plan t))
-        false)
 
       % 164.514(g): "If a health plan receives protected health information
       % for the purpose of underwriting, premium rating, or other activities
@@ -1061,23 +1077,8 @@
                   (or (eq_prin p1 ce111) (ex [k111: role] (acts_for p1 ce111 k111 t))
                       (ex [sb111: date] [eb111: date]
                         (and (ba_agreement ce111 p1 sb111 eb111) (time_in sb111 t eb111)))))
-          (purp_in m required-by-law)))
+          (purp_in m required-by-law))))
 
-      % 164.502(h), 164.522(b)(1): "A covered health care provider must
-      % permit individuals to request and must accommodate reasonable
-      % requests by individuals to receive communications of protected health
-      % information from the covered health care provider by alternative
-      % means or at alternative locations" (a health plan likewise, when the
-      % individual states that disclosure could endanger the individual).
-      % The log records the accommodation (confidential_communication); that
-      % a later communication to the individual went as asked is for a person.
-      (<c164-522-b> imp (and (eq_prin p2 q)
-                             (ex [ce110: string] [s110: date]
-                               (and (confidential_communication q ce110 s110) (lessthan s110 t)
-                                    (or (eq_prin p1 ce110) (ex [k110: role] (acts_for p1 ce110 k110 t))
-                                        (ex [sb110: date] [eb110: date]
-                                          (and (ba_agreement ce110 p1 sb110 eb110) (time_in sb110 t eb110)))))))
-        (<c164-522-b-subj> sent-as-requested p1 q)))
 
     % 164.502(f): "A covered entity must comply with the requirements of
     % this subpart with respect to the protected health information of a
