@@ -1007,12 +1007,13 @@
       % information pertains solely to a health care item or service for
       % which the individual ... has paid the covered entity in full."  Also
       % when the entity's clearinghouse or billing agent sends the claim.
-      (<c164-522-a-1-vi> imp (and (or (purp_in m Payment) (purp_in m Healthcare-op)) (inrole p2 health-plan t)
-                                  (ex [ce23: string] [a23: attribute] [s23: date]
+      % The request, kept for few individuals, is looked up first.
+      (<c164-522-a-1-vi> imp (and (ex [ce23: string] [a23: attribute] [s23: date]
                                     (and (self_pay_restriction q ce23 a23 s23) (lessthan s23 t)
                                          (or (sub_attr a a23) (attr_in a a23))
                                          (or (eq_prin p1 ce23) (ex [k25: role] (acts_for p1 ce23 k25 t))
-              (ex [sb25: date] [eb25: date] (and (ba_agreement ce23 p1 sb25 eb25) (time_in sb25 t eb25)))))))
+              (ex [sb25: date] [eb25: date] (and (ba_agreement ce23 p1 sb25 eb25) (time_in sb25 t eb25))))))
+                                  (or (purp_in m Payment) (purp_in m Healthcare-op)) (inrole p2 health-plan t))
         (purp_in m required-by-law))
 
       % 164.514(f)(2)(i): "A covered entity may not use or disclose protected

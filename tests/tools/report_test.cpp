@@ -487,7 +487,7 @@ TEST(Report, EveryPlantedViolationHasAReasonWithItsValues) {
       // sentence cannot name: no value of the row stands in it.
       {"fundraising-without-notice", {"c164-514-f-2-i", "carried no statement for fundraising", nullptr}},
       {"limited-data-set-with-a-name", {"c164-514-e-2", "is a kind of name", "attr"}},
-      {"self-paid-through-clearinghouse", {"c164-522-a-1-vi", "is not recorded as made for", "info"}},
+      {"self-paid-through-clearinghouse", {"c164-522-a-1-vi", "not to disclose", "subject"}},
       {"staff-breaks-restriction", {"c164-522-a-1-ii", "to restrict disclosures of", "subject"}},
       {"authorization-expired", {"c164-508-a-1", "the nearest record: an authorisation from", "subject"}},
       {"authorization-not-yet-signed", {"c164-508-a-1", "the nearest record: an authorisation", "sender"}},
@@ -506,7 +506,7 @@ TEST(Report, EveryPlantedViolationHasAReasonWithItsValues) {
       {"required-by-law-as-cover", {"c164-512-a-2", "is recorded as made for", "info"}},
       {"restriction-broken", {"c164-522-a-1-ii", "to restrict disclosures of", "subject"}},
       {"sale-unauthorized", {"c164-508-a-4", "no authorisation from", "recipient"}},
-      {"self-pay-restriction-broken", {"c164-522-a-1-vi", "is not recorded as made for", "info"}},
+      {"self-pay-restriction-broken", {"c164-522-a-1-vi", "not to disclose", "subject"}},
       {"treatment-to-employer", {"c164-506-c-2", "holds no role Health-care-provider", "recipient"}},
       {"vendor-outside-contract", {"c164-502-a-3-scope", "permits the purpose", "sender"}},
       {"record-to-personnel-office", {"c164-504-c-2", "holds the role non-health-care-component", "recipient"}},
