@@ -63,7 +63,10 @@
         % (160.103).
         (<c164-506-c-3> and (purp_in m Payment)
           (or (inrole p2 covered-entity t) (inrole p2 Health-care-provider t)
-              (inrole p2 health-plan t) (inrole p2 health-care-clearinghouse t)))
+              (inrole p2 health-plan t) (inrole p2 health-care-clearinghouse t))
+          % 164.504(g), as in own payment below.
+          (<c164-504-g> imp (and (inrole p1 health-plan t) (inrole p1 Health-care-provider t))
+            (<c164-504-g-subj> related-to-function p1 m)))
 
         % 164.506(c)(4): "for health care operations activities of the entity
         % that receives the information, if each entity either has or had a
@@ -79,7 +82,10 @@
             (and (lessthan s1 t) (or (eq_prin p1 ce2) (ex [k2: role] (acts_for p1 ce2 k2 t) true)
               (ex [sb2: date] [eb2: date] (ba_agreement ce2 p1 sb2 eb2) (time_in sb2 t eb2)))))
           (ex [s2: date] (relationship q p2 s2) (lessthan s2 t))
-          (<c164-506-c-4-subj> pertains-to-relationship p2 m))
+          (<c164-506-c-4-subj> pertains-to-relationship p2 m)
+          % 164.504(g), as in own payment below.
+          (<c164-504-g> imp (and (inrole p1 health-plan t) (inrole p1 Health-care-provider t))
+            (<c164-504-g-subj> related-to-function p1 m)))
 
         % 164.502(e)(1), 164.504(e): to a business associate under a contract
         % in force at the time of the disclosure.
@@ -113,15 +119,42 @@
                                 (purp_in m defend-legal-action) (purp_in m business-transfer))
           % A business associate receives only under its contract (164.502(e)).
           (imp (inrole p2 business-associate t) false)
+          % 164.504(f)(3)(ii): a plan may "Not disclose and may not permit a
+          % health insurance issuer or HMO to disclose protected health
+          % information to the plan sponsor except as permitted by this
+          % paragraph": not as a payer.
+          (<c164-504-f-3-ii> imp (inrole p2 plan-sponsor t) false)
           (or (inrole p1 covered-entity t) (inrole p1 Health-care-provider t) (inrole p1 health-plan t)
               (ex [ce1: string]
                 (or (ex [k1: role] (acts_for p1 ce1 k1 t))
                     (ex [sb1: date] [eb1: date] (and (ba_agreement ce1 p1 sb1 eb1) (time_in sb1 t eb1))))
                 (or (inrole ce1 covered-entity t) (inrole ce1 Health-care-provider t)
-                    (inrole ce1 health-plan t)))))
+                    (inrole ce1 health-plan t))))
+          % 164.504(g): an entity that is both plan and provider "may use or
+          % disclose the protected health information of individuals who
+          % receive the covered entity's health plan or health care provider
+          % services, but not both, only for purposes related to the
+          % appropriate function being performed": for payment and operations,
+          % where the functions part, a person judges it.
+          (<c164-504-g> imp (and (inrole p1 health-plan t) (inrole p1 Health-care-provider t))
+            (<c164-504-g-subj> related-to-function p1 m)))
 
-        % 164.502(a)(1)(i), (a)(2)(i): "To the individual."
-        (<c164-502-a-1-i> eq_prin p2 q)
+        % 164.502(a)(1)(i), (a)(2)(i): "To the individual."  164.502(h),
+        % 164.522(b)(1): "A covered health care provider must permit
+        % individuals to request and must accommodate reasonable requests by
+        % individuals to receive communications of protected health
+        % information from the covered health care provider by alternative
+        % means or at alternative locations" (a health plan likewise, when the
+        % individual states that disclosure could endanger the individual).
+        % The log records the accommodation (confidential_communication); that
+        % a later communication went as asked is for a person.
+        (<c164-502-a-1-i> and (eq_prin p2 q)
+          (<c164-522-b> imp (ex [ce110: string] [s110: date]
+                              (and (confidential_communication q ce110 s110) (lessthan s110 t)
+                                   (or (eq_prin p1 ce110) (ex [k110: role] (acts_for p1 ce110 k110 t))
+                                       (ex [sb110: date] [eb110: date]
+                                         (and (ba_agreement ce110 p1 sb110 eb110) (time_in sb110 t eb110))))))
+            (<c164-522-b-subj> sent-as-requested p1 q)))
 
         % 164.502(g)(1), (g)(2): "a covered entity must ... treat a personal
         % representative as the individual ... with respect to protected
@@ -161,6 +194,8 @@
                % submitted has any of the following defects": a defect
                % recorded for it (elements, compound, conditioned, false).
                (imp (ex [x5: authorization-defect] (authorization_defect q ce5 p2 u5 s5 x5)) false)
+               % 164.504(f)(3)(iv) admits no authorisation.
+               (<c164-504-f-3-iv> imp (and (purp_in m employment-decision) (inrole p2 plan-sponsor t)) false)
                (or (<c164-508-b-5> imp (ex [r5: date] (and (revocation q ce5 p2 u5 r5) (lessthan r5 t))) false)
                    (<c164-508-b-5-i-subj> acted-in-reliance p1 m))))
 
@@ -191,10 +226,21 @@
           (<c164-502-j-1-subj> good-faith-unlawful-conduct p1))
 
         % 164.504(f)(1)(i), (f)(2), (f)(3)(i): a group health plan to its plan
-        % sponsor, once the plan documents have been amended.
+        % sponsor, once the plan documents have been amended.  (f)(3)(iii): a
+        % health insurance issuer or HMO of the plan (recorded as a health-plan
+        % that is no group-health-plan) only "unless a statement required by
+        % 164.520(b)(1)(iii)(C) is included in the appropriate notice"
+        % (notice_statement for plan-administration), here and in (f)(1)(ii),
+        % (iii).
         (<c164-504-f-1-i> and (purp_in m plan-administration)
-          (or (inrole p1 group-health-plan t) (inrole p1 health-plan t)) (inrole p2 plan-sponsor t)
-          (<c164-504-f-2-subj> plan-documents-amended p1 p2))
+          (inrole p2 plan-sponsor t) (or (inrole p1 group-health-plan t) (and (inrole p1 health-plan t) (<c164-504-f-3-iii> ex [s107: date] (notice_statement p1 plan-administration s107) (lessthan s107 t))))
+          (<c164-504-f-2-subj> plan-documents-amended p1 p2)
+          % (f)(3)(iv): "Not disclose protected health information to the plan
+          % sponsor for the purpose of employment-related actions or decisions
+          % or in connection with any other benefit or employee benefit plan of
+          % the plan sponsor", in (f)(1)(ii), (iii) and under an authorisation
+          % too.
+          (<c164-504-f-3-iv> imp (purp_in m employment-decision) false))
 
         % 164.504(f)(1)(ii): "summary health information to the plan sponsor,
         % if the plan sponsor requests the summary health information for
@@ -202,14 +248,16 @@
         % amending, or terminating the group health plan."
         (<c164-504-f-1-ii> and (sub_attr a summary-health-information)
           (purp_in m premium-bids-or-plan-change)
-          (or (inrole p1 group-health-plan t) (inrole p1 health-plan t)) (inrole p2 plan-sponsor t))
+          (inrole p2 plan-sponsor t) (or (inrole p1 group-health-plan t) (and (inrole p1 health-plan t) (<c164-504-f-3-iii> ex [s107: date] (notice_statement p1 plan-administration s107) (lessthan s107 t))))
+          (<c164-504-f-3-iv> imp (purp_in m employment-decision) false))
 
         % 164.504(f)(1)(iii): "information on whether the individual is
         % participating in the group health plan, or is enrolled in or has
         % disenrolled from a health insurance issuer or HMO offered by the
         % plan".
         (<c164-504-f-1-iii> and (sub_attr a enrollment-status)
-          (or (inrole p1 group-health-plan t) (inrole p1 health-plan t)) (inrole p2 plan-sponsor t))
+          (inrole p2 plan-sponsor t) (or (inrole p1 group-health-plan t) (and (inrole p1 health-plan t) (<c164-504-f-3-iii> ex [s107: date] (notice_statement p1 plan-administration s107) (lessthan s107 t))))
+          (<c164-504-f-3-iv> imp (purp_in m employment-decision) false))
 
         % 164.510(a)(1): a covered health care provider's facility directory:
         % "(A) The individual's name;
@@ -959,12 +1007,13 @@
       % information pertains solely to a health care item or service for
       % which the individual ... has paid the covered entity in full."  Also
       % when the entity's clearinghouse or billing agent sends the claim.
-      (<c164-522-a-1-vi> imp (and (or (purp_in m Payment) (purp_in m Healthcare-op)) (inrole p2 health-plan t)
-                                  (ex [ce23: string] [a23: attribute] [s23: date]
+      % The request, kept for few individuals, is looked up first.
+      (<c164-522-a-1-vi> imp (and (ex [ce23: string] [a23: attribute] [s23: date]
                                     (and (self_pay_restriction q ce23 a23 s23) (lessthan s23 t)
                                          (or (sub_attr a a23) (attr_in a a23))
                                          (or (eq_prin p1 ce23) (ex [k25: role] (acts_for p1 ce23 k25 t))
-              (ex [sb25: date] [eb25: date] (and (ba_agreement ce23 p1 sb25 eb25) (time_in sb25 t eb25)))))))
+              (ex [sb25: date] [eb25: date] (and (ba_agreement ce23 p1 sb25 eb25) (time_in sb25 t eb25))))))
+                                  (or (purp_in m Payment) (purp_in m Healthcare-op)) (inrole p2 health-plan t))
         (purp_in m required-by-law))
 
       % 164.514(f)(2)(i): "A covered entity may not use or disclose protected
@@ -1005,42 +1054,6 @@
           (or (eq_prin p2 ce103) (purp_in m required-by-law) (purp_in m associate-administration)
               (ex [u103: purpose] (ba_agreement_purpose ce103 p1 u103) (purp_in m u103)))))
 
-      % Health plans.  164.504(f)(3): a group health plan "(ii) Not disclose
-      % and may not permit a health insurance issuer or HMO to disclose
-      % protected health information to the plan sponsor except as permitted
-      % by this paragraph; (iii) Not permit a health insurance issuer or HMO
-      % with respect to the group health plan to disclose protected health
-      % information to the plan sponsor except as permitted by this paragraph
-      % unless a statement required by 164.520(b)(1)(iii)(C) is included in
-      % the appropriate notice; and (iv) Not disclose protected health
-      % information to the plan sponsor for the purpose of employment-related
-      % actions or decisions or in connection with any other benefit or
-      % employee benefit plan of the plan sponsor", unless the individual
-      % authorised it (164.504(f)(1)(i)); (iv) admits no exception.  164.504(g):
-      % an entity that is both
-      % plan and provider "may use or disclose the protected health
-      % information of individuals who receive the covered entity's health
-      % plan or health care provider services, but not both, only for
-      % purposes related to the appropriate function being performed".
-      (<plan-limits> imp (inrole p1 health-plan t)
-        (and (<c164-504-f-3> imp (inrole p2 plan-sponsor t)
-               (or (ex [ce106: string] [a106: attribute] [u106: purpose] [s106: date] [e106: date]
-                     (authorization q ce106 p2 a106 u106 s106 e106) (and (time_in s106 t e106) (purp_in m u106)))
-                   (and (<c164-504-f-3-ii> or (purp_in m plan-administration)
-                          (purp_in m premium-bids-or-plan-change) (sub_attr a enrollment-status))
-                        (<c164-504-f-3-iii> or (inrole p1 group-health-plan t)
-                          (ex [s107: date] (notice_statement p1 plan-administration s107) (lessthan s107 t))))))
-             (<c164-504-g> imp (inrole p1 Health-care-provider t)
-               (<c164-504-g-subj> related-to-function p1 m))
-             % 164.502(i), 164.520(b)(1)(iii)(C): a plan that uses or discloses
-             % for underwriting states in its notice that genetic information
-             % may not serve that purpose.
-             (<c164-502-i-underwriting> imp (purp_in m underwriting)
-               (ex [s112: date] (notice_statement p1 underwriting s112) (lessthan s112 t)))))
-
-      (<c164-504-f-3-iv> imp (and (purp_in m employment-decision) (inrole p2 plan-sponsor t)
-                                  (inrole p1 health-plan t))
-        false)
 
       % 164.514(g): "If a health plan receives protected health information
       % for the purpose of underwriting, premium rating, or other activities
@@ -1055,9 +1068,9 @@
           (or (purp_in m underwriting) (purp_in m required-by-law)
               (ex [s109: date] (relationship q hp108 s109) (lessthan s109 t)))))
 
-      % 164.502(i): "If a covered entity is required by 164.520 to have a
-      % notice, a covered entity may not use or disclose protected health
-      % information in a manner inconsistent with such notice": a notice that
+      % 164.502(i): a covered entity that must have a notice "may not use or
+      % disclose protected health information in a manner inconsistent with
+      % such notice": a notice that
       % states the entity will not disclose for a purpose (164.520(b)(2)(ii))
       % binds it, unless the law requires the disclosure.
       (<c164-502-i> all [ce111: string] [u111: purpose] [s111: date] (notice_limitation ce111 u111 s111)
@@ -1065,23 +1078,8 @@
                   (or (eq_prin p1 ce111) (ex [k111: role] (acts_for p1 ce111 k111 t))
                       (ex [sb111: date] [eb111: date]
                         (and (ba_agreement ce111 p1 sb111 eb111) (time_in sb111 t eb111)))))
-          (purp_in m required-by-law)))
+          (purp_in m required-by-law))))
 
-      % 164.502(h), 164.522(b)(1): "A covered health care provider must
-      % permit individuals to request and must accommodate reasonable
-      % requests by individuals to receive communications of protected health
-      % information from the covered health care provider by alternative
-      % means or at alternative locations" (a health plan likewise, when the
-      % individual states that disclosure could endanger the individual).
-      % The log records the accommodation (confidential_communication); that
-      % a later communication to the individual went as asked is for a person.
-      (<c164-522-b> imp (and (eq_prin p2 q)
-                             (ex [ce110: string] [s110: date]
-                               (and (confidential_communication q ce110 s110) (lessthan s110 t)
-                                    (or (eq_prin p1 ce110) (ex [k110: role] (acts_for p1 ce110 k110 t))
-                                        (ex [sb110: date] [eb110: date]
-                                          (and (ba_agreement ce110 p1 sb110 eb110) (time_in sb110 t eb110)))))))
-        (<c164-522-b-subj> sent-as-requested p1 q)))
 
     % 164.502(f): "A covered entity must comply with the requirements of
     % this subpart with respect to the protected health information of a

@@ -1003,7 +1003,7 @@ const Scenario kHospitalFaults[] = {
     {"EntityThatIsPlanAndProvider", "c164-504-g",
      "send combo plan2 m1 T pat payment billing-info\nrole combo health-plan\n"
      "role combo health-care-provider\nrole plan2 health-plan\nprotocol \"combo\" payment billing-info",
-     Verdict::Open, {"c164-504-g-subj"}},
+     Verdict::Open, {"permitted", "c164-504-g-subj"}},
     // 164.514(g): underwriting information of insurance not placed.
     {"UnderwritingInformationOfCoverageNotPlaced", "c164-514-g",
      "send ins plan2 m1 T pat payment diagnosis\nrole ins health-plan\nrole plan2 health-plan\n"

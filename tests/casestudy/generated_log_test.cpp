@@ -56,7 +56,8 @@ TEST(GeneratedLog, WithoutViolationsLeavesEveryJudgementOpenAndNothingFalse) {
       "c164-514-b-2-ii-subj",  "c164-514-d-3-ii-subj",   "c164-524-a-2-subj",
       "c164-524-a-3-subj",     "c164-524-b-2-wait",      "c164-528-c-1-wait",
       "c164-512-b-1-i-law-subj", "c164-512-k-5-i-custody-subj",
-      "c164-502-g-3-subj",
+      "c164-502-g-3-subj",     "c164-504-e-4-subj",      "c164-512-k-6-i-subj",
+      "c164-522-b-subj",       "c164-524-d-1-subj",      "c164-524-d-4-subj",
   };
   const std::set<std::string> found = open_names(residual);
   for (const std::string& name : expected) EXPECT_TRUE(found.count(name)) << name;

@@ -60,7 +60,8 @@ TEST(LoggenTruth, OneRowPerStoredDisclosureBesideAnUnchangedLog) {
   std::vector<std::string> stored = db.rows("SELECT info FROM disclose");
   EXPECT_EQ(messages, std::multiset<std::string>(stored.begin(), stored.end()));
   std::vector<std::string> asked = db.rows(
-      "SELECT individual FROM access_request UNION ALL SELECT individual FROM accounting_request");
+      "SELECT individual FROM access_request UNION ALL SELECT individual FROM accounting_request "
+      "UNION ALL SELECT individual FROM access_review_request");
   EXPECT_EQ(requesters, std::multiset<std::string>(asked.begin(), asked.end()));
   EXPECT_EQ(verdicts.size(), 3u);
   EXPECT_GT(verdicts["violation"], 20);

@@ -524,6 +524,10 @@ TEST(Report, EveryPlantedViolationHasAReasonWithItsValues) {
       {"record-to-personnel-office", {"c164-504-c-2", "holds the role non-health-care-component", "recipient"}},
       {"plan-to-sponsor-for-employment", {"c164-504-f-3-iv", "is recorded as made for employment-decision", "info"}},
       {"limited-data-set-defective-agreement", {"c164-514-e-4-ii", "lacks a required term", "recipient"}},
+      // The notice is looked up for the entity the sender acts for.
+      {"fundraising-the-notice-ruled-out", {"c164-502-i", "rules out disclosures for fundraising", nullptr}},
+      {"plan-pays-through-sponsor", {"c164-506-c-3", "holds no role covered-entity", "recipient"}},
+      {"underwriting-information-reused", {"c164-514-g", "the coverage was not placed with it", "subject"}},
   };
   std::map<std::string, CsvRow> violation_of; // message -> its violation row
   for (CsvRow& row : verdicts(sandbox)) {

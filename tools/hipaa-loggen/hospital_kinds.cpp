@@ -486,6 +486,13 @@ void plan_to_sponsor_for_employment(Context& c) {
   c.log.purpose(message, "employment-decision", c.population.group_plan.name);
 }
 
+// 164.504(f)(3)(ii): the group health plan sends the employer that sponsors
+// it claim details as if the employer were a payer.
+void plan_pays_through_sponsor(Context& c) {
+  c.record(c.population.group_plan, c.population.plan_sponsor, c.patient(), "payment",
+           {"billing-info"});
+}
+
 // 164.512(k)(6)(i): a public plan shares enrolment with a benefits agency, as
 // a statute may require or expressly authorise.
 void public_plan_enrolment(Context& c) {
@@ -513,6 +520,50 @@ void records_sold_with_the_hospital(Context& c) {
       c.record(entity, buyer, c.patient(), "sale-of-phi", {"billing-info"});
   c.log.purpose(message, "business-transfer", entity.name);
 }
+
+// 164.502(i), 164.520(b)(2)(ii): a clinic whose notice promised no
+// fundraising still gives names to the hospital's foundation.
+void fundraising_the_notice_ruled_out(Context& c) {
+  const Principal clinic{printed_string("community-clinic-" + std::to_string(++c.newcomers)),
+                         {"covered-entity", "health-care-provider"}};
+  c.log.row("notice_statement", {clinic.name, "fundraising", kEarly});
+  c.log.row("notice_limitation", {clinic.name, "fundraising", kEarly});
+  c.record(clinic, c.population.foundation, c.newcomer(), "fundraising", {"name"});
+}
+
+// 164.514(g): a plan that did not get the individual's insurance passes on
+// what it learnt in underwriting, for a claim of another plan.
+void underwriting_information_reused(Context& c) {
+  const Principal& plan = c.any_of(c.population.health_plans);
+  const Principal subject = c.newcomer();
+  c.log.row("coverage_not_placed", {plan.name, subject.name, c.at(-10 * kDay)});
+  c.record(plan, c.another_of(c.population.health_plans, plan), subject, "payment",
+           {"diagnosis"});
+}
+
+// 164.502(h), 164.522(b): results to a patient who asked for another
+// address; that they went there is for a person.
+void results_after_confidential_request(Context& c) {
+  const Principal& entity = c.hospital();
+  const Principal subject = c.newcomer();
+  c.log.row("confidential_communication", {subject.name, entity.name, c.at(-5 * kDay)});
+  c.record(acting_for(c, entity, "ward-nurse", "workforce-member"), subject, subject,
+           "individual-access", {"lab-result"});
+}
+
+// 164.524(a)(4), (d)(4): the reviewing official's determination on a
+// denial, within 30 days of the request for review, or after.
+void denial_review(Context& c, bool late) {
+  const Principal& entity = c.hospital();
+  const Principal subject = c.newcomer();
+  c.log.row("access_review_request", {subject.name, entity.name, c.at(0)});
+  c.label_request(subject, late ? "denial-review-late" : "denial-reviewed", late ? V : O,
+                  late ? "c164-524-d-4" : "c164-524-d-4-subj");
+  c.answer(entity, subject, "access-review-determination", "general-condition",
+           late ? 31 * kDay + c.random.between(0, 6 * kHour) : c.random.between(kDay, 29 * kDay));
+}
+void denial_reviewed(Context& c) { denial_review(c, false); }
+void denial_review_late(Context& c) { denial_review(c, true); }
 
 } // namespace
 
@@ -546,6 +597,9 @@ const std::vector<Kind>& hospital_compliant_kinds() {
       {"associate-administration", 5, O, "c164-504-e-4-subj", &associate_administration},
       {"public-plan-enrolment", 5, O, "c164-512-k-6-i-subj", &public_plan_enrolment},
       {"records-sold-with-the-hospital", 5, P, "c164-506-c-1", &records_sold_with_the_hospital},
+      {"results-after-confidential-request", 5, O, "c164-522-b-subj",
+       &results_after_confidential_request},
+      {"denial-reviewed", 5, P, "c164-502-a-1-i", &denial_reviewed},
   };
   return kinds;
 }
@@ -570,8 +624,12 @@ const std::vector<Kind>& hospital_violation_kinds() {
       {"vendor-outside-contract", 0, V, "c164-502-a-3-scope", &vendor_outside_contract},
       {"record-to-personnel-office", 0, V, "c164-504-c-2", &record_to_personnel_office},
       {"plan-to-sponsor-for-employment", 0, V, "c164-504-f-3-iv", &plan_to_sponsor_for_employment},
+      {"plan-pays-through-sponsor", 0, V, "c164-504-f-3-ii", &plan_pays_through_sponsor},
       {"limited-data-set-defective-agreement", 0, V, "c164-514-e-4-ii",
        &limited_data_set_defective_agreement},
+      {"fundraising-the-notice-ruled-out", 0, V, "c164-502-i", &fundraising_the_notice_ruled_out},
+      {"underwriting-information-reused", 0, V, "c164-514-g", &underwriting_information_reused},
+      {"denial-review-late", 0, P, "c164-502-a-1-i", &denial_review_late},
   };
   return kinds;
 }
