@@ -346,8 +346,8 @@ TEST(ReportDecisions, WorklistAsksEachQuestionOnceInTheTemplatesWords) {
   for (const CsvRow& row : rows_of(sandbox, "report/worklist.csv")) by_id[row.at("id")] = row;
   std::size_t open = 0;
   for (const CsvRow& row : verdicts) open += row.at("verdict") == "open";
-  EXPECT_EQ(open, 477u);
-  EXPECT_EQ(by_id.size(), 236u);
+  EXPECT_EQ(open, 489u);
+  EXPECT_EQ(by_id.size(), 255u);
 
   // Ids are those of the question alone: the atom's own where it names no
   // message, the message left out where it does.
@@ -358,11 +358,11 @@ TEST(ReportDecisions, WorklistAsksEachQuestionOnceInTheTemplatesWords) {
     const char* question;
   };
   const Case cases[] = {
-      {"q13d8a091e686c662", "c164-512-b-1-i-subj", "Directed by a public health authority",
-       "Has a public health authority directed hospital-001 to disclose to "
+      {"qb26ce622bb78243f", "c164-512-b-1-i-subj", "Directed by a public health authority",
+       "Has a public health authority directed hospital-002 to disclose to "
        "foreign-health-ministry?"},
-      {"q956a8d7565bb74c9", "c164-506-c-4-subj", "c164-506-c-4-subj",
-       "Does each disclosure listed pertain to the relationship with hospital-004? {3}"},
+      {"qf467806aad2405ec", "c164-506-c-4-subj", "c164-506-c-4-subj",
+       "Does each disclosure listed pertain to the relationship with hospital-003? {3}"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
