@@ -374,11 +374,11 @@ TEST(Report, VerdictsFileOfASmallLogIsExact) {
                         "  open               1\n"
                         "  compliant          1\n"
                         "Clauses most at stake (violations, open):\n"
-                        "  c164-506-c-2                    1        0  45 CFR 164.506(c)(2) Treatment "
-                        "activities of any provider\n"
+                        "  c164-506-c-2                            1        0  45 CFR 164.506(c)(2) "
+                        "Treatment activities of any provider\n"
                         "  no clause permits the disclosure        1        0\n"
-                        "  c164-524-b-2                    0        1  45 CFR 164.524(b)(2) Action on "
-                        "a request for access within 30 days\n"
+                        "  c164-524-b-2                            0        1  45 CFR 164.524(b)(2) "
+                        "Action on a request for access within 30 days\n"
                         "Report: report/verdicts.csv report/worklist.csv\n");
 }
 

@@ -179,8 +179,15 @@ void print_summary(std::ostream& out, const Summary& summary, const Catalogue& c
   }
   std::vector<std::pair<std::string, ClauseCounts>> ranked = summary.ranked_clauses();
   if (!ranked.empty()) out << "Clauses most at stake (violations, open):\n";
+  // The names' column as wide as the widest name shown, so that the counts
+  // stand in line under their headings.
+  std::size_t width = 24;
   for (std::size_t i = 0; i < ranked.size() && i < kTopClauses; ++i) {
-    out << "  " << std::left << std::setw(24) << ranked[i].first << std::right << std::setw(9)
+    width = std::max(width, ranked[i].first.size());
+  }
+  for (std::size_t i = 0; i < ranked.size() && i < kTopClauses; ++i) {
+    out << "  " << std::left << std::setw(static_cast<int>(width)) << ranked[i].first
+        << std::right << std::setw(9)
         << ranked[i].second.violations << std::setw(9) << ranked[i].second.open;
     if (const ClauseEntry* entry = catalogue.clause(ranked[i].first)) {
       out << "  " << entry->citation << (entry->citation.empty() ? "" : " ") << entry->title;
