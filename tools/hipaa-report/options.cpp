@@ -4,10 +4,13 @@
 
 #include "base/failure.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
 #include <sstream>
+
+#include <unistd.h>
 #include <vector>
 
 namespace hipaa::report {
@@ -22,6 +25,7 @@ const std::vector<tools::OptionRule> kOptionRules = {
     {"quiet", 'q', false}, {"help", 'h', false},  {"version", 'V', false},
     {"no-lint", '\0', false}, {"decisions", '\0', true}, {"violations-ok", '\0', false},
     {"accept-repairs", '\0', false}, {"catalogue", '\0', true},
+    {"engine", '\0', true}, {"memory", '\0', true},
 };
 
 // A whole number without sign, blanks or anything after it.
@@ -141,6 +145,21 @@ unsigned read_jobs(const std::string& text) {
   return static_cast<unsigned>(*jobs);
 }
 
+bool read_engine(const std::string& text) {
+  if (text == "set") return true;
+  if (text == "tuple") return false;
+  throw ToolError("--engine takes set or tuple, not \"" + text + "\"");
+}
+
+std::size_t read_memory(const std::string& text) {
+  std::optional<unsigned long> mib = whole_number(text);
+  if (!mib || *mib == 0 || *mib > 1048576) {
+    throw ToolError("--memory needs a whole number of MiB from 1 to 1048576, not \"" + text +
+                    "\"");
+  }
+  return *mib;
+}
+
 std::string read_path(const tools::CommandLine& line, const char* option, std::string fallback) {
   std::optional<std::string> value = line.get(option);
   if (!value) return fallback;
@@ -175,7 +194,20 @@ Options parse_options(int argc, char** argv) {
   }
   if (auto value = line.get("jobs")) options.jobs = read_jobs(*value);
   if (auto value = line.get("shard")) read_shard(*value, options);
+  if (auto value = line.get("engine")) options.set_engine = read_engine(*value);
+  options.memory_mib = default_memory_mib();
+  if (auto value = line.get("memory")) options.memory_mib = read_memory(*value);
   return options;
+}
+
+std::size_t default_memory_mib() {
+  long pages = sysconf(_SC_PHYS_PAGES);
+  long page_size = sysconf(_SC_PAGE_SIZE);
+  constexpr std::size_t kCap = 4096;
+  if (pages <= 0 || page_size <= 0) return 1024;
+  std::size_t quarter = static_cast<std::size_t>(pages) / 4 * static_cast<std::size_t>(page_size) /
+                        (std::size_t{1} << 20);
+  return std::max<std::size_t>(1, std::min(quarter, kCap));
 }
 
 std::string usage_text() {
@@ -202,6 +234,12 @@ std::string usage_text() {
          "                         violation\n"
          "  -j, --jobs N           reduce instances on N threads (default 1); the report\n"
          "                         is the same\n"
+         "      --engine KIND      set (default): read each table the rules consult once\n"
+         "                         into memory and answer lookups from it; tuple: one\n"
+         "                         query of the log per lookup; the report is the same\n"
+         "      --memory MIB       the memory the set engine's tables may take (default\n"
+         "                         a quarter of physical memory, at most 4096); a table\n"
+         "                         that does not fit is queried as with --engine tuple\n"
          "      --shard K/N        judge only shard K of N: the instances of every Nth\n"
          "                         block of each rule's driving rows; `hipaa-report\n"
          "                         merge` makes the whole report from shards 0/N to N-1/N\n"

@@ -1,0 +1,268 @@
+#include "reduce/table_index.hpp"
+
+#include "base/failure.hpp"
+#include "check/sorts.hpp"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <sstream>
+
+namespace hipaa {
+
+namespace {
+
+struct Finalizer {
+  void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+using RawStatement = std::unique_ptr<sqlite3_stmt, Finalizer>;
+
+RawStatement prepare(db::Connection& connection, const std::string& sql) {
+  sqlite3_stmt* statement = nullptr;
+  if (sqlite3_prepare_v2(connection.handle(), sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(statement);
+    return nullptr;
+  }
+  return RawStatement(statement);
+}
+
+std::string column_text(sqlite3_stmt* statement, int index) {
+  const unsigned char* text = sqlite3_column_text(statement, index);
+  int bytes = sqlite3_column_bytes(statement, index);
+  if (text == nullptr || bytes <= 0) return {};
+  return std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(bytes));
+}
+
+// The first row's first column of `sql`, empty when there is none.
+std::string single(db::Connection& connection, const std::string& sql) {
+  RawStatement statement = prepare(connection, sql);
+  if (!statement || sqlite3_step(statement.get()) != SQLITE_ROW) return {};
+  return column_text(statement.get(), 0);
+}
+
+bool starts_with(const std::string& text, const std::string& prefix) {
+  return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+// Rough heap cost of one interned text with its term.
+constexpr std::size_t kTextCost = 160;
+
+} // namespace
+
+TableIndex::TableIndex(const Signature& signature, db::Connection& connection,
+                       std::size_t budget)
+    : signature_(signature), connection_(connection), budget_(budget) {}
+
+TableIndex::Table& TableIndex::table_of(const PredDecl& decl) {
+  auto [slot, inserted] = tables_.try_emplace(&decl);
+  if (inserted) {
+    const std::size_t before = used_;
+    if (!read(decl, slot->second)) {
+      used_ = before;
+      slot->second = Table{};
+    }
+  }
+  return slot->second;
+}
+
+// Stored texts compare as bytes only in a UTF-8 database whose planner
+// does not look at the bound values (no stat4 samples).
+bool TableIndex::columns_plain(const DbInfo& info) {
+  if (!plain_database_) {
+    plain_database_ = single(connection_, "PRAGMA encoding") == "UTF-8" &&
+                      single(connection_, "SELECT count(*) FROM sqlite_master WHERE name = "
+                                          "'sqlite_stat4'") == "0";
+  }
+  if (!*plain_database_) return false;
+  if (single(connection_, "SELECT type FROM sqlite_master WHERE name = '" + info.table + "'") !=
+      "table") {
+    return false;
+  }
+  if (!prepare(connection_, "SELECT rowid FROM " + info.table + " LIMIT 0")) return false;
+  for (const std::string& column : info.columns) {
+    const char* type = nullptr;
+    const char* collation = nullptr;
+    if (sqlite3_table_column_metadata(connection_.handle(), nullptr, info.table.c_str(),
+                                      column.c_str(), &type, &collation, nullptr, nullptr,
+                                      nullptr) != SQLITE_OK) {
+      return false;
+    }
+    std::string upper = type != nullptr ? type : "";
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    bool text = upper.find("INT") == std::string::npos &&
+                (upper.find("CHAR") != std::string::npos || upper.find("CLOB") != std::string::npos ||
+                 upper.find("TEXT") != std::string::npos);
+    if (!text || collation == nullptr || std::strcmp(collation, "BINARY") != 0) return false;
+  }
+  return true;
+}
+
+bool TableIndex::read(const PredDecl& decl, Table& table) {
+  const DbInfo& info = *decl.dbinfo;
+  if (info.columns.empty() || info.columns.size() != decl.args.size() || !columns_plain(info)) {
+    return false;
+  }
+  std::string sql = "SELECT ";
+  for (std::size_t i = 0; i < info.columns.size(); ++i) {
+    if (i > 0) sql += ", ";
+    sql += info.table + "." + info.columns[i];
+  }
+  sql += " FROM " + info.table + " NOT INDEXED";
+  RawStatement statement = prepare(connection_, sql);
+  if (!statement) return false;
+  std::vector<Sort> sorts;
+  for (const PredArg& arg : decl.args) sorts.push_back(arg.sort);
+  table.columns = info.columns.size();
+  std::ostringstream diagnostics;
+  TermList row;
+  int status;
+  while ((status = sqlite3_step(statement.get())) == SQLITE_ROW) {
+    row.clear();
+    for (std::size_t c = 0; c < table.columns; ++c) {
+      const int index = static_cast<int>(c);
+      if (sqlite3_column_type(statement.get(), index) != SQLITE_TEXT) return false;
+      std::string text = column_text(statement.get(), index);
+      if (text.empty() || text.find('\0') != std::string::npos) return false;
+      auto [found, fresh] = table.ids.try_emplace(std::move(text), table.texts.size());
+      if (fresh) {
+        ValueCache::Parsed parsed = values_.parse(found->first, diagnostics);
+        if (!parsed.term || parsed.wrote_diagnostic) return false;
+        table.texts.push_back(&found->first);
+        table.terms.push_back(std::move(parsed.term));
+        used_ += kTextCost + found->first.size();
+      }
+      table.cells.push_back(found->second);
+      row.push_back(table.terms[found->second]);
+    }
+    used_ += table.columns * sizeof(std::uint32_t);
+    if (used_ > budget_) return false;
+    // A value of the wrong sort fails the query that reads it: such a table
+    // is left to the queries.
+    try {
+      check_value_terms(row, sorts, signature_, diagnostics);
+    } catch (const Failure&) {
+      return false;
+    }
+    if (!diagnostics.str().empty()) return false;
+  }
+  if (status != SQLITE_DONE || table.texts.size() > UINT32_MAX) return false;
+  table.indexed = true;
+  return true;
+}
+
+std::optional<std::vector<std::size_t>> TableIndex::plan_order(const DbInfo& info,
+                                                               const std::string& sql) {
+  RawStatement plan = prepare(connection_, "EXPLAIN QUERY PLAN " + sql);
+  if (!plan || sqlite3_step(plan.get()) != SQLITE_ROW) return std::nullopt;
+  std::string detail = column_text(plan.get(), 3);
+  if (sqlite3_step(plan.get()) != SQLITE_DONE) return std::nullopt;
+  if (detail == "SCAN " + info.table) return std::vector<std::size_t>{};
+  std::string index;
+  for (const char* how : {" USING INDEX ", " USING COVERING INDEX "}) {
+    const std::string prefix = "SEARCH " + info.table + how;
+    if (starts_with(detail, prefix)) {
+      index = detail.substr(prefix.size());
+      index = index.substr(0, index.find(' '));
+    }
+  }
+  if (index.empty()) return std::nullopt;
+  // The index's key columns, each ascending, by byte and among those read.
+  RawStatement keys = prepare(connection_, "PRAGMA index_xinfo('" + index + "')");
+  if (!keys) return std::nullopt;
+  std::vector<std::size_t> order;
+  while (sqlite3_step(keys.get()) == SQLITE_ROW) {
+    if (sqlite3_column_int(keys.get(), 5) == 0) continue; // not a key column
+    std::string name = column_text(keys.get(), 2);
+    if (sqlite3_column_int(keys.get(), 1) < 0 || sqlite3_column_int(keys.get(), 3) != 0 ||
+        column_text(keys.get(), 4) != "BINARY") {
+      return std::nullopt;
+    }
+    auto at = std::find(info.columns.begin(), info.columns.end(), name);
+    if (at == info.columns.end()) return std::nullopt;
+    order.push_back(static_cast<std::size_t>(at - info.columns.begin()));
+  }
+  if (order.empty()) return std::nullopt;
+  return order;
+}
+
+TableIndex::Shape TableIndex::make_shape(const PredDecl& decl, Table& table,
+                                         const std::string& mask, const std::string& sql) {
+  Shape shape;
+  std::optional<std::vector<std::size_t>> order = plan_order(*decl.dbinfo, sql);
+  if (!order) return shape;
+  const std::size_t count = table.cells.size() / table.columns;
+  if (used_ + count * sizeof(std::uint32_t) > budget_) return shape;
+  for (std::size_t i = 0; i < mask.size(); ++i) {
+    if (mask[i] == '=') shape.keys.push_back(i);
+  }
+  shape.rows.resize(count);
+  for (std::size_t r = 0; r < count; ++r) shape.rows[r] = static_cast<std::uint32_t>(r);
+  const std::size_t width = table.columns;
+  const auto& cells = table.cells;
+  const auto& texts = table.texts;
+  // Grouped by the ids of the constrained values; within a group in the
+  // index's byte order, ties (and a table scan) in table order.
+  std::stable_sort(shape.rows.begin(), shape.rows.end(), [&](std::uint32_t a, std::uint32_t b) {
+    for (std::size_t key : shape.keys) {
+      std::uint32_t x = cells[a * width + key], y = cells[b * width + key];
+      if (x != y) return x < y;
+    }
+    for (std::size_t column : *order) {
+      std::uint32_t x = cells[a * width + column], y = cells[b * width + column];
+      if (x == y) continue;
+      int compared = texts[x]->compare(*texts[y]);
+      if (compared != 0) return compared < 0;
+    }
+    return false;
+  });
+  used_ += count * sizeof(std::uint32_t);
+  shape.usable = true;
+  return shape;
+}
+
+std::optional<bool> TableIndex::query(const PredDecl& decl, const std::string& mask,
+                                      const std::vector<std::string>& values, std::size_t count,
+                                      FunctionRef<std::string()> shape_sql,
+                                      FunctionRef<Flow(const TermList&)> on_row) {
+  Table& table = table_of(decl);
+  if (!table.indexed) return std::nullopt;
+  auto found = table.shapes.find(mask);
+  if (found == table.shapes.end()) {
+    found = table.shapes.emplace(mask, make_shape(decl, table, mask, shape_sql())).first;
+  }
+  const Shape& shape = found->second;
+  if (!shape.usable) return std::nullopt;
+  // The ids of the wanted values; a value stored nowhere matches no row.
+  std::uint32_t wanted[16];
+  if (count > 16 || count != shape.keys.size()) return std::nullopt;
+  for (std::size_t i = 0; i < count; ++i) {
+    auto id = table.ids.find(values[i]);
+    if (id == table.ids.end()) return true;
+    wanted[i] = id->second;
+  }
+  const std::size_t width = table.columns;
+  const auto& cells = table.cells;
+  auto compare = [&](std::uint32_t row) {
+    for (std::size_t i = 0; i < count; ++i) {
+      std::uint32_t id = cells[row * width + shape.keys[i]];
+      if (id != wanted[i]) return id < wanted[i] ? -1 : 1;
+    }
+    return 0;
+  };
+  auto first = std::partition_point(shape.rows.begin(), shape.rows.end(),
+                                    [&](std::uint32_t row) { return compare(row) < 0; });
+  TermList row;
+  row.reserve(width);
+  for (auto at = first; at != shape.rows.end() && compare(*at) == 0; ++at) {
+    row.clear();
+    for (std::size_t c = 0; c < width; ++c) row.push_back(table.terms[cells[*at * width + c]]);
+    Flow flow = on_row(row);
+    if (flow == Flow::Stop) return false;
+    if (flow == Flow::Settled) return true;
+  }
+  return true;
+}
+
+} // namespace hipaa
