@@ -127,7 +127,14 @@ bool TableIndex::read(const PredDecl& decl, Table& table) {
       if (text.empty() || text.find('\0') != std::string::npos) return false;
       auto [found, fresh] = table.ids.try_emplace(std::move(text), table.texts.size());
       if (fresh) {
-        ValueCache::Parsed parsed = values_.parse(found->first, diagnostics);
+        // A text whose parse fails (a date that does not exist) fails the
+        // query that reads it, when it reads it: the table is left to them.
+        ValueCache::Parsed parsed{nullptr, false};
+        try {
+          parsed = values_.parse(found->first, diagnostics);
+        } catch (const Failure&) {
+          return false;
+        }
         if (!parsed.term || parsed.wrote_diagnostic) return false;
         table.texts.push_back(&found->first);
         table.terms.push_back(std::move(parsed.term));

@@ -78,6 +78,8 @@ damages=(
   "UPDATE purp_in_db SET purpose = NULL WHERE rowid = 4"
   "UPDATE disclose SET info = CAST(X'226D2D00' AS TEXT) || '\"' WHERE rowid = 3"
   "UPDATE disclose SET at = '2010:13:01' WHERE rowid = 2"
+  "UPDATE purp_in_db SET purpose = '(((' WHERE rowid = 100;
+   UPDATE disclose SET at = '2010:13:01' WHERE rowid = 250"
   "UPDATE disclose SET recipient = '\"it''s\"' WHERE rowid % 5 = 1"
   "DELETE FROM attr_in_db"
   "UPDATE verification SET verified = '(' || verified WHERE rowid % 7 = 3"
