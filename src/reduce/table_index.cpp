@@ -112,14 +112,10 @@ bool TableIndex::read(const PredDecl& decl, Table& table) {
   sql += " FROM " + info.table + " NOT INDEXED";
   RawStatement statement = prepare(connection_, sql);
   if (!statement) return false;
-  std::vector<Sort> sorts;
-  for (const PredArg& arg : decl.args) sorts.push_back(arg.sort);
+  for (const PredArg& arg : decl.args) table.sorts.push_back(arg.sort);
   table.columns = info.columns.size();
-  std::ostringstream diagnostics;
-  TermList row;
   int status;
   while ((status = sqlite3_step(statement.get())) == SQLITE_ROW) {
-    row.clear();
     for (std::size_t c = 0; c < table.columns; ++c) {
       const int index = static_cast<int>(c);
       if (sqlite3_column_type(statement.get(), index) != SQLITE_TEXT) return false;
@@ -127,36 +123,61 @@ bool TableIndex::read(const PredDecl& decl, Table& table) {
       if (text.empty() || text.find('\0') != std::string::npos) return false;
       auto [found, fresh] = table.ids.try_emplace(std::move(text), table.texts.size());
       if (fresh) {
-        // A text whose parse fails (a date that does not exist) fails the
-        // query that reads it, when it reads it: the table is left to them.
-        ValueCache::Parsed parsed{nullptr, false};
-        try {
-          parsed = values_.parse(found->first, diagnostics);
-        } catch (const Failure&) {
-          return false;
-        }
-        if (!parsed.term || parsed.wrote_diagnostic) return false;
         table.texts.push_back(&found->first);
-        table.terms.push_back(std::move(parsed.term));
         used_ += kTextCost + found->first.size();
       }
       table.cells.push_back(found->second);
-      row.push_back(table.terms[found->second]);
     }
-    used_ += table.columns * sizeof(std::uint32_t);
+    used_ += table.columns * sizeof(std::uint32_t) + 1;
     if (used_ > budget_) return false;
-    // A value of the wrong sort fails the query that reads it: such a table
-    // is left to the queries.
-    try {
-      check_value_terms(row, sorts, signature_, diagnostics);
-    } catch (const Failure&) {
-      return false;
-    }
-    if (!diagnostics.str().empty()) return false;
   }
   if (status != SQLITE_DONE || table.texts.size() > UINT32_MAX) return false;
+  table.terms.resize(table.texts.size());
+  table.unparsable.resize(table.texts.size(), false);
+  table.row_state.resize(table.cells.size() / table.columns, RowState::Unchecked);
   table.indexed = true;
   return true;
+}
+
+// A row is handed on only once its texts have parsed without a word and
+// its values have the table's sorts; the first time it is met, it is
+// checked as a query would check it.
+bool TableIndex::row_good(Table& table, std::uint32_t row) {
+  RowState& state = table.row_state[row];
+  if (state == RowState::Unchecked) state = check_row(table, row) ? RowState::Good : RowState::Bad;
+  return state == RowState::Good;
+}
+
+bool TableIndex::check_row(Table& table, std::uint32_t row) {
+  std::ostringstream diagnostics;
+  TermList values;
+  for (std::size_t c = 0; c < table.columns; ++c) {
+    const std::uint32_t id = table.cells[row * table.columns + c];
+    TermPtr& term = table.terms[id];
+    if (!term) {
+      if (table.unparsable[id]) return false;
+      // A text whose parse fails (a date that does not exist) or needs a
+      // repair is read by the query, which fails or reports it then.
+      ValueCache::Parsed parsed{nullptr, false};
+      try {
+        parsed = values_.parse(*table.texts[id], diagnostics);
+      } catch (const Failure&) {
+        parsed.term = nullptr;
+      }
+      if (!parsed.term || parsed.wrote_diagnostic) {
+        table.unparsable[id] = true;
+        return false;
+      }
+      term = std::move(parsed.term);
+    }
+    values.push_back(term);
+  }
+  try {
+    check_value_terms(values, table.sorts, signature_, diagnostics);
+  } catch (const Failure&) {
+    return false;
+  }
+  return diagnostics.str().empty();
 }
 
 std::optional<std::vector<std::size_t>> TableIndex::plan_order(const DbInfo& info,
@@ -260,9 +281,15 @@ std::optional<bool> TableIndex::query(const PredDecl& decl, const std::string& m
   };
   auto first = std::partition_point(shape.rows.begin(), shape.rows.end(),
                                     [&](std::uint32_t row) { return compare(row) < 0; });
+  auto last = first;
+  // A group holding a row that a query would report or fail on is left to
+  // the query, which meets it exactly where it would have.
+  for (; last != shape.rows.end() && compare(*last) == 0; ++last) {
+    if (!row_good(table, *last)) return std::nullopt;
+  }
   TermList row;
   row.reserve(width);
-  for (auto at = first; at != shape.rows.end() && compare(*at) == 0; ++at) {
+  for (auto at = first; at != last; ++at) {
     row.clear();
     for (std::size_t c = 0; c < width; ++c) row.push_back(table.terms[cells[*at * width + c]]);
     Flow flow = on_row(row);

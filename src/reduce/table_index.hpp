@@ -1,19 +1,20 @@
 // Log tables read once into memory, so that the table atoms of a run are
 // answered without a query each.  A table is read on its first lookup, in
 // the connection's open read transaction: every stored text is interned,
-// parsed and sort-checked, and each query shape (the set of constrained
-// columns) gets a sorted list of the table's rows, grouped by the
-// constrained values and, within a group, in the order SQLite's own plan
-// for that shape returns them (table order, or the order of the index it
-// searches).  A lookup hands on the same rows, as the same terms, in the
-// same order as the query would.
+// and each query shape (the set of constrained columns) gets a sorted list
+// of the table's rows, grouped by the constrained values and, within a
+// group, in the order SQLite's own plan for that shape returns them (table
+// order, or the order of the index it searches).  A row is parsed and
+// sort-checked the first time a lookup meets it.  A lookup hands on the
+// same rows, as the same terms, in the same order as the query would.
 //
-// A table is left to the queries (the lookup answers "not indexed") when
-// anything could make the two differ: a stored value that is not plain text
-// or needs a repair or a check that fails (so that its diagnostic or failure
-// comes exactly when a query reads it), a column whose affinity or collation
-// is not plain text, a plan this reader does not know the order of, or an
-// index that would not fit in the memory budget.
+// A lookup is left to the query (it answers "not indexed") when anything
+// could make the two differ: a row of its group whose text needs a repair,
+// fails to parse or has the wrong sort (so that the diagnostic or failure
+// comes exactly when the query reads it); and a whole table when it holds
+// a value that is not plain text, a column whose affinity or collation is
+// not plain text, or would not fit in the memory budget, and a shape whose
+// plan this reader does not know the order of.
 #pragma once
 
 #include "db/sqlite.hpp"
@@ -57,18 +58,25 @@ private:
     std::vector<std::uint32_t> rows; // by key ids, then in the plan's order
   };
 
+  enum class RowState : std::uint8_t { Unchecked, Good, Bad };
+
   struct Table {
     bool indexed = false;
     std::size_t columns = 0;
+    std::vector<Sort> sorts;
     std::vector<std::uint32_t> cells; // text ids, row by row
     std::unordered_map<std::string, std::uint32_t> ids;
     std::vector<const std::string*> texts; // by id, keys of `ids`
-    std::vector<TermPtr> terms;            // by id
+    std::vector<TermPtr> terms;            // by id, parsed when first needed
+    std::vector<bool> unparsable;          // by id: the parse failed or repaired
+    std::vector<RowState> row_state;
     std::unordered_map<std::string, Shape> shapes; // by mask
   };
 
   Table& table_of(const PredDecl& decl);
   bool read(const PredDecl& decl, Table& table);
+  bool row_good(Table& table, std::uint32_t row);
+  bool check_row(Table& table, std::uint32_t row);
   bool columns_plain(const DbInfo& info);
   Shape make_shape(const PredDecl& decl, Table& table, const std::string& mask,
                    const std::string& sql);
