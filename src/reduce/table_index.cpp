@@ -119,14 +119,15 @@ bool TableIndex::read(const PredDecl& decl, Table& table) {
     for (std::size_t c = 0; c < table.columns; ++c) {
       const int index = static_cast<int>(c);
       if (sqlite3_column_type(statement.get(), index) != SQLITE_TEXT) return false;
-      std::string text = column_text(statement.get(), index);
-      if (text.empty() || text.find('\0') != std::string::npos) return false;
-      auto [found, fresh] = table.ids.try_emplace(std::move(text), table.texts.size());
-      if (fresh) {
-        table.texts.push_back(&found->first);
-        used_ += kTextCost + found->first.size();
-      }
-      table.cells.push_back(found->second);
+      const unsigned char* bytes = sqlite3_column_text(statement.get(), index);
+      const int size = sqlite3_column_bytes(statement.get(), index);
+      if (bytes == nullptr || size <= 0) return false;
+      const std::string_view text(reinterpret_cast<const char*>(bytes),
+                                  static_cast<std::size_t>(size));
+      if (text.find('\0') != std::string_view::npos) return false;
+      auto [id, fresh] = table.texts.add(text);
+      if (fresh) used_ += kTextCost + text.size();
+      table.cells.push_back(id);
     }
     used_ += table.columns * sizeof(std::uint32_t) + 1;
     if (used_ > budget_) return false;
@@ -160,7 +161,7 @@ bool TableIndex::check_row(Table& table, std::uint32_t row) {
       // repair is read by the query, which fails or reports it then.
       ValueCache::Parsed parsed{nullptr, false};
       try {
-        parsed = values_.parse(*table.texts[id], diagnostics);
+        parsed = values_.parse(std::string(table.texts.text(id)), diagnostics);
       } catch (const Failure&) {
         parsed.term = nullptr;
       }
@@ -240,7 +241,7 @@ TableIndex::Shape TableIndex::make_shape(const PredDecl& decl, Table& table,
     for (std::size_t column : *order) {
       std::uint32_t x = cells[a * width + column], y = cells[b * width + column];
       if (x == y) continue;
-      int compared = texts[x]->compare(*texts[y]);
+      int compared = texts.text(x).compare(texts.text(y));
       if (compared != 0) return compared < 0;
     }
     return false;
@@ -266,9 +267,9 @@ std::optional<bool> TableIndex::query(const PredDecl& decl, const std::string& m
   std::uint32_t wanted[16];
   if (count > 16 || count != shape.keys.size()) return std::nullopt;
   for (std::size_t i = 0; i < count; ++i) {
-    auto id = table.ids.find(values[i]);
-    if (id == table.ids.end()) return true;
-    wanted[i] = id->second;
+    std::optional<std::uint32_t> id = table.texts.find(values[i]);
+    if (!id) return true;
+    wanted[i] = *id;
   }
   const std::size_t width = table.columns;
   const auto& cells = table.cells;

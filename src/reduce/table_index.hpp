@@ -20,6 +20,7 @@
 #include "db/sqlite.hpp"
 #include "logic/declarations.hpp"
 #include "reduce/candidate.hpp"
+#include "reduce/text_ids.hpp"
 #include "reduce/value_cache.hpp"
 
 #include <cstddef>
@@ -65,8 +66,7 @@ private:
     std::size_t columns = 0;
     std::vector<Sort> sorts;
     std::vector<std::uint32_t> cells; // text ids, row by row
-    std::unordered_map<std::string, std::uint32_t> ids;
-    std::vector<const std::string*> texts; // by id, keys of `ids`
+    TextIds texts;
     std::vector<TermPtr> terms;            // by id, parsed when first needed
     std::vector<bool> unparsable;          // by id: the parse failed or repaired
     std::vector<RowState> row_state;
