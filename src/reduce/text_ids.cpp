@@ -7,6 +7,9 @@ namespace hipaa {
 
 namespace {
 
+// Blocks grow from the first to the largest size, so that a small table
+// takes little.
+constexpr std::size_t kFirstBlockBytes = std::size_t{1} << 12;
 constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
 
 } // namespace
@@ -44,7 +47,7 @@ std::pair<std::uint32_t, bool> TextIds::add(std::string_view text) {
 
 void TextIds::grow() {
   std::vector<std::uint32_t> old = std::move(slots_);
-  slots_.assign(old.empty() ? 1024 : old.size() * 2, 0);
+  slots_.assign(old.empty() ? 64 : old.size() * 2, 0);
   const std::size_t mask = slots_.size() - 1;
   for (std::uint32_t held : old) {
     if (held == 0) continue;
@@ -56,7 +59,10 @@ void TextIds::grow() {
 
 std::string_view TextIds::store(std::string_view text) {
   if (text.size() > left_) {
-    const std::size_t bytes = text.size() > kBlockBytes ? text.size() : kBlockBytes;
+    std::size_t bytes = blocks_.empty() ? kFirstBlockBytes : 2 * block_;
+    if (bytes > kBlockBytes) bytes = kBlockBytes;
+    block_ = bytes;
+    if (text.size() > bytes) bytes = text.size();
     blocks_.push_back(std::make_unique<char[]>(bytes));
     free_ = blocks_.back().get();
     left_ = bytes;

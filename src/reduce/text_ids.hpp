@@ -33,6 +33,7 @@ private:
   std::vector<std::unique_ptr<char[]>> blocks_;
   char* free_ = nullptr;
   std::size_t left_ = 0;
+  std::size_t block_ = 0; // the size of the last regular block
 };
 
 } // namespace hipaa
