@@ -11,6 +11,8 @@
 #   report -j2 --quiet      on two threads (CPU of both)
 #   4 shards + merge        --shard 0/4 .. 3/4 --quiet one after the other,
 #                           then hipaa-report merge: the CPU of all five
+#   tuple --quiet           report --quiet with --engine tuple (one query of
+#   tuple -j2 --quiet       the log per lookup), on one and on two threads
 # Each figure is the least of RUNS rounds (default 3), the programs taking
 # turns, which is the one least disturbed by other work on the machine.
 # Usage: [RUNS=n] [MILLION=1] bench/report_floor.sh [build-dir] [sizes...]
@@ -30,6 +32,10 @@ measure() {
 }
 
 programs=(floor audit report "report --quiet" "report -j2 --quiet" "4 shards + merge")
+# A build whose report has no --engine runs the first six alone.
+if "$build/hipaa-report" --help | grep -q -- --engine; then
+  programs+=("tuple --quiet" "tuple -j2 --quiet")
+fi
 run_one() {
   local report=$build/hipaa-report
   case $1 in
@@ -42,6 +48,8 @@ run_one() {
     report) measure "$report" --out out ;;
     "report --quiet") measure "$report" --quiet --out out ;;
     "report -j2 --quiet") measure "$report" --quiet --jobs 2 --out out ;;
+    "tuple --quiet") measure "$report" --quiet --engine tuple --out out ;;
+    "tuple -j2 --quiet") measure "$report" --quiet --engine tuple --jobs 2 --out out ;;
     "4 shards + merge")
       local cpu=0 peak=0 k c m
       rm -rf shards && mkdir shards

@@ -27,34 +27,12 @@ while [ $# -gt 0 ]; do
     *) break ;;
   esac
 done
-[ $# -ge 2 ] || usage
-db=$1 out=$2
-shift 2
-[ "${1:-}" != "--" ] || shift
-[[ $shards =~ ^[1-9][0-9]*$ ]] || { echo "shards.sh: --shards needs a whole number" >&2; exit 2; }
-
-existing() {
-  [ -f "$1" ] || { echo "shards.sh: $1: no such file" >&2; exit 2; }
-  realpath -- "$1"
-}
-[ -n "$report" ] || report=$(command -v hipaa-report) ||
-  { echo "shards.sh: hipaa-report is not on PATH; give --report" >&2; exit 2; }
-report=$(existing "$report")
-case_study=hipaa-case-study
-[ -d "$case_study" ] || case_study=$(dirname "$report")/../share/hipaa-audit/hipaa-case-study
-decls=$(existing "${decls:-$case_study/hipaa.d}")
-policy=$(existing "${policy:-$case_study/hipaa.f}")
-db=$(existing "$db")
-out=$(realpath -m -- "$out")
-if [ -n "$(ls -A "$out/shards" 2>/dev/null)" ]; then
-  echo "shards.sh: $out/shards holds an earlier run's shards; remove it first" >&2
-  exit 2
-fi
-mkdir -p "$out/shards"
+program=shards.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../shard_inputs.sh"
 
 # Status 1 of a shard means violations: --violations-ok keeps it from
 # counting as a failed job, so that --halt stops at real failures only.
 parallel --halt now,fail=1 ${jobs:+--jobs "$jobs"} \
   "$report" --db "$db" --decls "$decls" --policy "$policy" --quiet --violations-ok \
-  --shard "{}/$shards" --out "$out/shards/{}" "$@" ::: $(seq 0 $((shards - 1)))
+  --shard "{}/$shards" --out "$out/shards/{}" "${report_options[@]}" ::: $(seq 0 $((shards - 1)))
 "$report" merge --out "$out/report" "$out"/shards/*/

@@ -31,39 +31,15 @@ while [ $# -gt 0 ]; do
     *) break ;;
   esac
 done
-[ $# -ge 2 ] || usage
-db=$1 out=$2
-shift 2
-[ "${1:-}" != "--" ] || shift
-[[ $shards =~ ^[1-9][0-9]*$ ]] || { echo "submit.sh: --shards needs a whole number" >&2; exit 2; }
-
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-absolute() { realpath -m -- "$1"; }
-existing() {
-  [ -f "$1" ] || { echo "submit.sh: $1: no such file" >&2; exit 2; }
-  absolute "$1"
-}
-[ -n "$report" ] || report=$(command -v hipaa-report) ||
-  { echo "submit.sh: hipaa-report is not on PATH; give --report" >&2; exit 2; }
-report=$(existing "$report")
-case_study=hipaa-case-study
-[ -d "$case_study" ] || case_study=$(dirname "$report")/../share/hipaa-audit/hipaa-case-study
-decls=$(existing "${decls:-$case_study/hipaa.d}")
-policy=$(existing "${policy:-$case_study/hipaa.f}")
-db=$(existing "$db")
-out=$(absolute "$out")
-
-# Leftover shards of an earlier run would be refused by the merge: start
-# from an empty folder.
-if [ -n "$(ls -A "$out/shards" 2>/dev/null)" ]; then
-  echo "submit.sh: $out/shards holds an earlier run's shards; remove it first" >&2
-  exit 2
-fi
-mkdir -p "$out/shards" "$out/logs"
+program=submit.sh
+source "$here/../shard_inputs.sh"
+mkdir -p "$out/logs"
 
 array=$(sbatch --parsable --array="0-$((shards - 1))" --cpus-per-task="$cpus" \
   --chdir="$out" --output="$out/logs/shard-%a.out" "${sbatch_options[@]}" \
-  "$here/shard.sbatch" "$report" "$db" "$decls" "$policy" "$out/shards" "$shards" "$@")
+  "$here/shard.sbatch" "$report" "$db" "$decls" "$policy" "$out/shards" "$shards" \
+  "${report_options[@]}")
 array=${array%%;*}
 merge=$(sbatch --parsable --dependency="afterany:$array" --chdir="$out" \
   --output="$out/logs/merge.out" "${sbatch_options[@]}" \

@@ -143,6 +143,12 @@ bool LogReader::query(const PredDecl& decl, const TermList& args, RowValues on_r
   // SQLite reads a query text only up to a NUL: such a value keeps the old
   // literal text, with whatever SQLite makes of it.
   if (has_nul) return run_literal(query, on_row);
+  if (index_ != nullptr) {
+    std::optional<bool> answered = index_->query(
+        decl, scratch.mask, scratch.values, count,
+        [&] { return query_shape_text(db_query_plan(args, info)); }, on_row);
+    if (answered) return *answered;
+  }
   if (count == 0) return stream(query, on_row);
   memo_key(decl, scratch.mask, scratch.values, count, scratch.key);
   return replay(query, scratch.key, on_row);

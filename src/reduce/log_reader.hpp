@@ -10,6 +10,7 @@
 #include "logic/declarations.hpp"
 #include "reduce/candidate.hpp"
 #include "reduce/query_memo.hpp"
+#include "reduce/table_index.hpp"
 #include "reduce/value_cache.hpp"
 
 #include <deque>
@@ -32,6 +33,10 @@ public:
   // that agree with the closed terms of `args` to `on_row`.  True when the
   // query ran to its end, false when `on_row` stopped it.
   bool query(const PredDecl& decl, const TermList& args, RowValues on_row);
+
+  // Answers from `index`, which must outlive the reader, the lookups of the
+  // tables it holds; the others still query the log.
+  void use_index(TableIndex* index) { index_ = index; }
 
 private:
   // What is fixed for one DB predicate: its argument sorts and the shapes
@@ -102,6 +107,7 @@ private:
   QueryMemo memo_;
   QuietQueries quiet_;
   std::deque<std::shared_ptr<MemoEntry>> parked_;
+  TableIndex* index_ = nullptr;
 };
 
 } // namespace hipaa

@@ -41,6 +41,10 @@ public:
   // false when `on_row` stopped it.
   bool query_db_atom(const std::string& pred, const TermList& args, RowValues on_row);
 
+  // Table lookups answered from `index` where it holds the table (see
+  // LogReader::use_index).
+  void use_table_index(TableIndex* index) { log_.use_index(index); }
+
   SubstEnv subst_env() { return SubstEnv{decls_, scenario_, out_}; }
 
   // One top-level rule instance by instance (rule_instances.cpp): the

@@ -67,6 +67,10 @@ public:
 
   const ScenarioConstants& constants() const { return constants_; }
 
+  // The scenario's own table queries answered from `index` where it holds
+  // the table.
+  void use_table_index(TableIndex* index) { tables_.use_table_index(index); }
+
 private:
   using Decoder = FunctionRef<Flow(const TermList& row)>;
 

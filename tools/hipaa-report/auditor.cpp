@@ -68,12 +68,17 @@ bool is_day_column(const std::string& name) {
 
 Auditor::Auditor(const CheckedPolicy& policy, const Layout& layout, const Catalogue& catalogue,
                  const std::string& db_path, const std::optional<DateValue>& as_of,
-                 const Decisions& decisions)
+                 const Decisions& decisions, std::size_t index_budget)
     : layout_(layout), as_of_(as_of), decisions_(decisions),
       connection_(read_transaction(open_audit_database(db_path), db_path)),
       scenario_(policy.signature, connection_, diagnostics_),
       engine_(policy.signature, connection_, diagnostics_, scenario_), judge_(engine_),
       records_(layout, catalogue) {
+  if (index_budget > 0) {
+    index_ = std::make_unique<TableIndex>(policy.signature, connection_, index_budget);
+    scenario_.use_table_index(index_.get());
+    engine_.use_table_index(index_.get());
+  }
   for (std::size_t rule = 0; rule < layout_.rules().size(); ++rule) {
     std::optional<std::size_t> place;
     std::optional<std::size_t> day;

@@ -8,8 +8,10 @@
 
 #include "db/sqlite.hpp"
 #include "reduce/instance_verdict.hpp"
+#include "reduce/table_index.hpp"
 #include "scenario/hipaa_scenario.hpp"
 
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -27,7 +29,7 @@ public:
   // catalogue must outlive the auditor.
   Auditor(const CheckedPolicy& policy, const Layout& layout, const Catalogue& catalogue,
           const std::string& db_path, const std::optional<DateValue>& as_of,
-          const Decisions& decisions);
+          const Decisions& decisions, std::size_t index_budget = 0);
   Auditor(const Auditor&) = delete;
   Auditor& operator=(const Auditor&) = delete;
 
@@ -62,6 +64,9 @@ private:
   ReductionFn engine_;
   InstanceJudge judge_;
   RecordMaker records_;
+  // Answers the table lookups of both engines when the set engine runs
+  // (a budget above zero).
+  std::unique_ptr<TableIndex> index_;
 };
 
 } // namespace hipaa::report

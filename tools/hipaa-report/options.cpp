@@ -6,10 +6,13 @@
 
 #include "base/failure.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
 #include <sstream>
+
+#include <unistd.h>
 #include <vector>
 
 namespace hipaa::report {
@@ -42,6 +45,12 @@ const std::vector<tools::OptionRule> kOptionRules = {
      "2010-03-01T12:00:00) is overdue: a violation"},
     {"jobs", 'j', true, "N",
      "reduce instances on N threads (default 1); the report is the same"},
+    {"engine", '\0', true, "KIND",
+     "set (default): read each table the rules consult once into memory and answer lookups "
+     "from it; tuple: one query of the log per lookup; the report is the same"},
+    {"memory", '\0', true, "MIB",
+     "the memory the set engine's tables may take (default a quarter of physical memory, at "
+     "most 4096); a table that does not fit is queried as with --engine tuple"},
     {"shard", '\0', true, "K/N",
      "judge only shard K of N: the instances of every Nth block of each rule's driving "
      "rows; `hipaa-report merge` makes the whole report from shards 0/N to N-1/N"},
@@ -178,6 +187,21 @@ unsigned read_jobs(const std::string& text) {
   return static_cast<unsigned>(*jobs);
 }
 
+bool read_engine(const std::string& text) {
+  if (text == "set") return true;
+  if (text == "tuple") return false;
+  throw ToolError("--engine takes set or tuple, not \"" + text + "\"");
+}
+
+std::size_t read_memory(const std::string& text) {
+  std::optional<unsigned long> mib = whole_number(text);
+  if (!mib || *mib == 0 || *mib > 1048576) {
+    throw ToolError("--memory needs a whole number of MiB from 1 to 1048576, not \"" + text +
+                    "\"");
+  }
+  return *mib;
+}
+
 std::string read_path(const tools::CommandLine& line, const char* option, std::string fallback) {
   std::optional<std::string> value = line.get(option);
   if (!value) return fallback;
@@ -223,7 +247,20 @@ Options parse_options(int argc, char** argv) {
   }
   if (auto value = line.get("jobs")) options.jobs = read_jobs(*value);
   if (auto value = line.get("shard")) read_shard(*value, options);
+  if (auto value = line.get("engine")) options.set_engine = read_engine(*value);
+  options.memory_mib = default_memory_mib();
+  if (auto value = line.get("memory")) options.memory_mib = read_memory(*value);
   return options;
+}
+
+std::size_t default_memory_mib() {
+  long pages = sysconf(_SC_PHYS_PAGES);
+  long page_size = sysconf(_SC_PAGE_SIZE);
+  constexpr std::size_t kCap = 4096;
+  if (pages <= 0 || page_size <= 0) return 1024;
+  std::size_t quarter = static_cast<std::size_t>(pages) / 4 * static_cast<std::size_t>(page_size) /
+                        (std::size_t{1} << 20);
+  return std::max<std::size_t>(1, std::min(quarter, kCap));
 }
 
 std::string usage_text() {

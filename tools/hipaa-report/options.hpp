@@ -25,6 +25,8 @@ struct Options {
   std::optional<DateValue> as_of;
   std::string as_of_text; // as the user wrote it
   unsigned jobs = 1;
+  bool set_engine = true;  // table lookups from in-memory indexes (--engine set)
+  std::size_t memory_mib = 0; // their budget; 0 for the default share of memory
   std::size_t shard = 0; // this run handles positions shard mod shards
   std::size_t shards = 1;
   bool quiet = false;
@@ -38,6 +40,9 @@ struct Options {
 
 // Reads argv; a ToolError says what is wrong with which option.
 Options parse_options(int argc, char** argv);
+
+// The default budget of --memory: a quarter of physical memory, at most 4 GiB.
+std::size_t default_memory_mib();
 
 std::string usage_text();
 std::string version_text();

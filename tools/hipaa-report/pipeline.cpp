@@ -1,5 +1,7 @@
 #include "pipeline.hpp"
 
+#include <algorithm>
+
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -14,6 +16,13 @@
 namespace hipaa::report {
 
 namespace {
+
+// The bytes each thread's table indexes may take: the --memory budget
+// shared among the threads, none for the tuple engine.
+std::size_t index_budget(const Options& options) {
+  if (!options.set_engine) return 0;
+  return std::max<std::size_t>(1, options.memory_mib * (std::size_t{1} << 20) / options.jobs);
+}
 
 // Instances travel in batches, so that the threads meet once per batch and
 // not once per instance; the batches in flight are bounded, and with them
@@ -41,7 +50,8 @@ struct Worker {
   Worker(const CheckedPolicy& shared, const Catalogue& catalogue, const Options& options,
          const Decisions& decisions)
       : policy(private_copy(shared)), layout(top_level_rules(policy.formula), policy.signature),
-        auditor(policy, layout, catalogue, options.db, options.as_of, decisions) {}
+        auditor(policy, layout, catalogue, options.db, options.as_of, decisions,
+                index_budget(options)) {}
 
   CheckedPolicy policy;
   Layout layout;
@@ -307,7 +317,8 @@ void for_each_instance(const Layout& layout, Auditor& enumerator, ShardEnumerati
 void audit_instances(const Options& options, const CheckedPolicy& policy, const Layout& layout,
                      const Catalogue& catalogue, const Decisions& decisions, const Sink& sink,
                      std::string& diagnostics, ShardEnumeration* shard) {
-  Auditor enumerator(policy, layout, catalogue, options.db, options.as_of, decisions);
+  Auditor enumerator(policy, layout, catalogue, options.db, options.as_of, decisions,
+                     index_budget(options));
   try {
     if (options.jobs == 1) {
       // The instance is judged while the guard's statements are still open,

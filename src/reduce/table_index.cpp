@@ -1,0 +1,303 @@
+#include "reduce/table_index.hpp"
+
+#include "base/failure.hpp"
+#include "check/sorts.hpp"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <sstream>
+
+namespace hipaa {
+
+namespace {
+
+struct Finalizer {
+  void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+using RawStatement = std::unique_ptr<sqlite3_stmt, Finalizer>;
+
+RawStatement prepare(db::Connection& connection, const std::string& sql) {
+  sqlite3_stmt* statement = nullptr;
+  if (sqlite3_prepare_v2(connection.handle(), sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(statement);
+    return nullptr;
+  }
+  return RawStatement(statement);
+}
+
+std::string column_text(sqlite3_stmt* statement, int index) {
+  const unsigned char* text = sqlite3_column_text(statement, index);
+  int bytes = sqlite3_column_bytes(statement, index);
+  if (text == nullptr || bytes <= 0) return {};
+  return std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(bytes));
+}
+
+// The first row's first column of `sql`, empty when there is none.
+std::string single(db::Connection& connection, const std::string& sql) {
+  RawStatement statement = prepare(connection, sql);
+  if (!statement || sqlite3_step(statement.get()) != SQLITE_ROW) return {};
+  return column_text(statement.get(), 0);
+}
+
+bool starts_with(const std::string& text, const std::string& prefix) {
+  return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+// Rough heap cost of one interned text with its term.
+constexpr std::size_t kTextCost = 160;
+
+} // namespace
+
+TableIndex::TableIndex(const Signature& signature, db::Connection& connection,
+                       std::size_t budget)
+    : signature_(signature), connection_(connection), budget_(budget) {}
+
+TableIndex::Table& TableIndex::table_of(const PredDecl& decl) {
+  auto [slot, inserted] = tables_.try_emplace(&decl);
+  if (inserted) {
+    const std::size_t before = used_;
+    if (!read(decl, slot->second)) {
+      used_ = before;
+      slot->second = Table{};
+    }
+  }
+  return slot->second;
+}
+
+// Stored texts compare as bytes only in a UTF-8 database whose planner
+// does not look at the bound values (no stat4 samples).
+bool TableIndex::columns_plain(const DbInfo& info) {
+  if (!plain_database_) {
+    plain_database_ = single(connection_, "PRAGMA encoding") == "UTF-8" &&
+                      single(connection_, "SELECT count(*) FROM sqlite_master WHERE name = "
+                                          "'sqlite_stat4'") == "0";
+  }
+  if (!*plain_database_) return false;
+  if (single(connection_, "SELECT type FROM sqlite_master WHERE name = '" + info.table + "'") !=
+      "table") {
+    return false;
+  }
+  if (!prepare(connection_, "SELECT rowid FROM " + info.table + " LIMIT 0")) return false;
+  for (const std::string& column : info.columns) {
+    const char* type = nullptr;
+    const char* collation = nullptr;
+    if (sqlite3_table_column_metadata(connection_.handle(), nullptr, info.table.c_str(),
+                                      column.c_str(), &type, &collation, nullptr, nullptr,
+                                      nullptr) != SQLITE_OK) {
+      return false;
+    }
+    std::string upper = type != nullptr ? type : "";
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    bool text = upper.find("INT") == std::string::npos &&
+                (upper.find("CHAR") != std::string::npos || upper.find("CLOB") != std::string::npos ||
+                 upper.find("TEXT") != std::string::npos);
+    if (!text || collation == nullptr || std::strcmp(collation, "BINARY") != 0) return false;
+  }
+  return true;
+}
+
+bool TableIndex::read(const PredDecl& decl, Table& table) {
+  const DbInfo& info = *decl.dbinfo;
+  if (info.columns.empty() || info.columns.size() != decl.args.size() || !columns_plain(info)) {
+    return false;
+  }
+  std::string sql = "SELECT ";
+  for (std::size_t i = 0; i < info.columns.size(); ++i) {
+    if (i > 0) sql += ", ";
+    sql += info.table + "." + info.columns[i];
+  }
+  sql += " FROM " + info.table + " NOT INDEXED";
+  RawStatement statement = prepare(connection_, sql);
+  if (!statement) return false;
+  for (const PredArg& arg : decl.args) table.sorts.push_back(arg.sort);
+  table.columns = info.columns.size();
+  int status;
+  while ((status = sqlite3_step(statement.get())) == SQLITE_ROW) {
+    for (std::size_t c = 0; c < table.columns; ++c) {
+      const int index = static_cast<int>(c);
+      if (sqlite3_column_type(statement.get(), index) != SQLITE_TEXT) return false;
+      const unsigned char* bytes = sqlite3_column_text(statement.get(), index);
+      const int size = sqlite3_column_bytes(statement.get(), index);
+      if (bytes == nullptr || size <= 0) return false;
+      const std::string_view text(reinterpret_cast<const char*>(bytes),
+                                  static_cast<std::size_t>(size));
+      if (text.find('\0') != std::string_view::npos) return false;
+      auto [id, fresh] = table.texts.add(text);
+      if (fresh) used_ += kTextCost + text.size();
+      table.cells.push_back(id);
+    }
+    used_ += table.columns * sizeof(std::uint32_t) + 1;
+    if (used_ > budget_) return false;
+  }
+  if (status != SQLITE_DONE || table.texts.size() > UINT32_MAX) return false;
+  table.terms.resize(table.texts.size());
+  table.unparsable.resize(table.texts.size(), false);
+  table.row_state.resize(table.cells.size() / table.columns, RowState::Unchecked);
+  table.indexed = true;
+  return true;
+}
+
+// A row is handed on only once its texts have parsed without a word and
+// its values have the table's sorts; the first time it is met, it is
+// checked as a query would check it.
+bool TableIndex::row_good(Table& table, std::uint32_t row) {
+  RowState& state = table.row_state[row];
+  if (state == RowState::Unchecked) state = check_row(table, row) ? RowState::Good : RowState::Bad;
+  return state == RowState::Good;
+}
+
+bool TableIndex::check_row(Table& table, std::uint32_t row) {
+  std::ostringstream diagnostics;
+  TermList values;
+  for (std::size_t c = 0; c < table.columns; ++c) {
+    const std::uint32_t id = table.cells[row * table.columns + c];
+    TermPtr& term = table.terms[id];
+    if (!term) {
+      if (table.unparsable[id]) return false;
+      // A text whose parse fails (a date that does not exist) or needs a
+      // repair is read by the query, which fails or reports it then.
+      ValueCache::Parsed parsed{nullptr, false};
+      try {
+        parsed = values_.parse(std::string(table.texts.text(id)), diagnostics);
+      } catch (const Failure&) {
+        parsed.term = nullptr;
+      }
+      if (!parsed.term || parsed.wrote_diagnostic) {
+        table.unparsable[id] = true;
+        return false;
+      }
+      term = std::move(parsed.term);
+    }
+    values.push_back(term);
+  }
+  try {
+    check_value_terms(values, table.sorts, signature_, diagnostics);
+  } catch (const Failure&) {
+    return false;
+  }
+  return diagnostics.str().empty();
+}
+
+std::optional<std::vector<std::size_t>> TableIndex::plan_order(const DbInfo& info,
+                                                               const std::string& sql) {
+  RawStatement plan = prepare(connection_, "EXPLAIN QUERY PLAN " + sql);
+  if (!plan || sqlite3_step(plan.get()) != SQLITE_ROW) return std::nullopt;
+  std::string detail = column_text(plan.get(), 3);
+  if (sqlite3_step(plan.get()) != SQLITE_DONE) return std::nullopt;
+  if (detail == "SCAN " + info.table) return std::vector<std::size_t>{};
+  std::string index;
+  for (const char* how : {" USING INDEX ", " USING COVERING INDEX "}) {
+    const std::string prefix = "SEARCH " + info.table + how;
+    if (starts_with(detail, prefix)) {
+      index = detail.substr(prefix.size());
+      index = index.substr(0, index.find(' '));
+    }
+  }
+  if (index.empty()) return std::nullopt;
+  // The index's key columns, each ascending, by byte and among those read.
+  RawStatement keys = prepare(connection_, "PRAGMA index_xinfo('" + index + "')");
+  if (!keys) return std::nullopt;
+  std::vector<std::size_t> order;
+  while (sqlite3_step(keys.get()) == SQLITE_ROW) {
+    if (sqlite3_column_int(keys.get(), 5) == 0) continue; // not a key column
+    std::string name = column_text(keys.get(), 2);
+    if (sqlite3_column_int(keys.get(), 1) < 0 || sqlite3_column_int(keys.get(), 3) != 0 ||
+        column_text(keys.get(), 4) != "BINARY") {
+      return std::nullopt;
+    }
+    auto at = std::find(info.columns.begin(), info.columns.end(), name);
+    if (at == info.columns.end()) return std::nullopt;
+    order.push_back(static_cast<std::size_t>(at - info.columns.begin()));
+  }
+  if (order.empty()) return std::nullopt;
+  return order;
+}
+
+TableIndex::Shape TableIndex::make_shape(const PredDecl& decl, Table& table,
+                                         const std::string& mask, const std::string& sql) {
+  Shape shape;
+  std::optional<std::vector<std::size_t>> order = plan_order(*decl.dbinfo, sql);
+  if (!order) return shape;
+  const std::size_t count = table.cells.size() / table.columns;
+  if (used_ + count * sizeof(std::uint32_t) > budget_) return shape;
+  for (std::size_t i = 0; i < mask.size(); ++i) {
+    if (mask[i] == '=') shape.keys.push_back(i);
+  }
+  shape.rows.resize(count);
+  for (std::size_t r = 0; r < count; ++r) shape.rows[r] = static_cast<std::uint32_t>(r);
+  const std::size_t width = table.columns;
+  const auto& cells = table.cells;
+  const auto& texts = table.texts;
+  // Grouped by the ids of the constrained values; within a group in the
+  // index's byte order, ties (and a table scan) in table order.
+  std::stable_sort(shape.rows.begin(), shape.rows.end(), [&](std::uint32_t a, std::uint32_t b) {
+    for (std::size_t key : shape.keys) {
+      std::uint32_t x = cells[a * width + key], y = cells[b * width + key];
+      if (x != y) return x < y;
+    }
+    for (std::size_t column : *order) {
+      std::uint32_t x = cells[a * width + column], y = cells[b * width + column];
+      if (x == y) continue;
+      int compared = texts.text(x).compare(texts.text(y));
+      if (compared != 0) return compared < 0;
+    }
+    return false;
+  });
+  used_ += count * sizeof(std::uint32_t);
+  shape.usable = true;
+  return shape;
+}
+
+std::optional<bool> TableIndex::query(const PredDecl& decl, const std::string& mask,
+                                      const std::vector<std::string>& values, std::size_t count,
+                                      FunctionRef<std::string()> shape_sql,
+                                      FunctionRef<Flow(const TermList&)> on_row) {
+  Table& table = table_of(decl);
+  if (!table.indexed) return std::nullopt;
+  auto found = table.shapes.find(mask);
+  if (found == table.shapes.end()) {
+    found = table.shapes.emplace(mask, make_shape(decl, table, mask, shape_sql())).first;
+  }
+  const Shape& shape = found->second;
+  if (!shape.usable) return std::nullopt;
+  // The ids of the wanted values; a value stored nowhere matches no row.
+  std::uint32_t wanted[16];
+  if (count > 16 || count != shape.keys.size()) return std::nullopt;
+  for (std::size_t i = 0; i < count; ++i) {
+    std::optional<std::uint32_t> id = table.texts.find(values[i]);
+    if (!id) return true;
+    wanted[i] = *id;
+  }
+  const std::size_t width = table.columns;
+  const auto& cells = table.cells;
+  auto compare = [&](std::uint32_t row) {
+    for (std::size_t i = 0; i < count; ++i) {
+      std::uint32_t id = cells[row * width + shape.keys[i]];
+      if (id != wanted[i]) return id < wanted[i] ? -1 : 1;
+    }
+    return 0;
+  };
+  auto first = std::partition_point(shape.rows.begin(), shape.rows.end(),
+                                    [&](std::uint32_t row) { return compare(row) < 0; });
+  auto last = first;
+  // A group holding a row that a query would report or fail on is left to
+  // the query, which meets it exactly where it would have.
+  for (; last != shape.rows.end() && compare(*last) == 0; ++last) {
+    if (!row_good(table, *last)) return std::nullopt;
+  }
+  TermList row;
+  row.reserve(width);
+  for (auto at = first; at != last; ++at) {
+    row.clear();
+    for (std::size_t c = 0; c < width; ++c) row.push_back(table.terms[cells[*at * width + c]]);
+    Flow flow = on_row(row);
+    if (flow == Flow::Stop) return false;
+    if (flow == Flow::Settled) return true;
+  }
+  return true;
+}
+
+} // namespace hipaa
