@@ -575,6 +575,52 @@ namespace {
 
 // A time written in the hour New York skips reads as the hour after it: the
 // report marks the instance, in its warnings, its reason and the summary.
+// A log imported with the hospital's own codes (the importer keeps them in
+// hipaa_import_codes): a reason names the local code beside the constant,
+// once, where the constant stands whole, and nothing else changes.
+TEST(Report, AReasonNamesTheLocalCodeBesideTheConstant) {
+  Sandbox sandbox;
+  generate(sandbox, {"-n", "4000", "--violations", "0.2", "--seed", "3"});
+  ASSERT_EQ(sandbox.run("hipaa-report", {"--quiet", "--no-lint", "--format", "csv"}).status, 1);
+  const std::vector<CsvRow> plain = verdicts(sandbox);
+  {
+    TestDb db(sandbox.path("hipaa.db"));
+    db.exec("CREATE TABLE hipaa_import_codes (sort TEXT, local TEXT, constant TEXT, "
+            "PRIMARY KEY (sort, local)) WITHOUT ROWID");
+    db.exec("INSERT INTO hipaa_import_codes VALUES ('purpose', 'MKT', 'marketing'), "
+            "('purpose', 'ROI-LEGAL', 'required-by-law'), ('purpose', 'LEGAL', 'required-by-law'), "
+            "('role', 'DOC', 'health-care-provider'), ('role', 'PRV', 'Health-care-provider')");
+  }
+  ASSERT_EQ(sandbox.run("hipaa-report", {"--quiet", "--no-lint", "--format", "csv", "--out",
+                                         "coded"})
+                .status,
+            1);
+  const std::vector<CsvRow> coded = verdicts(sandbox, "coded");
+  ASSERT_EQ(coded.size(), plain.size());
+  const std::vector<std::string> notes = {" (local code MKT)", " (local codes LEGAL, ROI-LEGAL)",
+                                          " (local code DOC)", " (local code PRV)"};
+  std::set<std::string> seen;
+  for (std::size_t i = 0; i < plain.size(); ++i) {
+    std::string reason = coded[i].at("reason");
+    for (const std::string& note : notes) {
+      const std::size_t at = reason.find(note);
+      if (at == std::string::npos) continue;
+      seen.insert(note);
+      EXPECT_EQ(reason.find(note, at + 1), std::string::npos) << reason;
+      // The note follows the whole constant, not part of a longer name.
+      EXPECT_TRUE(at + note.size() == reason.size() || reason[at + note.size()] == ' ' ||
+                  reason[at + note.size()] == ';' || reason[at + note.size()] == ',')
+          << reason;
+      reason.erase(at, note.size());
+    }
+    EXPECT_EQ(reason, plain[i].at("reason")) << i;
+    CsvRow rest = coded[i];
+    rest["reason"] = plain[i].at("reason");
+    EXPECT_EQ(rest, plain[i]) << i;
+  }
+  EXPECT_GE(seen.size(), 2u);
+}
+
 TEST(Report, ATimeInADaylightSavingGapIsMarked) {
   Sandbox sandbox;
   {

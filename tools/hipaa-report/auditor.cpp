@@ -71,9 +71,11 @@ Auditor::Auditor(const CheckedPolicy& policy, const Layout& layout, const Catalo
                  const Decisions& decisions, std::size_t index_budget)
     : layout_(layout), as_of_(as_of), decisions_(decisions),
       connection_(read_transaction(open_audit_database(db_path), db_path)),
+      local_codes_(LocalCodes::read(connection_)),
       scenario_(policy.signature, connection_, diagnostics_),
       engine_(policy.signature, connection_, diagnostics_, scenario_), judge_(engine_),
       records_(layout, catalogue) {
+  if (!local_codes_.empty()) records_.use_local_codes(local_codes_);
   if (index_budget > 0) {
     index_ = std::make_unique<TableIndex>(policy.signature, connection_, index_budget);
     scenario_.use_table_index(index_.get());

@@ -4,6 +4,7 @@
 
 #include "decisions.hpp"
 #include "inputs.hpp"
+#include "local_codes.hpp"
 #include "record.hpp"
 
 #include "db/sqlite.hpp"
@@ -59,6 +60,7 @@ private:
   std::string day_;
   std::vector<std::optional<std::size_t>> day_place_;
   db::Connection connection_;
+  LocalCodes local_codes_;
   std::ostringstream diagnostics_;
   HipaaScenario scenario_;
   ReductionFn engine_;

@@ -367,6 +367,7 @@ Record RecordMaker::make(std::size_t rule, std::size_t position, const TermList&
         instance.emplace_back(layout_.column_name(layout_.columns_of(rule)[i]), sentence_value(*tuple[i]));
       }
       record.reason = reason_text(verdict, catalogue_, layout_, instance);
+      if (local_codes_ != nullptr) record.reason = local_codes_->annotate(record.reason);
     } else {
       record.reason = "settled by decisions: " + person.decided_by;
     }

@@ -5,6 +5,7 @@
 
 #include "catalogue.hpp"
 #include "questions.hpp"
+#include "local_codes.hpp"
 
 #include "logic/declarations.hpp"
 #include "reduce/instance_verdict.hpp"
@@ -104,6 +105,10 @@ public:
   Record make(std::size_t rule, std::size_t position, const TermList& tuple,
               const InstanceVerdict& verdict, const PersonColumns& person);
 
+  // Reasons name the hospital's own codes beside the constants; `codes`
+  // must outlive the maker.
+  void use_local_codes(const LocalCodes& codes) { local_codes_ = &codes; }
+
 private:
   struct Kept;
   // in_skipped_hour, remembered per hour of the clock: an hour without a
@@ -114,6 +119,7 @@ private:
   mpz_class seconds_; // scratch of skipped(), kept for its buffer
   const Layout& layout_;
   const Catalogue& catalogue_;
+  const LocalCodes* local_codes_ = nullptr;
   std::vector<std::unique_ptr<Kept>> kept_; // per rule
 };
 
