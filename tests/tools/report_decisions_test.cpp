@@ -103,9 +103,23 @@ std::string filled_worklist(const std::vector<CsvRow>& worklist,
   return text;
 }
 
+// Under the sanitizers, which check the programs' memory and not the
+// grouping, a quarter of the log: the same kinds, a fraction of the time.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
 TEST(ReportDecisions, AnsweringTheWorklistSettlesExactlyWhatTheFormulasSay) {
   Sandbox sandbox;
-  generate(sandbox, {"-n", "20000", "--violations", "0.1", "--seed", "5"});
+  generate(sandbox, {"-n", kSanitized ? "5000" : "20000", "--violations", "0.1", "--seed", "5"});
   ASSERT_EQ(sandbox.run("hipaa-report", {"--quiet", "--no-lint", "--format", "csv"}).status, 1);
   const std::vector<CsvRow> before = rows_of(sandbox, "report/verdicts.csv");
   const std::vector<CsvRow> worklist = rows_of(sandbox, "report/worklist.csv");
@@ -119,7 +133,7 @@ TEST(ReportDecisions, AnsweringTheWorklistSettlesExactlyWhatTheFormulasSay) {
     ++open;
     for (const std::string& id : Shape::ids(row.at("questions"))) ++waiting[id];
   }
-  ASSERT_GT(worklist.size(), 500u);
+  ASSERT_GT(worklist.size(), kSanitized ? 100u : 500u);
   EXPECT_EQ(worklist.size(), waiting.size());
   for (std::size_t i = 0; i < worklist.size(); ++i) {
     const CsvRow& entry = worklist[i];
