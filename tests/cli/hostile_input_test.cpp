@@ -1,6 +1,7 @@
 // Runs against hostile surroundings: a reader that has gone, a planted
 // link, a limited address space, input nested deeper than any stack.
 #include "cli/cli_harness.hpp"
+#include "support/sanitized.hpp"
 
 #include <gtest/gtest.h>
 
@@ -13,17 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
+using hipaa::testing::kSanitized;
 
 const char* const kDeclarations = R"(s : sort .
 c : s .

@@ -1,6 +1,7 @@
 // Both writing tools, stopped by a signal or killed outright, leave no
 // temporary file behind: an interrupted run removes its own at once, and a
 // killed run's is removed by the next run beside the same output.
+#include "support/sanitized.hpp"
 #include "tools/import_fixture.hpp"
 
 #include <signal.h>
@@ -97,9 +98,9 @@ TEST(Interruption, ImportRemovesItsTemporaryFileOnSigterm) {
 // Memory running out is one line and status 1, with nothing left behind,
 // whichever allocation fails first.
 TEST(Interruption, LoggenEndsCleanlyWhenMemoryRunsOut) {
-#if defined(__SANITIZE_ADDRESS__)
-  GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
-#endif
+  if (kSanitized) {
+    GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+  }
   Sandbox sandbox;
   RunResult result = run_shell(sandbox, "ulimit -v 60000 && hipaa-loggen -n 100000000");
   EXPECT_EQ(result.status, 1);

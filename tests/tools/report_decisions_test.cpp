@@ -3,6 +3,7 @@
 // and a decisions file that cannot be used stops the run before anything
 // is written.
 #include "casestudy/case_log.hpp"
+#include "support/sanitized.hpp"
 #include "tools/csv_rows.hpp"
 
 #include <gtest/gtest.h>
@@ -103,21 +104,9 @@ std::string filled_worklist(const std::vector<CsvRow>& worklist,
   return text;
 }
 
-// Under the sanitizers, which check the programs' memory and not the
-// grouping, a quarter of the log: the same kinds, a fraction of the time.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
-
 TEST(ReportDecisions, AnsweringTheWorklistSettlesExactlyWhatTheFormulasSay) {
+  // Under the sanitizers, which check the programs' memory and not the
+  // grouping, a quarter of the log: the same kinds, a fraction of the time.
   Sandbox sandbox;
   generate(sandbox, {"-n", kSanitized ? "5000" : "20000", "--violations", "0.1", "--seed", "5"});
   ASSERT_EQ(sandbox.run("hipaa-report", {"--quiet", "--no-lint", "--format", "csv"}).status, 1);

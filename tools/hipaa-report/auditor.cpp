@@ -58,12 +58,6 @@ db::Connection read_transaction(db::Connection connection, const std::string& pa
 // The column of the disclosure table that holds the disclosed message.
 bool is_message_column(const std::string& name) { return name == "info" || name == "message"; }
 
-// The column that dates an instance: when the disclosure was made or the
-// request received.
-bool is_day_column(const std::string& name) {
-  return name == "at" || name == "time" || name == "received";
-}
-
 } // namespace
 
 Auditor::Auditor(const CheckedPolicy& policy, const Layout& layout, const Catalogue& catalogue,
@@ -83,15 +77,11 @@ Auditor::Auditor(const CheckedPolicy& policy, const Layout& layout, const Catalo
   }
   for (std::size_t rule = 0; rule < layout_.rules().size(); ++rule) {
     std::optional<std::size_t> place;
-    std::optional<std::size_t> day;
     const std::vector<std::size_t>& columns = layout_.columns_of(rule);
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-      const std::string& name = layout_.column_name(columns[i]);
-      if (!place && is_message_column(name)) place = i;
-      if (!day && is_day_column(name)) day = i;
+    for (std::size_t i = 0; i < columns.size() && !place; ++i) {
+      if (is_message_column(layout_.column_name(columns[i]))) place = i;
     }
     message_place_.push_back(place);
-    day_place_.push_back(day);
   }
   if (!decisions_.empty()) {
     judge_.set_settler([this](FormulaPtr& residual, std::vector<std::string>& clauses) {
@@ -126,10 +116,9 @@ Record Auditor::judge(std::size_t rule, std::size_t position, const Substitution
   settled_ = Settlement{};
   const std::optional<std::size_t>& place = message_place_[rule];
   message_ = place && *place < tuple.size() ? tuple[*place].get() : nullptr;
-  const std::optional<std::size_t>& day = day_place_[rule];
   day_.clear();
-  if (day && *day < tuple.size() && tuple[*day]->as<DateTerm>() != nullptr) {
-    day_ = plain_term(*tuple[*day]).substr(0, 10);
+  for (std::size_t i = 0; i < tuple.size() && day_.empty() && of.all != nullptr; ++i) {
+    if (tuple[i]->is<DateTerm>()) day_ = plain_term(*tuple[i]).substr(0, 10);
   }
   InstanceVerdict verdict = judge_.judge(body, sigma, of.name, as_of_, true);
   OpenQuestions open;

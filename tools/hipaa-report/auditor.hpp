@@ -55,10 +55,9 @@ private:
   // the message among each rule's values (none where it reads no message).
   const Term* message_ = nullptr;
   std::vector<std::optional<std::size_t>> message_place_;
-  // The instance's day (YYYY-MM-DD) and, per rule, the column that dates
-  // it: an answer covers only what was done on or before its own date.
+  // The instance's day (YYYY-MM-DD), that of its first date as in its
+  // record: an answer covers only what was done on or before its own date.
   std::string day_;
-  std::vector<std::optional<std::size_t>> day_place_;
   db::Connection connection_;
   LocalCodes local_codes_;
   std::ostringstream diagnostics_;

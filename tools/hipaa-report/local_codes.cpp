@@ -33,15 +33,11 @@ std::size_t whole_mention(const std::string& text, const std::string& name) {
 
 LocalCodes LocalCodes::read(db::Connection& connection) {
   LocalCodes codes;
-  const std::string table = tools::case_tables::kImportCodes;
-  std::optional<db::Statement> exists = db::Statement::prepare(
-      connection, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = '" + table +
-                      "'");
-  if (!exists || exists->step() != db::StepStatus::Row || exists->get_data().at(0) == "0") {
-    return codes;
-  }
+  // A log imported without a map has no such table, and the query does not
+  // prepare.
   std::optional<db::Statement> rows = db::Statement::prepare(
-      connection, "SELECT constant, local FROM \"" + table + "\" ORDER BY constant, local");
+      connection, std::string("SELECT constant, local FROM \"") +
+                      tools::case_tables::kImportCodes + "\" ORDER BY constant, local");
   if (!rows) return codes;
   std::map<std::string, std::vector<std::string>> by_constant;
   while (rows->step() == db::StepStatus::Row) {
