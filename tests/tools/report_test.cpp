@@ -456,6 +456,14 @@ TEST(Report, SummaryPageRendersInABrowser) {
   EXPECT_NE(dom.find("id=\"violation\">" + std::to_string(violations) + "<"), std::string::npos);
   EXPECT_NE(dom.find("<svg"), std::string::npos);
   EXPECT_NE(dom.find("c164-502-a"), std::string::npos);
+  // The page says what to do next, with the counts, and names the values by
+  // the log's columns, never by the policy's variables.
+  const std::size_t questions = read_csv(read_file(sandbox.path("report/worklist.csv"))).size();
+  EXPECT_NE(dom.find("<li>Look into the " + std::to_string(violations) + " violation"),
+            std::string::npos);
+  EXPECT_NE(dom.find("<li>Answer the " + std::to_string(questions) + " question"),
+            std::string::npos);
+  EXPECT_NE(dom.find("\"variables\":[[\"sender\",\"recipient\""), std::string::npos);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "html_page.hpp"
 
+#include "../common/count_noun.hpp"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -205,6 +207,39 @@ private:
   bool first_ = true;
 };
 
+// What the officer does with this report, in the order it asks of her:
+// the violations to look into, the questions only she can answer and how
+// her answers reach the next run, and answers that no longer apply.
+void write_next_steps(std::ostream& out, const PageInput& input) {
+  const Summary& summary = input.summary;
+  const std::size_t violations = summary.count(Verdict::Violation);
+  const std::size_t open = summary.count(Verdict::Open);
+  out << "<h2>What to do next</h2>\n<ol id=\"next-steps\">\n";
+  if (violations > 0) {
+    out << "<li>Look into the " << tools::count_noun(violations, "violation", "violations")
+        << " below: each names the clause it breaks and the fact that decided it.</li>\n";
+  }
+  if (input.worklist.size() > 0) {
+    out << "<li>Answer the " << tools::count_noun(input.worklist.size(), "question", "questions")
+        << " for a person, on which " << tools::count_noun(open, "open instance", "open instances")
+        << " wait: fill in <code>decision</code> (yes or no), <code>reviewer</code> and "
+           "<code>date</code> in a copy of worklist.csv, and run the report again with "
+           "<code>--decisions</code> and that file. An answer settles what was done up to its "
+           "date; the log itself is never changed.</li>\n";
+  } else if (open > 0) {
+    out << "<li>" << tools::count_noun(open, "instance awaits", "instances await")
+        << " a disclosure that is not yet due: run the report again later.</li>\n";
+  }
+  if (!input.stale.empty()) {
+    out << "<li>Check the " << tools::count_noun(input.stale.size(), "stale decision", "stale decisions")
+        << " in stale-decisions.csv: their questions no longer arise.</li>\n";
+  }
+  if (violations == 0 && open == 0 && input.stale.empty()) {
+    out << "<li>Nothing: every instance is compliant.</li>\n";
+  }
+  out << "</ol>\n";
+}
+
 // The page's data, written piece by piece so that no copy of it all is
 // held.  Instances are arrays (the page names their fields in one place),
 // to keep a page of many thousand rows small.
@@ -219,14 +254,16 @@ void write_page_data(std::ostream& out, const PageInput& input, const RunInfo& r
     ArrayText rules(text);
     for (const Rule& rule : summary.layout().rules()) rules << rule.name;
   }
+  // The values are named by the log's columns, as in verdicts.csv, not by
+  // the policy's variables.
   text += ",\"variables\":";
   {
     ArrayText variables(text);
-    for (const Rule& rule : summary.layout().rules()) {
+    const Layout& layout = summary.layout();
+    for (std::size_t rule = 0; rule < layout.rules().size(); ++rule) {
       ArrayText names(variables.nested());
-      if (rule.all != nullptr) {
-        for (const BoundVar& var : rule.all->bound) names << var.var;
-      }
+      if (layout.rules()[rule].all == nullptr) continue;
+      for (std::size_t column : layout.columns_of(rule)) names << layout.column_name(column);
     }
   }
   text += ",\"rows\":[";
@@ -640,6 +677,7 @@ void write_html_page(std::ostream& out, const PageInput& input, const RunInfo& r
         << summary.skipped_times() << "</td></tr>\n";
   }
   out << "</table>\n";
+  write_next_steps(out, input);
   out << "<h2>Violations and open instances per day</h2>\n";
   write_chart(out, summary);
 
