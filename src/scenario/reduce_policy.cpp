@@ -4,6 +4,10 @@
 #include "reduce/table_index.hpp"
 #include "scenario/hipaa_scenario.hpp"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -44,6 +48,21 @@ private:
 
 } // namespace
 
+std::size_t table_index_budget() {
+  std::size_t budget = kTableIndexBudget;
+  long pages = ::sysconf(_SC_PHYS_PAGES);
+  long page_size = ::sysconf(_SC_PAGE_SIZE);
+  if (pages > 0 && page_size > 0) {
+    budget = std::min(budget, static_cast<std::size_t>(pages) / 4 *
+                                  static_cast<std::size_t>(page_size));
+  }
+  rlimit limit{};
+  if (::getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
+    budget = std::min(budget, static_cast<std::size_t>(limit.rlim_cur / 8));
+  }
+  return budget;
+}
+
 FormulaPtr reduce_policy(const FormulaPtr& formula, const Signature& signature,
                          db::Connection& connection, std::ostream& out) {
   // Declared first, so that it ends after every statement of the engines.
@@ -56,7 +75,7 @@ FormulaPtr reduce_policy(const FormulaPtr& formula, const Signature& signature,
   // at is still read by its query, so every diagnostic and failure stays.
   std::unique_ptr<TableIndex> index;
   if (transaction) {
-    index = std::make_unique<TableIndex>(signature, connection, kTableIndexBudget);
+    index = std::make_unique<TableIndex>(signature, connection, table_index_budget());
     scenario.use_table_index(index.get());
     engine.use_table_index(index.get());
   }

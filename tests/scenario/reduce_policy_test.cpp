@@ -4,9 +4,12 @@
 #include "db/temp_database.hpp"
 #include "reduce/engine_fixture.hpp"
 #include "scenario/reduce_policy.hpp"
+#include "support/sanitized.hpp"
 
 #include <sqlite3.h>
+#include <sys/resource.h>
 
+#include <cstdlib>
 #include <sstream>
 
 namespace hipaa {
@@ -128,6 +131,30 @@ TEST(ReducePolicy, TablesHeldInMemoryAnswerAsTheirQueriesWould) {
       EXPECT_EQ(whole.lookups, 0) << "the clean tables were not held in memory";
     }
   }
+}
+
+} // namespace
+} // namespace hipaa
+
+namespace hipaa {
+namespace {
+
+// The budget a run would get with its address space limited to `limit`,
+// checked in a child process: exits 0 when it is an eighth of the limit.
+[[noreturn]] void exit_with_budget_under(std::size_t limit) {
+  rlimit bound{};
+  bound.rlim_cur = bound.rlim_max = limit;
+  setrlimit(RLIMIT_AS, &bound);
+  std::_Exit(table_index_budget() == limit / 8 ? 0 : 1);
+}
+
+// Under a limited address space the tables get an eighth of it, so that a
+// log that a run without them could audit is still audited.
+TEST(ReducePolicyDeathTest, TablesTakeAnEighthOfALimitedAddressSpace) {
+  if (kSanitized) GTEST_SKIP() << "the sanitizers reserve more address space than the limit";
+  EXPECT_GT(table_index_budget(), 0u);
+  EXPECT_LE(table_index_budget(), kTableIndexBudget);
+  EXPECT_EXIT(exit_with_budget_under(std::size_t{1} << 30), ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace
