@@ -207,6 +207,7 @@ bool LogReader::read_row(db::Statement& statement, const Table& table, TermList&
     values.push_back(std::move(parsed.term));
   }
   check_value_terms(values, table.sorts, signature_, out_);
+  if (wrote_diagnostic) ++diagnostics_;
   return wrote_diagnostic;
 }
 

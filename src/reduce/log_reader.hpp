@@ -38,6 +38,10 @@ public:
   // tables it holds; the others still query the log.
   void use_index(TableIndex* index) { index_ = index; }
 
+  // How many rows so far wrote a diagnostic (a repaired value) as they were
+  // read.  Reading never writes anything else without failing.
+  std::size_t diagnostics() const { return diagnostics_; }
+
 private:
   // What is fixed for one DB predicate: its argument sorts and the shapes
   // of its queries met so far, by the mask of constrained arguments.
@@ -108,6 +112,7 @@ private:
   QuietQueries quiet_;
   std::deque<std::shared_ptr<MemoEntry>> parked_;
   TableIndex* index_ = nullptr;
+  std::size_t diagnostics_ = 0;
 };
 
 } // namespace hipaa

@@ -47,6 +47,9 @@ public:
 
   SubstEnv subst_env() { return SubstEnv{decls_, scenario_, out_}; }
 
+  // How many diagnostics this engine's own reading of the log has written.
+  std::size_t log_diagnostics() const { return log_.diagnostics(); }
+
   // One top-level rule instance by instance (rule_instances.cpp): the
   // rule's guard is enumerated as a quantifier's would be, but each instance
   // is reduced on its own, so a false instance stops nothing.

@@ -6,6 +6,7 @@
 
 #include "reduce/reduction_fn.hpp"
 #include "reduce/scenario_interface.hpp"
+#include "scenario/row_cache.hpp"
 
 #include <cstddef>
 #include <iosfwd>
@@ -80,6 +81,7 @@ private:
 
   // Runs the table query of `shape` with `query_args`, checks each row's
   // width and decodes it into solutions; closes with the no-solution signal.
+  // A query answered whole before is answered from the rows kept.
   void query_relation(const TableShape& shape, const TermList& query_args, Decoder decode,
                       Continuation k);
   void attr_in(const TermList& args, Continuation k);
@@ -117,6 +119,7 @@ private:
   // date or an integer value: decided once from the declarations.
   bool plus_total_;
   ReductionFn tables_;
+  RowCache answers_;
 };
 
 } // namespace hipaa

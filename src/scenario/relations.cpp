@@ -79,11 +79,31 @@ HipaaScenario::Call::~Call() {
 
 void HipaaScenario::query_relation(const TableShape& shape, const TermList& query_args,
                                    Decoder decode, Continuation k) {
+  if (RowCache::Rows rows = answers_.find(shape, query_args)) {
+    // As the query hands them on: a consumer that has settled is handed
+    // nothing more, one that stops ends the enumeration without the signal.
+    for (const TermList& row : *rows) {
+      Flow flow = decode(row);
+      if (flow == Flow::Stop) return;
+      if (flow == Flow::Settled) break;
+    }
+    k(Candidate::none());
+    return;
+  }
+  // The rows handed on, while every one of them was read and handed on.
+  std::vector<TermList> kept;
+  bool whole = true;
+  const std::size_t written = tables_.log_diagnostics();
   auto decode_row = [&](const TermList& row) {
     require_row_width(row, shape, out_);
-    return decode(row);
+    Flow flow = decode(row);
+    if (flow != Flow::Continue || kept.size() == RowCache::kMaxRows) whole = false;
+    if (whole) kept.push_back(row);
+    return flow;
   };
-  if (tables_.query_db_atom(shape.table_pred, query_args, decode_row)) k(Candidate::none());
+  if (!tables_.query_db_atom(shape.table_pred, query_args, decode_row)) return;
+  if (whole && tables_.log_diagnostics() == written) answers_.add(shape, query_args, std::move(kept));
+  k(Candidate::none());
 }
 
 // Table relations by name.  False when `pred` is none of them.
