@@ -26,7 +26,7 @@ private:
     const char* data = nullptr;
     const DeclEntry* entry = nullptr;
   };
-  static constexpr std::size_t kRecent = 64;
+  static constexpr std::size_t kRecent = 1024;
 
   const Signature& signature_;
   std::unordered_map<std::string_view, const DeclEntry*> entries_;
