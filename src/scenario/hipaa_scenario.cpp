@@ -6,8 +6,11 @@
 #include "logic/printer.hpp"
 
 #include <ostream>
+#include <string_view>
 
 namespace hipaa {
+
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -93,8 +96,8 @@ bool all_dates(const TermList& args) {
 
 // eq_prin, eq_time, eq_msg: (a, b) -> (a, a); sub_attr: (a, b) -> (b, b).
 // Matching against the atom's own arguments then decides it.
-bool is_copying_pred(const std::string& pred) {
-  return pred == "eq_prin" || pred == "eq_time" || pred == "eq_msg" || pred == "sub_attr";
+bool is_copying_pred(std::string_view pred) {
+  return pred == "eq_prin"sv || pred == "eq_time"sv || pred == "eq_msg"sv || pred == "sub_attr"sv;
 }
 
 } // namespace
@@ -105,11 +108,11 @@ bool HipaaScenario::dispatch_computed(const std::string& pred, const TermList& a
                                       Continuation k) {
   if (is_copying_pred(pred)) {
     if (args.size() != 2) atom_not_understood(pred, args);
-    const TermPtr& copied = pred == "sub_attr" ? args[1] : args[0];
+    const TermPtr& copied = pred == "sub_attr"sv ? args[1] : args[0];
     deliver_one(k, TermList{copied, copied});
     return true;
   }
-  if (pred == "lessthan") {
+  if (pred == "lessthan"sv) {
     // d1 <= d2: a less-or-equal test despite its name.
     if (args.size() != 2 || !all_dates(args)) atom_not_understood(pred, args);
     if (*date_of(args[0]) <= *date_of(args[1])) {
@@ -119,7 +122,7 @@ bool HipaaScenario::dispatch_computed(const std::string& pred, const TermList& a
     }
     return true;
   }
-  if (pred == "time_in") {
+  if (pred == "time_in"sv) {
     // d1 < d2 <= d3
     if (args.size() != 3 || !all_dates(args)) atom_not_understood(pred, args);
     const DateValue& d1 = *date_of(args[0]);

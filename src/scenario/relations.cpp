@@ -109,8 +109,10 @@ void HipaaScenario::query_relation(const TableShape& shape, const TermList& quer
 // Table relations by name.  False when `pred` is none of them.
 bool HipaaScenario::dispatch_relation(const std::string& pred, const TermList& args,
                                       Continuation k) {
+  // Names as views: a name of another length is told apart without
+  // comparing a character.
   struct Relation {
-    const char* name;
+    std::string_view name;
     std::size_t arity;
     void (HipaaScenario::*answer)(const TermList&, Continuation);
   };
