@@ -88,7 +88,11 @@ FormulaPtr ReductionFn::reduce_quantified(const FormulaPtr& formula, const Quant
     FormulaPtr instance = reduce_under(q.body, &instance_sigma);
     record_instance(state, q.kind, std::move(instance));
   };
-  satisfy_guard(*q.guard, pending ? *pending : Substitution{}, instance_step, state.closed,
+  // Bound by reference: a conditional of *pending and a temporary would copy
+  // the pending bindings for every quantifier reduced.
+  const Substitution none;
+  const Substitution& start = pending ? *pending : none;
+  satisfy_guard(*q.guard, start, instance_step, state.closed,
                 &state.decided);
 
   if (!state.closed && !state.decided) {
