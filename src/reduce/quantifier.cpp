@@ -50,11 +50,14 @@ FormulaPtr residual_quantifier(const Formula& formula, const Quantified& q,
 
 // All: the open instances in the order found, joined by and.  Ex: joined by
 // or, newest first (the residual quantifier, when there is one, leads).
-FormulaPtr quantifier_result(const Formula& formula, Quantifier kind, QuantifierState& state) {
+// `decided` makes the true or false that replaces the quantifier.
+template <class Decide>
+FormulaPtr quantifier_result(const Formula& formula, Quantifier kind, QuantifierState& state,
+                             Decide decided) {
   bool is_all = kind == Quantifier::All;
-  if (state.decided) return is_all ? make_false(formula.name) : make_true(formula.name);
+  if (state.decided) return decided(!is_all, formula.name);
   FormulaList& open = state.open_instances;
-  if (open.empty()) return is_all ? make_true(formula.name) : make_false(formula.name);
+  if (open.empty()) return decided(is_all, formula.name);
   if (open.size() == 1) return open.front();
   if (is_all) return make_and(formula.name, std::move(open));
   std::reverse(open.begin(), open.end());
@@ -102,7 +105,9 @@ FormulaPtr ReductionFn::reduce_quantified(const FormulaPtr& formula, const Quant
                                                        std::move(guard), std::move(body),
                                                        state.handled));
   }
-  return quantifier_result(*formula, q.kind, state);
+  return quantifier_result(*formula, q.kind, state, [this](bool value, const Name& name) {
+    return decided(value, name);
+  });
 }
 
 // guard := true | false | atom | (and g..) | (or g..) | (ex vars g)

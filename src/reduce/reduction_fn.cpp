@@ -6,6 +6,7 @@
 #include "logic/printer.hpp"
 #include "reduce/term_match.hpp"
 
+#include <cstdint>
 #include <ostream>
 
 namespace hipaa {
@@ -40,16 +41,24 @@ enum class Outcome { Satisfied, Unsatisfied, Undecided };
 // disclosures may still be recorded.
 bool is_disclose_eval(const std::string& pred) { return pred == "disclose-eval"; }
 
-// True or false replacing a formula named `name`; the unnamed ones are
-// shared.
-FormulaPtr decided(bool value, const Name& name) {
+} // namespace
+
+FormulaPtr ReductionFn::decided(bool value, const Name& name) {
   static thread_local const FormulaPtr unnamed_true = make_true();
   static thread_local const FormulaPtr unnamed_false = make_false();
   if (!name) return value ? unnamed_true : unnamed_false;
-  return value ? make_true(name) : make_false(name);
+  const char* at = name->data();
+  Decided& slot = decided_[(reinterpret_cast<std::uintptr_t>(at) >> 3) % decided_.size()];
+  if (slot.at != at || slot.name != *name) {
+    slot.at = at;
+    slot.name = *name;
+    slot.value[0] = nullptr;
+    slot.value[1] = nullptr;
+  }
+  FormulaPtr& made = slot.value[value ? 1 : 0];
+  if (!made) made = value ? make_true(name) : make_false(name);
+  return made;
 }
-
-} // namespace
 
 // atom: decided by its solutions.  A solution that matches the (ground)
 // arguments with no bindings makes it true and ends the enumeration; the

@@ -12,6 +12,7 @@
 #include "reduce/signature_index.hpp"
 #include "reduce/substitution.hpp"
 
+#include <array>
 #include <iosfwd>
 #include <string>
 #include <unordered_map>
@@ -97,6 +98,11 @@ private:
   FormulaPtr reduce_quantified(const FormulaPtr& formula, const Quantified& q,
                                const Substitution* pending);
 
+  // True or false replacing a formula named `name`.  Formulas are values:
+  // one named true (and one named false) per name serves every instance
+  // that a clause decides, instead of a new one each time.
+  FormulaPtr decided(bool value, const Name& name);
+
   // `settled`, when given, turns true once `k` ignores every further
   // solution (its quantifier is decided); only atoms whose solutions go
   // straight to `k` see it, since the others feed later atoms' queries.
@@ -132,6 +138,14 @@ private:
   };
   int reduction_depth_ = 0;
   LogReader log_;
+  // The named decisions made so far, by the address of the name's text in
+  // the formula that carried it; a slot holds the last name met there.
+  struct Decided {
+    const char* at = nullptr;
+    std::string name;
+    FormulaPtr value[2]; // false, true; made when first needed
+  };
+  std::array<Decided, 512> decided_{};
 };
 
 } // namespace hipaa
