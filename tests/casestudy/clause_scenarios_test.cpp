@@ -1129,6 +1129,10 @@ const Scenario kHospitalFaults[] = {
      CONTRACT("plan", "actuary") CONTRACT("plan", "reinsurer")
      "protocol \"plan\" underwriting diagnosis",
      Verdict::Violation},
+    {"LongTermCareIssuerUnderwritesWithoutTheStatement", "c164-520-b-1-iii-C",
+     "send ltc actuary m1 T pat underwriting diagnosis\nrole ltc long-term-care-issuer\n"
+     "role ltc covered-entity\n" CONTRACT("ltc", "actuary") "protocol \"ltc\" underwriting diagnosis",
+     Verdict::Permitted},
     {"HospitalDisclosesForUnderwritingUnderAnAuthorisation", "c164-520-b-1-iii-C",
      "send hosp insurer m1 T pat underwriting diagnosis\n" HOSPITAL
      "authorization \"pat\" \"hosp\" \"insurer\" diagnosis underwriting "
