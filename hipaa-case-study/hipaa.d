@@ -362,7 +362,9 @@ objection : string - -> string - -> purpose - -> date - -> pred DB
 % (notice_statement ce u s): from s the notice of privacy practices of ce
 % carries the statement 164.520(b)(1)(iii) requires for purpose u (for
 % fundraising, that the entity may contact the individual to raise funds
-% and that the individual may opt out).
+% and that the individual may opt out; for plan-administration, that the
+% plan or its issuer may disclose to the plan sponsor; for underwriting,
+% that a health plan may not use or disclose genetic information for it).
 notice_statement : string - -> purpose - -> date - -> pred DB
   %dbinfo "notice_statement" ("covered_entity", "purpose", "effective") .
 % (relationship q ce s): q has been a patient or member of ce since s.
@@ -447,7 +449,7 @@ ba_agreement_purpose : string - -> string - -> purpose - -> pred DB
 data_use_agreement_defect : string - -> string - -> date - -> pred DB
   %dbinfo "data_use_agreement_defect" ("covered_entity", "recipient", "signed") .
 % (notice_limitation ce u s): from s, the notice of privacy practices of ce
-% states that ce will not disclose for purpose u (164.520(b)(2)(ii)).
+% states that ce will not disclose for purpose u (164.520(b)(2)(i)).
 notice_limitation : string - -> purpose - -> date - -> pred DB
   %dbinfo "notice_limitation" ("covered_entity", "purpose", "effective") .
 % (coverage_not_placed hp q s): the health plan hp received q's information

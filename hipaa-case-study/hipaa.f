@@ -803,9 +803,9 @@
                               (time_in sb61 t eb61))))))))
 
         % 164.504(e)(4): the contract "may permit the business associate to
-        % use the information received by the business associate in its
-        % capacity as a business associate to the covered entity, if
-        % necessary: (A) For the proper management and administration of the
+        % use the protected health information received by the business
+        % associate in its capacity as a business associate to the covered
+        % entity, if necessary: (A) For the proper management and administration of the
         % business associate; or (B) To carry out the legal responsibilities
         % of the business associate", and to disclose it for those purposes
         % if "(A) The disclosure is required by law; or (B)(1) The business
@@ -938,7 +938,8 @@
       % 164.524 or 164.528; (vii) Required by law as permitted under
       % 164.512(a); and (viii) For any other purpose permitted by and in
       % accordance with the applicable requirements of this subpart, where
-      % the only remuneration received ... is a reasonable cost-based fee".
+      % the only remuneration received ... is a reasonable, cost-based fee
+      % ...".
       % A message is recorded for sale-of-phi when the entity receives more
       % than a reasonable cost-based fee for it, so (ii) and (viii) never
       % apply to it; its other purposes decide (i), (iii), (iv), (vi) and
@@ -1070,15 +1071,43 @@
 
       % 164.502(i): a covered entity that must have a notice "may not use or
       % disclose protected health information in a manner inconsistent with
-      % such notice": a notice that
-      % states the entity will not disclose for a purpose (164.520(b)(2)(ii))
-      % binds it, unless the law requires the disclosure.
+      % such notice": a notice that describes "more limited uses or
+      % disclosures" (164.520(b)(2)(i)) binds the entity, except that it
+      % "may not include in its notice a limitation affecting its right to
+      % make a use or disclosure that is required by law or permitted by
+      % 164.512(j)(1)(i)" (a serious and imminent threat).
       (<c164-502-i> all [ce111: string] [u111: purpose] [s111: date] (notice_limitation ce111 u111 s111)
         (imp (and (lessthan s111 t) (purp_in m u111)
                   (or (eq_prin p1 ce111) (ex [k111: role] (acts_for p1 ce111 k111 t))
                       (ex [sb111: date] [eb111: date]
                         (and (ba_agreement ce111 p1 sb111 eb111) (time_in sb111 t eb111)))))
-          (purp_in m required-by-law))))
+          (or (purp_in m required-by-law) (purp_in m serious-threat-prevention))))
+
+      % 164.502(i): "A covered entity that is required by 164.520(b)(1)(iii)
+      % to include a specific statement in its notice if it intends to
+      % engage in an activity listed in 164.520(b)(1)(iii)(A)-(C), may not
+      % use or disclose protected health information for such activities,
+      % unless the required statement is included in the notice."
+      % 164.520(b)(1)(iii)(C): "If a covered entity that is a health plan,
+      % excluding an issuer of a long-term care policy ..., intends to use or
+      % disclose protected health information for underwriting purposes, a
+      % statement that the covered entity is prohibited from using or
+      % disclosing protected health information that is genetic information
+      % of an individual for such purposes."  A plan's disclosure for
+      % underwriting, its own or made for it by a member of its workforce or
+      % its business associate, needs that statement in the plan's notice
+      % (notice_statement for underwriting) at t.  A long-term care issuer is
+      % recorded as long-term-care-issuer, not as a health plan.  The purpose
+      % is tested first: few disclosures are made for underwriting.
+      (<c164-520-b-1-iii-C> imp (purp_in m underwriting)
+        (and (imp (inrole p1 health-plan t)
+               (ex [s120: date] (notice_statement p1 underwriting s120) (lessthan s120 t)))
+             (all [hp121: string] [k121: role] (acts_for p1 hp121 k121 t)
+               (imp (inrole hp121 health-plan t)
+                 (ex [s121: date] (notice_statement hp121 underwriting s121) (lessthan s121 t))))
+             (all [hp122: string] [sb122: date] [eb122: date] (ba_agreement hp122 p1 sb122 eb122)
+               (imp (and (time_in sb122 t eb122) (inrole hp122 health-plan t))
+                 (ex [s122: date] (notice_statement hp122 underwriting s122) (lessthan s122 t)))))))
 
 
     % 164.502(f): "A covered entity must comply with the requirements of

@@ -1099,6 +1099,45 @@ const Scenario kHospitalFaults[] = {
      "send hosp fdn m1 T pat fundraising name\nrole fdn related-foundation\n" NOTICE("hosp")
      "notice_limitation \"hosp\" fundraising 2010:06:01:00:00:00\nprotocol \"hosp\" fundraising name",
      Verdict::Permitted},
+    // 164.520(b)(2)(i): a notice may not limit a disclosure that averts a
+    // serious and imminent threat.
+    {"ThreatAvertedThoughTheNoticePromisedOtherwise", "c164-502-i",
+     "send hosp cop m1 T pat serious-threat-prevention diagnosis\n" HOSPITAL OFFICER
+     "notice_limitation \"hosp\" serious-threat-prevention 2009:06:01:00:00:00\n"
+     "protocol \"hosp\" serious-threat-prevention diagnosis",
+     Verdict::Open, {"c164-512-j-1-i-subj"}},
+    // 164.502(i), 164.520(b)(1)(iii)(C): a plan underwrites only with the
+    // genetic-information statement in its notice, whoever sends for it.
+    {"PlanUnderwritesThroughItsActuaryWithTheStatement", "c164-520-b-1-iii-C",
+     "send plan actuary m1 T pat underwriting diagnosis\nrole plan health-plan\n"
+     CONTRACT("plan", "actuary") "notice_statement \"plan\" underwriting 2009:06:01:00:00:00\n"
+     "protocol \"plan\" underwriting diagnosis",
+     Verdict::Permitted},
+    {"PlanUnderwritesWithoutTheStatement", "c164-520-b-1-iii-C",
+     "send plan actuary m1 T pat underwriting diagnosis\nrole plan health-plan\n"
+     CONTRACT("plan", "actuary") "notice_statement \"plan\" fundraising 2009:06:01:00:00:00\n"
+     "protocol \"plan\" underwriting diagnosis",
+     Verdict::Violation},
+    {"PlansClerkUnderwritesBeforeTheStatement", "c164-520-b-1-iii-C",
+     "send clerk actuary m1 T pat underwriting diagnosis\nacts clerk plan workforce-member\n"
+     "role plan health-plan\n" CONTRACT("plan", "actuary")
+     "notice_statement \"plan\" underwriting 2010:06:01:00:00:00\n"
+     "protocol \"plan\" underwriting diagnosis",
+     Verdict::Violation},
+    {"PlansVendorUnderwritesWithoutTheStatement", "c164-520-b-1-iii-C",
+     "send actuary reinsurer m1 T pat underwriting diagnosis\nrole plan health-plan\n"
+     CONTRACT("plan", "actuary") CONTRACT("plan", "reinsurer")
+     "protocol \"plan\" underwriting diagnosis",
+     Verdict::Violation},
+    {"LongTermCareIssuerUnderwritesWithoutTheStatement", "c164-520-b-1-iii-C",
+     "send ltc actuary m1 T pat underwriting diagnosis\nrole ltc long-term-care-issuer\n"
+     "role ltc covered-entity\n" CONTRACT("ltc", "actuary") "protocol \"ltc\" underwriting diagnosis",
+     Verdict::Permitted},
+    {"HospitalDisclosesForUnderwritingUnderAnAuthorisation", "c164-520-b-1-iii-C",
+     "send hosp insurer m1 T pat underwriting diagnosis\n" HOSPITAL
+     "authorization \"pat\" \"hosp\" \"insurer\" diagnosis underwriting "
+     "2010:01:01:00:00:00 2011:01:01:00:00:00",
+     Verdict::Permitted},
     // 164.502(h), 164.522(b): communications as the patient asked.
     {"ResultsToAPatientWhoAskedForConfidentialCommunication", "c164-522-b",
      "send nurse pat m1 T pat individual-access lab-result\nacts nurse hosp workforce-member\n"

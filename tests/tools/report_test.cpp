@@ -539,6 +539,8 @@ TEST(Report, EveryPlantedViolationHasAReasonWithItsValues) {
       {"fundraising-the-notice-ruled-out", {"c164-502-i", "rules out disclosures for fundraising", nullptr}},
       {"plan-pays-through-sponsor", {"c164-506-c-3", "holds no role covered-entity", "recipient"}},
       {"underwriting-information-reused", {"c164-514-g", "the coverage was not placed with it", "subject"}},
+      {"plan-underwriting-without-statement",
+       {"c164-520-b-1-iii-C", "carried no statement for underwriting", "sender"}},
   };
   std::map<std::string, CsvRow> violation_of; // message -> its violation row
   for (CsvRow& row : verdicts(sandbox)) {

@@ -5,6 +5,8 @@
 #include "kinds.hpp"
 #include "reference_rows.hpp"
 
+#include <algorithm>
+
 namespace hipaa::loggen {
 
 const char* verdict_name(Verdict verdict) {
@@ -18,10 +20,19 @@ const char* verdict_name(Verdict verdict) {
 
 namespace {
 
-// 2010-01-04 12:00 UTC: the log starts here and advances 10 to 110 seconds
-// per disclosure, so a million disclosures span about two years.
+// 2010-01-04 12:00 UTC: the log starts here and covers a year, as a
+// hospital's log of a year does, by day and by night: each disclosure comes
+// a random step after the one before, the steps averaging a year divided by
+// the number of disclosures and never less than a minute, so that a
+// million disclosures span about two years.
 constexpr std::int64_t kLogStart = 1262606400;
+constexpr std::int64_t kYear = 365 * 86400;
 constexpr std::int64_t kProgressEvery = 100000;
+
+// The mean step between two disclosures of a log of `disclosures`.
+std::int64_t mean_step(std::int64_t disclosures) {
+  return std::max<std::int64_t>(60, kYear / std::max<std::int64_t>(1, disclosures));
+}
 
 // The policy's kinds followed by the hospital's.
 std::vector<Kind> joined(const std::vector<Kind>& first, const std::vector<Kind>& second) {
@@ -75,8 +86,9 @@ void generate_log(const Settings& settings, LogWriter& log, const Progress& prog
   write_notice_statements(log, c.population);
   write_arrangements(log, c.population);
   std::int64_t next_report = kProgressEvery;
+  const std::int64_t step = mean_step(settings.disclosures);
   while (log.disclosures_written() < settings.disclosures) {
-    c.clock += c.random.between(10, 110);
+    c.clock += c.random.between(step / 6, step * 11 / 6);
     c.kind = &choose_kind(c, settings.violations);
     c.kind->emit(c);
     if (progress && log.disclosures_written() >= next_report) {

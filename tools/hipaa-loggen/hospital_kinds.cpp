@@ -521,7 +521,7 @@ void records_sold_with_the_hospital(Context& c) {
   c.log.purpose(message, "business-transfer", entity.name);
 }
 
-// 164.502(i), 164.520(b)(2)(ii): a clinic whose notice promised no
+// 164.502(i), 164.520(b)(2)(i): a clinic whose notice promised no
 // fundraising still gives names to the hospital's foundation.
 void fundraising_the_notice_ruled_out(Context& c) {
   const Principal clinic{printed_string("community-clinic-" + std::to_string(++c.newcomers)),
@@ -539,6 +539,43 @@ void underwriting_information_reused(Context& c) {
   c.log.row("coverage_not_placed", {plan.name, subject.name, c.at(-10 * kDay)});
   c.record(plan, c.another_of(c.population.health_plans, plan), subject, "payment",
            {"diagnosis"});
+}
+
+// 164.502(i), 164.520(b)(1)(iii)(C): a plan's actuary prices an applicant's
+// coverage, sent by the plan or by its underwriting clerk; the plan's
+// notice carries the statement that genetic information is never used for
+// underwriting.
+void plan_underwriting_with_statement(Context& c) {
+  const Principal& plan = c.any_of(c.population.health_plans);
+  const Principal actuary = vendor(c, plan, "underwriting-actuary", {"business-associate"});
+  const Principal sender =
+      c.random.chance(0.5) ? plan : acting_for(c, plan, "underwriting-clerk", "workforce-member");
+  c.record(sender, actuary, c.newcomer(), "underwriting",
+           {c.one_of({"diagnosis", "treatment-history"})});
+}
+
+// 164.502(i), 164.520(b)(1)(iii)(C): a regional plan whose notice lacks the
+// statement sends an applicant's diagnosis to its actuary.
+void plan_underwriting_without_statement(Context& c) {
+  const Principal plan{printed_string("regional-health-plan-" + std::to_string(++c.newcomers)),
+                       {"health-plan", "covered-entity"}};
+  c.log.row("notice_statement", {plan.name, "plan-administration", kEarly});
+  c.log.row("protocol", {plan.name, "underwriting", "diagnosis"});
+  c.record(plan, vendor(c, plan, "underwriting-actuary", {"business-associate"}), c.newcomer(),
+           "underwriting", {"diagnosis"});
+}
+
+// 164.504(g): a system that is both a health plan and a provider bills a
+// plan for care it gave; whether the disclosure serves the function it
+// performs for this patient is for a person.  Its hospital, registered as a
+// provider alone, bills the same way and is settled by the log.
+void integrated_system_claim(Context& c) {
+  c.record(c.population.integrated_system, c.any_of(c.population.health_plans), c.patient(),
+           "payment", {"billing-info"});
+}
+void integrated_hospital_claim(Context& c) {
+  c.record(c.population.integrated_hospital, c.any_of(c.population.health_plans), c.patient(),
+           "payment", {"billing-info"});
 }
 
 // 164.502(h), 164.522(b): results to a patient who asked for another
@@ -600,6 +637,9 @@ const std::vector<Kind>& hospital_compliant_kinds() {
       {"results-after-confidential-request", 5, O, "c164-522-b-subj",
        &results_after_confidential_request},
       {"denial-reviewed", 5, P, "c164-502-a-1-i", &denial_reviewed},
+      {"plan-underwriting-with-statement", 5, P, "c164-502-e", &plan_underwriting_with_statement},
+      {"plan-and-provider-claim", 10, O, "c164-504-g-subj", &integrated_system_claim},
+      {"provider-arm-claim", 10, P, "c164-506-c-3", &integrated_hospital_claim},
   };
   return kinds;
 }
@@ -630,6 +670,8 @@ const std::vector<Kind>& hospital_violation_kinds() {
       {"fundraising-the-notice-ruled-out", 0, V, "c164-502-i", &fundraising_the_notice_ruled_out},
       {"underwriting-information-reused", 0, V, "c164-514-g", &underwriting_information_reused},
       {"denial-review-late", 0, P, "c164-502-a-1-i", &denial_review_late},
+      {"plan-underwriting-without-statement", 0, V, "c164-520-b-1-iii-C",
+       &plan_underwriting_without_statement},
   };
   return kinds;
 }

@@ -65,6 +65,10 @@ Population::Population(std::int64_t disclosures)
       attorney(single("employee-attorney", {"attorney"})),
       close_friend(single("close-friend", {"close-friend"})),
       exposed_contact(single("exposed-contact", {})),
+      integrated_system(single("integrated-health-system",
+                               {"health-plan", "health-care-provider", "covered-entity"})),
+      integrated_hospital(single("integrated-system-hospital",
+                                 {"health-care-provider", "covered-entity"})),
       patient_count(std::max<std::int64_t>(100, disclosures / 10)) {}
 
 Principal Population::patient(std::int64_t index) { return {numbered("patient", index, 7), {}}; }

@@ -51,6 +51,10 @@ struct Population {
   Principal attorney;
   Principal close_friend;
   Principal exposed_contact;
+  // An integrated system that is both a health plan and a provider
+  // (164.504(g)), and its hospital, a provider registered apart from it.
+  Principal integrated_system;
+  Principal integrated_hospital;
   std::int64_t patient_count;
 
   // Patient i, its relative, a decedent and a newcomer: the last two are

@@ -112,11 +112,19 @@ void write_protocols(LogWriter& log, const Population& population) {
   std::vector<const Principal*> entities;
   for (const Principal& hospital : population.hospitals) entities.push_back(&hospital);
   entities.push_back(&population.group_plan);
+  entities.push_back(&population.integrated_system);
+  entities.push_back(&population.integrated_hospital);
   for (const Principal* entity : entities) {
     for (const auto& [purpose, attributes] : kProtocols) {
       for (const std::string& attribute : attributes) {
         log.row("protocol", {entity->name, purpose, attribute});
       }
+    }
+  }
+  // The plans' underwriting: the applicant's diagnoses and history.
+  for (const Principal& plan : population.health_plans) {
+    for (const char* attribute : {"diagnosis", "treatment-history"}) {
+      log.row("protocol", {plan.name, "underwriting", attribute});
     }
   }
 }
@@ -138,8 +146,14 @@ void write_arrangements(LogWriter& log, const Population& population) {
 }
 
 void write_notice_statements(LogWriter& log, const Population& population) {
+  const std::string effective = printed_date(1230800400); // early 2009
   for (const Principal& hospital : population.hospitals) {
-    log.row("notice_statement", {hospital.name, "fundraising", printed_date(1230800400)});
+    log.row("notice_statement", {hospital.name, "fundraising", effective});
+  }
+  // 164.520(b)(1)(iii)(C): the plans' notices say that genetic information
+  // is never used for underwriting.
+  for (const Principal& plan : population.health_plans) {
+    log.row("notice_statement", {plan.name, "underwriting", effective});
   }
 }
 
