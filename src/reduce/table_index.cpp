@@ -46,144 +46,30 @@ bool starts_with(const std::string& text, const std::string& prefix) {
   return text.compare(0, prefix.size(), prefix) == 0;
 }
 
-// Rough heap cost of one interned text with its term.
+// Rough heap cost of one interned text with one thread's term, and of the
+// term of each further thread.
 constexpr std::size_t kTextCost = 160;
+constexpr std::size_t kThreadTextCost = 96;
+
+// The store's key of a table: its name and the columns read.
+std::string table_key(const DbInfo& info) {
+  std::string key = info.table;
+  for (const std::string& column : info.columns) {
+    key += '\x1f';
+    key += column;
+  }
+  return key;
+}
 
 } // namespace
 
-TableIndex::TableIndex(const Signature& signature, db::Connection& connection,
-                       std::size_t budget)
-    : signature_(signature), connection_(connection), budget_(budget) {}
+namespace {
 
-TableIndex::Table& TableIndex::table_of(const PredDecl& decl) {
-  auto [slot, inserted] = tables_.try_emplace(&decl);
-  if (inserted) {
-    const std::size_t before = used_;
-    if (!read(decl, slot->second)) {
-      used_ = before;
-      slot->second = Table{};
-    }
-  }
-  return slot->second;
-}
-
-// Stored texts compare as bytes only in a UTF-8 database whose planner
-// does not look at the bound values (no stat4 samples).
-bool TableIndex::columns_plain(const DbInfo& info) {
-  if (!plain_database_) {
-    plain_database_ = single(connection_, "PRAGMA encoding") == "UTF-8" &&
-                      single(connection_, "SELECT count(*) FROM sqlite_master WHERE name = "
-                                          "'sqlite_stat4'") == "0";
-  }
-  if (!*plain_database_) return false;
-  if (single(connection_, "SELECT type FROM sqlite_master WHERE name = '" + info.table + "'") !=
-      "table") {
-    return false;
-  }
-  if (!prepare(connection_, "SELECT rowid FROM " + info.table + " LIMIT 0")) return false;
-  for (const std::string& column : info.columns) {
-    const char* type = nullptr;
-    const char* collation = nullptr;
-    if (sqlite3_table_column_metadata(connection_.handle(), nullptr, info.table.c_str(),
-                                      column.c_str(), &type, &collation, nullptr, nullptr,
-                                      nullptr) != SQLITE_OK) {
-      return false;
-    }
-    std::string upper = type != nullptr ? type : "";
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    bool text = upper.find("INT") == std::string::npos &&
-                (upper.find("CHAR") != std::string::npos || upper.find("CLOB") != std::string::npos ||
-                 upper.find("TEXT") != std::string::npos);
-    if (!text || collation == nullptr || std::strcmp(collation, "BINARY") != 0) return false;
-  }
-  return true;
-}
-
-bool TableIndex::read(const PredDecl& decl, Table& table) {
-  const DbInfo& info = *decl.dbinfo;
-  if (info.columns.empty() || info.columns.size() != decl.args.size() || !columns_plain(info)) {
-    return false;
-  }
-  std::string sql = "SELECT ";
-  for (std::size_t i = 0; i < info.columns.size(); ++i) {
-    if (i > 0) sql += ", ";
-    sql += info.table + "." + info.columns[i];
-  }
-  sql += " FROM " + info.table + " NOT INDEXED";
-  RawStatement statement = prepare(connection_, sql);
-  if (!statement) return false;
-  for (const PredArg& arg : decl.args) table.sorts.push_back(arg.sort);
-  table.columns = info.columns.size();
-  int status;
-  while ((status = sqlite3_step(statement.get())) == SQLITE_ROW) {
-    for (std::size_t c = 0; c < table.columns; ++c) {
-      const int index = static_cast<int>(c);
-      if (sqlite3_column_type(statement.get(), index) != SQLITE_TEXT) return false;
-      const unsigned char* bytes = sqlite3_column_text(statement.get(), index);
-      const int size = sqlite3_column_bytes(statement.get(), index);
-      if (bytes == nullptr || size <= 0) return false;
-      const std::string_view text(reinterpret_cast<const char*>(bytes),
-                                  static_cast<std::size_t>(size));
-      if (text.find('\0') != std::string_view::npos) return false;
-      auto [id, fresh] = table.texts.add(text);
-      if (fresh) used_ += kTextCost + text.size();
-      table.cells.push_back(id);
-    }
-    used_ += table.columns * sizeof(std::uint32_t) + 1;
-    if (used_ > budget_) return false;
-  }
-  if (status != SQLITE_DONE || table.texts.size() > UINT32_MAX) return false;
-  table.terms.resize(table.texts.size());
-  table.unparsable.resize(table.texts.size(), false);
-  table.row_state.resize(table.cells.size() / table.columns, RowState::Unchecked);
-  table.indexed = true;
-  return true;
-}
-
-// A row is handed on only once its texts have parsed without a word and
-// its values have the table's sorts; the first time it is met, it is
-// checked as a query would check it.
-bool TableIndex::row_good(Table& table, std::uint32_t row) {
-  RowState& state = table.row_state[row];
-  if (state == RowState::Unchecked) state = check_row(table, row) ? RowState::Good : RowState::Bad;
-  return state == RowState::Good;
-}
-
-bool TableIndex::check_row(Table& table, std::uint32_t row) {
-  std::ostringstream diagnostics;
-  TermList values;
-  for (std::size_t c = 0; c < table.columns; ++c) {
-    const std::uint32_t id = table.cells[row * table.columns + c];
-    TermPtr& term = table.terms[id];
-    if (!term) {
-      if (table.unparsable[id]) return false;
-      // A text whose parse fails (a date that does not exist) or needs a
-      // repair is read by the query, which fails or reports it then.
-      ValueCache::Parsed parsed{nullptr, false};
-      try {
-        parsed = values_.parse(std::string(table.texts.text(id)), diagnostics);
-      } catch (const Failure&) {
-        parsed.term = nullptr;
-      }
-      if (!parsed.term || parsed.wrote_diagnostic) {
-        table.unparsable[id] = true;
-        return false;
-      }
-      term = std::move(parsed.term);
-    }
-    values.push_back(term);
-  }
-  try {
-    check_value_terms(values, table.sorts, signature_, diagnostics);
-  } catch (const Failure&) {
-    return false;
-  }
-  return diagnostics.str().empty();
-}
-
-std::optional<std::vector<std::size_t>> TableIndex::plan_order(const DbInfo& info,
-                                                               const std::string& sql) {
-  RawStatement plan = prepare(connection_, "EXPLAIN QUERY PLAN " + sql);
+// The table's columns in the order of the index SQLite searches for `sql`,
+// empty for table order; absent when the order is not known.
+std::optional<std::vector<std::size_t>> plan_order(db::Connection& connection,
+                                                   const DbInfo& info, const std::string& sql) {
+  RawStatement plan = prepare(connection, "EXPLAIN QUERY PLAN " + sql);
   if (!plan || sqlite3_step(plan.get()) != SQLITE_ROW) return std::nullopt;
   std::string detail = column_text(plan.get(), 3);
   if (sqlite3_step(plan.get()) != SQLITE_DONE) return std::nullopt;
@@ -198,7 +84,7 @@ std::optional<std::vector<std::size_t>> TableIndex::plan_order(const DbInfo& inf
   }
   if (index.empty()) return std::nullopt;
   // The index's key columns, each ascending, by byte and among those read.
-  RawStatement keys = prepare(connection_, "PRAGMA index_xinfo('" + index + "')");
+  RawStatement keys = prepare(connection, "PRAGMA index_xinfo('" + index + "')");
   if (!keys) return std::nullopt;
   std::vector<std::size_t> order;
   while (sqlite3_step(keys.get()) == SQLITE_ROW) {
@@ -216,12 +102,121 @@ std::optional<std::vector<std::size_t>> TableIndex::plan_order(const DbInfo& inf
   return order;
 }
 
-TableIndex::Shape TableIndex::make_shape(const PredDecl& decl, Table& table,
-                                         const std::string& mask, const std::string& sql) {
+} // namespace
+
+TableStore::TableStore(std::size_t budget, std::size_t threads)
+    : budget_(budget), threads_(std::max<std::size_t>(1, threads)) {}
+
+std::size_t TableStore::used() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return used_;
+}
+
+const TableStore::Table& TableStore::table(const PredDecl& decl, db::Connection& connection) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto [slot, inserted] = entries_.try_emplace(table_key(*decl.dbinfo));
+  if (inserted) {
+    const std::size_t before = used_;
+    if (!read(decl, slot->second.table, connection)) {
+      used_ = before;
+      slot->second.table = Table{};
+    }
+  }
+  return slot->second.table;
+}
+
+const TableStore::Shape& TableStore::shape(const PredDecl& decl, const Table& table,
+                                           const std::string& mask,
+                                           FunctionRef<std::string()> sql,
+                                           db::Connection& connection) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Entry& entry = entries_.at(table_key(*decl.dbinfo));
+  auto found = entry.shapes.find(mask);
+  if (found == entry.shapes.end()) {
+    found = entry.shapes.emplace(mask, make_shape(decl, table, mask, sql(), connection)).first;
+  }
+  return found->second;
+}
+
+// Stored texts compare as bytes only in a UTF-8 database whose planner
+// does not look at the bound values (no stat4 samples).
+bool TableStore::columns_plain(const DbInfo& info, db::Connection& connection) {
+  if (!plain_database_) {
+    plain_database_ = single(connection, "PRAGMA encoding") == "UTF-8" &&
+                      single(connection, "SELECT count(*) FROM sqlite_master WHERE name = "
+                                         "'sqlite_stat4'") == "0";
+  }
+  if (!*plain_database_) return false;
+  if (single(connection, "SELECT type FROM sqlite_master WHERE name = '" + info.table + "'") !=
+      "table") {
+    return false;
+  }
+  if (!prepare(connection, "SELECT rowid FROM " + info.table + " LIMIT 0")) return false;
+  for (const std::string& column : info.columns) {
+    const char* type = nullptr;
+    const char* collation = nullptr;
+    if (sqlite3_table_column_metadata(connection.handle(), nullptr, info.table.c_str(),
+                                      column.c_str(), &type, &collation, nullptr, nullptr,
+                                      nullptr) != SQLITE_OK) {
+      return false;
+    }
+    std::string upper = type != nullptr ? type : "";
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    bool text = upper.find("INT") == std::string::npos &&
+                (upper.find("CHAR") != std::string::npos || upper.find("CLOB") != std::string::npos ||
+                 upper.find("TEXT") != std::string::npos);
+    if (!text || collation == nullptr || std::strcmp(collation, "BINARY") != 0) return false;
+  }
+  return true;
+}
+
+bool TableStore::read(const PredDecl& decl, Table& table, db::Connection& connection) {
+  const DbInfo& info = *decl.dbinfo;
+  if (info.columns.empty() || info.columns.size() != decl.args.size() ||
+      !columns_plain(info, connection)) {
+    return false;
+  }
+  std::string sql = "SELECT ";
+  for (std::size_t i = 0; i < info.columns.size(); ++i) {
+    if (i > 0) sql += ", ";
+    sql += info.table + "." + info.columns[i];
+  }
+  sql += " FROM " + info.table + " NOT INDEXED";
+  RawStatement statement = prepare(connection, sql);
+  if (!statement) return false;
+  table.columns = info.columns.size();
+  const std::size_t text_cost = kTextCost + (threads_ - 1) * kThreadTextCost;
+  const std::size_t row_cost = table.columns * sizeof(std::uint32_t) + threads_;
+  int status;
+  while ((status = sqlite3_step(statement.get())) == SQLITE_ROW) {
+    for (std::size_t c = 0; c < table.columns; ++c) {
+      const int index = static_cast<int>(c);
+      if (sqlite3_column_type(statement.get(), index) != SQLITE_TEXT) return false;
+      const unsigned char* bytes = sqlite3_column_text(statement.get(), index);
+      const int size = sqlite3_column_bytes(statement.get(), index);
+      if (bytes == nullptr || size <= 0) return false;
+      const std::string_view text(reinterpret_cast<const char*>(bytes),
+                                  static_cast<std::size_t>(size));
+      if (text.find('\0') != std::string_view::npos) return false;
+      auto [id, fresh] = table.texts.add(text);
+      if (fresh) used_ += text_cost + text.size();
+      table.cells.push_back(id);
+    }
+    used_ += row_cost;
+    if (used_ > budget_) return false;
+  }
+  if (status != SQLITE_DONE || table.texts.size() > UINT32_MAX) return false;
+  table.indexed = true;
+  return true;
+}
+
+TableStore::Shape TableStore::make_shape(const PredDecl& decl, const Table& table,
+                                         const std::string& mask, const std::string& sql,
+                                         db::Connection& connection) {
   Shape shape;
-  std::optional<std::vector<std::size_t>> order = plan_order(*decl.dbinfo, sql);
+  std::optional<std::vector<std::size_t>> order = plan_order(connection, *decl.dbinfo, sql);
   if (!order) return shape;
-  const std::size_t count = table.cells.size() / table.columns;
+  const std::size_t count = table.rows();
   if (used_ + count * sizeof(std::uint32_t) > budget_) return shape;
   for (std::size_t i = 0; i < mask.size(); ++i) {
     if (mask[i] == '=') shape.keys.push_back(i);
@@ -251,18 +246,82 @@ TableIndex::Shape TableIndex::make_shape(const PredDecl& decl, Table& table,
   return shape;
 }
 
+TableIndex::TableIndex(const Signature& signature, db::Connection& connection,
+                       TableStore& store)
+    : signature_(signature), connection_(connection), store_(store) {}
+
+TableIndex::Local& TableIndex::local_of(const PredDecl& decl) {
+  auto [slot, inserted] = tables_.try_emplace(&decl);
+  Local& local = slot->second;
+  if (inserted) {
+    local.table = &store_.table(decl, connection_);
+    if (local.table->indexed) {
+      for (const PredArg& arg : decl.args) local.sorts.push_back(arg.sort);
+      local.terms.resize(local.table->texts.size());
+      local.unparsable.resize(local.table->texts.size(), false);
+      local.row_state.resize(local.table->rows(), RowState::Unchecked);
+    }
+  }
+  return local;
+}
+
+// A row is handed on only once its texts have parsed without a word and
+// its values have the table's sorts; the first time it is met, it is
+// checked as a query would check it.
+bool TableIndex::row_good(Local& local, std::uint32_t row) {
+  RowState& state = local.row_state[row];
+  if (state == RowState::Unchecked) state = check_row(local, row) ? RowState::Good : RowState::Bad;
+  return state == RowState::Good;
+}
+
+bool TableIndex::check_row(Local& local, std::uint32_t row) {
+  const TableStore::Table& table = *local.table;
+  std::ostringstream diagnostics;
+  TermList values;
+  for (std::size_t c = 0; c < table.columns; ++c) {
+    const std::uint32_t id = table.cells[row * table.columns + c];
+    TermPtr& term = local.terms[id];
+    if (!term) {
+      if (local.unparsable[id]) return false;
+      // A text whose parse fails (a date that does not exist) or needs a
+      // repair is read by the query, which fails or reports it then.
+      ValueCache::Parsed parsed{nullptr, false};
+      try {
+        parsed = values_.parse(std::string(table.texts.text(id)), diagnostics);
+      } catch (const Failure&) {
+        parsed.term = nullptr;
+      }
+      if (!parsed.term || parsed.wrote_diagnostic) {
+        local.unparsable[id] = true;
+        return false;
+      }
+      term = std::move(parsed.term);
+    }
+    values.push_back(term);
+  }
+  try {
+    check_value_terms(values, local.sorts, signature_, diagnostics);
+  } catch (const Failure&) {
+    return false;
+  }
+  return diagnostics.str().empty();
+}
+
 std::optional<bool> TableIndex::query(const PredDecl& decl, const std::string& mask,
                                       const std::vector<std::string>& values, std::size_t count,
                                       FunctionRef<std::string()> shape_sql,
                                       FunctionRef<Flow(const TermList&)> on_row) {
-  Table& table = table_of(decl);
-  if (!table.indexed) return std::nullopt;
-  auto found = table.shapes.find(mask);
-  if (found == table.shapes.end()) {
-    found = table.shapes.emplace(mask, make_shape(decl, table, mask, shape_sql())).first;
+  Local& local = local_of(decl);
+  if (!local.table->indexed) return std::nullopt;
+  auto found = local.shapes.find(mask);
+  if (found == local.shapes.end()) {
+    found = local.shapes
+                .emplace(mask, &store_.shape(decl, *local.table, mask, shape_sql, connection_))
+                .first;
   }
-  const Shape& shape = found->second;
+  const TableStore::Shape& shape = *found->second;
   if (!shape.usable) return std::nullopt;
+  const TableStore::Table& table = *local.table;
   // The ids of the wanted values; a value stored nowhere matches no row.
   std::uint32_t wanted[16];
   if (count > 16 || count != shape.keys.size()) return std::nullopt;
@@ -286,13 +345,13 @@ std::optional<bool> TableIndex::query(const PredDecl& decl, const std::string& m
   // A group holding a row that a query would report or fail on is left to
   // the query, which meets it exactly where it would have.
   for (; last != shape.rows.end() && compare(*last) == 0; ++last) {
-    if (!row_good(table, *last)) return std::nullopt;
+    if (!row_good(local, *last)) return std::nullopt;
   }
   TermList row;
   row.reserve(width);
   for (auto at = first; at != last; ++at) {
     row.clear();
-    for (std::size_t c = 0; c < width; ++c) row.push_back(table.terms[cells[*at * width + c]]);
+    for (std::size_t c = 0; c < width; ++c) row.push_back(local.terms[cells[*at * width + c]]);
     Flow flow = on_row(row);
     if (flow == Flow::Stop) return false;
     if (flow == Flow::Settled) return true;

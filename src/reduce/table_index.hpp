@@ -8,6 +8,11 @@
 // sort-checked the first time a lookup meets it.  A lookup hands on the
 // same rows, as the same terms, in the same order as the query would.
 //
+// The texts and the sorted rows (a TableStore) are read once per run and
+// shared, read-only once made, by the run's threads; each thread's
+// TableIndex parses the rows it meets into terms of its own, so that no
+// term, and no count of a term's owners, is shared between two threads.
+//
 // A lookup is left to the query (it answers "not indexed") when anything
 // could make the two differ: a row of its group whose text needs a repair,
 // fails to parse or has the wrong sort (so that the diagnostic or failure
@@ -25,6 +30,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -32,11 +38,70 @@
 
 namespace hipaa {
 
+// The tables of one run as texts and sorted rows, made on the first lookup
+// of a table or shape by whichever thread asks first, on its connection
+// (every connection of a run reads the same state of the log).  What a
+// lookup returns is never changed afterwards, so threads read it without a
+// lock; only making a table or a shape takes one.
+class TableStore {
+public:
+  struct Shape {
+    bool usable = false;
+    std::vector<std::size_t> keys;   // constrained columns, in column order
+    std::vector<std::uint32_t> rows; // by key ids, then in the plan's order
+  };
+
+  struct Table {
+    bool indexed = false;
+    std::size_t columns = 0;
+    std::vector<std::uint32_t> cells; // text ids, row by row
+    TextIds texts;
+    std::size_t rows() const { return columns == 0 ? 0 : cells.size() / columns; }
+  };
+
+  // `budget` bytes for every table together, counting the terms of
+  // `threads` threads.
+  TableStore(std::size_t budget, std::size_t threads);
+  TableStore(const TableStore&) = delete;
+  TableStore& operator=(const TableStore&) = delete;
+
+  // The table of `decl`, read now when it is the first lookup; not
+  // `indexed` when it is left to the queries.
+  const Table& table(const PredDecl& decl, db::Connection& connection);
+  // The shape `mask` of `table` (of `decl`), whose query is `sql`.
+  const Shape& shape(const PredDecl& decl, const Table& table, const std::string& mask,
+                     FunctionRef<std::string()> sql, db::Connection& connection);
+
+  // Bytes held by the tables read so far.
+  std::size_t used();
+
+private:
+  struct Entry {
+    Table table;
+    std::unordered_map<std::string, Shape> shapes; // by mask
+  };
+
+  bool read(const PredDecl& decl, Table& table, db::Connection& connection);
+  bool columns_plain(const DbInfo& info, db::Connection& connection);
+  Shape make_shape(const PredDecl& decl, const Table& table, const std::string& mask,
+                   const std::string& sql, db::Connection& connection);
+
+  std::mutex mutex_;
+  std::size_t budget_;
+  std::size_t threads_;
+  std::size_t used_ = 0;
+  std::optional<bool> plain_database_;
+  // By table and columns: the threads' private copies of the policy have
+  // declarations of their own.
+  std::unordered_map<std::string, Entry> entries_;
+};
+
+// One thread's lookups in a TableStore, with the terms of the rows met.
 class TableIndex {
 public:
-  // `budget` bytes for every table together; the connection must stay in
-  // one read transaction for the index's lifetime.
-  TableIndex(const Signature& signature, db::Connection& connection, std::size_t budget);
+  // `store` must outlive the index; the connection must stay in one read
+  // transaction for the index's lifetime.
+  TableIndex(const Signature& signature, db::Connection& connection, TableStore& store);
 
   // The rows of the table of `decl` whose columns at the '=' positions of
   // `mask` hold `values` (the first `count`), handed to `on_row` as a query
@@ -49,48 +114,28 @@ public:
                             FunctionRef<std::string()> shape_sql,
                             FunctionRef<Flow(const TermList&)> on_row);
 
-  // Bytes held by the tables read so far.
-  std::size_t used() const { return used_; }
-
 private:
-  struct Shape {
-    bool usable = false;
-    std::vector<std::size_t> keys;   // constrained columns, in column order
-    std::vector<std::uint32_t> rows; // by key ids, then in the plan's order
-  };
-
   enum class RowState : std::uint8_t { Unchecked, Good, Bad };
 
-  struct Table {
-    bool indexed = false;
-    std::size_t columns = 0;
+  // What this thread made of one table of the store.
+  struct Local {
+    const TableStore::Table* table = nullptr;
     std::vector<Sort> sorts;
-    std::vector<std::uint32_t> cells; // text ids, row by row
-    TextIds texts;
-    std::vector<TermPtr> terms;            // by id, parsed when first needed
-    std::vector<bool> unparsable;          // by id: the parse failed or repaired
+    std::vector<TermPtr> terms;   // by id, parsed when first needed
+    std::vector<bool> unparsable; // by id: the parse failed or repaired
     std::vector<RowState> row_state;
-    std::unordered_map<std::string, Shape> shapes; // by mask
+    std::unordered_map<std::string, const TableStore::Shape*> shapes; // by mask
   };
 
-  Table& table_of(const PredDecl& decl);
-  bool read(const PredDecl& decl, Table& table);
-  bool row_good(Table& table, std::uint32_t row);
-  bool check_row(Table& table, std::uint32_t row);
-  bool columns_plain(const DbInfo& info);
-  Shape make_shape(const PredDecl& decl, Table& table, const std::string& mask,
-                   const std::string& sql);
-  // The table's columns in the order of the index SQLite searches for
-  // `sql`, empty for table order; absent when the order is not known.
-  std::optional<std::vector<std::size_t>> plan_order(const DbInfo& info, const std::string& sql);
+  Local& local_of(const PredDecl& decl);
+  bool row_good(Local& local, std::uint32_t row);
+  bool check_row(Local& local, std::uint32_t row);
 
   const Signature& signature_;
   db::Connection& connection_;
-  std::size_t budget_;
-  std::size_t used_ = 0;
-  std::optional<bool> plain_database_;
+  TableStore& store_;
   ValueCache values_;
-  std::unordered_map<const PredDecl*, Table> tables_;
+  std::unordered_map<const PredDecl*, Local> tables_;
 };
 
 } // namespace hipaa

@@ -4,7 +4,8 @@
 # damaged logs, both give the same verdicts.csv, verdicts.json and
 # worklist.csv, the same messages and the same exit status.  The set engine
 # also runs with a memory budget too small for any table (every lookup
-# then queries the log) and on two threads.
+# then queries the log), on two threads, and on three threads sharing a
+# budget that holds some tables and not others.
 # Usage: engine_differential_test.sh BUILD SOURCE [DISCLOSURES]
 set -euo pipefail
 build=$(realpath "$1") source=$(realpath "$2") disclosures=${3:-2000}
@@ -28,7 +29,7 @@ compare() {
     echo "FAIL: $label: the report failed" >&2
     failures=$((failures + 1))
   fi
-  for variant in "--engine set" "--engine set --memory 1" "--jobs 2"; do
+  for variant in "--engine set" "--engine set --memory 1" "--jobs 2" "--jobs 3 --memory 2"; do
     rm -rf set && mkdir set
     status=0
     # shellcheck disable=SC2086

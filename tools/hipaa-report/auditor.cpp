@@ -62,7 +62,7 @@ bool is_message_column(const std::string& name) { return name == "info" || name 
 
 Auditor::Auditor(const CheckedPolicy& policy, const Layout& layout, const Catalogue& catalogue,
                  const std::string& db_path, const std::optional<DateValue>& as_of,
-                 const Decisions& decisions, std::size_t index_budget)
+                 const Decisions& decisions, TableStore* tables)
     : layout_(layout), as_of_(as_of), decisions_(decisions),
       connection_(read_transaction(open_audit_database(db_path), db_path)),
       local_codes_(LocalCodes::read(connection_)),
@@ -70,8 +70,8 @@ Auditor::Auditor(const CheckedPolicy& policy, const Layout& layout, const Catalo
       engine_(policy.signature, connection_, diagnostics_, scenario_), judge_(engine_),
       records_(layout, catalogue) {
   if (!local_codes_.empty()) records_.use_local_codes(local_codes_);
-  if (index_budget > 0) {
-    index_ = std::make_unique<TableIndex>(policy.signature, connection_, index_budget);
+  if (tables != nullptr) {
+    index_ = std::make_unique<TableIndex>(policy.signature, connection_, *tables);
     scenario_.use_table_index(index_.get());
     engine_.use_table_index(index_.get());
   }

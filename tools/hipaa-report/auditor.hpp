@@ -26,11 +26,12 @@ db::Connection open_audit_database(const std::string& path);
 
 class Auditor {
 public:
-  // `decisions` settle the subjective atoms people answered; they and the
-  // catalogue must outlive the auditor.
+  // `decisions` settle the subjective atoms people answered; they, the
+  // catalogue and `tables` (the run's tables in memory, null for the
+  // tuple engine) must outlive the auditor.
   Auditor(const CheckedPolicy& policy, const Layout& layout, const Catalogue& catalogue,
           const std::string& db_path, const std::optional<DateValue>& as_of,
-          const Decisions& decisions, std::size_t index_budget = 0);
+          const Decisions& decisions, TableStore* tables = nullptr);
   Auditor(const Auditor&) = delete;
   Auditor& operator=(const Auditor&) = delete;
 
@@ -65,8 +66,8 @@ private:
   ReductionFn engine_;
   InstanceJudge judge_;
   RecordMaker records_;
-  // Answers the table lookups of both engines when the set engine runs
-  // (a budget above zero).
+  // Answers the table lookups of both engines from the run's tables when
+  // the set engine runs.
   std::unique_ptr<TableIndex> index_;
 };
 

@@ -17,11 +17,11 @@ namespace hipaa::report {
 
 namespace {
 
-// The bytes each thread's table indexes may take: the --memory budget
-// shared among the threads, none for the tuple engine.
-std::size_t index_budget(const Options& options) {
-  if (!options.set_engine) return 0;
-  return std::max<std::size_t>(1, options.memory_mib * (std::size_t{1} << 20) / options.jobs);
+// The run's tables in memory, which every thread reads, within the
+// --memory budget; none for the tuple engine.
+std::unique_ptr<TableStore> table_store(const Options& options) {
+  if (!options.set_engine) return nullptr;
+  return std::make_unique<TableStore>(options.memory_mib * (std::size_t{1} << 20), options.jobs);
 }
 
 // Instances travel in batches, so that the threads meet once per batch and
@@ -48,10 +48,9 @@ struct Batch {
 // on the worker's own thread, so that its memory is that thread's too.
 struct Worker {
   Worker(const CheckedPolicy& shared, const Catalogue& catalogue, const Options& options,
-         const Decisions& decisions)
+         const Decisions& decisions, TableStore* tables)
       : policy(private_copy(shared)), layout(top_level_rules(policy.formula), policy.signature),
-        auditor(policy, layout, catalogue, options.db, options.as_of, decisions,
-                index_budget(options)) {}
+        auditor(policy, layout, catalogue, options.db, options.as_of, decisions, tables) {}
 
   CheckedPolicy policy;
   Layout layout;
@@ -87,13 +86,13 @@ constexpr std::size_t kQueuedAhead = 4;
 class WorkerPool {
 public:
   WorkerPool(const Options& options, const CheckedPolicy& policy, const Catalogue& catalogue,
-             const Decisions& decisions,
+             const Decisions& decisions, TableStore* tables,
              Auditor& submitter, const Sink& sink)
       : submitter_(submitter), sink_(sink), written_back_(options.jobs - 1) {
     for (unsigned i = 0; i + 1 < options.jobs; ++i) {
       threads_.emplace_back(
-          [this, i, &options, &policy, &catalogue, &decisions] {
-            work(i, options, policy, catalogue, decisions);
+          [this, i, &options, &policy, &catalogue, &decisions, tables] {
+            work(i, options, policy, catalogue, decisions, tables);
           });
     }
   }
@@ -200,10 +199,10 @@ private:
   }
 
   void work(std::size_t index, const Options& options, const CheckedPolicy& policy,
-            const Catalogue& catalogue, const Decisions& decisions) {
+            const Catalogue& catalogue, const Decisions& decisions, TableStore* tables) {
     std::unique_ptr<Worker> worker;
     try {
-      worker = std::make_unique<Worker>(policy, catalogue, options, decisions);
+      worker = std::make_unique<Worker>(policy, catalogue, options, decisions, tables);
     } catch (...) {
       // Before any instance: nothing can come before it.
       std::lock_guard<std::mutex> lock(mutex_);
@@ -317,8 +316,10 @@ void for_each_instance(const Layout& layout, Auditor& enumerator, ShardEnumerati
 void audit_instances(const Options& options, const CheckedPolicy& policy, const Layout& layout,
                      const Catalogue& catalogue, const Decisions& decisions, const Sink& sink,
                      std::string& diagnostics, ShardEnumeration* shard) {
+  // Declared first: the auditors' indexes read it to the end.
+  std::unique_ptr<TableStore> tables = table_store(options);
   Auditor enumerator(policy, layout, catalogue, options.db, options.as_of, decisions,
-                     index_budget(options));
+                     tables.get());
   try {
     if (options.jobs == 1) {
       // The instance is judged while the guard's statements are still open,
@@ -329,7 +330,7 @@ void audit_instances(const Options& options, const CheckedPolicy& policy, const 
               const TermList& tuple) { sink(enumerator.judge(rule, position, sigma, tuple)); });
       return;
     }
-    WorkerPool pool(options, policy, catalogue, decisions, enumerator, sink);
+    WorkerPool pool(options, policy, catalogue, decisions, tables.get(), enumerator, sink);
     try {
       try {
         for_each_instance(layout, enumerator, shard,
