@@ -73,9 +73,11 @@ FormulaPtr reduce_policy(const FormulaPtr& formula, const Signature& signature,
   // memory, the same rows as the same terms in the same order as their
   // queries would hand on; every row that a query would report on or fail
   // at is still read by its query, so every diagnostic and failure stays.
+  std::unique_ptr<TableStore> store;
   std::unique_ptr<TableIndex> index;
   if (transaction) {
-    index = std::make_unique<TableIndex>(signature, connection, table_index_budget());
+    store = std::make_unique<TableStore>(table_index_budget(), 1);
+    index = std::make_unique<TableIndex>(signature, connection, *store);
     scenario.use_table_index(index.get());
     engine.use_table_index(index.get());
   }
