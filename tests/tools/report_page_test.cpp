@@ -124,6 +124,20 @@ TEST(ReportPage, FiltersSortsAndShowsOnePatientInABrowser) {
   EXPECT_GE(browser.eval("document.querySelectorAll('#chart text.tick').length").get<int>(), 2);
   EXPECT_EQ(browser.eval("document.getElementById('log-first').textContent"), first_day);
   EXPECT_EQ(browser.eval("document.getElementById('log-last').textContent"), last_day);
+  // Every label lies inside the chart, the dates left to right without
+  // overlapping; dates and rule names are never broken over lines.
+  EXPECT_EQ(browser.eval("(function () { var svg = document.getElementById('chart');"
+                         " var width = svg.width.baseVal.value, end = -1, ok = true;"
+                         " svg.querySelectorAll('text:not([transform])').forEach(function (t) {"
+                         " var b = t.getBBox(); if (b.x < 0 || b.x + b.width > width) ok = false; });"
+                         " svg.querySelectorAll('text.day').forEach(function (t) {"
+                         " var b = t.getBBox(); if (b.x < end) ok = false; end = b.x + b.width; });"
+                         " return ok; })()"),
+            true);
+  EXPECT_EQ(browser.eval("['2', '3'].map(function (n) { return getComputedStyle(document"
+                         ".querySelector('#t-violations tbody td:nth-child(' + n + ')'))"
+                         ".whiteSpace; }).join()"),
+            "nowrap,nowrap");
 
   // Filters: a patient, then a search typed on top of it, a reviewer, a
   // day; clearing brings everything back.

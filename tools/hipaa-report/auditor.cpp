@@ -117,8 +117,13 @@ Record Auditor::judge(std::size_t rule, std::size_t position, const Substitution
   const std::optional<std::size_t>& place = message_place_[rule];
   message_ = place && *place < tuple.size() ? tuple[*place].get() : nullptr;
   day_.clear();
-  for (std::size_t i = 0; i < tuple.size() && day_.empty() && of.all != nullptr; ++i) {
-    if (tuple[i]->is<DateTerm>()) day_ = plain_term(*tuple[i]).substr(0, 10);
+  // An instance of a quantified rule is dated by the first date it binds.
+  if (of.all != nullptr) {
+    for (const auto& term : tuple) {
+      if (!term->is<DateTerm>()) continue;
+      day_ = plain_term(*term).substr(0, 10);
+      break;
+    }
   }
   InstanceVerdict verdict = judge_.judge(body, sigma, of.name, as_of_, true);
   OpenQuestions open;

@@ -21,6 +21,8 @@ constexpr int kChartHeight = 200;
 constexpr int kLeft = 56;   // room for the scale
 constexpr int kBottom = 44; // room for the dates
 constexpr int kTop = 10;
+// Half the width of a date label ("2010-01-04") at the chart's font size.
+constexpr double kHalfDateLabel = 32;
 
 // Days longer than this span are charted only where they have items.
 constexpr int kMostDaysCharted = 3660;
@@ -117,11 +119,19 @@ void write_chart(std::ostream& out, const Summary& summary) {
         << kTop + kChartHeight - open_top << "\" fill=\"#e0a030\"/>";
     out << "<rect x=\"" << x << "\" y=\"" << violation_top << "\" width=\"" << bar
         << "\" height=\"" << open_top - violation_top << "\" fill=\"#c03030\"/></g>\n";
-    if (index % label_every == 0 || index + 1 == days.size()) {
-      out << "<line x1=\"" << x << "\" x2=\"" << x << "\" y1=\"" << kTop + kChartHeight
+    // A label sits under the middle of its bar.  The last day is always
+    // labelled, moved left to end inside the chart when it would be cut off
+    // at the right edge; a regular label too close to it is left out rather
+    // than printed over it.
+    bool last = index + 1 == days.size();
+    bool regular = index % label_every == 0 && days.size() - 1 - index >= label_every / 2;
+    if (last || regular) {
+      double middle = x + bar / 2;
+      bool flush = middle + kHalfDateLabel > kChartWidth + 8;
+      out << "<line x1=\"" << middle << "\" x2=\"" << middle << "\" y1=\"" << kTop + kChartHeight
           << "\" y2=\"" << kTop + kChartHeight + 4 << "\" stroke=\"#444\"/><text class=\"day\" x=\""
-          << x << "\" y=\"" << kTop + kChartHeight + 16 << "\" text-anchor=\"middle\">" << day
-          << "</text>\n";
+          << (flush ? kChartWidth + 8 : middle) << "\" y=\"" << kTop + kChartHeight + 16
+          << "\" text-anchor=\"" << (flush ? "end" : "middle") << "\">" << day << "</text>\n";
     }
     x += slot;
     ++index;
@@ -383,12 +393,12 @@ const char* const kScript = R"JS(
 
   var instanceColumns = [
     {key: 'position', label: 'position', num: true},
-    {key: 'day', label: 'date'},
-    {key: 'rule', label: 'rule'},
+    {key: 'day', label: 'date', keep: true},
+    {key: 'rule', label: 'rule', keep: true},
     {key: 'patient', label: 'patient', html: function (r) { return who('patient', r.patient); }},
     {key: 'sender', label: 'sender', html: function (r) { return who('sender', r.sender); }},
     {key: 'recipient', label: 'recipient', html: function (r) { return who('recipient', r.recipient); }},
-    {key: 'clause', label: 'clause'},
+    {key: 'clause', label: 'clause', keep: true},
     {key: 'verdict', label: 'verdict'},
     {key: 'questions', label: 'questions'},
     {key: 'decided', label: 'decided by'},
@@ -472,7 +482,7 @@ const char* const kScript = R"JS(
       html += '<tr class="' + (r.verdict || '') + '">';
       for (var j = 0; j < cols.length; ++j) {
         var c = cols[j];
-        html += '<td' + (c.num ? ' class="n"' : '') + '>' + (c.html ? c.html(r) : esc(r[c.key])) + '</td>';
+        html += '<td' + (c.num ? ' class="n"' : c.keep ? ' class="k"' : '') + '>' + (c.html ? c.html(r) : esc(r[c.key])) + '</td>';
       }
       html += '</tr>';
     }
@@ -498,15 +508,15 @@ const char* const kScript = R"JS(
     new Table('t-open', columns(['position', 'day', 'rule', 'patient', 'sender', 'recipient',
       'clause', 'questions']), byVerdict('open'), matchInstance),
     new Table('t-questions', [
-      {key: 'id', label: 'id'}, {key: 'clause', label: 'clause'}, {key: 'title', label: 'title'},
+      {key: 'id', label: 'id', keep: true}, {key: 'clause', label: 'clause', keep: true}, {key: 'title', label: 'title'},
       {key: 'question', label: 'question'}, {key: 'settles', label: 'settles', num: true},
       {key: 'waiting', label: 'waiting', num: true}, {key: 'instances', label: 'instances'}],
       function () { return questions; }, matchQuestion),
     new Table('t-decided', columns(['position', 'day', 'rule', 'patient', 'sender', 'recipient',
       'clause', 'verdict', 'decided']), function () { return decidedRows; }, matchInstance),
     new Table('t-decisions', [
-      {key: 'id', label: 'id'}, {key: 'decision', label: 'decision'},
-      {key: 'reviewer', label: 'reviewer'}, {key: 'date', label: 'date'}, {key: 'note', label: 'note'},
+      {key: 'id', label: 'id', keep: true}, {key: 'decision', label: 'decision'},
+      {key: 'reviewer', label: 'reviewer'}, {key: 'date', label: 'date', keep: true}, {key: 'note', label: 'note'},
       {key: 'settled', label: 'instances settled', num: true}, {key: 'stale', label: 'stale'}],
       function () { return decisions; }, matchDecision)
   ];
@@ -545,7 +555,7 @@ const char* const kScript = R"JS(
                           function () { return true; });
     viewTable.render();
     new Table('t-view-questions', [
-      {key: 'id', label: 'id'}, {key: 'clause', label: 'clause'}, {key: 'question', label: 'question'},
+      {key: 'id', label: 'id', keep: true}, {key: 'clause', label: 'clause', keep: true}, {key: 'question', label: 'question'},
       {key: 'waiting', label: 'waiting', num: true}], function () { return asked; },
       function () { return true; }).render();
     view.hidden = false;
