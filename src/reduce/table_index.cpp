@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#include <sstream>
 
 namespace hipaa {
 
@@ -276,8 +275,11 @@ bool TableIndex::row_good(Local& local, std::uint32_t row) {
 
 bool TableIndex::check_row(Local& local, std::uint32_t row) {
   const TableStore::Table& table = *local.table;
-  std::ostringstream diagnostics;
-  TermList values;
+  check_buffer_.written = 0;
+  check_out_.clear();
+  std::ostream& diagnostics = check_out_;
+  TermList& values = check_values_;
+  values.clear();
   for (std::size_t c = 0; c < table.columns; ++c) {
     const std::uint32_t id = table.cells[row * table.columns + c];
     TermPtr& term = local.terms[id];
@@ -304,7 +306,7 @@ bool TableIndex::check_row(Local& local, std::uint32_t row) {
   } catch (const Failure&) {
     return false;
   }
-  return diagnostics.str().empty();
+  return check_buffer_.written == 0;
 }
 
 std::optional<bool> TableIndex::query(const PredDecl& decl, const std::string& mask,

@@ -32,6 +32,8 @@
 #include <cstdint>
 #include <mutex>
 #include <optional>
+#include <ostream>
+#include <streambuf>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -135,6 +137,22 @@ private:
   db::Connection& connection_;
   TableStore& store_;
   ValueCache values_;
+  // Where a row's check writes its diagnostics: only whether it wrote any
+  // matters, so it keeps a count instead of the text, and is made once.
+  struct CountingBuffer : std::streambuf {
+    std::size_t written = 0;
+    int_type overflow(int_type c) override {
+      ++written;
+      return traits_type::not_eof(c);
+    }
+    std::streamsize xsputn(const char*, std::streamsize count) override {
+      written += static_cast<std::size_t>(count);
+      return count;
+    }
+  };
+  CountingBuffer check_buffer_;
+  std::ostream check_out_{&check_buffer_};
+  TermList check_values_;
   std::unordered_map<const PredDecl*, Local> tables_;
 };
 
