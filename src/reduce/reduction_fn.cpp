@@ -7,7 +7,9 @@
 #include "reduce/term_match.hpp"
 
 #include <cstdint>
+#include <functional>
 #include <ostream>
+#include <string_view>
 
 namespace hipaa {
 
@@ -47,10 +49,10 @@ FormulaPtr ReductionFn::decided(bool value, const Name& name) {
   static thread_local const FormulaPtr unnamed_true = make_true();
   static thread_local const FormulaPtr unnamed_false = make_false();
   if (!name) return value ? unnamed_true : unnamed_false;
-  const char* at = name->data();
-  Decided& slot = decided_[(reinterpret_cast<std::uintptr_t>(at) >> 3) % decided_.size()];
-  if (slot.at != at || slot.name != *name) {
-    slot.at = at;
+  // By the name's text: the formulas the reduction builds carry copies of
+  // their names, each at an address of its own.
+  Decided& slot = decided_[std::hash<std::string_view>()(*name) % decided_.size()];
+  if (slot.name != *name) {
     slot.name = *name;
     slot.value[0] = nullptr;
     slot.value[1] = nullptr;

@@ -138,14 +138,13 @@ private:
   };
   int reduction_depth_ = 0;
   LogReader log_;
-  // The named decisions made so far, by the address of the name's text in
-  // the formula that carried it; a slot holds the last name met there.
+  // The named decisions made so far, by a hash of the name; a slot holds
+  // the last name met there.
   struct Decided {
-    const char* at = nullptr;
     std::string name;
     FormulaPtr value[2]; // false, true; made when first needed
   };
-  std::array<Decided, 512> decided_{};
+  std::array<Decided, 1024> decided_{};
 };
 
 } // namespace hipaa

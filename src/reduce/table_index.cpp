@@ -349,6 +349,7 @@ std::optional<bool> TableIndex::query(const PredDecl& decl, const std::string& m
   for (; last != shape.rows.end() && compare(*last) == 0; ++last) {
     if (!row_good(local, *last)) return std::nullopt;
   }
+  if (first == last) return true;
   TermList row;
   row.reserve(width);
   for (auto at = first; at != last; ++at) {
