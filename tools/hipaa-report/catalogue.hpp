@@ -21,8 +21,12 @@ struct ClauseEntry {
   std::string url;
 };
 
+// The sentences of a predicate's fact, or of its fact where it decides one
+// clause (a row named "pred@clause"; "@clause" for a clause none of whose
+// alternatives applied).  {1}..{n} stand for the atom's arguments; in a
+// clause's row {column} stands for the instance's value of that column.
 struct PredicateTemplate {
-  std::string if_false; // {1}..{n} stand for the atom's arguments
+  std::string if_false;
   std::string if_true;
   std::string question;
 };
