@@ -522,8 +522,12 @@ TEST(Report, EveryPlantedViolationHasAReasonWithItsValues) {
   const std::string unanswered_authorisation = "c164-508-a-1: no authorisation from {subject}" +
                                                authorised + "the purpose of message {info}" +
                                                nearest_authorisation;
+  const std::string payee =
+      "c164-506-c-3: {recipient} is no covered entity on {date}: neither a health care provider, "
+      "a health plan nor a clearinghouse, for whose payment activities the disclosure could be "
+      "made";
   const std::map<std::string, std::string> expected = {
-      {"associate-contract-ended", "c164-506-c-3: {recipient} holds no role covered-entity on {date}"},
+      {"associate-contract-ended", payee},
       {"an-hour-short-of-fifty-years",
        "c164-502-f: the 50 years after the death of {subject}, during which the information stays "
        "protected, had not passed by the disclosure on {at}; the nearest record: {subject} died on "
@@ -533,7 +537,7 @@ TEST(Report, EveryPlantedViolationHasAReasonWithItsValues) {
       {"authorization-not-yet-signed", unanswered_authorisation},
       {"clerk-of-another-entity", unanswered_authorisation},
       {"conditioned-authorisation", unanswered_authorisation},
-      {"contract-day-after", "c164-506-c-3: {recipient} holds no role covered-entity on {date}"},
+      {"contract-day-after", payee},
       {"coroner-about-the-living", "c164-512-g-1: {subject} is not recorded as deceased"},
       {"directory-despite-objection",
        "c164-510-a: {subject} objected on {date} to disclosures by {id} for facility-directory"},
@@ -570,7 +574,7 @@ TEST(Report, EveryPlantedViolationHasAReasonWithItsValues) {
        "limited data set must exclude"},
       {"marketing-unauthorized", "c164-508-a-3: no authorisation from {subject}" + authorised + "marketing"},
       {"phi-to-employer", "c164-506-c-2: {recipient} holds no role Health-care-provider on {at}"},
-      {"plan-pays-through-sponsor", "c164-506-c-3: {recipient} holds no role covered-entity on {date}"},
+      {"plan-pays-through-sponsor", payee},
       {"plan-to-sponsor-for-employment",
        "c164-504-f-3-iv: message {info} is recorded as made for employment-decision, for which a "
        "group health plan may not disclose to the plan sponsor {recipient}"},
@@ -582,7 +586,8 @@ TEST(Report, EveryPlantedViolationHasAReasonWithItsValues) {
       {"re-identification-code-disclosed",
        "c164-514-c-2: message {info} carries re-identification-code of {subject}"},
       {"record-to-personnel-office",
-       "c164-504-c-2: {recipient} holds the role non-health-care-component on {at}"},
+       "c164-504-c-2: {recipient} is a component of the entity that is no health care component on "
+       "{at}: it receives as a third party would, not as the entity itself"},
       {"relationship-missing", "c164-506-c-4: no relationship between {subject} and {recipient} is on record"},
       {"religion-to-a-visitor", "c164-510-a: {recipient} holds no role clergy on {at}"},
       {"required-by-law-as-cover",
