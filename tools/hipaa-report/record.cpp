@@ -286,12 +286,18 @@ std::string reason_text(const InstanceVerdict& verdict, const Catalogue& catalog
                         const Layout& layout, const ColumnValues& instance) {
   if (verdict.verdict != Verdict::Violation) return {};
   std::string text;
+  // A clause may await the same disclosure on more than one path of the
+  // residual: the reason says it once.
+  std::vector<std::string> said;
   for (const Obligation& obligation : verdict.obligations) {
     if (!obligation.overdue) continue;
+    std::string sentence = obligation.clause + ": the disclosure it awaits";
+    if (obligation.deadline) sentence += " by " + sentence_date(*obligation.deadline);
+    sentence += " has not been made";
+    if (std::find(said.begin(), said.end(), sentence) != said.end()) continue;
     if (!text.empty()) text += "; ";
-    text += obligation.clause + ": the disclosure it awaits";
-    if (obligation.deadline) text += " by " + sentence_date(*obligation.deadline);
-    text += " has not been made";
+    text += sentence;
+    said.push_back(std::move(sentence));
   }
   if (!text.empty()) return text;
   if (!verdict.failed) {
