@@ -596,8 +596,9 @@ TEST(Report, EveryPlantedViolationHasAReasonWithItsValues) {
        "c164-504-f-3-iv: message {info} is recorded as made for employment-decision, for which a "
        "group health plan may not disclose to the plan sponsor {recipient}"},
       {"plan-underwriting-without-statement",
-       "c164-520-b-1-iii-C: the notice of privacy practices of {sender} carried no statement for "
-       "underwriting in effect at the time"},
+       "c164-520-b-1-iii-C: {sender} is a health plan, the disclosure is for underwriting, and no "
+       "statement in the notice of privacy practices of {sender} in effect at {at} says that it may "
+       "not use or disclose genetic information for underwriting"},
       {"psychotherapy-unauthorized",
        "c164-508-a-2: no authorisation from {subject}" + authorised + "the purpose of message {info}"},
       {"re-identification-code-disclosed",
