@@ -59,8 +59,4 @@ private:
 std::vector<std::vector<std::string>> read_csv_records(const std::string& text,
                                                        const std::string& path);
 
-// `pattern` with {1}..{n} replaced by `args`; a placeholder without an
-// argument stays as it is.
-std::string fill_template(const std::string& pattern, const std::vector<std::string>& args);
-
 } // namespace hipaa::report
