@@ -1,7 +1,8 @@
 // The case study's clause catalogue and predicate templates agree with its
 // policy and declarations: one catalogue row for every clause name of the
 // policy and none for a name it lacks, one template for every predicate,
-// with placeholders only for the predicate's arguments.
+// with placeholders only for the predicate's arguments, and the templates
+// written for a clause only for clauses of the policy.
 #include "logic/declarations.hpp"
 #include "tools/csv_rows.hpp"
 #include "syntax/decls_parser.hpp"
@@ -49,7 +50,8 @@ std::string without_comments(const std::string& text) {
   return code;
 }
 
-TEST(Catalogue, EveryClauseOfThePolicyHasExactlyOneRow) {
+// The clause names of the policy.
+std::set<std::string> clause_names() {
   std::set<std::string> names;
   const std::string code = without_comments(case_file("hipaa.f"));
   const std::regex name("<([A-Za-z0-9-]+)>");
@@ -57,6 +59,11 @@ TEST(Catalogue, EveryClauseOfThePolicyHasExactlyOneRow) {
        ++it) {
     names.insert((*it)[1]);
   }
+  return names;
+}
+
+TEST(Catalogue, EveryClauseOfThePolicyHasExactlyOneRow) {
+  const std::set<std::string> names = clause_names();
   ASSERT_GT(names.size(), 100u);
   auto records = records_of(case_file("catalogue.csv"));
   ASSERT_FALSE(records.empty());
@@ -91,21 +98,43 @@ TEST(Catalogue, EveryPredicateHasATemplateOverItsArguments) {
   ASSERT_FALSE(records.empty());
   EXPECT_EQ(records.front(),
             (std::vector<std::string>{"predicate", "if_false", "if_true", "question"}));
+  // A row named "pred@clause" words the predicate's fact where it decides
+  // that clause; "@clause" the clause where none of its alternatives
+  // applies.  Their sentences may also name the instance's values by column.
+  const std::set<std::string> clauses = clause_names();
+  const std::set<std::string> columns = {"sender", "recipient", "info",       "at",      "subject",
+                                         "attr",   "individual", "covered_entity", "received"};
   std::set<std::string> covered;
-  const std::regex placeholder("\\{([0-9]+)\\}");
+  const std::regex placeholder("\\{([0-9]+|[a-z_]+)\\}");
   for (std::size_t r = 1; r < records.size(); ++r) {
     const std::vector<std::string>& record = records[r];
     ASSERT_EQ(record.size(), 4u) << "row " << r;
-    auto declared = arity.find(record[0]);
-    ASSERT_NE(declared, arity.end()) << "a template for an undeclared predicate: " << record[0];
+    const std::size_t at = record[0].find('@');
+    const std::string pred = record[0].substr(0, at);
+    std::size_t places = 0;
+    if (at == std::string::npos || !pred.empty()) {
+      auto declared = arity.find(pred);
+      ASSERT_NE(declared, arity.end()) << "a template for an undeclared predicate: " << record[0];
+      places = declared->second;
+    }
+    if (at != std::string::npos) {
+      EXPECT_EQ(clauses.count(record[0].substr(at + 1)), 1u) << "no such clause: " << record[0];
+      EXPECT_TRUE(record[3].empty()) << record[0];
+    }
     EXPECT_TRUE(covered.insert(record[0]).second) << "two templates for " << record[0];
     EXPECT_FALSE(record[1].empty()) << record[0];
     for (std::size_t column = 1; column < 4; ++column) {
       const std::string& text = record[column];
       for (auto it = std::sregex_iterator(text.begin(), text.end(), placeholder);
            it != std::sregex_iterator(); ++it) {
-        std::size_t index = std::stoul((*it)[1]);
-        EXPECT_TRUE(index >= 1 && index <= declared->second) << record[0] << ": " << text;
+        const std::string name = (*it)[1];
+        if (name[0] >= '0' && name[0] <= '9') {
+          std::size_t index = std::stoul(name);
+          EXPECT_TRUE(index >= 1 && index <= places) << record[0] << ": " << text;
+        } else {
+          EXPECT_TRUE(at != std::string::npos && columns.count(name) == 1)
+              << record[0] << ": " << text;
+        }
       }
     }
   }

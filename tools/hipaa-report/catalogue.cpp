@@ -82,29 +82,6 @@ std::vector<std::vector<std::string>> read_csv_records(const std::string& text,
   return records;
 }
 
-std::string fill_template(const std::string& pattern, const std::vector<std::string>& args) {
-  std::string text;
-  text.reserve(pattern.size() + 32);
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    std::size_t close = pattern[i] == '{' ? pattern.find('}', i) : std::string::npos;
-    if (close != std::string::npos && close > i + 1 && close - i <= 3) {
-      std::size_t index = 0;
-      bool digits = true;
-      for (std::size_t k = i + 1; k < close; ++k) {
-        if (pattern[k] < '0' || pattern[k] > '9') digits = false;
-        else index = index * 10 + static_cast<std::size_t>(pattern[k] - '0');
-      }
-      if (digits && index >= 1 && index <= args.size()) {
-        text += args[index - 1];
-        i = close;
-        continue;
-      }
-    }
-    text += pattern[i];
-  }
-  return text;
-}
-
 Catalogue Catalogue::load(const std::string& catalogue_path, bool required) {
   Catalogue catalogue;
   std::string text = read_optional(catalogue_path, required);

@@ -21,8 +21,12 @@ struct ClauseEntry {
   std::string url;
 };
 
+// The sentences of a predicate's fact, or of its fact where it decides one
+// clause (a row named "pred@clause"; "@clause" for a clause none of whose
+// alternatives applied).  {1}..{n} stand for the atom's arguments; in a
+// clause's row {column} stands for the instance's value of that column.
 struct PredicateTemplate {
-  std::string if_false; // {1}..{n} stand for the atom's arguments
+  std::string if_false;
   std::string if_true;
   std::string question;
 };
@@ -54,9 +58,5 @@ private:
 // ToolError naming `path` and the line for an unterminated quote.
 std::vector<std::vector<std::string>> read_csv_records(const std::string& text,
                                                        const std::string& path);
-
-// `pattern` with {1}..{n} replaced by `args`; a placeholder without an
-// argument stays as it is.
-std::string fill_template(const std::string& pattern, const std::vector<std::string>& args);
 
 } // namespace hipaa::report

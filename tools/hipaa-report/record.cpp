@@ -61,6 +61,23 @@ std::string sentence_value(const Term& term) {
   return print_term(term);
 }
 
+// The instance's value of `column`, or null.
+const std::string* instance_value(const ColumnValues& instance, const std::string& column) {
+  for (const auto& [name, value] : instance) {
+    if (name == column && !value.empty()) return &value;
+  }
+  return nullptr;
+}
+
+// The instance's value of `column`, else the column in words: "the
+// covered entity".
+std::string column_value(const ColumnValues& instance, const std::string& column) {
+  if (const std::string* value = instance_value(instance, column)) return *value;
+  std::string words = "the " + column;
+  std::replace(words.begin(), words.end(), '_', ' ');
+  return words;
+}
+
 // What fills the places of a failed fact's sentence.  A value the fact
 // leaves open (a variable) is the instance's value of the column of the
 // same name where the instance has one (the attribute disclosed, say),
@@ -82,18 +99,49 @@ private:
     if (!term.is<VarTerm>()) return sentence_value(term);
     if (columns_ == nullptr || place >= columns_->size()) return "a value";
     const std::string& column = (*columns_)[place];
-    for (const auto& [name, value] : instance_) {
-      if (name == column && !value.empty()) return value;
+    if (column == "attr") {
+      const std::string* attr = instance_value(instance_, column);
+      return attr != nullptr ? *attr : "the information";
     }
-    if (column == "attr") return "the information";
-    std::string words = "the " + column;
-    std::replace(words.begin(), words.end(), '_', ' ');
-    return words;
+    return column_value(instance_, column);
   }
 
   const std::vector<std::string>* columns_;
   const ColumnValues& instance_;
 };
+
+// `pattern` with {1}..{n} replaced by `args` and {column} by the
+// instance's value of that column, or the column in words where it has none
+// (sentences written for one clause name the disclosure's sender, time or
+// message this way).  Any other brace stays as it is.  One pass, so that no
+// value is read as a place.
+std::string fill_sentence(const std::string& pattern, const std::vector<std::string>& args,
+                          const ColumnValues& instance) {
+  constexpr std::size_t kLongestName = 32;
+  std::string text;
+  text.reserve(pattern.size() + 64);
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    std::size_t close = pattern[i] == '{' ? pattern.find('}', i) : std::string::npos;
+    if (close != std::string::npos && close > i + 1 && close - i <= kLongestName + 1) {
+      const std::string name = pattern.substr(i + 1, close - i - 1);
+      if (std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        std::size_t index = name.size() <= 2 ? std::stoul(name) : 0;
+        if (index >= 1 && index <= args.size()) {
+          text += args[index - 1];
+          i = close;
+          continue;
+        }
+      } else if (std::all_of(name.begin(), name.end(),
+                             [](char c) { return (c >= 'a' && c <= 'z') || c == '_'; })) {
+        text += column_value(instance, name);
+        i = close;
+        continue;
+      }
+    }
+    text += pattern[i];
+  }
+  return text;
+}
 
 // The atom's arguments, each open one taken from the nearest row.
 TermList completed(const TermList& args, const TermList& row) {
@@ -104,17 +152,24 @@ TermList completed(const TermList& args, const TermList& row) {
   return values;
 }
 
+// A fact's sentences: those the templates write for the predicate in the
+// clause the fact decided ("pred@clause"), which say in the clause's terms
+// what its failure means (a decedent's 50 years not yet passed, a request
+// left unanswered), else the predicate's own.  "@clause" is the sentence
+// for a clause none of whose alternatives applied.
 std::string fact_text(const FailedFact& fact, const Catalogue& catalogue, const Layout& layout,
                       const ColumnValues& instance) {
+  const PredicateTemplate* own = catalogue.predicate(fact.pred + "@" + fact.clause);
   if (fact.pred.empty() || (fact.none_applies && fact.clause == kPermissions)) {
     if (fact.clause == kPermissions) {
       return "no clause permits the disclosure, and none applies: the first condition of "
              "every permission fails";
     }
+    if (own != nullptr && !own->if_false.empty()) return fill_sentence(own->if_false, {}, instance);
     return "no alternative of " + fact.clause + " applies";
   }
   const Places places(layout.table_columns(fact.pred), instance);
-  const PredicateTemplate* sentence = catalogue.predicate(fact.pred);
+  const PredicateTemplate* sentence = own != nullptr ? own : catalogue.predicate(fact.pred);
   const std::string& pattern = sentence == nullptr ? std::string()
                                : fact.holds        ? sentence->if_true
                                                    : sentence->if_false;
@@ -122,17 +177,17 @@ std::string fact_text(const FailedFact& fact, const Catalogue& catalogue, const 
   if (fact.holds) {
     TermList values = completed(fact.args, fact.nearest);
     text = pattern.empty() ? print_atom_text(fact.pred, values) + " holds"
-                           : fill_template(pattern, places(values));
+                           : fill_sentence(pattern, places(values), instance);
   } else {
     text = pattern.empty() ? print_atom_text(fact.pred, fact.args) + " does not hold"
-                           : fill_template(pattern, places(fact.args));
+                           : fill_sentence(pattern, places(fact.args), instance);
     if (!fact.nearest.empty()) {
       // A row of the table agrees with the atom's values, but not in all it
       // must: the one the clause came nearest to resting on.
       TermList row = completed(fact.args, fact.nearest);
       text += "; the nearest record: ";
       text += sentence != nullptr && !sentence->if_true.empty()
-                  ? fill_template(sentence->if_true, places(row))
+                  ? fill_sentence(sentence->if_true, places(row), instance)
                   : print_atom_text(fact.pred, row);
     }
   }
@@ -231,12 +286,18 @@ std::string reason_text(const InstanceVerdict& verdict, const Catalogue& catalog
                         const Layout& layout, const ColumnValues& instance) {
   if (verdict.verdict != Verdict::Violation) return {};
   std::string text;
+  // A clause may await the same disclosure on more than one path of the
+  // residual: the reason says it once.
+  std::vector<std::string> said;
   for (const Obligation& obligation : verdict.obligations) {
     if (!obligation.overdue) continue;
+    std::string sentence = obligation.clause + ": the disclosure it awaits";
+    if (obligation.deadline) sentence += " by " + sentence_date(*obligation.deadline);
+    sentence += " has not been made";
+    if (std::find(said.begin(), said.end(), sentence) != said.end()) continue;
     if (!text.empty()) text += "; ";
-    text += obligation.clause + ": the disclosure it awaits";
-    if (obligation.deadline) text += " by " + sentence_date(*obligation.deadline);
-    text += " has not been made";
+    text += sentence;
+    said.push_back(std::move(sentence));
   }
   if (!text.empty()) return text;
   if (!verdict.failed) {

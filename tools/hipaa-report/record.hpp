@@ -134,7 +134,8 @@ std::string plain_value(const Term& term);
 using ColumnValues = std::vector<std::pair<std::string, std::string>>;
 
 // The sentence that says why a violation is one, from the templates of the
-// catalogue (the atom in policy syntax where there is none).  A value the
+// catalogue: the one written for the failed fact's predicate in its clause,
+// else the predicate's own (the atom in policy syntax where there is none).  A value the
 // failed fact leaves open is the instance's value of the column of the same
 // name where it has one, else named by its table column ("the covered
 // entity", from `layout`).
