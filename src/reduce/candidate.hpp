@@ -5,6 +5,8 @@
 #include "logic/term.hpp"
 #include "reduce/function_ref.hpp"
 
+#include <cstddef>
+
 namespace hipaa {
 
 // What a continuation tells the enumeration that called it.
@@ -29,5 +31,17 @@ struct Candidate {
 };
 
 using Continuation = FunctionRef<Flow(const Candidate&)>;
+
+// The rows of one table query dealt out by their position in the query's
+// order: a row that `takes` refuses is passed over unread (not parsed, not
+// checked, not handed on), so that it can neither report nor fail; it may
+// be asked about a row more than once, and answers the same each time.  The
+// reader sets `at` to the position of each row just before handing it on,
+// and `rows` to the number of rows of the query once it has run.
+struct RowDeal {
+  FunctionRef<bool(std::size_t row)> takes;
+  std::size_t at = 0;
+  std::size_t rows = 0;
+};
 
 } // namespace hipaa

@@ -115,7 +115,8 @@ std::size_t LogReader::shape_of(const PredDecl& decl, Table& table, const std::s
   return shape;
 }
 
-bool LogReader::query(const PredDecl& decl, const TermList& args, RowValues on_row) {
+bool LogReader::query(const PredDecl& decl, const TermList& args, RowValues on_row,
+                      RowDeal* deal) {
   const DbInfo& info = *decl.dbinfo;
   if (args.size() != info.columns.size()) report_unequal_lengths(args, info, out_);
   Table& table = table_of(decl);
@@ -142,14 +143,14 @@ bool LogReader::query(const PredDecl& decl, const TermList& args, RowValues on_r
   Query query{decl, table, args, scratch.mask, scratch.values, count};
   // SQLite reads a query text only up to a NUL: such a value keeps the old
   // literal text, with whatever SQLite makes of it.
-  if (has_nul) return run_literal(query, on_row);
+  if (has_nul) return run_literal(query, on_row, deal);
   if (index_ != nullptr) {
     std::optional<bool> answered = index_->query(
         decl, scratch.mask, scratch.values, count,
-        [&] { return query_shape_text(db_query_plan(args, info)); }, on_row);
+        [&] { return query_shape_text(db_query_plan(args, info)); }, on_row, deal);
     if (answered) return *answered;
   }
-  if (count == 0) return stream(query, on_row);
+  if (count == 0 || deal != nullptr) return stream(query, on_row, deal);
   memo_key(decl, scratch.mask, scratch.values, count, scratch.key);
   return replay(query, scratch.key, on_row);
 }
@@ -212,10 +213,16 @@ bool LogReader::read_row(db::Statement& statement, const Table& table, TermList&
 }
 
 bool LogReader::stream_from(db::StatementPool::Lease& cursor, const Table& table,
-                            RowValues on_row, const std::string* key, bool settled) {
+                            RowValues on_row, const std::string* key, bool settled,
+                            RowDeal* deal) {
   TermList values; // reused from row to row; continuations copy what they keep
   bool wrote_diagnostic = false;
-  while (db::step_row(cursor.statement())) {
+  for (std::size_t row = 0; db::step_row(cursor.statement()); ++row) {
+    if (deal != nullptr) {
+      deal->rows = row + 1;
+      deal->at = row;
+      if (!deal->takes(row)) continue;
+    }
     wrote_diagnostic = read_row(cursor.statement(), table, values) || wrote_diagnostic;
     if (settled) continue;
     Flow flow = on_row(values);
@@ -229,9 +236,9 @@ bool LogReader::stream_from(db::StatementPool::Lease& cursor, const Table& table
   return true;
 }
 
-bool LogReader::stream(const Query& query, RowValues on_row) {
+bool LogReader::stream(const Query& query, RowValues on_row, RowDeal* deal) {
   db::StatementPool::Lease cursor = open(query);
-  return stream_from(cursor, query.table, on_row);
+  return stream_from(cursor, query.table, on_row, nullptr, false, deal);
 }
 
 // The rows already read first, then on from the statement, keeping each
@@ -303,11 +310,16 @@ void LogReader::park(const std::shared_ptr<MemoEntry>& entry) {
   parked_.push_back(entry);
 }
 
-bool LogReader::run_literal(const Query& query, RowValues on_row) {
+bool LogReader::run_literal(const Query& query, RowValues on_row, RowDeal* deal) {
   std::string sql = query_text(db_query_plan(query.args, *query.decl.dbinfo));
   TermList values;
   db::Statement statement = db::prepare_or_report(connection_, sql, out_);
-  while (db::step_row(statement)) {
+  for (std::size_t row = 0; db::step_row(statement); ++row) {
+    if (deal != nullptr) {
+      deal->rows = row + 1;
+      deal->at = row;
+      if (!deal->takes(row)) continue;
+    }
     read_row(statement, query.table, values);
     if (on_row(values) == Flow::Stop) return false;
   }

@@ -31,8 +31,11 @@ public:
 
   // Hands the rows of the table of `decl` (a DB predicate with a table)
   // that agree with the closed terms of `args` to `on_row`.  True when the
-  // query ran to its end, false when `on_row` stopped it.
-  bool query(const PredDecl& decl, const TermList& args, RowValues on_row);
+  // query ran to its end, false when `on_row` stopped it.  With `deal`, the
+  // rows it does not take are passed over unread, and the query is asked
+  // afresh (neither answered from nor kept in the memo).
+  bool query(const PredDecl& decl, const TermList& args, RowValues on_row,
+             RowDeal* deal = nullptr);
 
   // Answers from `index`, which must outlive the reader, the lookups of the
   // tables it holds; the others still query the log.
@@ -84,15 +87,16 @@ private:
   // Reads the current row of `statement` into `values`; true when a value's
   // parse wrote a diagnostic.
   bool read_row(db::Statement& statement, const Table& table, TermList& values);
-  bool stream(const Query& query, RowValues on_row);
+  bool stream(const Query& query, RowValues on_row, RowDeal* deal = nullptr);
   bool replay(const Query& query, const std::string& key, RowValues on_row);
   // Reads on from `cursor`.  Once on_row has settled (or from the start when
   // `settled`), rows are read only for what they may report, and the query
   // of `key`, when given, ends there if it is known to report nothing; it
   // becomes known so when it is read to its end without a repaired value.
   bool stream_from(db::StatementPool::Lease& cursor, const Table& table, RowValues on_row,
-                   const std::string* key = nullptr, bool settled = false);
-  bool run_literal(const Query& query, RowValues on_row);
+                   const std::string* key = nullptr, bool settled = false,
+                   RowDeal* deal = nullptr);
+  bool run_literal(const Query& query, RowValues on_row, RowDeal* deal);
   // Keeps the statement of an entry whose enumeration stopped early open,
   // closing the one kept longest when too many are.
   void park(const std::shared_ptr<MemoEntry>& entry);

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -40,7 +41,9 @@ public:
   // with the closed terms of `args`, and hands the parsed and sort-checked
   // values of each row to `on_row`.  True when the query ran to its end,
   // false when `on_row` stopped it.
-  bool query_db_atom(const std::string& pred, const TermList& args, RowValues on_row);
+  // With `deal`, the rows it does not take are passed over unread.
+  bool query_db_atom(const std::string& pred, const TermList& args, RowValues on_row,
+                     RowDeal* deal = nullptr);
 
   // Table lookups answered from `index` where it holds the table (see
   // LogReader::use_index).
@@ -74,6 +77,15 @@ public:
   // of the conjuncts that extend them.  With a filter that keeps every one,
   // the same solutions in the same order.
   bool for_each_solution(const Quantified& rule, DrivingFilter take, SolutionK k);
+
+  // for_each_solution dealing the rows of the driving atom's table query:
+  // `deal.takes` picks rows by position, and the others are passed over
+  // unread, so that another shard's row costs a step of the query and can
+  // neither report nor fail here; each solution comes from the row in
+  // `deal.at`.  Absent, having done nothing, when the driving atom is not
+  // answered by the rows of one table query in order.
+  std::optional<bool> for_each_dealt_solution(const Quantified& rule, RowDeal& deal,
+                                              SolutionK k);
 
   // Makes the evaluations that reducing the whole instance `body` under
   // `sigma` would make first, so that a failing one ends the run as it would
@@ -116,6 +128,10 @@ private:
   // resolve_atom for a predicate already looked up.
   void resolve_declared(const PredDecl& decl, const std::string& pred, const TermList& args,
                         Continuation k);
+  // resolve_declared with the rows of the atom's table query dealt, for a
+  // DB predicate or one the scenario answers by rows.
+  void resolve_dealt(const PredDecl& decl, const std::string& pred, const TermList& args,
+                     RowDeal& deal, Continuation k);
   const PredDecl& db_declaration(const PredDecl* decl, const std::string& pred);
 
   const Signature& signature_;

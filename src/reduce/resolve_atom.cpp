@@ -41,6 +41,16 @@ void ReductionFn::resolve_declared(const PredDecl& decl, const std::string& pred
   }
 }
 
+void ReductionFn::resolve_dealt(const PredDecl& decl, const std::string& pred,
+                                const TermList& args, RowDeal& deal, Continuation k) {
+  if (decl.cls != PredClass::Db) {
+    scenario_.resolve_dealt(pred, args, deal, k);
+    return;
+  }
+  auto deliver = [&](const TermList& values) { return k(Candidate::solution(values)); };
+  if (log_.query(db_declaration(&decl, pred), args, deliver, &deal)) k(Candidate::none());
+}
+
 // The declaration of a table-backed predicate: class DB, no infix name, and
 // a table with its columns.
 const PredDecl& ReductionFn::db_declaration(const PredDecl* decl, const std::string& pred) {
@@ -53,8 +63,8 @@ const PredDecl& ReductionFn::db_declaration(const PredDecl* decl, const std::str
 }
 
 bool ReductionFn::query_db_atom(const std::string& pred, const TermList& args,
-                                RowValues on_row) {
-  return log_.query(db_declaration(decls_.find_pred(pred), pred), args, on_row);
+                                RowValues on_row, RowDeal* deal) {
+  return log_.query(db_declaration(decls_.find_pred(pred), pred), args, on_row, deal);
 }
 
 } // namespace hipaa

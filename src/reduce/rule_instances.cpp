@@ -77,6 +77,51 @@ bool ReductionFn::for_each_solution(const Quantified& rule, DrivingFilter take, 
   return closed;
 }
 
+std::optional<bool> ReductionFn::for_each_dealt_solution(const Quantified& rule, RowDeal& deal,
+                                                         SolutionK k) {
+  // The driving atom as the filtered enumeration finds it; its rows are
+  // dealt when a DB predicate or a relation of the scenario answers it.
+  const auto* conj = rule.guard->as<GAnd>();
+  const Guard& driving = conj != nullptr ? *conj->conjuncts.front() : *rule.guard;
+  const auto* atom = driving.as<GAtom>();
+  if (atom == nullptr) return std::nullopt;
+  const PredDecl* decl = decls_.find_pred(atom->pred);
+  if (decl == nullptr) return std::nullopt;
+  bool by_rows = decl->cls == PredClass::Db ||
+                 ((decl->cls == PredClass::Eval || decl->cls == PredClass::Sql) &&
+                  scenario_.answers_by_rows(atom->pred, atom->args.size()));
+  if (!by_rows) return std::nullopt;
+
+  if (reduction_depth_ == 0) probe_.clear();
+  DepthScope depth(reduction_depth_);
+  bool closed = true;
+  auto instance_step = [&](const Substitution& sigma) {
+    TermList tuple = value_tuple(rule.bound, sigma);
+    if (!is_excluded(rule.exclusions, tuple)) k(sigma, tuple);
+  };
+  auto extend = [&](const Substitution& sigma) {
+    if (conj != nullptr) {
+      satisfy_conjuncts(conj->conjuncts, 1, sigma, instance_step, closed);
+    } else {
+      instance_step(sigma);
+    }
+  };
+  // satisfy_guard_atom with nothing bound yet, its query dealt.
+  TermList args = subst_simplify(atom->args, Substitution{}, subst_env());
+  auto guard_atom_k = [&](const Candidate& candidate) {
+    std::optional<Substitution> bindings;
+    if (candidate.is_solution()) bindings = match(args, *candidate.values);
+    if (!bindings) {
+      if (atom->pred == "disclose-eval") closed = false;
+      return Flow::Continue;
+    }
+    extend(*bindings);
+    return Flow::Continue;
+  };
+  resolve_dealt(*decl, atom->pred, args, deal, guard_atom_k);
+  return closed;
+}
+
 void ReductionFn::begin_instance(const FormulaPtr& body, const Substitution& sigma) {
   DepthScope depth(reduction_depth_);
   probe_.run(body, sigma, subst_env());

@@ -5,6 +5,7 @@
 #include "logic/term.hpp"
 #include "reduce/candidate.hpp"
 
+#include <cstddef>
 #include <string>
 
 namespace hipaa {
@@ -17,6 +18,24 @@ public:
   // no-solution signal, unless `k` stops the enumeration first.
   virtual void resolve_eval_pred(const std::string& pred, const TermList& args,
                                  Continuation k) = 0;
+
+  // Whether the atoms of `pred` with `arity` arguments are answered by the
+  // rows of one table query, in the query's order, so that resolve_dealt
+  // may deal them.
+  virtual bool answers_by_rows(const std::string& pred, std::size_t arity) const {
+    (void)pred;
+    (void)arity;
+    return false;
+  }
+
+  // resolve_eval_pred for an atom that answers_by_rows, with the rows of
+  // its table query dealt by `deal`: each solution comes from the row last
+  // announced in `deal.at`.
+  virtual void resolve_dealt(const std::string& pred, const TermList& args, RowDeal& deal,
+                             Continuation k) {
+    (void)deal;
+    resolve_eval_pred(pred, args, k);
+  }
 
   // The value of an application of an SQL or EVAL constructor to
   // already substituted arguments: a value, holding no application that

@@ -312,7 +312,8 @@ bool TableIndex::check_row(Local& local, std::uint32_t row) {
 std::optional<bool> TableIndex::query(const PredDecl& decl, const std::string& mask,
                                       const std::vector<std::string>& values, std::size_t count,
                                       FunctionRef<std::string()> shape_sql,
-                                      FunctionRef<Flow(const TermList&)> on_row) {
+                                      FunctionRef<Flow(const TermList&)> on_row,
+                                      RowDeal* deal) {
   Local& local = local_of(decl);
   if (!local.table->indexed) return std::nullopt;
   auto found = local.shapes.find(mask);
@@ -345,14 +346,21 @@ std::optional<bool> TableIndex::query(const PredDecl& decl, const std::string& m
                                     [&](std::uint32_t row) { return compare(row) < 0; });
   auto last = first;
   // A group holding a row that a query would report or fail on is left to
-  // the query, which meets it exactly where it would have.
+  // the query, which meets it exactly where it would have.  A dealt row
+  // that is not taken is never read, so it is not looked at either.
   for (; last != shape.rows.end() && compare(*last) == 0; ++last) {
+    if (deal != nullptr && !deal->takes(static_cast<std::size_t>(last - first))) continue;
     if (!row_good(local, *last)) return std::nullopt;
   }
+  if (deal != nullptr) deal->rows = static_cast<std::size_t>(last - first);
   if (first == last) return true;
   TermList row;
   row.reserve(width);
   for (auto at = first; at != last; ++at) {
+    if (deal != nullptr) {
+      deal->at = static_cast<std::size_t>(at - first);
+      if (!deal->takes(deal->at)) continue;
+    }
     row.clear();
     for (std::size_t c = 0; c < width; ++c) row.push_back(local.terms[cells[*at * width + c]]);
     Flow flow = on_row(row);

@@ -110,11 +110,12 @@ public:
   // of `shape_sql` (the statement the query would run) would hand them.
   // Absent when the table or the shape is left to the queries; else true
   // when the rows ran to their end or `on_row` settled, false when it
-  // stopped them.
+  // stopped them.  With `deal`, only the rows it takes are checked and
+  // handed on.
   std::optional<bool> query(const PredDecl& decl, const std::string& mask,
                             const std::vector<std::string>& values, std::size_t count,
                             FunctionRef<std::string()> shape_sql,
-                            FunctionRef<Flow(const TermList&)> on_row);
+                            FunctionRef<Flow(const TermList&)> on_row, RowDeal* deal = nullptr);
 
 private:
   enum class RowState : std::uint8_t { Unchecked, Good, Bad };

@@ -74,6 +74,16 @@ void HipaaScenario::resolve_eval_pred(const std::string& pred, const TermList& a
   atom_not_understood(pred, args);
 }
 
+void HipaaScenario::resolve_dealt(const std::string& pred, const TermList& args, RowDeal& deal,
+                                  Continuation k) {
+  struct Dealing {
+    RowDeal*& slot;
+    ~Dealing() { slot = nullptr; }
+  } dealing{dealing_};
+  dealing_ = &deal;
+  if (!dispatch_relation(pred, args, k)) atom_not_understood(pred, args);
+}
+
 namespace {
 
 // One solution, then the closing no-solution signal unless k stopped.

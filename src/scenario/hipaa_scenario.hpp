@@ -11,7 +11,9 @@
 #include <cstddef>
 #include <iosfwd>
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace hipaa {
@@ -63,6 +65,9 @@ public:
   HipaaScenario(const Signature& signature, db::Connection& connection, std::ostream& out);
 
   void resolve_eval_pred(const std::string& pred, const TermList& args, Continuation k) override;
+  bool answers_by_rows(const std::string& pred, std::size_t arity) const override;
+  void resolve_dealt(const std::string& pred, const TermList& args, RowDeal& deal,
+                     Continuation k) override;
   TermPtr eval_term(const std::string& name, const TermList& args) override;
   bool eval_term_total(const std::string& name) const override;
 
@@ -79,9 +84,20 @@ private:
   bool dispatch_computed(const std::string& pred, const TermList& args, Continuation k);
   bool dispatch_relation(const std::string& pred, const TermList& args, Continuation k);
 
+  // The relations answered from a table, by name: each decodes the rows of
+  // one query of its table, in order.
+  struct Relation {
+    std::string_view name;
+    std::size_t arity;
+    void (HipaaScenario::*answer)(const TermList&, Continuation);
+  };
+  static std::span<const Relation> relations();
+
   // Runs the table query of `shape` with `query_args`, checks each row's
   // width and decodes it into solutions; closes with the no-solution signal.
-  // A query answered whole before is answered from the rows kept.
+  // A query answered whole before is answered from the rows kept.  The
+  // query of a relation asked through resolve_dealt is dealt, and asked
+  // afresh: its rows are neither answered from nor kept in the cache.
   void query_relation(const TableShape& shape, const TermList& query_args, Decoder decode,
                       Continuation k);
   void attr_in(const TermList& args, Continuation k);
@@ -120,6 +136,9 @@ private:
   bool plus_total_;
   ReductionFn tables_;
   RowCache answers_;
+  // The deal of the relation asked through resolve_dealt, until its query
+  // takes it.
+  RowDeal* dealing_ = nullptr;
 };
 
 } // namespace hipaa

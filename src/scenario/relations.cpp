@@ -6,7 +6,9 @@
 #include "logic/printer.hpp"
 
 #include <ostream>
+#include <span>
 #include <string_view>
+#include <utility>
 
 namespace hipaa {
 
@@ -79,6 +81,17 @@ HipaaScenario::Call::~Call() {
 
 void HipaaScenario::query_relation(const TableShape& shape, const TermList& query_args,
                                    Decoder decode, Continuation k) {
+  RowDeal* deal = std::exchange(dealing_, nullptr);
+  if (deal != nullptr) {
+    auto decode_row = [&](const TermList& row) {
+      require_row_width(row, shape, out_);
+      return decode(row);
+    };
+    if (tables_.query_db_atom(shape.table_pred, query_args, decode_row, deal)) {
+      k(Candidate::none());
+    }
+    return;
+  }
   if (RowCache::Rows rows = answers_.find(shape, query_args)) {
     // As the query hands them on: a consumer that has settled is handed
     // nothing more, one that stops ends the enumeration without the signal.
@@ -106,16 +119,9 @@ void HipaaScenario::query_relation(const TableShape& shape, const TermList& quer
   k(Candidate::none());
 }
 
-// Table relations by name.  False when `pred` is none of them.
-bool HipaaScenario::dispatch_relation(const std::string& pred, const TermList& args,
-                                      Continuation k) {
-  // Names as views: a name of another length is told apart without
-  // comparing a character.
-  struct Relation {
-    std::string_view name;
-    std::size_t arity;
-    void (HipaaScenario::*answer)(const TermList&, Continuation);
-  };
+// Names as views: a name of another length is told apart without comparing
+// a character.
+std::span<const HipaaScenario::Relation> HipaaScenario::relations() {
   static constexpr Relation kRelations[] = {
       {"hasattrof", 3, &HipaaScenario::hasattrof},
       {"attr_in", 2, &HipaaScenario::attr_in},
@@ -123,11 +129,24 @@ bool HipaaScenario::dispatch_relation(const std::string& pred, const TermList& a
       {"purp_in", 2, &HipaaScenario::purp_in},
       {"inrole", 3, &HipaaScenario::inrole},
   };
-  for (const Relation& relation : kRelations) {
+  return kRelations;
+}
+
+// Table relations by name.  False when `pred` is none of them.
+bool HipaaScenario::dispatch_relation(const std::string& pred, const TermList& args,
+                                      Continuation k) {
+  for (const Relation& relation : relations()) {
     if (pred != relation.name) continue;
     if (args.size() != relation.arity) atom_not_understood(pred, args);
     (this->*relation.answer)(args, k);
     return true;
+  }
+  return false;
+}
+
+bool HipaaScenario::answers_by_rows(const std::string& pred, std::size_t arity) const {
+  for (const Relation& relation : relations()) {
+    if (pred == relation.name) return arity == relation.arity;
   }
   return false;
 }

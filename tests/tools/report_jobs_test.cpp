@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace hipaa::testing {
 namespace {
 
@@ -42,6 +44,41 @@ TEST(ReportJobs, AFailureIsTheOneASingleThreadMeetsFirst) {
       EXPECT_EQ(many.err, one.err) << c.damage << " --jobs " << jobs;
     }
     EXPECT_FALSE(sandbox.exists("report")) << c.damage;
+  }
+}
+
+// A shard passes the driving rows of other shards over unread: a row of
+// `disclose` that no instance's lookup meets again stops the shard that
+// takes it, with the whole run's message, and no other.  Row 300 lies in
+// the second block of 256 rows.
+TEST(ReportJobs, ADamagedDrivingRowStopsOnlyTheShardThatTakesIt) {
+  Sandbox sandbox;
+  ASSERT_EQ(sandbox.run("hipaa-loggen", {"-n", "2000", "--seed", "3", "--violations", "0.1",
+                                         "--output", "hipaa.db", "--force"})
+                .status,
+            0);
+  TestDb(sandbox.path("hipaa.db")).exec("UPDATE disclose SET sender = '(((' WHERE rowid = 300");
+  RunResult whole = sandbox.run("hipaa-report", {"-q", "--no-lint", "--jobs", "1"});
+  ASSERT_EQ(whole.status, 2);
+  EXPECT_NE(whole.err.find("Unparseable term: ((( obtained from database\n"), std::string::npos)
+      << whole.err;
+  for (const char* jobs : {"1", "2"}) {
+    for (const char* count : {"2", "4"}) {
+      for (int k = 0; k < std::stoi(count); ++k) {
+        std::string shard = std::to_string(k) + "/" + count;
+        std::string out = "shard-" + std::to_string(k) + "-of-" + count + "-" + jobs;
+        RunResult run = sandbox.run("hipaa-report", {"-q", "--no-lint", "--jobs", jobs, "--shard",
+                                                     shard, "--out", out});
+        if (k == 1) {
+          EXPECT_EQ(run.status, 2) << shard << " --jobs " << jobs;
+          EXPECT_EQ(run.err, whole.err) << shard << " --jobs " << jobs;
+          EXPECT_FALSE(sandbox.exists(out)) << shard << " --jobs " << jobs;
+        } else {
+          EXPECT_EQ(run.status, 1) << shard << " --jobs " << jobs << "\n" << run.err;
+          EXPECT_EQ(run.err, "") << shard << " --jobs " << jobs;
+        }
+      }
+    }
   }
 }
 

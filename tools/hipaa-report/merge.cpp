@@ -176,7 +176,8 @@ constexpr const char* kStaleFile = "stale-decisions.csv";
 using Placement = std::vector<std::uint32_t>;
 
 // Where every row comes from, found from the shards' units: the driving
-// solutions of each rule in turn, each with the instances its shard found.
+// rows (or solutions) of each rule in turn, each with the instances its
+// shard found.
 Placement place_rows(const std::vector<Shard>& shards, std::size_t rules) {
   std::vector<std::vector<RuleUnits>> units;
   for (const Shard& shard : shards) {

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include <fstream>
+#include <optional>
 #include <ostream>
 
 namespace hipaa::report {
@@ -28,6 +29,27 @@ void ShardEnumeration::run(Auditor& enumerator, InstanceFn instance) {
         units.instances.push_back(1);
         instance(rule, position++, none, no_values);
       }
+      continue;
+    }
+    // The driving rows' instances, as the enumeration meets them: the
+    // taken rows before a solution's row, and that row, get their count.
+    auto taken = [&](std::size_t row) { return takes(row, shard_, shards_); };
+    RowDeal deal{taken};
+    std::size_t counted = 0;
+    auto count_rows = [&](std::size_t end) {
+      for (; counted < end; ++counted) {
+        if (taken(counted)) units.instances.push_back(0);
+      }
+    };
+    std::optional<bool> dealt = enumerator.engine().for_each_dealt_solution(
+        *all, deal, [&](const Substitution& sigma, const TermList& tuple) {
+          count_rows(deal.at + 1);
+          ++units.instances.back();
+          instance(rule, position++, sigma, tuple);
+        });
+    if (dealt) {
+      count_rows(deal.rows);
+      units.driving = deal.rows;
       continue;
     }
     enumerator.engine().for_each_solution(
