@@ -6,7 +6,6 @@
 #include "base/failure.hpp"
 #include "reduce/term_match.hpp"
 
-
 namespace hipaa {
 
 namespace {
@@ -32,6 +31,14 @@ void collect_rules(const FormulaPtr& formula, const std::optional<std::string>& 
   rules.push_back(std::move(rule));
 }
 
+// A guard solution is an instance unless the rule's exclusion list names
+// its tuple.
+void hand_on_instance(const Quantified& rule, const Substitution& sigma,
+                      ReductionFn::SolutionK k) {
+  TermList tuple = value_tuple(rule.bound, sigma);
+  if (!is_excluded(rule.exclusions, tuple)) k(sigma, tuple);
+}
+
 } // namespace
 
 std::vector<Rule> top_level_rules(const FormulaPtr& policy) {
@@ -44,10 +51,7 @@ bool ReductionFn::for_each_solution(const Quantified& rule, SolutionK k) {
   if (reduction_depth_ == 0) probe_.clear();
   DepthScope depth(reduction_depth_);
   bool closed = true;
-  auto instance_step = [&](const Substitution& sigma) {
-    TermList tuple = value_tuple(rule.bound, sigma);
-    if (!is_excluded(rule.exclusions, tuple)) k(sigma, tuple);
-  };
+  auto instance_step = [&](const Substitution& sigma) { hand_on_instance(rule, sigma, k); };
   satisfy_guard(*rule.guard, Substitution{}, instance_step, closed);
   return closed;
 }
@@ -56,10 +60,7 @@ bool ReductionFn::for_each_solution(const Quantified& rule, DrivingFilter take, 
   if (reduction_depth_ == 0) probe_.clear();
   DepthScope depth(reduction_depth_);
   bool closed = true;
-  auto instance_step = [&](const Substitution& sigma) {
-    TermList tuple = value_tuple(rule.bound, sigma);
-    if (!is_excluded(rule.exclusions, tuple)) k(sigma, tuple);
-  };
+  auto instance_step = [&](const Substitution& sigma) { hand_on_instance(rule, sigma, k); };
   std::size_t driving = 0;
   // The enumeration of satisfy_conjuncts, its first step filtered.
   const auto* conj = rule.guard->as<GAnd>();
@@ -95,10 +96,7 @@ std::optional<bool> ReductionFn::for_each_dealt_solution(const Quantified& rule,
   if (reduction_depth_ == 0) probe_.clear();
   DepthScope depth(reduction_depth_);
   bool closed = true;
-  auto instance_step = [&](const Substitution& sigma) {
-    TermList tuple = value_tuple(rule.bound, sigma);
-    if (!is_excluded(rule.exclusions, tuple)) k(sigma, tuple);
-  };
+  auto instance_step = [&](const Substitution& sigma) { hand_on_instance(rule, sigma, k); };
   auto extend = [&](const Substitution& sigma) {
     if (conj != nullptr) {
       satisfy_conjuncts(conj->conjuncts, 1, sigma, instance_step, closed);

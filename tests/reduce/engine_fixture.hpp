@@ -9,7 +9,10 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <functional>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace hipaa::testing {
 
@@ -76,6 +79,26 @@ protected:
   }
   std::string reduce_failure(const FormulaPtr& formula) {
     return failure_name([&] { engine.reduce_formula_internal(formula); });
+  }
+
+  // The candidates of one resolution by the scenario: each solution as its
+  // printed values, the closing no-solution signal as "none".  Stops after
+  // `limit` solutions; `inner` runs at every solution.
+  std::vector<std::string> solutions(const std::string& pred, const TermList& args,
+                                     int limit = 1000, const std::function<void()>& inner = {}) {
+    std::vector<std::string> seen;
+    int delivered = 0;
+    auto collect = [&](const Candidate& candidate) {
+      if (!candidate.is_solution()) {
+        seen.push_back("none");
+        return Flow::Continue;
+      }
+      seen.push_back(print_term_list(*candidate.values));
+      if (inner) inner();
+      return ++delivered >= limit ? Flow::Stop : Flow::Continue;
+    };
+    scenario.resolve_eval_pred(pred, args, collect);
+    return seen;
   }
 
   Signature signature;

@@ -17,25 +17,6 @@ protected:
                    "INSERT INTO inrole_db VALUES ('bob', 'health-care-provider', "
                    "'2010:01:06:00:00:00');") {}
 
-  // The solutions handed on, "none" for the closing signal; stops after
-  // `limit` solutions.  `inner` runs at every solution.
-  Strings solutions(const std::string& pred, const TermList& args, int limit = 1000,
-                    const std::function<void()>& inner = {}) {
-    Strings seen;
-    int delivered = 0;
-    auto collect = [&](const Candidate& candidate) {
-      if (!candidate.is_solution()) {
-        seen.push_back("none");
-        return Flow::Continue;
-      }
-      seen.push_back(print_term_list(*candidate.values));
-      if (inner) inner();
-      return ++delivered >= limit ? Flow::Stop : Flow::Continue;
-    };
-    scenario.resolve_eval_pred(pred, args, collect);
-    return seen;
-  }
-
   TermPtr d1 = date("2010:01:01:00:00:00");
   TermPtr d6 = date("2010:01:06:00:00:00");
 };

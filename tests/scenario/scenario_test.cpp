@@ -12,23 +12,6 @@ class ScenarioTest : public EngineTest {
 protected:
   using EngineTest::EngineTest;
 
-  // The candidates of one resolution: each solution as its printed values,
-  // the closing no-solution signal as "none".  Stops after `limit` solutions.
-  std::vector<std::string> solutions(const std::string& pred, const TermList& args,
-                                     int limit = 1000) {
-    std::vector<std::string> seen;
-    int delivered = 0;
-    auto collect = [&](const Candidate& candidate) {
-      if (!candidate.is_solution()) {
-        seen.push_back("none");
-        return Flow::Continue;
-      }
-      seen.push_back(print_term_list(*candidate.values));
-      return ++delivered >= limit ? Flow::Stop : Flow::Continue;
-    };
-    scenario.resolve_eval_pred(pred, args, collect);
-    return seen;
-  }
   std::string eval(const std::string& name, const TermList& args) {
     return print_term(*scenario.eval_term(name, args));
   }
