@@ -115,13 +115,7 @@ std::size_t TableStore::used() {
 const TableStore::Table& TableStore::table(const PredDecl& decl, db::Connection& connection) {
   std::lock_guard<std::mutex> lock(mutex_);
   auto [slot, inserted] = entries_.try_emplace(table_key(*decl.dbinfo));
-  if (inserted) {
-    const std::size_t before = used_;
-    if (!read(decl, slot->second.table, connection)) {
-      used_ = before;
-      slot->second.table = Table{};
-    }
-  }
+  if (inserted && !read(decl, slot->second.table, connection)) slot->second.table = Table{};
   return slot->second.table;
 }
 
@@ -185,8 +179,11 @@ bool TableStore::read(const PredDecl& decl, Table& table, db::Connection& connec
   RawStatement statement = prepare(connection, sql);
   if (!statement) return false;
   table.columns = info.columns.size();
+  // The texts stay, and stay counted, when the table is left to the
+  // queries: a later table may share them.
   const std::size_t text_cost = kTextCost + (threads_ - 1) * kThreadTextCost;
   const std::size_t row_cost = table.columns * sizeof(std::uint32_t) + threads_;
+  std::size_t rows_used = 0;
   int status;
   while ((status = sqlite3_step(statement.get())) == SQLITE_ROW) {
     for (std::size_t c = 0; c < table.columns; ++c) {
@@ -198,14 +195,17 @@ bool TableStore::read(const PredDecl& decl, Table& table, db::Connection& connec
       const std::string_view text(reinterpret_cast<const char*>(bytes),
                                   static_cast<std::size_t>(size));
       if (text.find('\0') != std::string_view::npos) return false;
-      auto [id, fresh] = table.texts.add(text);
+      if (texts_.size() == UINT32_MAX) return false;
+      auto [id, fresh] = texts_.add(text);
       if (fresh) used_ += text_cost + text.size();
       table.cells.push_back(id);
     }
-    used_ += row_cost;
-    if (used_ > budget_) return false;
+    rows_used += row_cost;
+    if (used_ + rows_used > budget_) return false;
   }
-  if (status != SQLITE_DONE || table.texts.size() > UINT32_MAX) return false;
+  if (status != SQLITE_DONE) return false;
+  used_ += rows_used;
+  table.ids = texts_.size();
   table.indexed = true;
   return true;
 }
@@ -225,7 +225,7 @@ TableStore::Shape TableStore::make_shape(const PredDecl& decl, const Table& tabl
   for (std::size_t r = 0; r < count; ++r) shape.rows[r] = static_cast<std::uint32_t>(r);
   const std::size_t width = table.columns;
   const auto& cells = table.cells;
-  const auto& texts = table.texts;
+  const TextIds& texts = texts_;
   // Grouped by the ids of the constrained values; within a group in the
   // index's byte order, ties (and a table scan) in table order.
   std::stable_sort(shape.rows.begin(), shape.rows.end(), [&](std::uint32_t a, std::uint32_t b) {
@@ -257,8 +257,10 @@ TableIndex::Local& TableIndex::local_of(const PredDecl& decl) {
     local.table = &store_.table(decl, connection_);
     if (local.table->indexed) {
       for (const PredArg& arg : decl.args) local.sorts.push_back(arg.sort);
-      local.terms.resize(local.table->texts.size());
-      local.unparsable.resize(local.table->texts.size(), false);
+      if (terms_.size() < local.table->ids) {
+        terms_.resize(local.table->ids);
+        unparsable_.resize(local.table->ids, false);
+      }
       local.row_state.resize(local.table->rows(), RowState::Unchecked);
     }
   }
@@ -280,19 +282,19 @@ bool TableIndex::check_row(Local& local, std::uint32_t row) {
   TermList values;
   for (std::size_t c = 0; c < table.columns; ++c) {
     const std::uint32_t id = table.cells[row * table.columns + c];
-    TermPtr& term = local.terms[id];
+    TermPtr& term = terms_[id];
     if (!term) {
-      if (local.unparsable[id]) return false;
+      if (unparsable_[id]) return false;
       // A text whose parse fails (a date that does not exist) or needs a
       // repair is read by the query, which fails or reports it then.
       ValueCache::Parsed parsed{nullptr, false};
       try {
-        parsed = values_.parse(std::string(table.texts.text(id)), diagnostics);
+        parsed = values_.parse(std::string(store_.texts().text(id)), diagnostics);
       } catch (const Failure&) {
         parsed.term = nullptr;
       }
       if (!parsed.term || parsed.wrote_diagnostic) {
-        local.unparsable[id] = true;
+        unparsable_[id] = true;
         return false;
       }
       term = std::move(parsed.term);
@@ -326,7 +328,7 @@ std::optional<bool> TableIndex::query(const PredDecl& decl, const std::string& m
   std::uint32_t wanted[16];
   if (count > 16 || count != shape.keys.size()) return std::nullopt;
   for (std::size_t i = 0; i < count; ++i) {
-    std::optional<std::uint32_t> id = table.texts.find(values[i]);
+    std::optional<std::uint32_t> id = store_.texts().find(values[i]);
     if (!id) return true;
     wanted[i] = *id;
   }
@@ -351,7 +353,7 @@ std::optional<bool> TableIndex::query(const PredDecl& decl, const std::string& m
   row.reserve(width);
   for (auto at = first; at != last; ++at) {
     row.clear();
-    for (std::size_t c = 0; c < width; ++c) row.push_back(local.terms[cells[*at * width + c]]);
+    for (std::size_t c = 0; c < width; ++c) row.push_back(terms_[cells[*at * width + c]]);
     Flow flow = on_row(row);
     if (flow == Flow::Stop) return false;
     if (flow == Flow::Settled) return true;

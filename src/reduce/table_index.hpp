@@ -12,6 +12,8 @@
 // shared, read-only once made, by the run's threads; each thread's
 // TableIndex parses the rows it meets into terms of its own, so that no
 // term, and no count of a term's owners, is shared between two threads.
+// The texts of all tables share one set of ids: a name or a date that
+// occurs in several tables is stored, and parsed by a thread, once.
 //
 // A lookup is left to the query (it answers "not indexed") when anything
 // could make the two differ: a row of its group whose text needs a repair,
@@ -55,7 +57,7 @@ public:
     bool indexed = false;
     std::size_t columns = 0;
     std::vector<std::uint32_t> cells; // text ids, row by row
-    TextIds texts;
+    std::size_t ids = 0;              // every cell's id is below it
     std::size_t rows() const { return columns == 0 ? 0 : cells.size() / columns; }
   };
 
@@ -75,6 +77,10 @@ public:
   // Bytes held by the tables read so far.
   std::size_t used();
 
+  // The texts of every table; `text` of an id of a table's cells and
+  // `find` may be called at any time.
+  const TextIds& texts() const { return texts_; }
+
 private:
   struct Entry {
     Table table;
@@ -91,6 +97,7 @@ private:
   std::size_t threads_;
   std::size_t used_ = 0;
   std::optional<bool> plain_database_;
+  TextIds texts_;
   // By table and columns: the threads' private copies of the policy have
   // declarations of their own.
   std::unordered_map<std::string, Entry> entries_;
@@ -121,8 +128,6 @@ private:
   struct Local {
     const TableStore::Table* table = nullptr;
     std::vector<Sort> sorts;
-    std::vector<TermPtr> terms;   // by id, parsed when first needed
-    std::vector<bool> unparsable; // by id: the parse failed or repaired
     std::vector<RowState> row_state;
     std::unordered_map<std::string, const TableStore::Shape*> shapes; // by mask
   };
@@ -135,6 +140,8 @@ private:
   db::Connection& connection_;
   TableStore& store_;
   ValueCache values_;
+  std::vector<TermPtr> terms_;   // by text id, parsed when first needed
+  std::vector<bool> unparsable_; // by text id: the parse failed or repaired
   std::unordered_map<const PredDecl*, Local> tables_;
 };
 
