@@ -51,6 +51,10 @@ bool starts_with(const std::string& text, const std::string& prefix) {
 constexpr std::size_t kTextCost = 160;
 constexpr std::size_t kThreadTextCost = 96;
 
+// The terms a thread keeps by id: enough for the rows that one instance
+// and its neighbours meet again and again.
+constexpr std::size_t kRecentTerms = std::size_t{1} << 16;
+
 // The store's key of a table: its name and the columns read.
 std::string table_key(const DbInfo& info) {
   std::string key = info.table;
@@ -184,6 +188,14 @@ bool TableStore::read(const PredDecl& decl, Table& table, db::Connection& connec
   const std::size_t text_cost = kTextCost + (threads_ - 1) * kThreadTextCost;
   const std::size_t row_cost = table.columns * sizeof(std::uint32_t) + threads_;
   std::size_t rows_used = 0;
+  // The cells take their room at once: a vector doubling its way to the
+  // size of a large table would hold up to twice what it needs.
+  const std::string count = single(connection, "SELECT count(*) FROM " + info.table);
+  if (!count.empty()) {
+    const unsigned long long rows = std::stoull(count);
+    if (rows * table.columns * sizeof(std::uint32_t) + used_ > budget_) return false;
+    table.cells.reserve(static_cast<std::size_t>(rows) * table.columns);
+  }
   int status;
   while ((status = sqlite3_step(statement.get())) == SQLITE_ROW) {
     for (std::size_t c = 0; c < table.columns; ++c) {
@@ -248,7 +260,7 @@ TableStore::Shape TableStore::make_shape(const PredDecl& decl, const Table& tabl
 
 TableIndex::TableIndex(const Signature& signature, db::Connection& connection,
                        TableStore& store)
-    : signature_(signature), connection_(connection), store_(store) {}
+    : signature_(signature), connection_(connection), store_(store), recent_(kRecentTerms) {}
 
 TableIndex::Local& TableIndex::local_of(const PredDecl& decl) {
   auto [slot, inserted] = tables_.try_emplace(&decl);
@@ -257,10 +269,7 @@ TableIndex::Local& TableIndex::local_of(const PredDecl& decl) {
     local.table = &store_.table(decl, connection_);
     if (local.table->indexed) {
       for (const PredArg& arg : decl.args) local.sorts.push_back(arg.sort);
-      if (terms_.size() < local.table->ids) {
-        terms_.resize(local.table->ids);
-        unparsable_.resize(local.table->ids, false);
-      }
+      if (unparsable_.size() < local.table->ids) unparsable_.resize(local.table->ids, false);
       local.row_state.resize(local.table->rows(), RowState::Unchecked);
     }
   }
@@ -276,30 +285,36 @@ bool TableIndex::row_good(Local& local, std::uint32_t row) {
   return state == RowState::Good;
 }
 
+// The term of the text `id`, null when the text is left to the query: its
+// parse fails (a date that does not exist) or needs a repair, which the
+// query then reports or fails on.  A text parses the same every time, so a
+// text once parsed without a word parses so again.
+TermPtr TableIndex::term_of(std::uint32_t id, std::ostream& diagnostics) {
+  RecentTerm& recent = recent_[id & (kRecentTerms - 1)];
+  if (recent.term && recent.id == id) return recent.term;
+  if (unparsable_[id]) return nullptr;
+  ValueCache::Parsed parsed{nullptr, false};
+  try {
+    parsed = values_.parse(std::string(store_.texts().text(id)), diagnostics);
+  } catch (const Failure&) {
+    parsed.term = nullptr;
+  }
+  if (!parsed.term || parsed.wrote_diagnostic) {
+    unparsable_[id] = true;
+    return nullptr;
+  }
+  recent = RecentTerm{id, parsed.term};
+  return std::move(parsed.term);
+}
+
 bool TableIndex::check_row(Local& local, std::uint32_t row) {
   const TableStore::Table& table = *local.table;
   std::ostringstream diagnostics;
   TermList values;
   for (std::size_t c = 0; c < table.columns; ++c) {
-    const std::uint32_t id = table.cells[row * table.columns + c];
-    TermPtr& term = terms_[id];
-    if (!term) {
-      if (unparsable_[id]) return false;
-      // A text whose parse fails (a date that does not exist) or needs a
-      // repair is read by the query, which fails or reports it then.
-      ValueCache::Parsed parsed{nullptr, false};
-      try {
-        parsed = values_.parse(std::string(store_.texts().text(id)), diagnostics);
-      } catch (const Failure&) {
-        parsed.term = nullptr;
-      }
-      if (!parsed.term || parsed.wrote_diagnostic) {
-        unparsable_[id] = true;
-        return false;
-      }
-      term = std::move(parsed.term);
-    }
-    values.push_back(term);
+    TermPtr term = term_of(table.cells[row * table.columns + c], diagnostics);
+    if (!term) return false;
+    values.push_back(std::move(term));
   }
   try {
     check_value_terms(values, local.sorts, signature_, diagnostics);
@@ -353,7 +368,7 @@ std::optional<bool> TableIndex::query(const PredDecl& decl, const std::string& m
   row.reserve(width);
   for (auto at = first; at != last; ++at) {
     row.clear();
-    for (std::size_t c = 0; c < width; ++c) row.push_back(terms_[cells[*at * width + c]]);
+    for (std::size_t c = 0; c < width; ++c) row.push_back(term_of(cells[*at * width + c], quiet_));
     Flow flow = on_row(row);
     if (flow == Flow::Stop) return false;
     if (flow == Flow::Settled) return true;

@@ -13,7 +13,10 @@
 // TableIndex parses the rows it meets into terms of its own, so that no
 // term, and no count of a term's owners, is shared between two threads.
 // The texts of all tables share one set of ids: a name or a date that
-// occurs in several tables is stored, and parsed by a thread, once.
+// occurs in several tables is stored once.  A thread keeps the terms of the
+// texts it met last, by id, and the terms of texts that keep coming back
+// in its value cache; other texts are parsed again when met again, so that
+// its terms take a bounded room however large the log.
 //
 // A lookup is left to the query (it answers "not indexed") when anything
 // could make the two differ: a row of its group whose text needs a repair,
@@ -34,6 +37,7 @@
 #include <cstdint>
 #include <mutex>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -132,7 +136,14 @@ private:
     std::unordered_map<std::string, const TableStore::Shape*> shapes; // by mask
   };
 
+  // A text's id and term, kept while no other id takes its place.
+  struct RecentTerm {
+    std::uint32_t id = 0;
+    TermPtr term;
+  };
+
   Local& local_of(const PredDecl& decl);
+  TermPtr term_of(std::uint32_t id, std::ostream& diagnostics);
   bool row_good(Local& local, std::uint32_t row);
   bool check_row(Local& local, std::uint32_t row);
 
@@ -140,8 +151,10 @@ private:
   db::Connection& connection_;
   TableStore& store_;
   ValueCache values_;
-  std::vector<TermPtr> terms_;   // by text id, parsed when first needed
-  std::vector<bool> unparsable_; // by text id: the parse failed or repaired
+  std::vector<RecentTerm> recent_; // by text id modulo its size
+  std::vector<bool> unparsable_;   // by text id: the parse failed or repaired
+  // What a parse of a row's text once checked writes: nothing.
+  std::ostringstream quiet_;
   std::unordered_map<const PredDecl*, Local> tables_;
 };
 
