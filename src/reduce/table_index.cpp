@@ -50,6 +50,10 @@ bool starts_with(const std::string& text, const std::string& prefix) {
 constexpr std::size_t kTextCost = 160;
 constexpr std::size_t kThreadTextCost = 96;
 
+// The terms a thread keeps by id: enough for the rows that one instance
+// and its neighbours meet again and again.
+constexpr std::size_t kRecentTerms = std::size_t{1} << 16;
+
 // The store's key of a table: its name and the columns read.
 std::string table_key(const DbInfo& info) {
   std::string key = info.table;
@@ -114,13 +118,7 @@ std::size_t TableStore::used() {
 const TableStore::Table& TableStore::table(const PredDecl& decl, db::Connection& connection) {
   std::lock_guard<std::mutex> lock(mutex_);
   auto [slot, inserted] = entries_.try_emplace(table_key(*decl.dbinfo));
-  if (inserted) {
-    const std::size_t before = used_;
-    if (!read(decl, slot->second.table, connection)) {
-      used_ = before;
-      slot->second.table = Table{};
-    }
-  }
+  if (inserted && !read(decl, slot->second.table, connection)) slot->second.table = Table{};
   return slot->second.table;
 }
 
@@ -184,8 +182,19 @@ bool TableStore::read(const PredDecl& decl, Table& table, db::Connection& connec
   RawStatement statement = prepare(connection, sql);
   if (!statement) return false;
   table.columns = info.columns.size();
+  // The texts stay, and stay counted, when the table is left to the
+  // queries: a later table may share them.
   const std::size_t text_cost = kTextCost + (threads_ - 1) * kThreadTextCost;
   const std::size_t row_cost = table.columns * sizeof(std::uint32_t) + threads_;
+  std::size_t rows_used = 0;
+  // The cells take their room at once: a vector doubling its way to the
+  // size of a large table would hold up to twice what it needs.
+  const std::string count = single(connection, "SELECT count(*) FROM " + info.table);
+  if (!count.empty()) {
+    const unsigned long long rows = std::stoull(count);
+    if (rows * table.columns * sizeof(std::uint32_t) + used_ > budget_) return false;
+    table.cells.reserve(static_cast<std::size_t>(rows) * table.columns);
+  }
   int status;
   while ((status = sqlite3_step(statement.get())) == SQLITE_ROW) {
     for (std::size_t c = 0; c < table.columns; ++c) {
@@ -197,14 +206,17 @@ bool TableStore::read(const PredDecl& decl, Table& table, db::Connection& connec
       const std::string_view text(reinterpret_cast<const char*>(bytes),
                                   static_cast<std::size_t>(size));
       if (text.find('\0') != std::string_view::npos) return false;
-      auto [id, fresh] = table.texts.add(text);
+      if (texts_.size() == UINT32_MAX) return false;
+      auto [id, fresh] = texts_.add(text);
       if (fresh) used_ += text_cost + text.size();
       table.cells.push_back(id);
     }
-    used_ += row_cost;
-    if (used_ > budget_) return false;
+    rows_used += row_cost;
+    if (used_ + rows_used > budget_) return false;
   }
-  if (status != SQLITE_DONE || table.texts.size() > UINT32_MAX) return false;
+  if (status != SQLITE_DONE) return false;
+  used_ += rows_used;
+  table.ids = texts_.size();
   table.indexed = true;
   return true;
 }
@@ -224,7 +236,7 @@ TableStore::Shape TableStore::make_shape(const PredDecl& decl, const Table& tabl
   for (std::size_t r = 0; r < count; ++r) shape.rows[r] = static_cast<std::uint32_t>(r);
   const std::size_t width = table.columns;
   const auto& cells = table.cells;
-  const auto& texts = table.texts;
+  const TextIds& texts = texts_;
   // Grouped by the ids of the constrained values; within a group in the
   // index's byte order, ties (and a table scan) in table order.
   std::stable_sort(shape.rows.begin(), shape.rows.end(), [&](std::uint32_t a, std::uint32_t b) {
@@ -247,7 +259,7 @@ TableStore::Shape TableStore::make_shape(const PredDecl& decl, const Table& tabl
 
 TableIndex::TableIndex(const Signature& signature, db::Connection& connection,
                        TableStore& store)
-    : signature_(signature), connection_(connection), store_(store) {}
+    : signature_(signature), connection_(connection), store_(store), recent_(kRecentTerms) {}
 
 TableIndex::Local& TableIndex::local_of(const PredDecl& decl) {
   auto [slot, inserted] = tables_.try_emplace(&decl);
@@ -256,8 +268,7 @@ TableIndex::Local& TableIndex::local_of(const PredDecl& decl) {
     local.table = &store_.table(decl, connection_);
     if (local.table->indexed) {
       for (const PredArg& arg : decl.args) local.sorts.push_back(arg.sort);
-      local.terms.resize(local.table->texts.size());
-      local.unparsable.resize(local.table->texts.size(), false);
+      if (unparsable_.size() < local.table->ids) unparsable_.resize(local.table->ids, false);
       local.row_state.resize(local.table->rows(), RowState::Unchecked);
     }
   }
@@ -273,6 +284,28 @@ bool TableIndex::row_good(Local& local, std::uint32_t row) {
   return state == RowState::Good;
 }
 
+// The term of the text `id`, null when the text is left to the query: its
+// parse fails (a date that does not exist) or needs a repair, which the
+// query then reports or fails on.  A text parses the same every time, so a
+// text once parsed without a word parses so again.
+TermPtr TableIndex::term_of(std::uint32_t id, std::ostream& diagnostics) {
+  RecentTerm& recent = recent_[id & (kRecentTerms - 1)];
+  if (recent.term && recent.id == id) return recent.term;
+  if (unparsable_[id]) return nullptr;
+  ValueCache::Parsed parsed{nullptr, false};
+  try {
+    parsed = values_.parse(std::string(store_.texts().text(id)), diagnostics);
+  } catch (const Failure&) {
+    parsed.term = nullptr;
+  }
+  if (!parsed.term || parsed.wrote_diagnostic) {
+    unparsable_[id] = true;
+    return nullptr;
+  }
+  recent = RecentTerm{id, parsed.term};
+  return std::move(parsed.term);
+}
+
 bool TableIndex::check_row(Local& local, std::uint32_t row) {
   const TableStore::Table& table = *local.table;
   check_buffer_.written = 0;
@@ -281,25 +314,9 @@ bool TableIndex::check_row(Local& local, std::uint32_t row) {
   TermList& values = check_values_;
   values.clear();
   for (std::size_t c = 0; c < table.columns; ++c) {
-    const std::uint32_t id = table.cells[row * table.columns + c];
-    TermPtr& term = local.terms[id];
-    if (!term) {
-      if (local.unparsable[id]) return false;
-      // A text whose parse fails (a date that does not exist) or needs a
-      // repair is read by the query, which fails or reports it then.
-      ValueCache::Parsed parsed{nullptr, false};
-      try {
-        parsed = values_.parse(std::string(table.texts.text(id)), diagnostics);
-      } catch (const Failure&) {
-        parsed.term = nullptr;
-      }
-      if (!parsed.term || parsed.wrote_diagnostic) {
-        local.unparsable[id] = true;
-        return false;
-      }
-      term = std::move(parsed.term);
-    }
-    values.push_back(term);
+    TermPtr term = term_of(table.cells[row * table.columns + c], diagnostics);
+    if (!term) return false;
+    values.push_back(std::move(term));
   }
   try {
     check_value_terms(values, local.sorts, signature_, diagnostics);
@@ -329,7 +346,7 @@ std::optional<bool> TableIndex::query(const PredDecl& decl, const std::string& m
   std::uint32_t wanted[16];
   if (count > 16 || count != shape.keys.size()) return std::nullopt;
   for (std::size_t i = 0; i < count; ++i) {
-    std::optional<std::uint32_t> id = table.texts.find(values[i]);
+    std::optional<std::uint32_t> id = store_.texts().find(values[i]);
     if (!id) return true;
     wanted[i] = *id;
   }
@@ -362,7 +379,7 @@ std::optional<bool> TableIndex::query(const PredDecl& decl, const std::string& m
       if (!deal->takes(deal->at)) continue;
     }
     row.clear();
-    for (std::size_t c = 0; c < width; ++c) row.push_back(local.terms[cells[*at * width + c]]);
+    for (std::size_t c = 0; c < width; ++c) row.push_back(term_of(cells[*at * width + c], quiet_));
     Flow flow = on_row(row);
     if (flow == Flow::Stop) return false;
     if (flow == Flow::Settled) return true;

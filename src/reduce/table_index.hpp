@@ -12,6 +12,11 @@
 // shared, read-only once made, by the run's threads; each thread's
 // TableIndex parses the rows it meets into terms of its own, so that no
 // term, and no count of a term's owners, is shared between two threads.
+// The texts of all tables share one set of ids: a name or a date that
+// occurs in several tables is stored once.  A thread keeps the terms of the
+// texts it met last, by id, and the terms of texts that keep coming back
+// in its value cache; other texts are parsed again when met again, so that
+// its terms take a bounded room however large the log.
 //
 // A lookup is left to the query (it answers "not indexed") when anything
 // could make the two differ: a row of its group whose text needs a repair,
@@ -33,6 +38,7 @@
 #include <mutex>
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <streambuf>
 #include <string>
 #include <unordered_map>
@@ -57,7 +63,7 @@ public:
     bool indexed = false;
     std::size_t columns = 0;
     std::vector<std::uint32_t> cells; // text ids, row by row
-    TextIds texts;
+    std::size_t ids = 0;              // every cell's id is below it
     std::size_t rows() const { return columns == 0 ? 0 : cells.size() / columns; }
   };
 
@@ -77,6 +83,10 @@ public:
   // Bytes held by the tables read so far.
   std::size_t used();
 
+  // The texts of every table; `text` of an id of a table's cells and
+  // `find` may be called at any time.
+  const TextIds& texts() const { return texts_; }
+
 private:
   struct Entry {
     Table table;
@@ -93,6 +103,7 @@ private:
   std::size_t threads_;
   std::size_t used_ = 0;
   std::optional<bool> plain_database_;
+  TextIds texts_;
   // By table and columns: the threads' private copies of the policy have
   // declarations of their own.
   std::unordered_map<std::string, Entry> entries_;
@@ -124,13 +135,18 @@ private:
   struct Local {
     const TableStore::Table* table = nullptr;
     std::vector<Sort> sorts;
-    std::vector<TermPtr> terms;   // by id, parsed when first needed
-    std::vector<bool> unparsable; // by id: the parse failed or repaired
     std::vector<RowState> row_state;
     std::unordered_map<std::string, const TableStore::Shape*> shapes; // by mask
   };
 
+  // A text's id and term, kept while no other id takes its place.
+  struct RecentTerm {
+    std::uint32_t id = 0;
+    TermPtr term;
+  };
+
   Local& local_of(const PredDecl& decl);
+  TermPtr term_of(std::uint32_t id, std::ostream& diagnostics);
   bool row_good(Local& local, std::uint32_t row);
   bool check_row(Local& local, std::uint32_t row);
 
@@ -138,6 +154,10 @@ private:
   db::Connection& connection_;
   TableStore& store_;
   ValueCache values_;
+  std::vector<RecentTerm> recent_; // by text id modulo its size
+  std::vector<bool> unparsable_;   // by text id: the parse failed or repaired
+  // What a parse of a row's text once checked writes: nothing.
+  std::ostringstream quiet_;
   // Where a row's check writes its diagnostics: only whether it wrote any
   // matters, so it keeps a count instead of the text, and is made once.
   struct CountingBuffer : std::streambuf {
