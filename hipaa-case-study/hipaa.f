@@ -1076,8 +1076,11 @@
       % "may not include in its notice a limitation affecting its right to
       % make a use or disclosure that is required by law or permitted by
       % 164.512(j)(1)(i)" (a serious and imminent threat).
-      (<c164-502-i> all [ce111: string] [u111: purpose] [s111: date] (notice_limitation ce111 u111 s111)
-        (imp (and (lessthan s111 t) (purp_in m u111)
+      % The purposes of the message come first, so that only the notices
+      % that limit one of them are read.
+      (<c164-502-i> all [ce111: string] [u111: purpose] [s111: date]
+          (and (purp_in m u111) (notice_limitation ce111 u111 s111))
+        (imp (and (lessthan s111 t)
                   (or (eq_prin p1 ce111) (ex [k111: role] (acts_for p1 ce111 k111 t))
                       (ex [sb111: date] [eb111: date]
                         (and (ba_agreement ce111 p1 sb111 eb111) (time_in sb111 t eb111)))))

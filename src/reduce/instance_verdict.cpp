@@ -121,6 +121,24 @@ const GAtom* first_guard_atom(const Guard& guard) {
   return nullptr;
 }
 
+// The first atom of a guard, through its conjunctions, that reads a table:
+// the record a guard rests on, which need not come first in the order the
+// guard is evaluated.
+const GAtom* first_table_atom(const Guard& guard, const SignatureIndex& decls) {
+  if (const auto* atom = guard.as<GAtom>()) {
+    const PredDecl* decl = decls.find_pred(atom->pred);
+    return decl != nullptr && decl->cls == PredClass::Db ? atom : nullptr;
+  }
+  if (const auto* conj = guard.as<GAnd>()) {
+    for (const GuardPtr& member : conj->conjuncts) {
+      if (const GAtom* atom = first_table_atom(*member, decls)) return atom;
+    }
+    return nullptr;
+  }
+  if (const auto* ex = guard.as<GEx>()) return first_table_atom(*ex->guard, decls);
+  return nullptr;
+}
+
 } // namespace
 
 const char* verdict_word(Verdict verdict) {
@@ -305,46 +323,36 @@ std::optional<FailedFact> InstanceJudge::premise_row(const Guard& guard, const S
   } else {
     members.push_back(&guard);
   }
-  // The rows are read first and tried afterwards, so that trying one never
-  // reads the table while it is being read.
-  constexpr std::size_t kRowsTried = 16;
   for (const Guard* member : members) {
     const auto* ex = member->as<GEx>();
     if (ex == nullptr) continue;
-    const GAtom* atom = first_guard_atom(*ex->guard);
+    const GAtom* atom = first_table_atom(*ex->guard, engine_.subst_env().decls);
     if (atom == nullptr) continue;
-    const PredDecl* decl = engine_.subst_env().decls.find_pred(atom->pred);
-    if (decl == nullptr || decl->cls != PredClass::Db) continue;
-    TermList args = subst_simplify(atom->args, sigma, engine_.subst_env());
-    std::vector<TermList> rows;
-    engine_.query_db_atom(atom->pred, args, [&](const TermList& values) {
-      rows.push_back(values);
-      return rows.size() < kRowsTried ? Flow::Continue : Flow::Stop;
-    });
-    for (const TermList& values : rows) {
-      // The row binds the variables of the `ex` that the atom names; the
-      // rest of the premise must hold with them.
-      Substitution with_row;
-      BoundList rest;
-      for (const BoundVar& var : ex->bound) {
-        bool placed = false;
-        for (std::size_t i = 0; i < atom->args.size() && i < values.size() && !placed; ++i) {
-          const auto* name = atom->args[i]->as<VarTerm>();
-          if (name != nullptr && name->name == var.var) {
-            with_row.push_back(Binding{var.var, values[i]});
-            placed = true;
-          }
-        }
-        if (!placed) rest.push_back(var);
-      }
-      with_row.insert(with_row.end(), sigma.begin(), sigma.end());
-      FormulaPtr test = make_ex(std::nullopt, std::move(rest), {}, false, ex->guard, make_true());
-      if (engine_.reduce_instance_part(test, with_row)->is<True>()) {
-        return FailedFact{clause, atom->pred, values, true, false, values, {}};
-      }
+    if (std::optional<Substitution> solution = first_solution(*ex->guard, sigma, nullptr)) {
+      return row_fact(*atom, *solution, clause);
     }
   }
   return std::nullopt;
+}
+
+std::optional<Substitution> InstanceJudge::first_solution(const Guard& guard,
+                                                          const Substitution& sigma,
+                                                          const FormulaPtr& broken_body) {
+  std::optional<Substitution> found;
+  engine_.for_each_guard_solution(guard, sigma, [&](const Substitution& solution) {
+    if (broken_body && !engine_.reduce_instance_part(broken_body, solution)->is<False>()) {
+      return true;
+    }
+    found = solution;
+    return false;
+  });
+  return found;
+}
+
+FailedFact InstanceJudge::row_fact(const GAtom& atom, const Substitution& solution,
+                                   const std::string& clause) {
+  TermList values = subst_simplify(atom.args, solution, engine_.subst_env());
+  return FailedFact{clause, atom.pred, values, true, false, values, {}};
 }
 
 std::optional<FailedFact> InstanceJudge::explain(const FormulaPtr& formula,
@@ -391,18 +399,27 @@ std::optional<FailedFact> InstanceJudge::explain(const FormulaPtr& formula,
     if (q->kind == Quantifier::Ex) return guard_fact(*q->guard, sigma, here, false);
     // An implication (no variables) whose premise holds: a prohibition
     // when its conclusion is false, else the conclusion failed.
+    if (!q->bound.empty()) {
+      // A universal is broken by one of its guard's solutions: the record
+      // of that solution is what made it apply, and the body's failure
+      // under it is the exception that did not.
+      const GAtom* atom = first_table_atom(*q->guard, engine_.subst_env().decls);
+      std::optional<Substitution> broken;
+      if (atom != nullptr) broken = first_solution(*q->guard, sigma, q->body);
+      if (!broken) return guard_fact(*q->guard, sigma, here, true);
+      FailedFact row = row_fact(*atom, *broken, here);
+      if (std::optional<FailedFact> inside = explain(q->body, *broken, here, path)) {
+        row.exception.push_back(std::move(*inside));
+      }
+      return row;
+    }
     FailedFact premise = guard_fact(*q->guard, sigma, here, true);
-    if (!q->bound.empty()) return premise;
     // A premise read from a table (an agreed restriction, an opt-out) says
     // what was broken, more than the failure of the conclusion, which is
     // then the exception that did not apply.
+    std::optional<FailedFact> row = premise_row(*q->guard, sigma, here);
     const PredDecl* decl = engine_.subst_env().decls.find_pred(premise.pred);
-    std::optional<FailedFact> row;
-    if (decl != nullptr && decl->cls == PredClass::Db) {
-      row = std::move(premise);
-    } else {
-      row = premise_row(*q->guard, sigma, here);
-    }
+    if (!row && decl != nullptr && decl->cls == PredClass::Db) row = std::move(premise);
     std::optional<FailedFact> inside;
     if (!q->body->is<False>()) inside = explain(q->body, sigma, here, path);
     if (!row) return inside ? std::move(*inside) : premise;

@@ -114,6 +114,13 @@ private:
   // as the fact the prohibition rests on.
   std::optional<FailedFact> premise_row(const Guard& guard, const Substitution& sigma,
                                         const std::string& clause);
+  // The first solution of `guard` under `sigma`; with `broken_body`, the
+  // first for which that body is false.
+  std::optional<Substitution> first_solution(const Guard& guard, const Substitution& sigma,
+                                             const FormulaPtr& broken_body);
+  // The table atom `atom` under a guard's `solution`, as the record that
+  // holds.
+  FailedFact row_fact(const GAtom& atom, const Substitution& solution, const std::string& clause);
   // The fact of a guard's first atom under `sigma`, with the first row of
   // its table when it is a table atom.
   FailedFact guard_fact(const Guard& guard, const Substitution& sigma, const std::string& clause,

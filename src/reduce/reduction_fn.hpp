@@ -96,6 +96,14 @@ public:
   // under `sigma`.
   FormulaPtr reduce_instance_part(const FormulaPtr& part, const Substitution& sigma);
 
+  // Receives one solution of a guard as the extended substitution; false
+  // ends the enumeration.
+  using GuardSolutionK = FunctionRef<bool(const Substitution&)>;
+
+  // Hands the solutions of `guard` under `sigma`, within an instance, to
+  // `k` in the order the log yields them, until `k` returns false.
+  void for_each_guard_solution(const Guard& guard, const Substitution& sigma, GuardSolutionK k);
+
 private:
   // Receives one solution of a guard as the extended substitution.
   using GuardK = FunctionRef<void(const Substitution&)>;

@@ -130,6 +130,19 @@ FormulaPtr ReductionFn::reduce_instance_part(const FormulaPtr& part, const Subst
   return reduce_under(part, &sigma);
 }
 
+void ReductionFn::for_each_guard_solution(const Guard& guard, const Substitution& sigma,
+                                          GuardSolutionK k) {
+  DepthScope depth(reduction_depth_);
+  bool done = false;
+  bool closed = true;
+  satisfy_guard(
+      guard, sigma,
+      [&](const Substitution& solution) {
+        if (!done) done = !k(solution);
+      },
+      closed, &done);
+}
+
 bool reduce_each_instance(ReductionFn& engine, const Quantified& rule, InstanceK k) {
   return engine.for_each_solution(rule, [&](const Substitution& sigma, const TermList& tuple) {
     engine.begin_instance(rule.body, sigma);

@@ -412,6 +412,44 @@ TEST(Report, VerdictsFileOfASmallLogIsExact) {
                         "Report: report/verdicts.csv report/worklist.csv\n");
 }
 
+// A reason names the record that broke the rule, not merely the first row
+// of its table: the sender's own notice among others' notices, and the
+// restriction it agreed to behind many that do not apply.
+TEST(Report, AReasonNamesTheRecordThatBrokeTheRule) {
+  Sandbox sandbox;
+  const std::string t = "2010:03:01:10:00:00";
+  {
+    CaseLog log(sandbox);
+    log.disclosure("clinic-b", "fdn", "m1", t, "pat", "name", "fundraising");
+    log.role("fdn", "related-foundation", t);
+    log.row("notice_statement", {str("clinic-b"), "fundraising", "2009:01:01:00:00:00"});
+    log.row("protocol", {str("clinic-b"), "fundraising", "name"});
+    log.row("notice_limitation", {str("clinic-a"), "fundraising", "2009:06:01:00:00:00"});
+    log.row("notice_limitation", {str("clinic-b"), "fundraising", "2009:07:01:00:00:00"});
+    log.disclosure("hosp", "plan", "m2", t, "pat", "diagnosis", "payment");
+    log.role("hosp", "covered-entity", t);
+    log.role("plan", "covered-entity", t);
+    log.row("protocol", {str("hosp"), "payment", "diagnosis"});
+    for (int i = 0; i < 20; ++i) {
+      log.row("restriction", {str("pat"), str("clinic-" + std::to_string(i)), "medical-record",
+                              "2010:01:01:00:00:00", "2011:01:01:00:00:00"});
+    }
+    log.row("restriction", {str("pat"), str("hosp"), "medical-record", "2010:01:02:00:00:00",
+                            "2011:01:01:00:00:00"});
+    log.row("audit_end", {"2010:12:31:00:00:00"});
+  }
+  RunResult report = sandbox.run("hipaa-report", {"--quiet", "--no-lint", "--format", "csv"});
+  ASSERT_EQ(report.status, 1) << report.err;
+  std::map<std::string, std::string> reasons;
+  for (const CsvRow& row : verdicts(sandbox)) reasons[row.at("info")] = row.at("reason");
+  EXPECT_EQ(reasons["m1"], "c164-502-i: the notice of privacy practices of clinic-b rules out "
+                           "disclosures for fundraising from 2009-07-01 00:00; none of its "
+                           "exceptions applies");
+  EXPECT_EQ(reasons["m2"], "c164-522-a-1-ii: hosp agreed with pat on 2010-01-02 00:00 to restrict "
+                           "disclosures of medical-record (until 2011-01-01 00:00); none of its "
+                           "exceptions applies");
+}
+
 TEST(Report, BadInputIsRefusedWithoutWritingAReport) {
   Sandbox sandbox;
   generate(sandbox, {"-n", "50"});
@@ -569,7 +607,10 @@ TEST(Report, EveryPlantedViolationHasAReasonWithItsValues) {
       {"contract-day-after", payee},
       {"coroner-about-the-living", "c164-512-g-1: {subject} is not recorded as deceased"},
       {"directory-despite-objection",
-       "c164-510-a: {subject} objected on {date} to disclosures by {id} for facility-directory"},
+       "c164-510-a: {subject} objected on {date} to disclosures by {id} for facility-directory; its "
+       "exception does not apply: no record that {subject} was given the chance to object to {id} "
+       "disclosing for facility-directory and did not object; the nearest record: {subject} did not "
+       "object to {id} disclosing for facility-directory (recorded {date})"},
       {"disaster-relief-diagnosis",
        "c164-510-b-4: {attr} is none of what may go to a disaster relief entity about {subject}: "
        "name, location in the facility, general condition or date of death"},
@@ -580,7 +621,7 @@ TEST(Report, EveryPlantedViolationHasAReasonWithItsValues) {
       // The notice is looked up for the entity the sender acts for.
       {"fundraising-the-notice-ruled-out",
        "c164-502-i: the notice of privacy practices of {id} rules out disclosures for fundraising "
-       "from {date}"},
+       "from {date}; none of its exceptions applies"},
       {"fundraising-without-notice",
        "c164-514-f-2-i: {sender} is no related foundation, and no notice of privacy practices of "
        "{sender} or of an entity it acts for stated by {at} that fundraising communications may be "
@@ -641,7 +682,7 @@ TEST(Report, EveryPlantedViolationHasAReasonWithItsValues) {
       {"treatment-to-employer", "c164-506-c-2: {recipient} holds no role Health-care-provider on {at}"},
       {"underwriting-information-reused",
        "c164-514-g: {sender} received {subject}'s information for underwriting, and the coverage "
-       "was not placed with it ({date})"},
+       "was not placed with it ({date}); none of its exceptions applies"},
       {"vendor-outside-contract",
        "c164-502-a-3-scope: the contract of {id} with {sender} permits the purpose "
        "individual-access; message {info} went from {sender} to {recipient}, not back to {id}, for "

@@ -192,7 +192,9 @@ std::string fact_text(const FailedFact& fact, const Catalogue& catalogue, const 
     }
   }
   // What the prohibition rests on comes first; the exception that did not
-  // apply after it.
+  // apply after it, unless the clause's own sentence for the record already
+  // says why the record broke it.
+  if (fact.holds && own != nullptr) return text;
   for (const FailedFact& exception : fact.exception) {
     if (exception.none_applies || exception.pred.empty()) {
       text += "; none of its exceptions applies";
