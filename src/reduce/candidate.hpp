@@ -42,6 +42,13 @@ struct RowDeal {
   FunctionRef<bool(std::size_t row)> takes;
   std::size_t at = 0;
   std::size_t rows = 0;
+
+  // The reader is at the row at position `row`: whether it is taken.
+  bool deal_row(std::size_t row) {
+    at = row;
+    if (rows <= row) rows = row + 1;
+    return takes(row);
+  }
 };
 
 } // namespace hipaa

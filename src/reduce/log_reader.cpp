@@ -218,11 +218,7 @@ bool LogReader::stream_from(db::StatementPool::Lease& cursor, const Table& table
   TermList values; // reused from row to row; continuations copy what they keep
   bool wrote_diagnostic = false;
   for (std::size_t row = 0; db::step_row(cursor.statement()); ++row) {
-    if (deal != nullptr) {
-      deal->rows = row + 1;
-      deal->at = row;
-      if (!deal->takes(row)) continue;
-    }
+    if (deal != nullptr && !deal->deal_row(row)) continue;
     wrote_diagnostic = read_row(cursor.statement(), table, values) || wrote_diagnostic;
     if (settled) continue;
     Flow flow = on_row(values);
@@ -315,11 +311,7 @@ bool LogReader::run_literal(const Query& query, RowValues on_row, RowDeal* deal)
   TermList values;
   db::Statement statement = db::prepare_or_report(connection_, sql, out_);
   for (std::size_t row = 0; db::step_row(statement); ++row) {
-    if (deal != nullptr) {
-      deal->rows = row + 1;
-      deal->at = row;
-      if (!deal->takes(row)) continue;
-    }
+    if (deal != nullptr && !deal->deal_row(row)) continue;
     read_row(statement, query.table, values);
     if (on_row(values) == Flow::Stop) return false;
   }

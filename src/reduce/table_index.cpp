@@ -374,10 +374,7 @@ std::optional<bool> TableIndex::query(const PredDecl& decl, const std::string& m
   TermList row;
   row.reserve(width);
   for (auto at = first; at != last; ++at) {
-    if (deal != nullptr) {
-      deal->at = static_cast<std::size_t>(at - first);
-      if (!deal->takes(deal->at)) continue;
-    }
+    if (deal != nullptr && !deal->deal_row(static_cast<std::size_t>(at - first))) continue;
     row.clear();
     for (std::size_t c = 0; c < width; ++c) row.push_back(term_of(cells[*at * width + c], quiet_));
     Flow flow = on_row(row);

@@ -33,8 +33,8 @@ public:
   std::pair<std::uint32_t, bool> add(std::string_view text);
   std::optional<std::uint32_t> find(std::string_view text) const;
   std::string_view text(std::uint32_t id) const {
-    const Entry& entry = chunks_[id >> kChunkBits][id & kChunkMask];
-    return {entry.data, entry.size};
+    const Entry& at = entry(id);
+    return {at.data, at.size};
   }
   // The ids made so far; only the writer, or a reader after taking the
   // writer's results under a lock they share, may rely on it.
