@@ -1,5 +1,7 @@
 #include "record.hpp"
 
+#include "json_text.hpp"
+
 #include "common/csv_field.hpp"
 #include "logic/printer.hpp"
 
@@ -517,7 +519,8 @@ Record RecordMaker::make(std::size_t rule, std::size_t position, const TermList&
   set_text(object["questions"], person.questions);
   set_text(object["decisions"], person.decided_by);
   // A log may hold bytes that are not UTF-8; they must not stop the report.
-  record.json = object.dump(-1, ' ', false, Json::error_handler_t::replace);
+  record.json.clear();
+  append_compact_json(record.json, object);
 
   std::string& line = record.csv;
   line.reserve(256 + residual.size() + record.reason.size());
