@@ -136,8 +136,10 @@ bool LogReader::query(const PredDecl& decl, const TermList& args, RowValues on_r
     if (!isClosed(*args[i])) continue;
     scratch.mask[i] = '=';
     if (scratch.values.size() == count) scratch.values.emplace_back();
+    const ValueText& printed = value_text(args[i]);
+    if (count < TableIndex::kMaxKeys) scratch.ids[count] = printed.id;
     std::string& value = scratch.values[count++];
-    print_value(args[i], value);
+    value = printed.text;
     has_nul = has_nul || value.find('\0') != std::string::npos;
   }
   Query query{decl, table, args, scratch.mask, scratch.values, count};
@@ -146,8 +148,17 @@ bool LogReader::query(const PredDecl& decl, const TermList& args, RowValues on_r
   if (has_nul) return run_literal(query, on_row, deal);
   if (index_ != nullptr) {
     std::optional<bool> answered = index_->query(
-        decl, scratch.mask, scratch.values, count,
+        decl, scratch.mask, scratch.values, scratch.ids, count,
         [&] { return query_shape_text(db_query_plan(args, info)); }, on_row, deal);
+    // The ids the index found are kept with the printed values.
+    for (std::size_t i = 0, at = 0; i < args.size() && at < count; ++i) {
+      if (scratch.mask[i] != '=') continue;
+      if (at < TableIndex::kMaxKeys && scratch.ids[at] != TableIndex::kNoId) {
+        ValueText& printed = value_text(args[i]);
+        printed.id = scratch.ids[at];
+      }
+      ++at;
+    }
     if (answered) return *answered;
   }
   if (count == 0 || deal != nullptr) return stream(query, on_row, deal);
@@ -155,21 +166,17 @@ bool LogReader::query(const PredDecl& decl, const TermList& args, RowValues on_r
   return replay(query, scratch.key, on_row);
 }
 
-void LogReader::print_value(const TermPtr& term, std::string& into) {
-  into.clear();
-  if (!term->is<DateTerm>()) {
-    append_term(into, *term);
-    return;
-  }
-  constexpr std::size_t kSlots = 64;
-  if (date_texts_.empty()) date_texts_.resize(kSlots);
-  DateText& slot = date_texts_[(reinterpret_cast<std::uintptr_t>(term.get()) >> 4) % kSlots];
+LogReader::ValueText& LogReader::value_text(const TermPtr& term) {
+  constexpr std::size_t kSlots = 256;
+  if (value_texts_.empty()) value_texts_.resize(kSlots);
+  ValueText& slot = value_texts_[(reinterpret_cast<std::uintptr_t>(term.get()) >> 4) % kSlots];
   if (slot.term != term) {
     slot.text.clear();
     append_term(slot.text, *term);
     slot.term = term;
+    slot.id = TableIndex::kNoId;
   }
-  into += slot.text;
+  return slot;
 }
 
 db::StatementPool::Lease LogReader::open(const Query& query) {

@@ -39,7 +39,10 @@ public:
 
   // Answers from `index`, which must outlive the reader, the lookups of the
   // tables it holds; the others still query the log.
-  void use_index(TableIndex* index) { index_ = index; }
+  void use_index(TableIndex* index) {
+    index_ = index;
+    value_texts_.clear();
+  }
 
   // How many rows so far wrote a diagnostic (a repaired value) as they were
   // read.  Reading never writes anything else without failing.
@@ -69,18 +72,21 @@ private:
   struct Scratch {
     std::string mask;
     std::vector<std::string> values;
+    std::uint32_t ids[TableIndex::kMaxKeys];
     std::string key;
   };
 
-  // A printed date, remembered for the term it was printed from: the date
-  // of a disclosure is asked about again and again.
-  struct DateText {
+  // A printed value, remembered for the term it was printed from (the
+  // sender, message and date of a disclosure are asked about again and
+  // again), with the id of its text in the index once the index found it.
+  struct ValueText {
     TermPtr term;
     std::string text;
+    std::uint32_t id = TableIndex::kNoId;
   };
 
   Table& table_of(const PredDecl& decl);
-  void print_value(const TermPtr& term, std::string& into);
+  ValueText& value_text(const TermPtr& term);
   std::size_t shape_of(const PredDecl& decl, Table& table, const std::string& mask,
                        const TermList& args);
   db::StatementPool::Lease open(const Query& query);
@@ -109,7 +115,7 @@ private:
   db::Row row_;
   std::vector<std::unique_ptr<Scratch>> scratch_;
   std::size_t depth_ = 0;
-  std::vector<DateText> date_texts_;
+  std::vector<ValueText> value_texts_;
   // Declared last: their entries hold statements of the pool.
   db::StatementPool pool_;
   QueryMemo memo_;

@@ -327,8 +327,8 @@ bool TableIndex::check_row(Local& local, std::uint32_t row) {
 }
 
 std::optional<bool> TableIndex::query(const PredDecl& decl, const std::string& mask,
-                                      const std::vector<std::string>& values, std::size_t count,
-                                      FunctionRef<std::string()> shape_sql,
+                                      const std::vector<std::string>& values, std::uint32_t* ids,
+                                      std::size_t count, FunctionRef<std::string()> shape_sql,
                                       FunctionRef<Flow(const TermList&)> on_row,
                                       RowDeal* deal) {
   Local& local = local_of(decl);
@@ -343,12 +343,17 @@ std::optional<bool> TableIndex::query(const PredDecl& decl, const std::string& m
   if (!shape.usable) return std::nullopt;
   const TableStore::Table& table = *local.table;
   // The ids of the wanted values; a value stored nowhere matches no row.
-  std::uint32_t wanted[16];
-  if (count > 16 || count != shape.keys.size()) return std::nullopt;
+  // A text's id never changes once given, but a text not stored yet may be
+  // stored by a table read later, so only ids found are handed back.
+  std::uint32_t wanted[kMaxKeys];
+  if (count > kMaxKeys || count != shape.keys.size()) return std::nullopt;
   for (std::size_t i = 0; i < count; ++i) {
-    std::optional<std::uint32_t> id = store_.texts().find(values[i]);
-    if (!id) return true;
-    wanted[i] = *id;
+    if (ids[i] == kNoId) {
+      std::optional<std::uint32_t> id = store_.texts().find(values[i]);
+      if (!id) return true;
+      ids[i] = *id;
+    }
+    wanted[i] = ids[i];
   }
   const std::size_t width = table.columns;
   const auto& cells = table.cells;

@@ -116,16 +116,22 @@ public:
   // transaction for the index's lifetime.
   TableIndex(const Signature& signature, db::Connection& connection, TableStore& store);
 
+  // No text has this id.
+  static constexpr std::uint32_t kNoId = UINT32_MAX;
+  // A query binds at most this many columns.
+  static constexpr std::size_t kMaxKeys = 16;
+
   // The rows of the table of `decl` whose columns at the '=' positions of
   // `mask` hold `values` (the first `count`), handed to `on_row` as a query
   // of `shape_sql` (the statement the query would run) would hand them.
   // Absent when the table or the shape is left to the queries; else true
   // when the rows ran to their end or `on_row` settled, false when it
   // stopped them.  With `deal`, only the rows it takes are checked and
-  // handed on.
+  // handed on.  `ids` holds the text id of each value where the caller
+  // knows it, else kNoId; the ids found are written into it.
   std::optional<bool> query(const PredDecl& decl, const std::string& mask,
-                            const std::vector<std::string>& values, std::size_t count,
-                            FunctionRef<std::string()> shape_sql,
+                            const std::vector<std::string>& values, std::uint32_t* ids,
+                            std::size_t count, FunctionRef<std::string()> shape_sql,
                             FunctionRef<Flow(const TermList&)> on_row, RowDeal* deal = nullptr);
 
 private:
