@@ -198,15 +198,15 @@ Placement place_rows(const std::vector<Shard>& shards, std::size_t rules) {
       if (units[k][rule].driving != driving) {
         throw ToolError(shards[k].file(kUnitsFile) + ": rule " + std::to_string(rule + 1) +
                         " has " + std::to_string(units[k][rule].driving) +
-                        " driving solutions, in " + shards[0].folder + " " +
-                        std::to_string(driving));
+                        " driving rows to deal among the shards, in " + shards[0].folder +
+                        " " + std::to_string(driving));
       }
       std::size_t taken = 0;
       for (std::size_t d = 0; d < driving; ++d) taken += takes(d, k, count) ? 1 : 0;
       if (units[k][rule].instances.size() != taken) {
         throw ToolError(shards[k].file(kUnitsFile) + ": rule " + std::to_string(rule + 1) +
                         " lists " + std::to_string(units[k][rule].instances.size()) +
-                        " driving solutions where shard " + shards[k].named() + " takes " +
+                        " driving rows where shard " + shards[k].named() + " takes " +
                         std::to_string(taken));
       }
     }
