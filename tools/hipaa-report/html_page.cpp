@@ -390,6 +390,14 @@ const char* const kScript = R"JS(
     if (!name) return '';
     return '<a class="who" href="#' + kind + '=' + encodeURIComponent(name) + '">' + esc(name) + '</a>';
   }
+  // Text that wraps between its words but never inside a name, a date or
+  // a clause: every word with a hyphen in it is kept on one line (a "/"
+  // still lets a long name of a part of an entity wrap after it).
+  function kept(text) {
+    return esc(text).replace(/[^\s\/]*-[^\s\/]*(\/)?/g, function (word, slash) {
+      return '<span class="k">' + word + '</span>' + (slash ? '<wbr>' : '');
+    });
+  }
 
   var instanceColumns = [
     {key: 'position', label: 'position', num: true},
@@ -398,15 +406,18 @@ const char* const kScript = R"JS(
     {key: 'patient', label: 'patient', html: function (r) { return who('patient', r.patient); }},
     {key: 'sender', label: 'sender', html: function (r) { return who('sender', r.sender); }},
     {key: 'recipient', label: 'recipient', html: function (r) { return who('recipient', r.recipient); }},
-    {key: 'clause', label: 'clause', keep: true},
+    {key: 'clause', label: 'clause', html: function (r) { return kept(r.clause); }},
+    {key: 'reason', label: 'reason', html: function (r) { return kept(r.reason); }},
     {key: 'verdict', label: 'verdict'},
     {key: 'questions', label: 'questions'},
     {key: 'decided', label: 'decided by'},
-    {key: 'reason', label: 'reason'},
     {key: 'valuesText', label: 'values'}
   ];
+  // The columns of `keys`, in that order.
   function columns(keys) {
-    return instanceColumns.filter(function (c) { return keys.indexOf(c.key) >= 0; });
+    return keys.map(function (key) {
+      return instanceColumns.filter(function (c) { return c.key === key; })[0];
+    });
   }
 
   // The filter bar.
@@ -647,8 +658,13 @@ void write_html_page(std::ostream& out, const PageInput& input, const RunInfo& r
          "script-src 'unsafe-inline'; style-src 'unsafe-inline'; img-src data:\">\n"
       << "<title>Audit report: " << html_escape(run.db) << "</title>\n"
       << "<style>body{font-family:sans-serif;margin:2em}table{border-collapse:collapse}"
-      << "th,td{border:1px solid #ccc;padding:2px 8px;text-align:left;vertical-align:top}"
-      << "td.n{text-align:right}td.k{white-space:nowrap}tr.violation td{color:#c03030}"
+      << "th,td{border:1px solid #ccc;padding:2px 6px;text-align:left;vertical-align:top}"
+      << "td.n{text-align:right}.k{white-space:nowrap}tr.violation td{color:#c03030}"
+      // The triage tables fit a laptop's window: their long cells wrap,
+      // and the reason, the values and a question's instances are given
+      // a share of the width rather than what the names leave over.
+      << "table.data{font-size:.875em}th[data-key=reason]{width:24%}"
+      << "th[data-key=valuesText],th[data-key=instances]{width:20%}"
       << "table.data th{cursor:pointer;background:#f4f4f4}th.asc:after{content:' \\25B2'}"
       << "th.desc:after{content:' \\25BC'}#filters{position:sticky;top:0;background:#fff;"
       << "padding:6px 0;border-bottom:1px solid #ccc}#filters label{margin-right:8px}"
