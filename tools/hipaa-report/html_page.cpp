@@ -390,13 +390,13 @@ const char* const kScript = R"JS(
     if (!name) return '';
     return '<a class="who" href="#' + kind + '=' + encodeURIComponent(name) + '">' + esc(name) + '</a>';
   }
-  // Text that wraps between its words but never inside a name, a date or
-  // a clause: every word with a hyphen in it is kept on one line, and a
-  // "/" after one lets a long name of a part of an entity wrap there.
+  // Text that wraps between its words but never inside one: every word
+  // with a hyphen in it (a name, a date, a clause) is kept on one line, and
+  // a "/" after such a word lets a long name of a part of an entity wrap
+  // there.
   function keptWord(match, word, slash) {
     return '<span class="k">' + word + '</span>' + (slash ? '/<wbr>' : '');
   }
-  // (A row's clause and reason are marked up once, when first drawn.)
   function kept(text) {
     return esc(text).replace(/([^\s\/]*-[^\s\/]*)(\/)?/g, keptWord);
   }
@@ -408,6 +408,8 @@ const char* const kScript = R"JS(
     {key: 'patient', label: 'patient', html: function (r) { return who('patient', r.patient); }},
     {key: 'sender', label: 'sender', html: function (r) { return who('sender', r.sender); }},
     {key: 'recipient', label: 'recipient', html: function (r) { return who('recipient', r.recipient); }},
+    // The clause and the reason that explains it, side by side, each
+    // marked up once a row, when first drawn.
     {key: 'clause', label: 'clause', html: function (r) {
       return r.clauseHtml === null ? (r.clauseHtml = kept(r.clause)) : r.clauseHtml;
     }},
