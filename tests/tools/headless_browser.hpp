@@ -84,6 +84,14 @@ public:
     }
   }
 
+  // Lays the open page out as in a window of `width` by `height` CSS
+  // pixels, as a laptop's screen would show it.
+  void resize(int width, int height) {
+    call("Emulation.setDeviceMetricsOverride",
+         {{"width", width}, {"height", height}, {"deviceScaleFactor", 1}, {"mobile", false}},
+         session_);
+  }
+
   // The value of a JavaScript expression in the page; an exception thrown
   // by the page is a std::runtime_error with its text.
   nlohmann::json eval(const std::string& expression) {

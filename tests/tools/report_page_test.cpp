@@ -138,6 +138,37 @@ TEST(ReportPage, FiltersSortsAndShowsOnePatientInABrowser) {
                          ".querySelector('#t-violations tbody td:nth-child(' + n + ')'))"
                          ".whiteSpace; }).join()"),
             "nowrap,nowrap");
+  // On a laptop's screen every triage table fits the page's width, so that
+  // nothing hides behind a sideways scroll (the clauses' table opened as
+  // well): the reason of a violation
+  // follows its clause and lies inside the window, and the clause names in
+  // the wrapped cells stay on one line each.
+  EXPECT_EQ(browser.eval("Array.from(document.querySelectorAll('#t-violations th'))"
+                         ".map(function (th) { return th.dataset.key; }).join()"),
+            "position,day,rule,patient,sender,recipient,clause,reason,decided,valuesText");
+  browser.eval("document.getElementById('clause-list').open = true");
+  for (int width : {1366, 1920}) {
+    SCOPED_TRACE(width);
+    browser.resize(width, 768);
+    EXPECT_EQ(browser.eval("['t-violations', 't-open', 't-questions', 't-decided', 't-decisions',"
+                           " 'clauses'].filter(function (id) { var t = document.getElementById(id);"
+                           " return t.scrollWidth > t.parentElement.clientWidth ||"
+                           " t.getBoundingClientRect().right > innerWidth; })"),
+              Json::array());
+    EXPECT_LE(browser.eval("document.documentElement.scrollWidth").get<int>(), width);
+    Json reason = browser.eval("(function () { var r = document.querySelector('#t-violations"
+                               " tbody td:nth-child(8)').getBoundingClientRect();"
+                               " return [r.left, r.right, innerWidth]; })()");
+    EXPECT_GE(reason[0].get<double>(), 0);
+    EXPECT_LE(reason[1].get<double>(), reason[2].get<double>());
+    Json broken = browser.eval("Array.from(document.querySelectorAll('#t-violations td span.k'))"
+                               ".filter(function (s) { return s.getClientRects().length !== 1; })"
+                               ".map(function (s) { return s.textContent; })");
+    EXPECT_GT(browser.eval("document.querySelectorAll('#t-violations td span.k').length")
+                  .get<int>(),
+              0);
+    EXPECT_EQ(broken, Json::array());
+  }
 
   // Filters: a patient, then a search typed on top of it, a reviewer, a
   // day; clearing brings everything back.

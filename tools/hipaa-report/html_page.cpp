@@ -355,7 +355,7 @@ const char* const kScript = R"JS(
     return {position: a[0], rule: D.rules[a[1]], ruleIndex: a[1], verdict: VERDICTS[a[2]],
             overdue: a[3] === 1, day: a[4], patient: a[5], sender: a[6], recipient: a[7],
             clause: a[8], questions: a[9], decided: a[10], reviewer: a[11], values: a[12],
-            reason: a[13]};
+            reason: a[13], clauseHtml: null, reasonHtml: null};
   }
   function valuesText(r) {
     var names = D.variables[r.ruleIndex] || [];
@@ -381,14 +381,24 @@ const char* const kScript = R"JS(
     return d;
   });
 
+  var ENTITIES = {'&': '&amp;', '<': '&lt;', '>': '&gt;', '"': '&quot;', "'": '&#39;'};
+  function entity(c) { return ENTITIES[c]; }
   function esc(text) {
-    return String(text).replace(/[&<>"']/g, function (c) {
-      return {'&': '&amp;', '<': '&lt;', '>': '&gt;', '"': '&quot;', "'": '&#39;'}[c];
-    });
+    return String(text).replace(/[&<>"']/g, entity);
   }
   function who(kind, name) {
     if (!name) return '';
     return '<a class="who" href="#' + kind + '=' + encodeURIComponent(name) + '">' + esc(name) + '</a>';
+  }
+  // Text that wraps between its words but never inside one: every word
+  // with a hyphen in it (a name, a date, a clause) is kept on one line, and
+  // a "/" after such a word lets a long name of a part of an entity wrap
+  // there.
+  function keptWord(match, word, slash) {
+    return '<span class="k">' + word + '</span>' + (slash ? '/<wbr>' : '');
+  }
+  function kept(text) {
+    return esc(text).replace(/([^\s\/]*-[^\s\/]*)(\/)?/g, keptWord);
   }
 
   var instanceColumns = [
@@ -398,25 +408,44 @@ const char* const kScript = R"JS(
     {key: 'patient', label: 'patient', html: function (r) { return who('patient', r.patient); }},
     {key: 'sender', label: 'sender', html: function (r) { return who('sender', r.sender); }},
     {key: 'recipient', label: 'recipient', html: function (r) { return who('recipient', r.recipient); }},
-    {key: 'clause', label: 'clause', keep: true},
+    // The clause and the reason that explains it, side by side, each
+    // marked up once a row, when first drawn.
+    {key: 'clause', label: 'clause', html: function (r) {
+      return r.clauseHtml === null ? (r.clauseHtml = kept(r.clause)) : r.clauseHtml;
+    }},
+    {key: 'reason', label: 'reason', html: function (r) {
+      return r.reasonHtml === null ? (r.reasonHtml = kept(r.reason)) : r.reasonHtml;
+    }},
     {key: 'verdict', label: 'verdict'},
     {key: 'questions', label: 'questions'},
     {key: 'decided', label: 'decided by'},
-    {key: 'reason', label: 'reason'},
     {key: 'valuesText', label: 'values'}
   ];
+  // The columns of `keys`, in that order.
   function columns(keys) {
-    return instanceColumns.filter(function (c) { return keys.indexOf(c.key) >= 0; });
+    return keys.map(function (key) {
+      return instanceColumns.filter(function (c) { return c.key === key; })[0];
+    });
   }
 
   // The filter bar.
   var F = {};
   ['from', 'to', 'patient', 'sender', 'recipient', 'clause', 'verdict', 'reviewer', 'search']
     .forEach(function (name) { F[name] = document.getElementById('f-' + name); });
-  function value(name) { return F[name].value.trim().toLowerCase(); }
+  // What the filters ask for, read once each time a table is drawn rather
+  // than once a row: the dates as given, the texts trimmed and in lower
+  // case.
+  var W = {};
+  function readFilters() {
+    W = {};
+    Object.keys(F).forEach(function (name) { W[name] = F[name].value.trim().toLowerCase(); });
+    W.from = F.from.value;
+    W.to = F.to.value;
+  }
+  function value(name) { return W[name]; }
   function contains(field, wanted) { return !wanted || String(field).toLowerCase().indexOf(wanted) >= 0; }
   function matchInstance(r) {
-    var from = F.from.value, to = F.to.value;
+    var from = W.from, to = W.to;
     if (from && (!r.day || r.day < from)) return false;
     if (to && (!r.day || r.day > to)) return false;
     if (!contains(r.patient, value('patient'))) return false;
@@ -435,7 +464,7 @@ const char* const kScript = R"JS(
     return contains(q.text, value('search'));
   }
   function matchDecision(d) {
-    var from = F.from.value, to = F.to.value;
+    var from = W.from, to = W.to;
     if (from && d.date < from) return false;
     if (to && d.date > to) return false;
     if (!contains(d.reviewer, value('reviewer'))) return false;
@@ -465,6 +494,7 @@ const char* const kScript = R"JS(
     this.render();
   };
   Table.prototype.render = function () {
+    readFilters();
     var list = this.source().filter(this.match);
     var key = this.sortKey, desc = this.desc;
     if (key) {
@@ -647,8 +677,13 @@ void write_html_page(std::ostream& out, const PageInput& input, const RunInfo& r
          "script-src 'unsafe-inline'; style-src 'unsafe-inline'; img-src data:\">\n"
       << "<title>Audit report: " << html_escape(run.db) << "</title>\n"
       << "<style>body{font-family:sans-serif;margin:2em}table{border-collapse:collapse}"
-      << "th,td{border:1px solid #ccc;padding:2px 8px;text-align:left;vertical-align:top}"
-      << "td.n{text-align:right}td.k{white-space:nowrap}tr.violation td{color:#c03030}"
+      << "th,td{border:1px solid #ccc;padding:2px 6px;text-align:left;vertical-align:top}"
+      << "td.n{text-align:right}.k{white-space:nowrap}tr.violation td{color:#c03030}"
+      // The triage tables fit a laptop's window: their long cells wrap,
+      // and the reason, the values and a question's instances are given
+      // a share of the width rather than what the names leave over.
+      << "table.data{font-size:.875em}th[data-key=reason]{width:24%}"
+      << "th[data-key=valuesText],th[data-key=instances]{width:20%}"
       << "table.data th{cursor:pointer;background:#f4f4f4}th.asc:after{content:' \\25B2'}"
       << "th.desc:after{content:' \\25BC'}#filters{position:sticky;top:0;background:#fff;"
       << "padding:6px 0;border-bottom:1px solid #ccc}#filters label{margin-right:8px}"
