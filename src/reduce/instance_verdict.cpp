@@ -306,7 +306,15 @@ FailedFact InstanceJudge::guard_fact(const Guard& guard, const Substitution& sig
   fact.pred = atom->pred;
   fact.args = subst_simplify(atom->args, sigma, engine_.subst_env());
   const PredDecl* decl = engine_.subst_env().decls.find_pred(atom->pred);
-  if (decl != nullptr && decl->cls == PredClass::Db) {
+  // A row that came near must share a value with the instance: one that
+  // agrees only on the clause's constants (the statement for fundraising in
+  // any entity's notice) says nothing about this disclosure.
+  const bool near_the_instance =
+      holds || std::any_of(atom->args.begin(), atom->args.end(), [&](const TermPtr& arg) {
+        const auto* var = arg->as<VarTerm>();
+        return var != nullptr && find_binding(sigma, var->name) != nullptr;
+      });
+  if (decl != nullptr && decl->cls == PredClass::Db && near_the_instance) {
     engine_.query_db_atom(fact.pred, fact.args, [&](const TermList& values) {
       fact.nearest = values;
       return Flow::Stop;

@@ -625,8 +625,7 @@ TEST(Report, EveryPlantedViolationHasAReasonWithItsValues) {
       {"fundraising-without-notice",
        "c164-514-f-2-i: {sender} is no related foundation, and no notice of privacy practices of "
        "{sender} or of an entity it acts for stated by {at} that fundraising communications may be "
-       "sent; the nearest record: the notice of privacy practices of {id} carries the statement for "
-       "fundraising from {date}"},
+       "sent"},
       {"genetic-underwriting",
        "c164-502-a-5-i: {sender} is a health plan and disclosed genetic information of {subject} "
        "({attr}) for underwriting"},
