@@ -390,8 +390,21 @@ std::optional<FailedFact> InstanceJudge::explain(const FormulaPtr& formula,
     return std::nullopt;
   }
   if (const auto* disj = formula->as<Or>()) {
+    // Of the alternatives the walk found at stake, the first whose failure
+    // comes with a record on file that came near (an agreement that had
+    // ended, an authorisation for another purpose) says most; else the
+    // first of them.
+    std::optional<FailedFact> first_named;
+    for (const FormulaPtr& member : disj->disjuncts) {
+      if (!member->name || std::find(path.begin(), path.end(), *member->name) == path.end()) {
+        continue;
+      }
+      std::optional<FailedFact> fact = explain(member, sigma, here, path);
+      if (fact && !fact->holds && !fact->nearest.empty()) return fact;
+      if (!first_named) first_named = std::move(fact);
+    }
+    if (first_named) return first_named;
     // The first alternative that applied came nearest.
-    if (const FormulaPtr* named = on_path(disj->disjuncts)) return explain(*named, sigma, here, path);
     for (const FormulaPtr& disjunct : disj->disjuncts) {
       if (applies(disjunct, sigma)) return explain(disjunct, sigma, here, path);
     }
