@@ -417,7 +417,15 @@ std::optional<FailedFact> InstanceJudge::explain(const FormulaPtr& formula,
     return first;
   }
   if (const auto* q = formula->as<Quantified>()) {
-    if (q->kind == Quantifier::Ex) return guard_fact(*q->guard, sigma, here, false);
+    if (q->kind == Quantifier::Ex) {
+      // A record on file that met the guard but was undone by a recorded
+      // fact (an authorisation with a recorded defect): that fact says why.
+      if (std::optional<Substitution> met = first_solution(*q->guard, sigma, q->body)) {
+        std::optional<FailedFact> inside = explain(q->body, *met, here, path);
+        if (inside && inside->holds && !inside->pred.empty()) return inside;
+      }
+      return guard_fact(*q->guard, sigma, here, false);
+    }
     // An implication (no variables) whose premise holds: a prohibition
     // when its conclusion is false, else the conclusion failed.
     if (!q->bound.empty()) {

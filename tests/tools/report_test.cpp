@@ -609,7 +609,10 @@ TEST(Report, EveryPlantedViolationHasAReasonWithItsValues) {
       {"authorization-expired", unanswered_authorisation},
       {"authorization-not-yet-signed", unanswered_authorisation},
       {"clerk-of-another-entity", unanswered_authorisation},
-      {"conditioned-authorisation", unanswered_authorisation},
+      // An authorisation in force but with a recorded defect: the defect.
+      {"conditioned-authorisation",
+       "c164-508-a-1: the authorisation of {subject} for {id} to disclose to {recipient} for "
+       "underwriting, signed {date}, has the defect conditioned and was never valid"},
       {"contract-day-after", ended_contract},
       {"coroner-about-the-living", "c164-512-g-1: {subject} is not recorded as deceased"},
       {"directory-despite-objection",
